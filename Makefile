@@ -1,0 +1,45 @@
+# Entry points: `make run` and `make test` do all the set-up on a fresh Debian machine.
+JOBS   ?= $(shell nproc 2>/dev/null || echo 2)
+BUILD  ?= build
+ASAN   ?= build-asan
+CMAKE  ?= cmake
+
+.PHONY: all deps build build-asan test test-plain test-asan run bench format clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+$(BUILD)/CMakeCache.txt: | deps
+	@$(CMAKE) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+$(ASAN)/CMakeCache.txt: | deps
+	@$(CMAKE) -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DFENNICK_SANITIZE=ON -DFENNICK_BENCH=OFF >/dev/null
+
+build: deps $(BUILD)/CMakeCache.txt
+	@$(CMAKE) --build $(BUILD) -j $(JOBS)
+
+build-asan: deps $(ASAN)/CMakeCache.txt
+	@$(CMAKE) --build $(ASAN) -j $(JOBS)
+
+test-plain: build
+	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+test-asan: build-asan
+	@cd $(ASAN) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+
+test: test-plain test-asan
+
+run: build
+	@scripts/run-demo.sh $(BUILD)
+
+bench: build
+	@scripts/run-bench.sh $(BUILD)
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(ASAN)

@@ -1,0 +1,246 @@
+#include "codec.h"
+
+#include <cctype>
+
+#include "error.h"
+
+namespace fennick::codec {
+
+namespace {
+
+char upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+
+std::string upperOpcode(std::string_view opcode) {
+    std::string out(opcode);
+    for (char& c : out) c = upper(c);
+    return out;
+}
+
+bool isSigned(char op) { return op == 'I' || op == 'J' || op == 'K' || op == 'L'; }
+
+std::int32_t fieldOffset(std::int32_t position, int width, std::size_t length) {
+    if (position < 1) return -1;
+    if (static_cast<std::int64_t>(position) + width - 1 > static_cast<std::int64_t>(length))
+        return -1;
+    return position - 1;
+}
+
+int alphabetIndex(std::string_view alphabet, char c) {
+    auto at = alphabet.find(c);
+    return at == std::string_view::npos || at >= 40 ? 0 : static_cast<int>(at);
+}
+
+}  // namespace
+
+int opcodeWidth(std::string_view opcode) {
+    if (opcode.size() != 1) return 0;
+    switch (upper(opcode[0])) {
+        case 'B': case 'I': return 1;
+        case 'C': case 'J': return 2;
+        case 'D': case 'K': return 3;
+        case 'L': return 4;
+        default: return 0;
+    }
+}
+
+std::int32_t unpack(std::string_view opcode, std::string_view data, std::int32_t position) {
+    std::string op = upperOpcode(opcode);
+    int width = opcodeWidth(op);
+    if (width == 0) throw EngineError(err::kOpCode, "UnPack", "Unknown OpCode = \"" + op + "\"");
+    std::int32_t at = fieldOffset(position, width, data.size());
+    if (at < 0)
+        throw EngineError(err::kSubscript, "UnPack",
+                          "Invalid Subscript.  UnPack(\"" + op + "\", Data$, " +
+                              std::to_string(position) + ")   Len(Data$) = " +
+                              std::to_string(data.size()));
+    std::uint32_t value = 0;
+    for (int i = 0; i < width; ++i)
+        value = (value << 8) | static_cast<unsigned char>(data[static_cast<std::size_t>(at + i)]);
+    if (isSigned(op[0]) && width < 4 && (value & (1u << (width * 8 - 1))))
+        value |= ~((1u << (width * 8)) - 1);
+    return static_cast<std::int32_t>(value);
+}
+
+void pack(std::string_view opcode, std::string& data, std::int32_t value, std::int32_t position) {
+    std::string op = upperOpcode(opcode);
+    int width = opcodeWidth(op);
+    if (width == 0) throw EngineError(err::kOpCode, "Pack", "Unknown OpCode = \"" + op + "\"");
+    std::int32_t at = fieldOffset(position, width, data.size());
+    if (at < 0)
+        throw EngineError(err::kSubscript, "Pack",
+                          "Invalid Subscript.  Pack \"" + op + "\", Data$, " +
+                              std::to_string(position) + "   Len(Data$) = " +
+                              std::to_string(data.size()));
+    auto bits = static_cast<std::uint32_t>(value);
+    for (int i = width - 1; i >= 0; --i) {
+        data[static_cast<std::size_t>(at + i)] = static_cast<char>(bits & 0xFF);
+        bits >>= 8;
+    }
+}
+
+int windowYear(int twoDigitYear) { return twoDigitYear < 30 ? 2000 + twoDigitYear : 1900 + twoDigitYear; }
+
+bool validDate(int year, int month, int day) {
+    if (month < 1 || month > 12 || day < 1 || day > 31) return false;
+    return std::chrono::year_month_day{std::chrono::year{year}, std::chrono::month(unsigned(month)),
+                                       std::chrono::day(unsigned(day))}
+        .ok();
+}
+
+Date dayToDate(std::int32_t dayNumber) {
+    return dayNumber == 0 ? kEmptyDate : kDayZero + std::chrono::days{dayNumber};
+}
+
+std::int32_t dateToDay(std::int32_t month, std::int32_t day, std::int32_t year) {
+    if (month == 1 && day == 1 && year == 68) return 0;
+    int fullYear = year >= 0 && year < 100 ? windowYear(year) : year;
+    // Roll months and days over the way a date serial does.
+    int monthIndex = month - 1;
+    int yearShift = monthIndex >= 0 ? monthIndex / 12 : -((11 - monthIndex) / 12);
+    int normalizedMonth = monthIndex - yearShift * 12 + 1;
+    Date first = Date{std::chrono::year{fullYear + yearShift} /
+                      std::chrono::month(unsigned(normalizedMonth)) / 1};
+    Date date = first + std::chrono::days{day - 1};
+    return static_cast<std::int32_t>((date - kDayZero).count());
+}
+
+namespace {
+
+// mmddyy read from the first six digits of n written with at least six digits.
+Date fromMmddyy(std::int32_t n) {
+    std::string digits = std::to_string(n);
+    if (n < 0) return kEmptyDate;
+    if (digits.size() < 6) digits.insert(0, 6 - digits.size(), '0');
+    int month = std::stoi(digits.substr(0, 2));
+    int day = std::stoi(digits.substr(2, 2));
+    int year = windowYear(std::stoi(digits.substr(4, 2)));
+    if (!validDate(year, month, day)) return kEmptyDate;
+    return Date{std::chrono::year{year} / std::chrono::month(unsigned(month)) /
+                std::chrono::day(unsigned(day))};
+}
+
+}  // namespace
+
+Date unpackDate(std::string_view opcode, std::string_view data, std::int32_t position) {
+    std::string op = upperOpcode(opcode);
+    if (op.size() != 1) return kEmptyDate;
+    try {
+        switch (op[0]) {
+            case 'C': case 'J': return dayToDate(unpack("C", data, position));
+            case 'D': case 'K': return fromMmddyy(unpack("D", data, position));
+            case 'R': {
+                std::int32_t n = unpack("D", data, position);
+                return fromMmddyy((n % 10000) * 100 + n / 10000);
+            }
+            default: return kEmptyDate;
+        }
+    } catch (const EngineError&) {
+        return kEmptyDate;
+    }
+}
+
+void packDate(std::string_view opcode, std::string& data, std::int32_t position, Date value) {
+    std::string op = upperOpcode(opcode);
+    if (op.size() != 1) return;
+    std::chrono::year_month_day ymd{value};
+    int year = int(ymd.year()), month = int(unsigned(ymd.month())), day = int(unsigned(ymd.day()));
+    switch (op[0]) {
+        case 'C': case 'J':
+            pack("C", data, value == kEmptyDate ? 0 : int32_t((value - kDayZero).count()), position);
+            break;
+        case 'D': case 'K': pack("D", data, month * 10000 + day * 100 + year % 100, position); break;
+        case 'R': pack("D", data, (year % 100) * 10000 + month * 100 + day, position); break;
+        default: break;
+    }
+}
+
+std::string compress(std::string_view text, std::string_view alphabet) {
+    std::string out;
+    out.reserve((text.size() + 2) / 3 * 2);
+    for (std::size_t i = 0; i < text.size(); i += 3) {
+        int v = 0;
+        for (std::size_t j = 0; j < 3; ++j) {
+            char c = i + j < text.size() ? text[i + j] : ' ';
+            v = v * 40 + alphabetIndex(alphabet, c);
+        }
+        out += static_cast<char>(v >> 8);
+        out += static_cast<char>(v & 0xFF);
+    }
+    return out;
+}
+
+std::string decompress(std::string_view bytes, std::string_view alphabet) {
+    std::string out;
+    out.reserve((bytes.size() + 1) / 2 * 3);
+    for (std::size_t i = 0; i < bytes.size(); i += 2) {
+        unsigned hi = static_cast<unsigned char>(bytes[i]);
+        unsigned lo = i + 1 < bytes.size() ? static_cast<unsigned char>(bytes[i + 1]) : 0;
+        unsigned v = hi << 8 | lo;
+        for (unsigned index : {v / 1600, (v / 40) % 40, v % 40})
+            if (index < alphabet.size() && index < 40) out += alphabet[index];
+    }
+    return out;
+}
+
+std::string crm(std::string& source, std::string_view alphabet) {
+    if (source.size() % 3 != 0) source.append(3 - source.size() % 3, ' ');
+    return compress(source, alphabet);
+}
+
+std::string ucm(std::string& source, std::string_view alphabet) {
+    if (source.size() % 2 != 0) source += '\0';
+    return decompress(source, alphabet);
+}
+
+std::string trun(std::string_view source, std::int32_t removeControlCharacters) {
+    std::size_t end = source.size();
+    auto trailing = [&](char c) {
+        if (removeControlCharacters == 0) return c == ' ';
+        return c == '\0' || c == '\t' || c == '\n' || c == '\r' || c == ' ';
+    };
+    while (end > 0 && trailing(source[end - 1])) --end;
+    return std::string(source.substr(0, end));
+}
+
+std::int32_t strPos(std::string_view source, std::string_view target) {
+    auto at = source.find(target);
+    return at == std::string_view::npos ? 0 : static_cast<std::int32_t>(at + 1);
+}
+
+namespace {
+
+std::size_t findDelimiter(std::string_view s, std::string_view d, std::size_t from, bool noCase) {
+    if (!noCase) return s.find(d, from);
+    for (std::size_t i = from; i + d.size() <= s.size(); ++i) {
+        bool same = true;
+        for (std::size_t j = 0; j < d.size() && same; ++j) same = upper(s[i + j]) == upper(d[j]);
+        if (same) return i;
+    }
+    return std::string_view::npos;
+}
+
+}  // namespace
+
+std::vector<std::string> split(std::string_view expression, std::string_view delimiter,
+                               std::int32_t limit, std::int32_t compare) {
+    std::vector<std::string> pieces;
+    if (expression.empty() || limit == 0) return pieces;
+    if (delimiter.empty()) return {std::string(expression)};
+    bool noCase = compare != 0;
+    std::size_t from = 0;
+    while (true) {
+        bool lastAllowed = limit > 0 && static_cast<std::int32_t>(pieces.size()) == limit - 1;
+        std::size_t at = lastAllowed ? std::string_view::npos
+                                     : findDelimiter(expression, delimiter, from, noCase);
+        pieces.emplace_back(expression.substr(from, at == std::string_view::npos ? at : at - from));
+        if (at == std::string_view::npos) break;
+        from = at + delimiter.size();
+    }
+    std::vector<std::string> kept;
+    for (auto& piece : pieces)
+        if (!piece.empty() && findDelimiter(piece, delimiter, 0, noCase) == std::string_view::npos)
+            kept.push_back(std::move(piece));
+    return kept;
+}
+
+}  // namespace fennick::codec

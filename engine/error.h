@@ -1,0 +1,50 @@
+#pragma once
+// The one error type of the data engine: a number, the source that raised it and a description.
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace fennick {
+
+class EngineError : public std::runtime_error {
+public:
+    EngineError(std::int32_t number, std::string source, std::string description)
+        : std::runtime_error(description),
+          number_(number),
+          source_(std::move(source)),
+          description_(std::move(description)) {}
+
+    std::int32_t number() const { return number_; }
+    const std::string& source() const { return source_; }
+    const std::string& description() const { return description_; }
+
+private:
+    std::int32_t number_;
+    std::string source_;
+    std::string description_;
+};
+
+// Error numbers shared by several operations.
+namespace err {
+constexpr std::int32_t kEngine = -10;          // file not found, parameter undefined
+constexpr std::int32_t kInvalidArgument = 5;   // invalid procedure call or argument
+constexpr std::int32_t kOverflow = 6;          // 32-bit offset arithmetic overflowed
+constexpr std::int32_t kSubscript = 31;        // field past the end of a record
+constexpr std::int32_t kDataLength = 36;       // record of the wrong length
+constexpr std::int32_t kNoLock = 57;           // lock on record zero not obtained
+constexpr std::int32_t kIllegalRecord = 81;    // record number outside 1 to LastRecord
+constexpr std::int32_t kShare = 91;            // share unreachable, object missing
+constexpr std::int32_t kOpCode = 100;          // unknown codec opcode
+constexpr std::int32_t kKeyNotFound = 5;       // keyed collection: missing key
+constexpr std::int32_t kKeyExists = 457;       // keyed collection: key already present
+constexpr std::int32_t kIndexDamaged = 3021;   // index walk met a node it cannot trust
+}  // namespace err
+
+// A number as the engine's messages insert it: a leading blank when 0 or positive,
+// a minus sign when negative.
+inline std::string formatNumber(std::int64_t value) {
+    return (value >= 0 ? " " : "") + std::to_string(value);
+}
+
+}  // namespace fennick

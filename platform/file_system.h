@@ -1,0 +1,102 @@
+#pragma once
+// Byte-level access to the dealer share. Paths are UNC-form strings ("\\SERVER\SHARE\rest");
+// each file system decides how they map to real storage. Every call is counted so that tests
+// and benchmarks can assert how much I/O an operation did.
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace fennick::platform {
+
+struct IoCounters {
+    std::int64_t opens = 0;
+    std::int64_t reads = 0;
+    std::int64_t bytesRead = 0;
+    std::int64_t writes = 0;
+    std::int64_t bytesWritten = 0;
+};
+
+// An open file. Reads past the end return fewer bytes; the caller decides what the rest holds.
+class File {
+public:
+    explicit File(IoCounters& counters) : counters_(counters) {}
+    virtual ~File() = default;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+
+    // Reads up to n bytes at offset into buf; returns how many were read. Throws on I/O failure.
+    std::size_t readAt(std::int64_t offset, char* buf, std::size_t n);
+    // Writes n bytes at offset, growing the file when needed. Throws on I/O failure.
+    void writeAt(std::int64_t offset, const char* buf, std::size_t n);
+    virtual std::int64_t length() const = 0;
+    virtual bool readOnly() const = 0;
+
+protected:
+    virtual std::size_t doRead(std::int64_t offset, char* buf, std::size_t n) = 0;
+    virtual void doWrite(std::int64_t offset, const char* buf, std::size_t n) = 0;
+
+private:
+    IoCounters& counters_;
+};
+
+// I/O failure of the storage underneath (the platform's input/output error).
+class IoError : public std::exception {
+public:
+    explicit IoError(std::string what) : what_(std::move(what)) {}
+    const char* what() const noexcept override { return what_.c_str(); }
+
+private:
+    std::string what_;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    // True when the path names an existing, readable directory.
+    virtual bool isDirectory(const std::string& path) = 0;
+    // True when the path names an existing regular file.
+    virtual bool fileExists(const std::string& path) = 0;
+    // Opens an existing file for shared reading and writing (read-only where writing is not
+    // allowed); nullptr when it does not exist or cannot be opened.
+    std::unique_ptr<File> open(const std::string& path);
+    // Creates (or truncates) a file and any missing folders; for writers of shares, never
+    // called by the viewer on the dealer's share.
+    virtual std::unique_ptr<File> create(const std::string& path) = 0;
+
+    IoCounters& counters() { return counters_; }
+
+protected:
+    virtual std::unique_ptr<File> doOpen(const std::string& path) = 0;
+    IoCounters counters_;
+};
+
+// Reads the whole file into a string; empty when the file cannot be opened.
+std::string readWholeFile(FileSystem& fs, const std::string& path, bool* opened = nullptr);
+
+// A file system held in memory, keyed by path without regard to letter case. Tests build
+// shares in it; `failReadsAfter` makes every read fail once that many bytes have been read.
+class MemoryFileSystem : public FileSystem {
+public:
+    bool isDirectory(const std::string& path) override;
+    bool fileExists(const std::string& path) override;
+    std::unique_ptr<File> create(const std::string& path) override;
+
+    void addDirectory(const std::string& path);
+    void setFile(const std::string& path, std::string bytes);
+    const std::string* contents(const std::string& path) const;
+    void setUnopenable(const std::string& path) { unopenable_[fold(path)] = true; }
+    std::int64_t failReadsAfter = -1;
+
+protected:
+    std::unique_ptr<File> doOpen(const std::string& path) override;
+
+private:
+    static std::string fold(const std::string& path);
+    std::map<std::string, std::shared_ptr<std::string>> files_;
+    std::map<std::string, bool> directories_;
+    std::map<std::string, bool> unopenable_;
+};
+
+}  // namespace fennick::platform

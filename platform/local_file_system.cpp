@@ -1,0 +1,149 @@
+#include "local_file_system.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <fstream>
+#include <system_error>
+#include <vector>
+
+namespace fennick::platform {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool sameIgnoringCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::toupper(static_cast<unsigned char>(a[i])) !=
+            std::toupper(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+// Splits "\\SERVER\SHARE\a\b" into its components; nothing when not UNC-form or unsafe.
+std::optional<std::vector<std::string>> uncComponents(const std::string& unc) {
+    auto isSep = [](char c) { return c == '\\' || c == '/'; };
+    if (unc.size() < 3 || !isSep(unc[0]) || !isSep(unc[1])) return std::nullopt;
+    std::vector<std::string> parts;
+    std::string part;
+    for (std::size_t i = 2; i <= unc.size(); ++i) {
+        if (i == unc.size() || isSep(unc[i])) {
+            if (part == "." || part == "..") return std::nullopt;
+            if (!part.empty()) parts.push_back(part);
+            part.clear();
+        } else if (unc[i] == '\0' || unc[i] == ':') {
+            return std::nullopt;
+        } else {
+            part += unc[i];
+        }
+    }
+    if (parts.empty()) return std::nullopt;
+    return parts;
+}
+
+class LocalFile : public File {
+public:
+    LocalFile(IoCounters& c, std::fstream stream, bool readOnly, std::int64_t length)
+        : File(c), stream_(std::move(stream)), readOnly_(readOnly), length_(length) {}
+    std::int64_t length() const override { return length_; }
+    bool readOnly() const override { return readOnly_; }
+
+protected:
+    std::size_t doRead(std::int64_t offset, char* buf, std::size_t n) override {
+        if (offset >= length_) return 0;
+        stream_.clear();
+        stream_.seekg(offset);
+        stream_.read(buf, static_cast<std::streamsize>(n));
+        if (stream_.bad()) throw IoError("Device I/O error");
+        return static_cast<std::size_t>(stream_.gcount());
+    }
+    void doWrite(std::int64_t offset, const char* buf, std::size_t n) override {
+        if (readOnly_) throw IoError("Permission denied");
+        stream_.clear();
+        stream_.seekp(offset);
+        stream_.write(buf, static_cast<std::streamsize>(n));
+        stream_.flush();
+        if (!stream_) throw IoError("Device I/O error");
+        length_ = std::max<std::int64_t>(length_, offset + static_cast<std::int64_t>(n));
+    }
+
+private:
+    std::fstream stream_;
+    bool readOnly_;
+    std::int64_t length_;
+};
+
+}  // namespace
+
+LocalFileSystem::LocalFileSystem(fs::path root) : root_(std::move(root)) {}
+
+fs::path LocalFileSystem::defaultRoot() {
+    const char* env = std::getenv("FENNICK_UNC_ROOT");
+    return fs::path(env && *env ? env : "/mnt");
+}
+
+std::optional<fs::path> LocalFileSystem::localPath(const std::string& uncPath) const {
+    auto parts = uncComponents(uncPath);
+    if (!parts) return std::nullopt;
+    fs::path at = root_;
+    std::error_code ec;
+    for (const auto& part : *parts) {
+        fs::path exact = at / part;
+        if (fs::exists(exact, ec) || !fs::is_directory(at, ec)) {
+            at = exact;
+            continue;
+        }
+        fs::path found = exact;
+        for (const auto& entry : fs::directory_iterator(at, ec)) {
+            if (sameIgnoringCase(entry.path().filename().string(), part)) {
+                found = entry.path();
+                break;
+            }
+        }
+        at = found;
+    }
+    return at;
+}
+
+bool LocalFileSystem::isDirectory(const std::string& path) {
+    auto local = localPath(path);
+    std::error_code ec;
+    if (!local || !fs::is_directory(*local, ec)) return false;
+    fs::directory_iterator probe(*local, ec);
+    return !ec;
+}
+
+bool LocalFileSystem::fileExists(const std::string& path) {
+    auto local = localPath(path);
+    std::error_code ec;
+    return local && fs::is_regular_file(*local, ec);
+}
+
+std::unique_ptr<File> LocalFileSystem::doOpen(const std::string& path) {
+    auto local = localPath(path);
+    std::error_code ec;
+    if (!local || !fs::is_regular_file(*local, ec)) return nullptr;
+    auto length = static_cast<std::int64_t>(fs::file_size(*local, ec));
+    if (ec) return nullptr;
+    std::fstream stream(*local, std::ios::in | std::ios::out | std::ios::binary);
+    bool readOnly = false;
+    if (!stream.is_open()) {
+        stream.open(*local, std::ios::in | std::ios::binary);
+        readOnly = true;
+    }
+    if (!stream.is_open()) return nullptr;
+    return std::make_unique<LocalFile>(counters_, std::move(stream), readOnly, length);
+}
+
+std::unique_ptr<File> LocalFileSystem::create(const std::string& path) {
+    auto local = localPath(path);
+    if (!local) throw IoError("Bad file name: " + path);
+    std::error_code ec;
+    fs::create_directories(local->parent_path(), ec);
+    std::fstream stream(*local, std::ios::in | std::ios::out | std::ios::binary | std::ios::trunc);
+    if (!stream.is_open()) throw IoError("Could not create " + local->string());
+    return std::make_unique<LocalFile>(counters_, std::move(stream), false, 0);
+}
+
+}  // namespace fennick::platform

@@ -1,0 +1,38 @@
+#include "services.h"
+
+#include <syslog.h>
+
+#include <iostream>
+
+namespace fennick::platform {
+
+namespace {
+MessageSink* gMessages = nullptr;
+EventLog* gEventLog = nullptr;
+}  // namespace
+
+void StderrMessages::show(const std::string& text, const std::string& title, MessageIcon) {
+    std::cerr << (title.empty() ? "" : title + ": ") << text << std::endl;
+}
+
+void SyslogEventLog::write(const std::string& text) {
+    openlog("Fennick", LOG_PID, LOG_USER);
+    syslog(LOG_ERR, "%s", text.c_str());
+    closelog();
+}
+
+MessageSink& messages() {
+    static StderrMessages fallback;
+    return gMessages ? *gMessages : fallback;
+}
+
+void setMessages(MessageSink* sink) { gMessages = sink; }
+
+EventLog& eventLog() {
+    static SyslogEventLog fallback;
+    return gEventLog ? *gEventLog : fallback;
+}
+
+void setEventLog(EventLog* log) { gEventLog = log; }
+
+}  // namespace fennick::platform

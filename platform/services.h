@@ -1,0 +1,42 @@
+#pragma once
+// The workstation's message boxes and application event log, behind interfaces so that the
+// viewer shows real boxes, the command-line tool prints, and tests record.
+
+#include <string>
+
+namespace fennick::platform {
+
+enum class MessageIcon { None, Information, Exclamation, Critical };
+
+class MessageSink {
+public:
+    virtual ~MessageSink() = default;
+    virtual void show(const std::string& text, const std::string& title, MessageIcon icon) = 0;
+};
+
+class EventLog {
+public:
+    virtual ~EventLog() = default;
+    virtual void write(const std::string& text) = 0;
+};
+
+// Prints "title: text" on stderr.
+class StderrMessages : public MessageSink {
+public:
+    void show(const std::string& text, const std::string& title, MessageIcon icon) override;
+};
+
+// Writes to syslog with the ident "Fennick".
+class SyslogEventLog : public EventLog {
+public:
+    void write(const std::string& text) override;
+};
+
+// The process-wide sinks; default to StderrMessages and SyslogEventLog. Setting nullptr
+// restores the default.
+MessageSink& messages();
+void setMessages(MessageSink* sink);
+EventLog& eventLog();
+void setEventLog(EventLog* log);
+
+}  // namespace fennick::platform
