@@ -92,8 +92,6 @@ std::unique_ptr<File> MemoryFileSystem::create(const std::string& path) {
     return std::make_unique<MemoryFile>(counters_, bytes, failReadsAfter);
 }
 
-void MemoryFileSystem::addDirectory(const std::string& path) { directories_[fold(path)] = true; }
-
 void MemoryFileSystem::setFile(const std::string& path, std::string bytes) {
     files_[fold(path)] = std::make_shared<std::string>(std::move(bytes));
 }

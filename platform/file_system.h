@@ -64,6 +64,8 @@ public:
     // Creates (or truncates) a file and any missing folders; for writers of shares, never
     // called by the viewer on the dealer's share.
     virtual std::unique_ptr<File> create(const std::string& path) = 0;
+    // Creates a folder and its parents (writers of shares only).
+    virtual void makeDirectory(const std::string& path) = 0;
 
     IoCounters& counters() { return counters_; }
 
@@ -82,8 +84,9 @@ public:
     bool isDirectory(const std::string& path) override;
     bool fileExists(const std::string& path) override;
     std::unique_ptr<File> create(const std::string& path) override;
+    void makeDirectory(const std::string& path) override { directories_[fold(path)] = true; }
 
-    void addDirectory(const std::string& path);
+    void addDirectory(const std::string& path) { makeDirectory(path); }
     void setFile(const std::string& path, std::string bytes);
     const std::string* contents(const std::string& path) const;
     void setUnopenable(const std::string& path) { unopenable_[fold(path)] = true; }

@@ -146,4 +146,13 @@ std::unique_ptr<File> LocalFileSystem::create(const std::string& path) {
     return std::make_unique<LocalFile>(counters_, std::move(stream), false, 0);
 }
 
+void LocalFileSystem::makeDirectory(const std::string& path) {
+    auto local = localPath(path);
+    std::error_code ec;
+    if (!local || !fs::create_directories(*local, ec)) {
+        if (local && fs::is_directory(*local, ec)) return;
+        throw IoError("Could not create folder " + path);
+    }
+}
+
 }  // namespace fennick::platform

@@ -1,0 +1,312 @@
+// Keyed index access: search and walk a balanced tree of 512-byte nodes. The caller's work
+// buffer holds the cursor (header copy, entry number, level, path and the current node's image).
+// Every node read from the file is checked before use, so a damaged index ends a walk (record
+// number 0) instead of crashing or looping.
+
+#include <set>
+
+#include "business_basic.h"
+#include "platform/services.h"
+
+namespace fennick {
+
+namespace {
+
+constexpr std::int32_t kBlock = 512;
+constexpr std::size_t kBuffSize = 544;
+constexpr std::size_t kNodeAt = 32;  // 0-based start of the node image in the work buffer
+constexpr std::int32_t kLastLeaf = 65535;
+constexpr int kMaxLevels = 7;
+
+bool validEntryLength(std::int32_t e) { return e >= 5 && e <= 508; }
+
+int compareKeys(std::string_view a, std::string_view b) { return a.compare(b); }
+
+// A 512-byte node image with the entry length of its index.
+class Node {
+public:
+    Node(std::string_view image, std::int32_t entryLength) : image_(image), e_(entryLength) {}
+    std::int32_t count() const { return codec::unpack("C", image_, 1); }
+    std::int32_t link() const { return codec::unpack("C", image_, 3); }
+    bool valid() const { return count() <= 255 && count() * e_ <= 508; }
+    std::string_view entry(std::int32_t i) const {
+        return image_.substr(static_cast<std::size_t>(4 + (i - 1) * e_), static_cast<std::size_t>(e_));
+    }
+    std::string key(std::int32_t i) const { return std::string(entry(i).substr(0, e_ - 4)); }
+    std::int32_t pointer(std::int32_t i) const {
+        std::int32_t p = codec::unpack("L", entry(i), e_ - 3);
+        return p == -1 ? 0 : p;
+    }
+
+private:
+    std::string_view image_;
+    std::int32_t e_;
+};
+
+std::uint8_t byteAt(const std::string& buff, std::size_t pos1) {
+    return static_cast<std::uint8_t>(buff[pos1 - 1]);
+}
+
+void setByte(std::string& buff, std::size_t pos1, std::int32_t value) {
+    buff[pos1 - 1] = static_cast<char>(value & 0xFF);
+}
+
+std::int32_t pathSlot(const std::string& buff, int level) {
+    return codec::unpack("C", buff, 2 * level + 17);
+}
+
+void setPathSlot(std::string& buff, int level, std::int32_t block) {
+    if (level >= 1 && level <= kMaxLevels) codec::pack("C", buff, block, 2 * level + 17);
+}
+
+}  // namespace
+
+// Reading of index blocks for one logical file, with the range checks every walk needs.
+class IndexReader {
+public:
+    explicit IndexReader(const std::shared_ptr<cLogicalFile>& file) : file_(checked(file)) {}
+    std::string header() { return block(0); }
+    std::string block(std::int32_t number) {
+        return readPadded(*file_.OpenFile, (std::int64_t(file_.Position) + number) * kBlock, kBlock,
+                          "iReadFile");
+    }
+    bool inRange(std::int32_t number) const { return number >= 1 && number <= file_.LastRecord; }
+    cLogicalFile& file() { return file_; }
+
+private:
+    static cLogicalFile& checked(const std::shared_ptr<cLogicalFile>& file) {
+        if (!file) throw EngineError(err::kEngine, "iLreadFile", "LogicalFile parameter is undefined");
+        if (!file->OpenFile || !file->OpenFile->handle)
+            throw EngineError(err::kEngine, "iReadFile", "OpenFile parameter is undefined");
+        return *file;
+    }
+    cLogicalFile& file_;
+};
+
+namespace {
+
+// Positions the cursor at the first entry not less than Key; false when no cursor was set.
+bool findCursor(IndexReader& reader, std::string& Buff, std::string& Key, std::int32_t& Rec) {
+    std::string header = reader.header();
+    std::int32_t e = codec::unpack("C", header, 1);
+    Rec = 0;
+    if (!validEntryLength(e)) return false;
+    std::size_t k = static_cast<std::size_t>(e - 4);
+    Key.resize(k, '\0');
+    if (Buff.size() < kBuffSize) Buff.resize(kBuffSize, '\0');
+    Buff.replace(0, kBlock, header);
+
+    std::string candidate(k, '\xFF');
+    std::int32_t link = 0, level = 0, i = 0;
+    Rec = codec::unpack("C", header, 9);
+    while (link == 0) {
+        if (Rec > reader.file().LastRecord) {
+            platform::messages().show("Index is returning information out of Range.  File: " +
+                                          reader.file().FileName + " LastRec: " +
+                                          formatNumber(reader.file().LastRecord),
+                                      "Fennick", platform::MessageIcon::Critical);
+            Rec = 0;
+            return false;
+        }
+        if (Rec < 1 || ++level > kMaxLevels) return Rec = 0, false;
+        std::set<std::int32_t> visited{Rec};
+        Buff.replace(kNodeAt, kBlock, reader.block(Rec));
+        setPathSlot(Buff, level, Rec);
+        bool stopped = false;
+        while (!stopped) {
+            Node node(std::string_view(Buff).substr(kNodeAt, kBlock), e);
+            if (!node.valid()) return Rec = 0, false;
+            link = node.link();
+            for (i = 1; i <= node.count(); ++i) {
+                candidate = node.key(i);
+                Rec = node.pointer(i);
+                if (compareKeys(candidate, Key) >= 0) {
+                    stopped = true;
+                    break;
+                }
+            }
+            if (stopped) break;
+            if (link == kLastLeaf || link == 0 || !reader.inRange(link) || visited.count(link))
+                return Rec = 0, false;
+            visited.insert(link);
+            Buff.replace(kNodeAt, kBlock, reader.block(link));
+            setPathSlot(Buff, level, link);
+        }
+        if (link == 0 && Rec < 1) return Rec = 0, false;
+    }
+    if (compareKeys(Key, candidate) < 0) {
+        Rec = -Rec;
+        Key = candidate;
+    }
+    setByte(Buff, 17, i);
+    setByte(Buff, 18, level);
+    return true;
+}
+
+}  // namespace
+
+void cBusinessBasic::KFind(const LogicalRef& LogicalFile, std::string& Buff, std::string& Key,
+                           std::int32_t& Rec, bool) {
+    IndexReader reader(resolve(LogicalFile));
+    findCursor(reader, Buff, Key, Rec);
+}
+
+void cBusinessBasic::KNext(const LogicalRef& LogicalFile, std::string& Buff, std::string& Key,
+                           std::int32_t& Rec, bool) {
+    IndexReader reader(resolve(LogicalFile));
+    Rec = 0;
+    if (Buff.size() < kBuffSize) return;
+    std::int32_t e = codec::unpack("C", Buff, 1);
+    if (!validEntryLength(e)) return;
+    std::int32_t i = byteAt(Buff, 17);
+    std::int32_t level = byteAt(Buff, 18);
+    Node node(std::string_view(Buff).substr(kNodeAt, kBlock), e);
+    if (!node.valid()) return;
+    if (i >= node.count()) {
+        // Into the next leaf, stepping over empty ones. Keys never go down along the leaf
+        // chain, so a link back to smaller keys (a loop) ends the walk.
+        std::string lastKey = i >= 1 && i <= node.count() ? node.key(i) : std::string();
+        std::int32_t link = node.link();
+        std::set<std::int32_t> visited;
+        std::string image;
+        while (true) {
+            if (link == kLastLeaf || link == 0 || !reader.inRange(link) || visited.count(link))
+                return;
+            visited.insert(link);
+            image = reader.block(link);
+            Node next(image, e);
+            if (!next.valid()) return;
+            if (next.count() == 0) {
+                link = next.link();
+                continue;
+            }
+            if (compareKeys(next.key(1), lastKey) < 0) return;
+            break;
+        }
+        Buff.replace(kNodeAt, kBlock, image);
+        setPathSlot(Buff, level, link);
+        i = 0;
+    }
+    Node current(std::string_view(Buff).substr(kNodeAt, kBlock), e);
+    ++i;
+    Key = current.key(i);
+    Rec = current.pointer(i);
+    setByte(Buff, 17, i);
+}
+
+void cBusinessBasic::KPrev(const LogicalRef& LogicalFile, std::string& Buff, std::string& Key,
+                           std::int32_t& Rec, bool) {
+    IndexReader reader(resolve(LogicalFile));
+    Rec = 0;
+    if (Buff.size() < kBuffSize) return;
+    const std::string saved = Buff;
+    std::int32_t e = codec::unpack("C", Buff, 1);
+    std::int32_t i = byteAt(Buff, 17);
+    std::int32_t level = byteAt(Buff, 18);
+    if (!validEntryLength(e) || level < 1 || level > kMaxLevels) return;
+    auto node = [&] { return Node(std::string_view(Buff).substr(kNodeAt, kBlock), e); };
+    auto damaged = [&] {
+        Buff = saved;
+        return EngineError(err::kIndexDamaged, "KPrev",
+                           "Index entry not found in parent node of file: " + reader.file().FileName);
+    };
+    if (!node().valid() || i < 1 || i > node().count()) return;
+
+    int L = level;
+    while (i == 1) {
+        if (--L < 1) {
+            Buff = saved;
+            setByte(Buff, 17, i);
+            return;
+        }
+        std::int32_t count = node().count();
+        std::string rebuilt(node().entry(count));
+        codec::pack("L", rebuilt, pathSlot(Buff, L + 1), e - 3);
+        Key = rebuilt;
+        std::int32_t parent = pathSlot(Buff, L);
+        if (!reader.inRange(parent)) throw damaged();
+        Buff.replace(kNodeAt, kBlock, reader.block(parent));
+        if (!node().valid()) throw damaged();
+        i = 0;
+        for (std::int32_t j = node().count(); j >= 1; --j)
+            if (node().entry(j) == std::string_view(rebuilt)) {
+                i = j;
+                break;
+            }
+        if (i == 0) throw damaged();
+    }
+    while (L < level) {
+        std::int32_t child = node().pointer(i - 1);
+        if (!reader.inRange(child)) throw damaged();
+        Buff.replace(kNodeAt, kBlock, reader.block(child));
+        if (!node().valid() || node().count() < 1) throw damaged();
+        setPathSlot(Buff, ++L, child);
+        i = node().count() + 1;
+    }
+    --i;
+    Key = node().key(i);
+    Rec = node().pointer(i);
+    setByte(Buff, 17, i);
+}
+
+void cBusinessBasic::KLast(const LogicalRef& LogicalFile, std::string& Buff, std::string& Key,
+                           std::int32_t& Rec, bool) {
+    IndexReader reader(resolve(LogicalFile));
+    std::string header = reader.header();
+    std::int32_t e = codec::unpack("C", header, 1);
+    Rec = 0;
+    if (!validEntryLength(e)) return;
+    if (Buff.size() < kBuffSize) Buff.resize(kBuffSize, '\0');
+    Buff.replace(0, kBlock, header);
+    std::int32_t block = codec::unpack("C", header, 9), link = 0, level = 0, count = 0;
+    while (link == 0) {
+        if (!reader.inRange(block) || ++level > kMaxLevels) return;
+        Buff.replace(kNodeAt, kBlock, reader.block(block));
+        Node node(std::string_view(Buff).substr(kNodeAt, kBlock), e);
+        if (!node.valid() || node.count() < 1) return;
+        count = node.count();
+        link = node.link();
+        setPathSlot(Buff, level, block);
+        block = node.pointer(count);
+    }
+    Node leaf(std::string_view(Buff).substr(kNodeAt, kBlock), e);
+    std::int32_t i = count - 1;
+    setByte(Buff, 18, level);
+    if (i < 1) {
+        // Only the end marker: there is no last key.
+        Key = leaf.key(count);
+        setByte(Buff, 17, count);
+        return;
+    }
+    Key = leaf.key(i);
+    Rec = leaf.pointer(i);
+    setByte(Buff, 17, i);
+}
+
+std::int32_t cBusinessBasic::KCount(const LogicalRef& LogicalFile, bool) {
+    IndexReader reader(resolve(LogicalFile));
+    std::string work(kBuffSize, '\0'), key;
+    std::int32_t rec = 0;
+    if (!findCursor(reader, work, key, rec)) return 0;
+    std::int32_t e = codec::unpack("C", work, 1);
+    Node first(std::string_view(work).substr(kNodeAt, kBlock), e);
+    std::int64_t total = first.count();
+    std::int32_t link = first.link();
+    std::set<std::int32_t> visited;
+    while (link != kLastLeaf && link != 0 && reader.inRange(link) && !visited.count(link)) {
+        visited.insert(link);
+        std::string image = reader.block(link);
+        Node leaf(image, e);
+        if (!leaf.valid()) break;
+        total += leaf.count();
+        link = leaf.link();
+    }
+    return static_cast<std::int32_t>(std::max<std::int64_t>(total - 1, 0));
+}
+
+std::int32_t cBusinessBasic::KLength(const LogicalRef& LogicalFile, bool) {
+    IndexReader reader(resolve(LogicalFile));
+    return codec::unpack("C", reader.header(), 1) - 4;
+}
+
+}  // namespace fennick
