@@ -273,9 +273,9 @@ void cBusinessBasic::KLast(const LogicalRef& LogicalFile, std::string& Buff, std
     std::int32_t i = count - 1;
     setByte(Buff, 18, level);
     if (i < 1) {
-        // Only the end marker: there is no last key.
-        Key = leaf.key(count);
+        // The last leaf holds only the end marker: the last key is the one before it.
         setByte(Buff, 17, count);
+        KPrev(LogicalFile, Buff, Key, Rec);
         return;
     }
     Key = leaf.key(i);
@@ -292,7 +292,7 @@ std::int32_t cBusinessBasic::KCount(const LogicalRef& LogicalFile, bool) {
     Node first(std::string_view(work).substr(kNodeAt, kBlock), e);
     std::int64_t total = first.count();
     std::int32_t link = first.link();
-    std::set<std::int32_t> visited;
+    std::set<std::int32_t> visited{pathSlot(work, byteAt(work, 18))};
     while (link != kLastLeaf && link != 0 && reader.inRange(link) && !visited.count(link)) {
         visited.insert(link);
         std::string image = reader.block(link);
