@@ -87,9 +87,13 @@ Date cBusinessBasic::UnPackDate(std::string_view OpCode, std::string_view Data,
     return codec::unpackDate(OpCode, Data, Position);
 }
 
-std::string cBusinessBasic::Crm(std::string& Source) const { return codec::crm(Source, alphabet_); }
+std::string cBusinessBasic::Crm(std::string& Source) const {
+    return codec::crm(Source, alphabet_);
+}
 
-std::string cBusinessBasic::Ucm(std::string& Source) const { return codec::ucm(Source, alphabet_); }
+std::string cBusinessBasic::Ucm(std::string& Source) const {
+    return codec::ucm(Source, alphabet_);
+}
 
 void cBusinessBasic::StrPos(std::int32_t& Location, std::string_view Source,
                             std::string_view target) const {
@@ -129,17 +133,24 @@ std::int32_t formatted(const platform::LocalDateTime& t, bool yearFirst) {
 
 std::int32_t cBusinessBasic::Sys(std::int32_t code) const {
     switch (code) {
-        case 1: return Now().day;
-        case 2: return Now().month;
-        case 3: return Now().year;
-        case 4: return digitsOf(system_.TerminalID);
-        case 28: return formatted(Now(), false);
-        case 128: return formatted(Now(), true);
+        case 1:
+            return Now().day;
+        case 2:
+            return Now().month;
+        case 3:
+            return Now().year;
+        case 4:
+            return digitsOf(system_.TerminalID);
+        case 28:
+            return formatted(Now(), false);
+        case 128:
+            return formatted(Now(), true);
         case 152: {
             std::int32_t month = Sys(2), day = Sys(1), year = Sys(3) % 100;
             return codec::dateToDay(month, day, year);
         }
-        default: return 0;
+        default:
+            return 0;
     }
 }
 
@@ -160,8 +171,8 @@ std::optional<std::int32_t> asNumber(const Variant& v) {
 
 }  // namespace
 
-void cBusinessBasic::Stma(Variant& Var1, Variant& Var2, Variant& Var3, Variant& Var4,
-                          Variant& Var5, Variant& Var6) {
+void cBusinessBasic::Stma(Variant& Var1, Variant& Var2, Variant& Var3, Variant& Var4, Variant& Var5,
+                          Variant& Var6) {
     auto mode = asNumber(Var1);
     if (mode == 10) {
         auto* chars = std::get_if<std::string>(&Var3);

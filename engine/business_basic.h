@@ -22,7 +22,7 @@ namespace fennick {
 
 // A logical file given either as the object or by its logical name.
 class LogicalRef {
-public:
+  public:
     LogicalRef(std::shared_ptr<cLogicalFile> file) : file_(std::move(file)), byObject_(true) {}
     LogicalRef(std::nullptr_t) : byObject_(true) {}
     LogicalRef(std::string name) : name_(std::move(name)) {}
@@ -31,7 +31,7 @@ public:
     const std::shared_ptr<cLogicalFile>& file() const { return file_; }
     const std::string& name() const { return name_; }
 
-private:
+  private:
     std::shared_ptr<cLogicalFile> file_;
     std::string name_;
     bool byObject_ = false;
@@ -39,7 +39,7 @@ private:
 
 // A physical file given either as the open-file object or by its name or path.
 class OpenFileRef {
-public:
+  public:
     OpenFileRef(std::shared_ptr<cOpenFile> file) : file_(std::move(file)), byObject_(true) {}
     OpenFileRef(std::nullptr_t) : byObject_(true) {}
     OpenFileRef(std::string name) : name_(std::move(name)) {}
@@ -48,7 +48,7 @@ public:
     const std::shared_ptr<cOpenFile>& file() const { return file_; }
     const std::string& name() const { return name_; }
 
-private:
+  private:
     std::shared_ptr<cOpenFile> file_;
     std::string name_;
     bool byObject_ = false;
@@ -56,7 +56,7 @@ private:
 
 // Byte-range locks on the shared data files. A positive number names a granted lock.
 class LockLayer {
-public:
+  public:
     virtual ~LockLayer() = default;
     virtual std::int32_t lock(const std::string& fileName, std::int32_t position,
                               std::int32_t length) = 0;
@@ -65,7 +65,7 @@ public:
 
 // The lock layer this system runs with: it grants no lock.
 class NoLocks : public LockLayer {
-public:
+  public:
     std::int32_t lock(const std::string&, std::int32_t, std::int32_t) override { return 0; }
     std::int32_t release(std::int32_t) override { return 0; }
 };
@@ -83,7 +83,7 @@ struct EngineEnvironment {
 using Variant = std::variant<std::monostate, std::int32_t, std::string, Date>;
 
 class cBusinessBasic {
-public:
+  public:
     // Checks the link share, finds this workstation in the terminal map and reads the links
     // file; fails with an EngineError when any of that cannot be done.
     cBusinessBasic(cSystem& system, EngineEnvironment environment);
@@ -91,15 +91,20 @@ public:
     cBusinessBasic(const cBusinessBasic&) = delete;
     cBusinessBasic& operator=(const cBusinessBasic&) = delete;
 
-    std::int32_t Unpack(std::string_view OpCode, std::string_view Data, std::int32_t Position) const;
+    std::int32_t Unpack(std::string_view OpCode, std::string_view Data,
+                        std::int32_t Position) const;
     void Pack(std::string_view OpCode, std::string& Data, std::int32_t value,
               std::int32_t Position) const;
     void PackDate(std::string_view OpCode, std::string& Data, std::int32_t Position,
                   Date value) const;
     Date UnPackDate(std::string_view OpCode, std::string_view Data, std::int32_t Position) const;
     std::string Crm(std::string& Source) const;
-    std::int32_t Max(std::int32_t Var1, std::int32_t Var2) const { return Var1 > Var2 ? Var1 : Var2; }
-    std::int32_t Min(std::int32_t Var1, std::int32_t Var2) const { return Var1 < Var2 ? Var1 : Var2; }
+    std::int32_t Max(std::int32_t Var1, std::int32_t Var2) const {
+        return Var1 > Var2 ? Var1 : Var2;
+    }
+    std::int32_t Min(std::int32_t Var1, std::int32_t Var2) const {
+        return Var1 < Var2 ? Var1 : Var2;
+    }
     std::string Ucm(std::string& Source) const;
     void StrPos(std::int32_t& Location, std::string_view Source, std::string_view target) const;
     std::string Trun(std::string_view Source, std::int32_t flgRemoveControlCharacters = 0) const;
@@ -158,7 +163,7 @@ public:
     cLogicalFiles& LogicalFiles() { return *logicalFiles_; }
     platform::FileSystem& Share() { return *env_.share; }
 
-private:
+  private:
     void checkShare();
     void identifyWorkstation();
     void readTerminalMap();

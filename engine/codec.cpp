@@ -8,15 +8,20 @@ namespace fennick::codec {
 
 namespace {
 
-char upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+char upper(char c) {
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+}
 
 std::string upperOpcode(std::string_view opcode) {
     std::string out(opcode);
-    for (char& c : out) c = upper(c);
+    for (char& c : out)
+        c = upper(c);
     return out;
 }
 
-bool isSigned(char op) { return op == 'I' || op == 'J' || op == 'K' || op == 'L'; }
+bool isSigned(char op) {
+    return op == 'I' || op == 'J' || op == 'K' || op == 'L';
+}
 
 std::int32_t fieldOffset(std::int32_t position, int width, std::size_t length) {
     if (position < 1) return -1;
@@ -35,11 +40,19 @@ int alphabetIndex(std::string_view alphabet, char c) {
 int opcodeWidth(std::string_view opcode) {
     if (opcode.size() != 1) return 0;
     switch (upper(opcode[0])) {
-        case 'B': case 'I': return 1;
-        case 'C': case 'J': return 2;
-        case 'D': case 'K': return 3;
-        case 'L': return 4;
-        default: return 0;
+        case 'B':
+        case 'I':
+            return 1;
+        case 'C':
+        case 'J':
+            return 2;
+        case 'D':
+        case 'K':
+            return 3;
+        case 'L':
+            return 4;
+        default:
+            return 0;
     }
 }
 
@@ -51,8 +64,8 @@ std::int32_t unpack(std::string_view opcode, std::string_view data, std::int32_t
     if (at < 0)
         throw EngineError(err::kSubscript, "UnPack",
                           "Invalid Subscript.  UnPack(\"" + op + "\", Data$, " +
-                              std::to_string(position) + ")   Len(Data$) = " +
-                              std::to_string(data.size()));
+                              std::to_string(position) +
+                              ")   Len(Data$) = " + std::to_string(data.size()));
     std::uint32_t value = 0;
     for (int i = 0; i < width; ++i)
         value = (value << 8) | static_cast<unsigned char>(data[static_cast<std::size_t>(at + i)]);
@@ -69,8 +82,8 @@ void pack(std::string_view opcode, std::string& data, std::int32_t value, std::i
     if (at < 0)
         throw EngineError(err::kSubscript, "Pack",
                           "Invalid Subscript.  Pack \"" + op + "\", Data$, " +
-                              std::to_string(position) + "   Len(Data$) = " +
-                              std::to_string(data.size()));
+                              std::to_string(position) +
+                              "   Len(Data$) = " + std::to_string(data.size()));
     auto bits = static_cast<std::uint32_t>(value);
     for (int i = width - 1; i >= 0; --i) {
         data[static_cast<std::size_t>(at + i)] = static_cast<char>(bits & 0xFF);
@@ -78,7 +91,9 @@ void pack(std::string_view opcode, std::string& data, std::int32_t value, std::i
     }
 }
 
-int windowYear(int twoDigitYear) { return twoDigitYear < 30 ? 2000 + twoDigitYear : 1900 + twoDigitYear; }
+int windowYear(int twoDigitYear) {
+    return twoDigitYear < 30 ? 2000 + twoDigitYear : 1900 + twoDigitYear;
+}
 
 bool validDate(int year, int month, int day) {
     if (month < 1 || month > 12 || day < 1 || day > 31) return false;
@@ -126,13 +141,18 @@ Date unpackDate(std::string_view opcode, std::string_view data, std::int32_t pos
     if (op.size() != 1) return kEmptyDate;
     try {
         switch (op[0]) {
-            case 'C': case 'J': return dayToDate(unpack("C", data, position));
-            case 'D': case 'K': return fromMmddyy(unpack("D", data, position));
+            case 'C':
+            case 'J':
+                return dayToDate(unpack("C", data, position));
+            case 'D':
+            case 'K':
+                return fromMmddyy(unpack("D", data, position));
             case 'R': {
                 std::int32_t n = unpack("D", data, position);
                 return fromMmddyy((n % 10000) * 100 + n / 10000);
             }
-            default: return kEmptyDate;
+            default:
+                return kEmptyDate;
         }
     } catch (const EngineError&) {
         return kEmptyDate;
@@ -145,12 +165,20 @@ void packDate(std::string_view opcode, std::string& data, std::int32_t position,
     std::chrono::year_month_day ymd{value};
     int year = int(ymd.year()), month = int(unsigned(ymd.month())), day = int(unsigned(ymd.day()));
     switch (op[0]) {
-        case 'C': case 'J':
-            pack("C", data, value == kEmptyDate ? 0 : int32_t((value - kDayZero).count()), position);
+        case 'C':
+        case 'J':
+            pack("C", data, value == kEmptyDate ? 0 : int32_t((value - kDayZero).count()),
+                 position);
             break;
-        case 'D': case 'K': pack("D", data, month * 10000 + day * 100 + year % 100, position); break;
-        case 'R': pack("D", data, (year % 100) * 10000 + month * 100 + day, position); break;
-        default: break;
+        case 'D':
+        case 'K':
+            pack("D", data, month * 10000 + day * 100 + year % 100, position);
+            break;
+        case 'R':
+            pack("D", data, (year % 100) * 10000 + month * 100 + day, position);
+            break;
+        default:
+            break;
     }
 }
 
@@ -198,7 +226,8 @@ std::string trun(std::string_view source, std::int32_t removeControlCharacters) 
         if (removeControlCharacters == 0) return c == ' ';
         return c == '\0' || c == '\t' || c == '\n' || c == '\r' || c == ' ';
     };
-    while (end > 0 && trailing(source[end - 1])) --end;
+    while (end > 0 && trailing(source[end - 1]))
+        --end;
     return std::string(source.substr(0, end));
 }
 
@@ -213,7 +242,8 @@ std::size_t findDelimiter(std::string_view s, std::string_view d, std::size_t fr
     if (!noCase) return s.find(d, from);
     for (std::size_t i = from; i + d.size() <= s.size(); ++i) {
         bool same = true;
-        for (std::size_t j = 0; j < d.size() && same; ++j) same = upper(s[i + j]) == upper(d[j]);
+        for (std::size_t j = 0; j < d.size() && same; ++j)
+            same = upper(s[i + j]) == upper(d[j]);
         if (same) return i;
     }
     return std::string_view::npos;

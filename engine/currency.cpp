@@ -17,7 +17,8 @@ std::int64_t divideToEven(std::int64_t ticks, std::int64_t divisor) {
 }
 
 std::int32_t toInt32(std::int64_t v) {
-    if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max())
+    if (v < std::numeric_limits<std::int32_t>::min() ||
+        v > std::numeric_limits<std::int32_t>::max())
         throw std::overflow_error("Overflow");
     return static_cast<std::int32_t>(v);
 }
@@ -30,8 +31,10 @@ Currency Currency::fromDouble(double value) {
 
 std::optional<Currency> Currency::parse(std::string_view text) {
     std::size_t b = 0, e = text.size();
-    while (b < e && text[b] == ' ') ++b;
-    while (e > b && text[e - 1] == ' ') --e;
+    while (b < e && text[b] == ' ')
+        ++b;
+    while (e > b && text[e - 1] == ' ')
+        --e;
     text = text.substr(b, e - b);
     bool negative = false;
     if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
@@ -62,9 +65,15 @@ std::optional<Currency> Currency::parse(std::string_view text) {
     return Currency(negative ? -ticks : ticks);
 }
 
-std::int32_t Currency::toCents() const { return toInt32(divideToEven(ticks_, 100)); }
-std::int32_t Currency::toTenths() const { return toInt32(divideToEven(ticks_, 1000)); }
-std::int32_t Currency::toWhole() const { return toInt32(divideToEven(ticks_, kScale)); }
+std::int32_t Currency::toCents() const {
+    return toInt32(divideToEven(ticks_, 100));
+}
+std::int32_t Currency::toTenths() const {
+    return toInt32(divideToEven(ticks_, 1000));
+}
+std::int32_t Currency::toWhole() const {
+    return toInt32(divideToEven(ticks_, kScale));
+}
 
 std::string Currency::format() const {
     std::int64_t magnitude = ticks_ < 0 ? -ticks_ : ticks_;

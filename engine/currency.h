@@ -10,7 +10,7 @@
 namespace fennick {
 
 class Currency {
-public:
+  public:
     static constexpr std::int64_t kScale = 10000;
 
     constexpr Currency() = default;
@@ -32,14 +32,24 @@ public:
     // "#########0.00": no thousands separators, two decimals, halves away from zero.
     std::string format() const;
 
-    friend constexpr Currency operator+(Currency a, Currency b) { return Currency(a.ticks_ + b.ticks_); }
-    friend constexpr Currency operator-(Currency a, Currency b) { return Currency(a.ticks_ - b.ticks_); }
+    friend constexpr Currency operator+(Currency a, Currency b) {
+        return Currency(a.ticks_ + b.ticks_);
+    }
+    friend constexpr Currency operator-(Currency a, Currency b) {
+        return Currency(a.ticks_ - b.ticks_);
+    }
     friend constexpr Currency operator-(Currency a) { return Currency(-a.ticks_); }
-    Currency& operator+=(Currency b) { ticks_ += b.ticks_; return *this; }
-    Currency& operator-=(Currency b) { ticks_ -= b.ticks_; return *this; }
+    Currency& operator+=(Currency b) {
+        ticks_ += b.ticks_;
+        return *this;
+    }
+    Currency& operator-=(Currency b) {
+        ticks_ -= b.ticks_;
+        return *this;
+    }
     friend constexpr auto operator<=>(Currency, Currency) = default;
 
-private:
+  private:
     explicit constexpr Currency(std::int64_t ticks) : ticks_(ticks) {}
     std::int64_t ticks_ = 0;
 };

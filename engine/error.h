@@ -8,7 +8,7 @@
 namespace fennick {
 
 class EngineError : public std::runtime_error {
-public:
+  public:
     EngineError(std::int32_t number, std::string source, std::string description)
         : std::runtime_error(description),
           number_(number),
@@ -19,7 +19,7 @@ public:
     const std::string& source() const { return source_; }
     const std::string& description() const { return description_; }
 
-private:
+  private:
     std::int32_t number_;
     std::string source_;
     std::string description_;
@@ -27,18 +27,18 @@ private:
 
 // Error numbers shared by several operations.
 namespace err {
-constexpr std::int32_t kEngine = -10;          // file not found, parameter undefined
-constexpr std::int32_t kInvalidArgument = 5;   // invalid procedure call or argument
-constexpr std::int32_t kOverflow = 6;          // 32-bit offset arithmetic overflowed
-constexpr std::int32_t kSubscript = 31;        // field past the end of a record
-constexpr std::int32_t kDataLength = 36;       // record of the wrong length
-constexpr std::int32_t kNoLock = 57;           // lock on record zero not obtained
-constexpr std::int32_t kIllegalRecord = 81;    // record number outside 1 to LastRecord
-constexpr std::int32_t kShare = 91;            // share unreachable, object missing
-constexpr std::int32_t kOpCode = 100;          // unknown codec opcode
-constexpr std::int32_t kKeyNotFound = 5;       // keyed collection: missing key
-constexpr std::int32_t kKeyExists = 457;       // keyed collection: key already present
-constexpr std::int32_t kIndexDamaged = 3021;   // index walk met a node it cannot trust
+constexpr std::int32_t kEngine = -10;         // file not found, parameter undefined
+constexpr std::int32_t kInvalidArgument = 5;  // invalid procedure call or argument
+constexpr std::int32_t kOverflow = 6;         // 32-bit offset arithmetic overflowed
+constexpr std::int32_t kSubscript = 31;       // field past the end of a record
+constexpr std::int32_t kDataLength = 36;      // record of the wrong length
+constexpr std::int32_t kNoLock = 57;          // lock on record zero not obtained
+constexpr std::int32_t kIllegalRecord = 81;   // record number outside 1 to LastRecord
+constexpr std::int32_t kShare = 91;           // share unreachable, object missing
+constexpr std::int32_t kOpCode = 100;         // unknown codec opcode
+constexpr std::int32_t kKeyNotFound = 5;      // keyed collection: missing key
+constexpr std::int32_t kKeyExists = 457;      // keyed collection: key already present
+constexpr std::int32_t kIndexDamaged = 3021;  // index walk met a node it cannot trust
 }  // namespace err
 
 // A number as the engine's messages insert it: a leading blank when 0 or positive,

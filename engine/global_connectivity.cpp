@@ -13,7 +13,9 @@ mGlobalConnectivity& mGlobalConnectivity::instance() {
     return globals;
 }
 
-std::string defaultSettingsFile() { return platform::tempDirectory() + "vRMCatalog.ini"; }
+std::string defaultSettingsFile() {
+    return platform::tempDirectory() + "vRMCatalog.ini";
+}
 
 namespace {
 
@@ -38,9 +40,9 @@ void InitializeDataEngine(StartupOptions options) {
         options.settingsFile.empty() ? defaultSettingsFile() : options.settingsFile;
     std::error_code ec;
     if (!std::filesystem::is_regular_file(settingsPath, ec)) {
-        platform::messages().show("You are missing file: " + settingsPath +
-                                      "    Are you running Tarnwell Workstation?",
-                                  "EpcError", platform::MessageIcon::Critical);
+        platform::messages().show(
+            "You are missing file: " + settingsPath + "    Are you running Tarnwell Workstation?",
+            "EpcError", platform::MessageIcon::Critical);
         g.StartupError = EngineError(err::kEngine, "InitializeDataEngine",
                                      "You are missing file: " + settingsPath);
         return;

@@ -13,18 +13,18 @@ namespace fennick {
 struct mGlobalConnectivity {
     std::unique_ptr<cEpcInfo> EpcInfo;
     std::unique_ptr<cSystem> System;
-    std::unique_ptr<platform::FileSystem> Share;  // the share the engine reads
+    std::unique_ptr<platform::FileSystem> Share;    // the share the engine reads
     std::unique_ptr<cBusinessBasic> BusinessBasic;  // absent when start-up failed
-    std::optional<EngineError> StartupError;       // why the engine is absent
+    std::optional<EngineError> StartupError;        // why the engine is absent
 
     static mGlobalConnectivity& instance();
 };
 
 struct StartupOptions {
-    std::string settingsFile;   // empty: vRMCatalog.ini in the temporary directory
-    std::string uncRoot;        // empty: $FENNICK_UNC_ROOT, else /mnt
+    std::string settingsFile;  // empty: vRMCatalog.ini in the temporary directory
+    std::string uncRoot;       // empty: $FENNICK_UNC_ROOT, else /mnt
     std::unique_ptr<platform::FileSystem> share;  // replaces the local share (tests)
-    EngineEnvironment environment;  // its `share` is filled in from the above
+    EngineEnvironment environment;                // its `share` is filled in from the above
 };
 
 // The catalog settings file this workstation uses.

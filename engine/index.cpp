@@ -18,19 +18,24 @@ constexpr std::size_t kNodeAt = 32;  // 0-based start of the node image in the w
 constexpr std::int32_t kLastLeaf = 65535;
 constexpr int kMaxLevels = 7;
 
-bool validEntryLength(std::int32_t e) { return e >= 5 && e <= 508; }
+bool validEntryLength(std::int32_t e) {
+    return e >= 5 && e <= 508;
+}
 
-int compareKeys(std::string_view a, std::string_view b) { return a.compare(b); }
+int compareKeys(std::string_view a, std::string_view b) {
+    return a.compare(b);
+}
 
 // A 512-byte node image with the entry length of its index.
 class Node {
-public:
+  public:
     Node(std::string_view image, std::int32_t entryLength) : image_(image), e_(entryLength) {}
     std::int32_t count() const { return codec::unpack("C", image_, 1); }
     std::int32_t link() const { return codec::unpack("C", image_, 3); }
     bool valid() const { return count() <= 255 && count() * e_ <= 508; }
     std::string_view entry(std::int32_t i) const {
-        return image_.substr(static_cast<std::size_t>(4 + (i - 1) * e_), static_cast<std::size_t>(e_));
+        return image_.substr(static_cast<std::size_t>(4 + (i - 1) * e_),
+                             static_cast<std::size_t>(e_));
     }
     std::string key(std::int32_t i) const { return std::string(entry(i).substr(0, e_ - 4)); }
     std::int32_t pointer(std::int32_t i) const {
@@ -38,7 +43,7 @@ public:
         return p == -1 ? 0 : p;
     }
 
-private:
+  private:
     std::string_view image_;
     std::int32_t e_;
 };
@@ -63,7 +68,7 @@ void setPathSlot(std::string& buff, int level, std::int32_t block) {
 
 // Reading of index blocks for one logical file, with the range checks every walk needs.
 class IndexReader {
-public:
+  public:
     explicit IndexReader(const std::shared_ptr<cLogicalFile>& file) : file_(checked(file)) {}
     std::string header() { return block(0); }
     std::string block(std::int32_t number) {
@@ -73,9 +78,10 @@ public:
     bool inRange(std::int32_t number) const { return number >= 1 && number <= file_.LastRecord; }
     cLogicalFile& file() { return file_; }
 
-private:
+  private:
     static cLogicalFile& checked(const std::shared_ptr<cLogicalFile>& file) {
-        if (!file) throw EngineError(err::kEngine, "iLreadFile", "LogicalFile parameter is undefined");
+        if (!file)
+            throw EngineError(err::kEngine, "iLreadFile", "LogicalFile parameter is undefined");
         if (!file->OpenFile || !file->OpenFile->handle)
             throw EngineError(err::kEngine, "iReadFile", "OpenFile parameter is undefined");
         return *file;
@@ -101,10 +107,10 @@ bool findCursor(IndexReader& reader, std::string& Buff, std::string& Key, std::i
     Rec = codec::unpack("C", header, 9);
     while (link == 0) {
         if (Rec > reader.file().LastRecord) {
-            platform::messages().show("Index is returning information out of Range.  File: " +
-                                          reader.file().FileName + " LastRec: " +
-                                          formatNumber(reader.file().LastRecord),
-                                      "Fennick", platform::MessageIcon::Critical);
+            platform::messages().show(
+                "Index is returning information out of Range.  File: " + reader.file().FileName +
+                    " LastRec: " + formatNumber(reader.file().LastRecord),
+                "Fennick", platform::MessageIcon::Critical);
             Rec = 0;
             return false;
         }
@@ -207,8 +213,9 @@ void cBusinessBasic::KPrev(const LogicalRef& LogicalFile, std::string& Buff, std
     auto node = [&] { return Node(std::string_view(Buff).substr(kNodeAt, kBlock), e); };
     auto damaged = [&] {
         Buff = saved;
-        return EngineError(err::kIndexDamaged, "KPrev",
-                           "Index entry not found in parent node of file: " + reader.file().FileName);
+        return EngineError(
+            err::kIndexDamaged, "KPrev",
+            "Index entry not found in parent node of file: " + reader.file().FileName);
     };
     if (!node().valid() || i < 1 || i > node().count()) return;
 

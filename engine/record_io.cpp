@@ -11,21 +11,24 @@ namespace {
 constexpr std::int32_t kBlock = 512;
 constexpr std::int32_t kHeaderBytes = 16;
 
-std::string undefinedLogical() { return "LogicalFile parameter is undefined"; }
+std::string undefinedLogical() {
+    return "LogicalFile parameter is undefined";
+}
 
 void requireOpen(const std::shared_ptr<cOpenFile>& open, const std::string& source) {
     if (!open || !open->handle)
         throw EngineError(err::kEngine, source, "OpenFile parameter is undefined");
 }
 
-std::int64_t recordOffset(const cLogicalFile& file, std::int32_t record, const std::string& source) {
-    return checkedOffset(std::int64_t(file.Position) * kBlock +
-                             std::int64_t(record) * file.RecordLength,
-                         source);
+std::int64_t recordOffset(const cLogicalFile& file, std::int32_t record,
+                          const std::string& source) {
+    return checkedOffset(
+        std::int64_t(file.Position) * kBlock + std::int64_t(record) * file.RecordLength, source);
 }
 
 std::string illegalRecord(const cLogicalFile& file, std::int32_t number) {
-    return "Illegal Record Number for File: " + file.FileName + " and Record: " + formatNumber(number);
+    return "Illegal Record Number for File: " + file.FileName +
+           " and Record: " + formatNumber(number);
 }
 
 }  // namespace
@@ -38,7 +41,8 @@ std::int64_t checkedOffset(std::int64_t offset, const std::string& source) {
 
 std::string readPadded(cOpenFile& file, std::int64_t offset, std::int32_t n,
                        const std::string& source) {
-    if (n < 0) throw EngineError(err::kInvalidArgument, source, "Invalid procedure call or argument");
+    if (n < 0)
+        throw EngineError(err::kInvalidArgument, source, "Invalid procedure call or argument");
     std::string buffer(static_cast<std::size_t>(n), ' ');
     if (!file.handle) throw EngineError(err::kEngine, source, "OpenFile parameter is undefined");
     file.handle->readAt(checkedOffset(offset, source), buffer.data(), buffer.size());
@@ -47,7 +51,8 @@ std::string readPadded(cOpenFile& file, std::int64_t offset, std::int32_t n,
 
 std::int32_t cLogicalFile::ActiveCount(bool) const {
     if (!OpenFile || !OpenFile->handle || FileType != "L") return 0;
-    auto header = readPadded(*OpenFile, std::int64_t(Position) * kBlock, kHeaderBytes, "ActiveCount");
+    auto header =
+        readPadded(*OpenFile, std::int64_t(Position) * kBlock, kHeaderBytes, "ActiveCount");
     return codec::unpack("L", header, 11);
 }
 
@@ -107,7 +112,8 @@ void cBusinessBasic::LwriteFile(const LogicalRef& LogicalFile, std::int32_t Reco
     auto file = resolve(LogicalFile);
     if (!file) throw EngineError(err::kEngine, "iLwriteFile", undefinedLogical());
     if (RecordNumber < 1 || RecordNumber > file->LastRecord)
-        throw EngineError(err::kIllegalRecord, "iLwriteFile", illegalRecord(*file, file->LastRecord));
+        throw EngineError(err::kIllegalRecord, "iLwriteFile",
+                          illegalRecord(*file, file->LastRecord));
     if (static_cast<std::int64_t>(Data.size()) != file->RecordLength)
         throw EngineError(err::kDataLength, "iLwriteFile",
                           "Illegal Data length for this record.  Size is: " +
@@ -177,11 +183,13 @@ void cBusinessBasic::InitFile(const LogicalRef& LogicalFile, std::int32_t KeyLen
         codec::pack("L", header, -1, 3);
         writeAt(*file->OpenFile, headerAt, header, "iLwriteFile");
         std::string empty(static_cast<std::size_t>(file->RecordLength), '\0');
-        for (std::int32_t r = 1; r <= file->LastRecord; ++r) LwriteFile(file, r, empty);
+        for (std::int32_t r = 1; r <= file->LastRecord; ++r)
+            LwriteFile(file, r, empty);
     } else if (file->FileType == "I") {
         std::int32_t entryLength = KeyLength + 4;
         if (entryLength < 5 || entryLength > 508)
-            throw EngineError(err::kInvalidArgument, "InitFile", "Invalid procedure call or argument");
+            throw EngineError(err::kInvalidArgument, "InitFile",
+                              "Invalid procedure call or argument");
         std::int32_t capacity = 508 / entryLength;
         std::string header(kBlock, '\0');
         codec::pack("C", header, entryLength, 1);
@@ -206,9 +214,10 @@ std::int32_t cBusinessBasic::PhysicalLock(const std::string& FileName, std::int3
 std::int32_t cBusinessBasic::LogicalLock(const LogicalRef& LogicalFile, std::int32_t RecordNumber) {
     auto file = resolve(LogicalFile);
     if (!file) throw EngineError(err::kEngine, "LogicalLock", undefinedLogical());
-    std::int64_t offset = std::int64_t(RecordNumber) * file->RecordLength +
-                          std::int64_t(file->Position) * kBlock;
-    return PhysicalLock(file->FileName, static_cast<std::int32_t>(checkedOffset(offset, "LogicalLock")),
+    std::int64_t offset =
+        std::int64_t(RecordNumber) * file->RecordLength + std::int64_t(file->Position) * kBlock;
+    return PhysicalLock(file->FileName,
+                        static_cast<std::int32_t>(checkedOffset(offset, "LogicalLock")),
                         file->RecordLength);
 }
 

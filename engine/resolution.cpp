@@ -22,7 +22,9 @@ std::string colonsToBackslashes(std::string text) {
     return text;
 }
 
-std::string quoted(const std::string& name) { return "\"" + name + "\""; }
+std::string quoted(const std::string& name) {
+    return "\"" + name + "\"";
+}
 
 }  // namespace
 
@@ -32,8 +34,7 @@ void cBusinessBasic::readLinks() {
     if (!env_.share->fileExists(path)) return;
     bool opened = false;
     std::string bytes = platform::readWholeFile(*env_.share, path, &opened);
-    if (!opened)
-        throw EngineError(err::kEngine, "cLinks", "Could not read links file: " + path);
+    if (!opened) throw EngineError(err::kEngine, "cLinks", "Could not read links file: " + path);
     for (std::size_t at = 0; at < bytes.size(); at += kLinkEntry) {
         std::string name = field(bytes, at + 1, 79);
         if (name.empty() || links_->find(name)) continue;
@@ -61,9 +62,8 @@ std::shared_ptr<cLogicalFile> cBusinessBasic::LogicalOpen(const std::string& Fil
     std::string directoryPath = system_.linkShareRoot() + colonsToBackslashes(link->ResolutionFile);
     if (directoryPath.size() < 2) return nullptr;
     std::string dataPath = directoryPath.substr(0, directoryPath.size() - 2) + "DB";
-    std::string bareName = FileName.substr(FileName.rfind(':') == std::string::npos
-                                               ? 0
-                                               : FileName.rfind(':') + 1);
+    std::string bareName =
+        FileName.substr(FileName.rfind(':') == std::string::npos ? 0 : FileName.rfind(':') + 1);
 
     const std::string& entries = directoryBytes(directoryPath);
     for (std::size_t at = 0; at + kDirectoryEntry <= entries.size(); at += kDirectoryEntry) {
@@ -92,8 +92,7 @@ std::shared_ptr<cLogicalFile> cBusinessBasic::PhysLogicalOpen(const std::string&
     auto open = OpenFile(path);
     if (!open) return nullptr;
     if (LastRecord == 0) {
-        if (RecordLength == 0)
-            throw EngineError(11, "PhysLogicalOpen", "Division by zero");
+        if (RecordLength == 0) throw EngineError(11, "PhysLogicalOpen", "Division by zero");
         LastRecord = static_cast<std::int32_t>(open->handle->length() / RecordLength) - 1;
     }
     auto logical = std::make_shared<cLogicalFile>();
@@ -107,9 +106,11 @@ std::shared_ptr<cLogicalFile> cBusinessBasic::PhysLogicalOpen(const std::string&
 
 std::int32_t cBusinessBasic::nextFileNumber() const {
     std::set<std::int32_t> used;
-    for (const auto& open : openFiles_->NewEnum()) used.insert(open->vbFileNumber);
+    for (const auto& open : openFiles_->NewEnum())
+        used.insert(open->vbFileNumber);
     std::int32_t number = 1;
-    while (used.count(number)) ++number;
+    while (used.count(number))
+        ++number;
     return number;
 }
 
@@ -119,7 +120,8 @@ std::shared_ptr<cOpenFile> cBusinessBasic::OpenFile(std::string& FileName) {
     if (!env_.share->fileExists(FileName)) return nullptr;
     auto handle = env_.share->open(FileName);
     if (!handle) {
-        lastOpenFailure_ = EngineError(err::kEngine, "iOpenFile", "Could not open file: " + FileName);
+        lastOpenFailure_ =
+            EngineError(err::kEngine, "iOpenFile", "Could not open file: " + FileName);
         return nullptr;
     }
     auto open = std::make_shared<cOpenFile>();

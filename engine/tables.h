@@ -17,13 +17,14 @@ namespace fennick {
 
 inline std::string foldKey(const std::string& key) {
     std::string folded = key;
-    for (char& c : folded) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : folded)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return folded;
 }
 
 template <class T>
 class KeyedCollection {
-public:
+  public:
     using Ptr = std::shared_ptr<T>;
 
     Ptr Add(Ptr item, const std::string& sKey = "") {
@@ -39,7 +40,8 @@ public:
     }
     Ptr Item(std::int32_t index) const {
         if (index < 1 || index > Count())
-            throw EngineError(err::kKeyNotFound, "Collection", "Invalid procedure call or argument");
+            throw EngineError(err::kKeyNotFound, "Collection",
+                              "Invalid procedure call or argument");
         return entries_[static_cast<std::size_t>(index - 1)].item;
     }
     std::int32_t Count() const { return static_cast<std::int32_t>(entries_.size()); }
@@ -48,7 +50,8 @@ public:
         auto it = std::find_if(entries_.begin(), entries_.end(),
                                [&](const Entry& e) { return !e.key.empty() && e.key == folded; });
         if (it == entries_.end())
-            throw EngineError(err::kKeyNotFound, "Collection", "Invalid procedure call or argument");
+            throw EngineError(err::kKeyNotFound, "Collection",
+                              "Invalid procedure call or argument");
         entries_.erase(it);
     }
     void Remove(std::int32_t index) {
@@ -66,11 +69,12 @@ public:
     // NewEnum: iteration over the items in insertion order.
     std::vector<Ptr> NewEnum() const {
         std::vector<Ptr> items;
-        for (const auto& e : entries_) items.push_back(e.item);
+        for (const auto& e : entries_)
+            items.push_back(e.item);
         return items;
     }
 
-private:
+  private:
     struct Entry {
         std::string key;
         Ptr item;

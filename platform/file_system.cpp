@@ -39,13 +39,13 @@ std::string readWholeFile(FileSystem& fs, const std::string& path, bool* opened)
 namespace {
 
 class MemoryFile : public File {
-public:
+  public:
     MemoryFile(IoCounters& c, std::shared_ptr<std::string> bytes, const std::int64_t& failAfter)
         : File(c), bytes_(std::move(bytes)), failAfter_(failAfter) {}
     std::int64_t length() const override { return static_cast<std::int64_t>(bytes_->size()); }
     bool readOnly() const override { return false; }
 
-protected:
+  protected:
     std::size_t doRead(std::int64_t offset, char* buf, std::size_t n) override {
         if (failAfter_ >= 0 && readSoFar_ + static_cast<std::int64_t>(n) > failAfter_)
             throw IoError("Device I/O error");
@@ -62,7 +62,7 @@ protected:
         std::memcpy(bytes_->data() + offset, buf, n);
     }
 
-private:
+  private:
     std::shared_ptr<std::string> bytes_;
     const std::int64_t& failAfter_;
     std::int64_t readSoFar_ = 0;
@@ -76,7 +76,8 @@ std::string MemoryFileSystem::fold(const std::string& path) {
         if (c == '/') c = '\\';
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
-    while (key.size() > 1 && key.back() == '\\') key.pop_back();
+    while (key.size() > 1 && key.back() == '\\')
+        key.pop_back();
     return key;
 }
 
@@ -84,7 +85,9 @@ bool MemoryFileSystem::isDirectory(const std::string& path) {
     return directories_.count(fold(path)) > 0;
 }
 
-bool MemoryFileSystem::fileExists(const std::string& path) { return files_.count(fold(path)) > 0; }
+bool MemoryFileSystem::fileExists(const std::string& path) {
+    return files_.count(fold(path)) > 0;
+}
 
 std::unique_ptr<File> MemoryFileSystem::create(const std::string& path) {
     auto bytes = std::make_shared<std::string>();

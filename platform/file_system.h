@@ -20,7 +20,7 @@ struct IoCounters {
 
 // An open file. Reads past the end return fewer bytes; the caller decides what the rest holds.
 class File {
-public:
+  public:
     explicit File(IoCounters& counters) : counters_(counters) {}
     virtual ~File() = default;
     File(const File&) = delete;
@@ -33,26 +33,26 @@ public:
     virtual std::int64_t length() const = 0;
     virtual bool readOnly() const = 0;
 
-protected:
+  protected:
     virtual std::size_t doRead(std::int64_t offset, char* buf, std::size_t n) = 0;
     virtual void doWrite(std::int64_t offset, const char* buf, std::size_t n) = 0;
 
-private:
+  private:
     IoCounters& counters_;
 };
 
 // I/O failure of the storage underneath (the platform's input/output error).
 class IoError : public std::exception {
-public:
+  public:
     explicit IoError(std::string what) : what_(std::move(what)) {}
     const char* what() const noexcept override { return what_.c_str(); }
 
-private:
+  private:
     std::string what_;
 };
 
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
     // True when the path names an existing, readable directory.
     virtual bool isDirectory(const std::string& path) = 0;
@@ -69,7 +69,7 @@ public:
 
     IoCounters& counters() { return counters_; }
 
-protected:
+  protected:
     virtual std::unique_ptr<File> doOpen(const std::string& path) = 0;
     IoCounters counters_;
 };
@@ -80,7 +80,7 @@ std::string readWholeFile(FileSystem& fs, const std::string& path, bool* opened 
 // A file system held in memory, keyed by path without regard to letter case. Tests build
 // shares in it; `failReadsAfter` makes every read fail once that many bytes have been read.
 class MemoryFileSystem : public FileSystem {
-public:
+  public:
     bool isDirectory(const std::string& path) override;
     bool fileExists(const std::string& path) override;
     std::unique_ptr<File> create(const std::string& path) override;
@@ -92,10 +92,10 @@ public:
     void setUnopenable(const std::string& path) { unopenable_[fold(path)] = true; }
     std::int64_t failReadsAfter = -1;
 
-protected:
+  protected:
     std::unique_ptr<File> doOpen(const std::string& path) override;
 
-private:
+  private:
     static std::string fold(const std::string& path);
     std::map<std::string, std::shared_ptr<std::string>> files_;
     std::map<std::string, bool> directories_;

@@ -43,13 +43,13 @@ std::optional<std::vector<std::string>> uncComponents(const std::string& unc) {
 }
 
 class LocalFile : public File {
-public:
+  public:
     LocalFile(IoCounters& c, std::fstream stream, bool readOnly, std::int64_t length)
         : File(c), stream_(std::move(stream)), readOnly_(readOnly), length_(length) {}
     std::int64_t length() const override { return length_; }
     bool readOnly() const override { return readOnly_; }
 
-protected:
+  protected:
     std::size_t doRead(std::int64_t offset, char* buf, std::size_t n) override {
         if (offset >= length_) return 0;
         stream_.clear();
@@ -68,7 +68,7 @@ protected:
         length_ = std::max<std::int64_t>(length_, offset + static_cast<std::int64_t>(n));
     }
 
-private:
+  private:
     std::fstream stream_;
     bool readOnly_;
     std::int64_t length_;

@@ -12,7 +12,7 @@
 namespace fennick::platform {
 
 class LocalFileSystem : public FileSystem {
-public:
+  public:
     explicit LocalFileSystem(std::filesystem::path root);
     // Root from $FENNICK_UNC_ROOT, else /mnt.
     static std::filesystem::path defaultRoot();
@@ -26,10 +26,10 @@ public:
     // nothing when the path is not UNC-form or tries to leave the root.
     std::optional<std::filesystem::path> localPath(const std::string& uncPath) const;
 
-protected:
+  protected:
     std::unique_ptr<File> doOpen(const std::string& path) override;
 
-private:
+  private:
     std::filesystem::path root_;
 };
 

@@ -9,8 +9,10 @@ namespace {
 
 std::string trim(const std::string& s) {
     std::size_t b = 0, e = s.size();
-    while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
-    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
+    while (b < e && std::isspace(static_cast<unsigned char>(s[b])))
+        ++b;
+    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1])))
+        --e;
     return s.substr(b, e - b);
 }
 
@@ -41,7 +43,8 @@ std::string readProfileString(const std::string& fileBytes, const std::string& s
         if (t.empty() || t[0] == ';') continue;
         if (t.front() == '[') {
             auto close = t.find(']');
-            inSection = close != std::string::npos && equalNoCase(trim(t.substr(1, close - 1)), section);
+            inSection =
+                close != std::string::npos && equalNoCase(trim(t.substr(1, close - 1)), section);
             continue;
         }
         if (!inSection) continue;

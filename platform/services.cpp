@@ -26,13 +26,17 @@ MessageSink& messages() {
     return gMessages ? *gMessages : fallback;
 }
 
-void setMessages(MessageSink* sink) { gMessages = sink; }
+void setMessages(MessageSink* sink) {
+    gMessages = sink;
+}
 
 EventLog& eventLog() {
     static SyslogEventLog fallback;
     return gEventLog ? *gEventLog : fallback;
 }
 
-void setEventLog(EventLog* log) { gEventLog = log; }
+void setEventLog(EventLog* log) {
+    gEventLog = log;
+}
 
 }  // namespace fennick::platform

@@ -9,26 +9,26 @@ namespace fennick::platform {
 enum class MessageIcon { None, Information, Exclamation, Critical };
 
 class MessageSink {
-public:
+  public:
     virtual ~MessageSink() = default;
     virtual void show(const std::string& text, const std::string& title, MessageIcon icon) = 0;
 };
 
 class EventLog {
-public:
+  public:
     virtual ~EventLog() = default;
     virtual void write(const std::string& text) = 0;
 };
 
 // Prints "title: text" on stderr.
 class StderrMessages : public MessageSink {
-public:
+  public:
     void show(const std::string& text, const std::string& title, MessageIcon icon) override;
 };
 
 // Writes to syslog with the ident "Fennick".
 class SyslogEventLog : public EventLog {
-public:
+  public:
     void write(const std::string& text) override;
 };
 

@@ -84,7 +84,9 @@ void ShareWriter::addLink(const std::string& linkName, const std::string& resolu
     links_ += entry;
 }
 
-void ShareWriter::writeLinks() { writeAll(fs_, linkShareRoot() + "LINKSFILE", links_); }
+void ShareWriter::writeLinks() {
+    writeAll(fs_, linkShareRoot() + "LINKSFILE", links_);
+}
 
 void ShareWriter::writeTerminalMap(const std::string& text) {
     writeAll(fs_, linkShareRoot() + "ttymap", text);

@@ -15,8 +15,8 @@
 namespace fennick::tools {
 
 struct LogicalFileSpec {
-    std::string name;          // at most 6 characters
-    std::string type = "L";    // "L" direct, "I" keyed index
+    std::string name;               // at most 6 characters
+    std::string type = "L";         // "L" direct, "I" keyed index
     std::int32_t recordLength = 0;  // "I": 512
     std::int32_t lastRecord = 0;    // "I": the highest block number the index may use
     std::int32_t flags = 0;
@@ -27,14 +27,14 @@ std::int32_t indexBlocksFor(std::int64_t keys, std::int32_t keyLength);
 
 // A lock layer that grants every lock, so that GetRec can hand out record numbers.
 class GrantingLocks : public LockLayer {
-public:
+  public:
     std::int32_t lock(const std::string&, std::int32_t, std::int32_t) override { return ++granted; }
     std::int32_t release(std::int32_t) override { return 0; }
     std::int32_t granted = 0;
 };
 
 class ShareWriter {
-public:
+  public:
     ShareWriter(platform::FileSystem& fs, std::string server, std::string directory);
 
     // "\\SERVER\TARNLNK\" and the company folder; also the empty CATCON share.
@@ -53,7 +53,7 @@ public:
     std::string linkShareRoot() const { return "\\\\" + server_ + "\\TARNLNK\\"; }
     std::string companyFolder() const { return linkShareRoot() + directory_; }
 
-private:
+  private:
     platform::FileSystem& fs_;
     std::string server_;
     std::string directory_;

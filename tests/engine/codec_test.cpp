@@ -13,11 +13,14 @@ using codec::unpack;
 
 std::string bytes(std::initializer_list<int> values) {
     std::string out;
-    for (int v : values) out += static_cast<char>(v);
+    for (int v : values)
+        out += static_cast<char>(v);
     return out;
 }
 
-Date ymd(int y, int m, int d) { return Date{year{y} / m / d}; }
+Date ymd(int y, int m, int d) {
+    return Date{year{y} / m / d};
+}
 
 template <class F>
 EngineError errorOf(F f) {

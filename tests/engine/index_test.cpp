@@ -21,7 +21,7 @@ struct Walk {
 };
 
 class Index : public ::testing::Test {
-protected:
+  protected:
     // An index of key length 6 over `entries`, three entries a node (a 3-level tree for 10+ keys).
     cBusinessBasic& build(const std::vector<IndexEntry>& entries, bool duplicates = false,
                           std::int32_t perNode = 3) {
@@ -33,7 +33,8 @@ protected:
     }
     static std::vector<IndexEntry> numbered(int count, int step = 2) {
         std::vector<IndexEntry> entries;
-        for (int i = 1; i <= count; ++i) entries.push_back({key6(i * step), i});
+        for (int i = 1; i <= count; ++i)
+            entries.push_back({key6(i * step), i});
         return entries;
     }
     Walk walkFrom(const std::string& start) {
@@ -135,7 +136,8 @@ TEST_F(Index, PrevWalksBackAcrossLeavesFromLast) {
         bb.KPrev("IDX", buff, key, rec);
     }
     ASSERT_EQ(back.size(), 30u);
-    for (int i = 0; i < 30; ++i) EXPECT_EQ(back[i], 30 - i);
+    for (int i = 0; i < 30; ++i)
+        EXPECT_EQ(back[i], 30 - i);
     // From a search position too.
     key = key6(22);
     bb.KFind("IDX", buff, key, rec);
@@ -145,8 +147,8 @@ TEST_F(Index, PrevWalksBackAcrossLeavesFromLast) {
 }
 
 TEST_F(Index, DuplicateKeysComeInStoredOrder) {
-    std::vector<IndexEntry> entries{{"AAAAAA", 1}, {"BBBBBB", 2}, {"BBBBBB", 3}, {"BBBBBB", 4},
-                                    {"BBBBBB", 5}, {"CCCCCC", 6}};
+    std::vector<IndexEntry> entries{{"AAAAAA", 1}, {"BBBBBB", 2}, {"BBBBBB", 3},
+                                    {"BBBBBB", 4}, {"BBBBBB", 5}, {"CCCCCC", 6}};
     build(entries, true);
     auto walk = walkFrom("BBBBBB");
     EXPECT_EQ(walk.records, (std::vector<std::int32_t>{2, 3, 4, 5, 6}));
@@ -172,7 +174,6 @@ TEST_F(Index, NextReadsOnceALeaf) {
     EXPECT_EQ(walk.keys.size(), 100u);
     // header + root + one inner node + first leaf, then one read for each of the other 10 leaves
     EXPECT_EQ(share.fs.counters().reads - reads, 4 + 10);
-
 }
 
 TEST_F(Index, RootOutOfRangeShowsTheMessage) {
@@ -225,7 +226,9 @@ TEST_F(Index, EmptyLeavesAreSteppedOver) {
 TEST_F(Index, InnerNodesPointingAtThemselvesStopAtSevenLevels) {
     auto& bb = build(numbered(9));
     // The root (last block) gets an entry whose child is the root itself.
-    auto root = bb.Unpack("C", bb.ReadFile(bb.LogicalOpen("IDX")->OpenFile, 16, bb.LogicalOpen("IDX")->Position * 512), 9);
+    auto root = bb.Unpack(
+        "C",
+        bb.ReadFile(bb.LogicalOpen("IDX")->OpenFile, 16, bb.LogicalOpen("IDX")->Position * 512), 9);
     std::string entry = std::string(6, '\x00') + std::string{0, 0, 0, char(root)};
     patchBlock(root, 5, entry);
     std::string buff, key = key6(2);

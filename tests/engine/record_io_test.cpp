@@ -18,11 +18,11 @@ EngineError errorOf(const std::function<void()>& f) {
 }
 
 class RecordIo : public ::testing::Test {
-protected:
+  protected:
     cBusinessBasic& open(LockLayer* locks = nullptr) {
-        share.writer.addDataFile("DEALER:DATA.DR", {{"HIST", "L", 100, 100},
-                                                    {"SMALL", "L", 128, 4},
-                                                    {"IDX", "I", 512, 2}});
+        share.writer.addDataFile(
+            "DEALER:DATA.DR",
+            {{"HIST", "L", 100, 100}, {"SMALL", "L", 128, 4}, {"IDX", "I", 512, 2}});
         share.writer.writeLinks();
         return share.open(locks);
     }
@@ -46,7 +46,8 @@ TEST_F(RecordIo, RecordNumbersOutsideTheFileAreRefused) {
     EXPECT_EQ(e.description(), "Illegal Record Number for File: HIST and Record:  100");
     e = errorOf([&] { bb->LwriteFile("SMALL", 1, std::string(127, 'x')); });
     EXPECT_EQ(e.number(), 36);
-    EXPECT_EQ(e.description(), "Illegal Data length for this record.  Size is:  127 and should be  128");
+    EXPECT_EQ(e.description(),
+              "Illegal Data length for this record.  Size is:  127 and should be  128");
     e = errorOf([&] { bb->LreadFile(nullptr, 1); });
     EXPECT_EQ(e.description(), "LogicalFile parameter is undefined");
     e = errorOf([&] { bb->LreadFile("ABC", 1); });
@@ -63,7 +64,8 @@ TEST_F(RecordIo, RecordsLieAtTheirOffsets) {
     EXPECT_EQ(bb->LreadFile(small, 2).substr(0, 4), "REC2");
     EXPECT_EQ(small->OpenFile->Position, small->Position * 512 + 256);
     bb->WriteFile(small->OpenFile, "AGAIN", -1);
-    EXPECT_EQ(bb->LreadFile(small, 2).substr(0, 5), "AGAIN") << "a negative position reuses the last";
+    EXPECT_EQ(bb->LreadFile(small, 2).substr(0, 5), "AGAIN")
+        << "a negative position reuses the last";
     EXPECT_EQ(bb->BlockReadFile(small->OpenFile, 0), bb->ReadFile(small->OpenFile, 512, 0));
 }
 
@@ -129,8 +131,9 @@ TEST_F(RecordIo, FreeListWithAGrantingLockLayer) {
 }
 
 class RecordingLocks : public LockLayer {
-public:
-    std::int32_t lock(const std::string& file, std::int32_t position, std::int32_t length) override {
+  public:
+    std::int32_t lock(const std::string& file, std::int32_t position,
+                      std::int32_t length) override {
         asked = file + "@" + std::to_string(position) + "+" + std::to_string(length);
         return 0;
     }

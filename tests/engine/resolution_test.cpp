@@ -8,9 +8,10 @@ namespace {
 using testing::TestShare;
 
 class Resolution : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        share.writer.addDataFile("DEALER:UNITS.DR", {{"UNITL", "L", 100, 10}, {"MUNITI", "I", 512, 4}});
+        share.writer.addDataFile("DEALER:UNITS.DR",
+                                 {{"UNITL", "L", 100, 10}, {"MUNITI", "I", 512, 4}});
         share.writer.addDataFile("DEALER:LINES.DR", {{"LINEL", "L", 64, 5}});
     }
     std::int64_t opens() { return share.fs.counters().opens; }

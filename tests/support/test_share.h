@@ -15,7 +15,7 @@ namespace fennick::testing {
 
 // Records message boxes and event-log entries instead of showing them.
 class RecordingServices : public platform::MessageSink, public platform::EventLog {
-public:
+  public:
     RecordingServices() {
         platform::setMessages(this);
         platform::setEventLog(this);

@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "engine/global_connectivity.h"
+#include "platform/local_file_system.h"
+#include "support/test_share.h"
+
+namespace fennick {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A share on disk under a fresh temporary folder, and a settings file beside it.
+class Startup : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root = fs::temp_directory_path() /
+               ("fennick-startup-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(root);
+        fs::create_directories(root);
+        local = std::make_unique<platform::LocalFileSystem>(root);
+        tools::ShareWriter writer(*local, "FS1", "DEALER");
+        writer.makeFolders();
+        writer.writeLinks();
+        settings = (root / "vRMCatalog.ini").string();
+        writeSettings(tools::settingsText("FS1", "DEALER", "7"));
+    }
+    void TearDown() override {
+        ReleaseDataEngine();
+        fs::remove_all(root);
+    }
+    void writeSettings(const std::string& text) { std::ofstream(settings) << text; }
+    void writeTerminalMap(const std::string& text) {
+        std::ofstream(root / "FS1" / "TARNLNK" / "ttymap") << text;
+    }
+    mGlobalConnectivity& start(const std::string& name = "ws07") {
+        StartupOptions options;
+        options.settingsFile = settings;
+        options.uncRoot = root.string();
+        options.environment.computerName = [name] { return name + std::string("\0\r ", 3); };
+        options.environment.ipv4Of = [](const std::string&) { return std::string("10.0.0.7"); };
+        options.environment.clock = [] { return platform::LocalDateTime{2009, 12, 5, 9, 0, 0}; };
+        InitializeDataEngine(std::move(options));
+        return mGlobalConnectivity::instance();
+    }
+    fs::path root;
+    std::string settings;
+    std::unique_ptr<platform::LocalFileSystem> local;
+    testing::RecordingServices services;
+};
+
+TEST_F(Startup, TerminalNumberFromTheMap) {
+    writeTerminalMap("WS07\nOTHER 3\nws07 12,A extra\nWS07 99\n");
+    auto& g = start();
+    ASSERT_TRUE(g.BusinessBasic) << (g.StartupError ? g.StartupError->description() : "");
+    EXPECT_EQ(g.System->ComputerName, "ws07");
+    EXPECT_EQ(g.System->TerminalID, "12");
+    EXPECT_EQ(g.System->xTermid, "7");
+    EXPECT_EQ(g.BusinessBasic->Sys(4), 12);
+    EXPECT_EQ(g.System->TARNLNK(), "\\\\FS1\\TARNLNK\\DEALER");
+    EXPECT_EQ(g.System->CATCON(), "\\\\FS1\\CATCON\\");
+    EXPECT_EQ(g.EpcInfo->CatalogShare, "\\\\FS1\\CATALOG\\");
+    EXPECT_EQ(g.EpcInfo->CustomerNumber, 1);
+}
+
+TEST_F(Startup, AddressLinesAndUnlistedWorkstations) {
+    writeTerminalMap("10.0.0.7    5\r\n");
+    EXPECT_EQ(start().System->TerminalID, "5");
+    writeTerminalMap("ELSEWHERE 4\n");
+    auto& g = start();
+    EXPECT_EQ(g.System->TerminalID, "0");
+    EXPECT_EQ(g.BusinessBasic->Sys(4), 0);
+}
+
+TEST_F(Startup, SystemValuesFromTheClock) {
+    writeTerminalMap("WS07 1\n");
+    auto& bb = *start().BusinessBasic;
+    EXPECT_EQ(bb.Sys(1), 5);
+    EXPECT_EQ(bb.Sys(2), 12);
+    EXPECT_EQ(bb.Sys(3), 2009);
+    EXPECT_EQ(bb.Sys(28), 120509);
+    EXPECT_EQ(bb.Sys(128), 91205);
+    EXPECT_EQ(bb.Sys(152), 15315);
+    EXPECT_EQ(bb.Sys(5), 0);
+    EXPECT_EQ(bb.Sys(200), 0);
+}
+
+TEST_F(Startup, SettingsValues) {
+    writeTerminalMap("WS07 1\n");
+    writeSettings("[quarto]\nserver = \"FS1\"\nDirectory=DEALER\nCustomerNumber=\nTerminalID=" +
+                  std::string(120, '9') + "\n");
+    auto& g = start();
+    ASSERT_TRUE(g.BusinessBasic);
+    EXPECT_EQ(g.EpcInfo->TerminalID.size(), 99u);
+    EXPECT_EQ(g.EpcInfo->CustomerNumber, 0);
+}
+
+TEST_F(Startup, MissingSettingsFile) {
+    fs::remove(settings);
+    auto& g = start();
+    EXPECT_FALSE(g.BusinessBasic);
+    ASSERT_EQ(services.boxes.size(), 1u);
+    EXPECT_EQ(services.boxes[0], "EpcError|You are missing file: " + settings +
+                                     "    Are you running Tarnwell Workstation?");
+}
+
+TEST_F(Startup, SettingsWithoutTheSectionFailTheShareCheck) {
+    writeSettings("[Other]\nServer=FS1\n");
+    auto& g = start();
+    EXPECT_FALSE(g.BusinessBasic);
+    ASSERT_TRUE(g.StartupError);
+    EXPECT_EQ(g.StartupError->number(), 91);
+    ASSERT_EQ(services.boxes.size(), 1u);
+    EXPECT_EQ(services.boxes[0], "Connection Error|You are attempting to connect to: \\\\\\TARNLNK\\ "
+                                 "and this shows to be an invalid network share");
+}
+
+TEST_F(Startup, MissingTerminalMap) {
+    auto& g = start();
+    EXPECT_FALSE(g.BusinessBasic);
+    ASSERT_TRUE(g.StartupError);
+    EXPECT_EQ(g.StartupError->number(), -10);
+    EXPECT_EQ(g.StartupError->source(), "vRMDataEngine_Initialization");
+    EXPECT_EQ(g.StartupError->description(),
+              "Terminal File 'ttymap' not found on drive \\\\FS1\\TARNLNK");
+    EXPECT_TRUE(services.boxes.empty());
+}
+
+TEST(Stma, ModesConvertAndChangeTheAlphabet) {
+    testing::TestShare share;
+    auto& bb = share.open();
+    Variant mode = 12, day, month = 12, dom = 31, year = 99, none;
+    bb.Stma(mode, day, month, dom, year, none);
+    EXPECT_EQ(std::get<std::int32_t>(day), 11688);
+    Variant eleven = 11, outMonth, outDay, outYear, date;
+    bb.Stma(eleven, day, outMonth, outDay, outYear, date);
+    EXPECT_EQ(std::get<std::int32_t>(outMonth), 12);
+    EXPECT_EQ(std::get<std::int32_t>(outDay), 31);
+    EXPECT_EQ(std::get<std::int32_t>(outYear), 99);
+    Variant ten = 10, zero = 0, wrong = std::string("-.,"), four = std::string(" ,-.");
+    bb.Stma(ten, zero, wrong, none, none, none);
+    EXPECT_EQ(bb.PackingAlphabet(), codec::kPackingAlphabet);
+    bb.Stma(ten, zero, four, none, none, none);
+    EXPECT_EQ(bb.PackingAlphabet().substr(0, 4), " ,-.");
+    std::string slash = "1/2";
+    EXPECT_EQ(codec::decompress(codec::compress(slash)), "1/2") << "the codec default is untouched";
+    std::string packed = codec::compress(slash);
+    EXPECT_EQ(bb.Ucm(packed), "1-2");
+}
+
+}  // namespace
+}  // namespace fennick

@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/local_file_system.h"
+#include "platform/profile.h"
+
+namespace fennick::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(Profile, ReadsLikeTheWorkstationDoes) {
+    std::string ini =
+        "; comment\r\n[Other]\r\nServer=WRONG\r\n[ QUARTO ]\r\n  server =  FS1  \r\n"
+        "Directory=\"DEALER\"\r\nEmpty=\r\nLong=" +
+        std::string(150, 'x') + "\r\n";
+    EXPECT_EQ(readProfileString(ini, "Quarto", "Server"), "FS1");
+    EXPECT_EQ(readProfileString(ini, "quarto", "DIRECTORY"), "DEALER");
+    EXPECT_EQ(readProfileString(ini, "Quarto", "Empty"), "");
+    EXPECT_EQ(readProfileString(ini, "Quarto", "Missing"), "");
+    EXPECT_EQ(readProfileString(ini, "Quarto", "Long").size(), 99u);
+    EXPECT_EQ(readProfileString(ini, "Nowhere", "Server"), "");
+}
+
+class LocalShare : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        root = fs::temp_directory_path() / ("fennick-local-" + std::to_string(getpid()));
+        fs::create_directories(root / "Fs1" / "tarnlnk" / "Dealer");
+        std::ofstream(root / "Fs1" / "tarnlnk" / "Dealer" / "File0") << "0123456789";
+        std::ofstream(root / "secret") << "outside";
+    }
+    void TearDown() override { fs::remove_all(root); }
+    fs::path root;
+};
+
+TEST_F(LocalShare, UncPathsMatchWithoutRegardToCase) {
+    LocalFileSystem exact(root);
+    EXPECT_TRUE(exact.isDirectory("\\\\FS1\\TARNLNK\\"));
+    EXPECT_TRUE(exact.fileExists("\\\\FS1\\TARNLNK\\DEALER\\FILE0"));
+    auto file = exact.open("\\\\fs1\\TARNLNK\\dealer\\file0");
+    ASSERT_TRUE(file);
+    char buf[4] = {};
+    EXPECT_EQ(file->readAt(8, buf, 4), 2u) << "a read past the end returns what there is";
+    EXPECT_EQ(std::string(buf, 2), "89");
+    EXPECT_EQ(exact.counters().bytesRead, 2);
+    EXPECT_FALSE(exact.isDirectory("\\\\FS2\\TARNLNK\\"));
+}
+
+TEST_F(LocalShare, PathsThatLeaveTheRootAreMissing) {
+    LocalFileSystem share(root / "Fs1");
+    EXPECT_FALSE(share.fileExists("\\\\tarnlnk\\..\\..\\secret"));
+    EXPECT_FALSE(share.open("\\\\tarnlnk\\.\\..\\secret"));
+    EXPECT_FALSE(share.fileExists("/etc/passwd"));
+    EXPECT_FALSE(share.fileExists("C:\\secret"));
+    EXPECT_FALSE(share.localPath("\\\\..\\secret"));
+}
+
+TEST_F(LocalShare, ReadOnlyFilesStillOpenForReading) {
+    if (geteuid() == 0) GTEST_SKIP() << "root may write to any file";
+    fs::permissions(root / "Fs1" / "tarnlnk" / "Dealer" / "File0", fs::perms::owner_read);
+    LocalFileSystem share(root);
+    auto file = share.open("\\\\FS1\\TARNLNK\\DEALER\\FILE0");
+    ASSERT_TRUE(file);
+    EXPECT_TRUE(file->readOnly());
+}
+
+}  // namespace
+}  // namespace fennick::platform
