@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -59,13 +60,35 @@ TEST_F(LocalShare, PathsThatLeaveTheRootAreMissing) {
     EXPECT_FALSE(share.localPath("\\\\..\\secret"));
 }
 
-TEST_F(LocalShare, ReadOnlyFilesStillOpenForReading) {
-    if (geteuid() == 0) GTEST_SKIP() << "root may write to any file";
-    fs::permissions(root / "Fs1" / "tarnlnk" / "Dealer" / "File0", fs::perms::owner_read);
+// Opens the file as a user who may only read it: 0 when it opened read-only and read.
+int openAsReader(const fs::path& root) {
     LocalFileSystem share(root);
     auto file = share.open("\\\\FS1\\TARNLNK\\DEALER\\FILE0");
-    ASSERT_TRUE(file);
-    EXPECT_TRUE(file->readOnly());
+    if (!file) return 1;
+    if (!file->readOnly()) return 2;
+    char first = 0;
+    return file->readAt(0, &first, 1) == 1 && first == '0' ? 0 : 3;
+}
+
+TEST_F(LocalShare, ReadOnlyFilesStillOpenForReading) {
+    fs::permissions(root / "Fs1" / "tarnlnk" / "Dealer" / "File0",
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    if (geteuid() != 0) {
+        EXPECT_EQ(openAsReader(root), 0);
+        return;
+    }
+    // Root may write to any file, so the check runs in a child that gives up root.
+    fs::permissions(root, fs::perms::all);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (setgid(65534) != 0 || setuid(65534) != 0) _exit(9);
+        _exit(openAsReader(root));
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 }  // namespace
