@@ -1,0 +1,102 @@
+// mkdemo: writes the demo dealer share into a folder that then serves as the UNC root
+// (FOLDER/SERVER/TARNLNK/..., FOLDER/SERVER/CATCON), plus FOLDER/vRMCatalog.ini naming it.
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+#include "demo_generator.h"
+#include "platform/local_file_system.h"
+#include "platform/workstation.h"
+#include "share_builder.h"
+#include "staged_file_system.h"
+#include "tools/share_writer.h"
+
+namespace {
+
+using namespace fennick;
+
+constexpr const char* kUsage =
+    "usage: mkdemo [--units N] [--models N] [--tickets N] [--listed N] [--max-pages N]\n"
+    "              [--server NAME] [--directory NAME] [--terminal N] FOLDER\n";
+
+struct Arguments {
+    demo::DemoOptions options;
+    demo::ShareIdentity identity;
+    std::string folder;
+};
+
+bool number(const std::string& text, std::int32_t& out) {
+    char* end = nullptr;
+    long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || value < 0 || value > 10000000) return false;
+    out = static_cast<std::int32_t>(value);
+    return true;
+}
+
+bool parse(int argc, char** argv, Arguments& args) {
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg.rfind("--", 0) != 0) {
+            if (!args.folder.empty()) return false;
+            args.folder = arg;
+            continue;
+        }
+        if (i + 1 >= argc) return false;
+        std::string value = argv[++i];
+        auto& o = args.options;
+        bool ok = arg == "--units"       ? number(value, o.units)
+                  : arg == "--models"    ? number(value, o.models)
+                  : arg == "--tickets"   ? number(value, o.tickets)
+                  : arg == "--listed"    ? number(value, o.listed)
+                  : arg == "--max-pages" ? number(value, o.maxPages)
+                                         : true;
+        if (arg == "--server")
+            args.identity.server = value;
+        else if (arg == "--directory")
+            args.identity.directory = value;
+        else if (arg == "--terminal")
+            args.identity.terminalId = args.identity.mapTerminal = value;
+        else if (arg != "--units" && arg != "--models" && arg != "--tickets" && arg != "--listed" &&
+                 arg != "--max-pages")
+            return false;
+        if (!ok) return false;
+    }
+    return !args.folder.empty();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Arguments args;
+    if (!parse(argc, argv, args)) {
+        std::cerr << kUsage;
+        return 2;
+    }
+    auto started = std::chrono::steady_clock::now();
+    try {
+        std::filesystem::create_directories(args.folder);
+        args.identity.computerName = platform::hostName();
+        demo::DealerData data = demo::generateDemo(args.options);
+        demo::StagedFileSystem staged;
+        demo::WrittenShare written = demo::writeDealerShare(staged, data, args.identity);
+        platform::LocalFileSystem share(args.folder);
+        staged.commit(share);
+        std::string ini = (std::filesystem::path(args.folder) / "vRMCatalog.ini").string();
+        std::ofstream(ini, std::ios::binary) << tools::settingsText(
+            args.identity.server, args.identity.directory, args.identity.terminalId);
+        double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        std::cout << "Demo share written to " << args.folder << " in " << seconds
+                  << " s: " << data.units.size() << " units, " << data.openTickets.size()
+                  << " open tickets, " << data.listedInvoices.size() << " listed invoices, "
+                  << written.invoiceRecords << " invoice pages\n"
+                  << "Settings file: " << ini << "\n";
+    } catch (const std::exception& failure) {
+        std::cerr << "mkdemo: " << failure.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
