@@ -87,20 +87,17 @@ quint32 readColor(const QWidget* widget, ColorProperty which) {
     return own.toUInt();
 }
 
-bool writeColor(QWidget* widget, ColorProperty which, quint32 bgr) {
+void writeColor(QWidget* widget, ColorProperty which, quint32 bgr) {
     const char* name = propertyName(which);
     const QVariant own = widget->property(name);
     if (own.isValid()) {
         const bool asColor = own.typeId() == QMetaType::QColor;
-        const bool stored =
-            widget->setProperty(name, asColor ? QVariant(colorFromBgr(bgr)) : QVariant(bgr));
-        // Setting a dynamic property reports false even though it took the value.
-        return stored || widget->metaObject()->indexOfProperty(name) < 0;
+        widget->setProperty(name, asColor ? QVariant(colorFromBgr(bgr)) : QVariant(bgr));
+        return;
     }
     QPalette palette = widget->palette();
     palette.setColor(paletteRole(which), colorFromBgr(bgr));
     widget->setPalette(palette);
-    return true;
 }
 
 }  // namespace vglintbar

@@ -37,9 +37,9 @@ VGLINTBAR_EXPORT QWidget* activeControl(const QWidget* member);
 VGLINTBAR_EXPORT bool ambientUserMode(const QWidget* widget);
 
 // Reads or writes the widget's own property of that name when it declares one, otherwise its
-// palette: BackColor is the base colour, BevelColorFace the button colour. Writing answers
-// false when the widget's property refuses the value.
+// palette: BackColor is the base colour, BevelColorFace the button colour. A value the
+// widget's own property refuses is dropped.
 VGLINTBAR_EXPORT quint32 readColor(const QWidget* widget, ColorProperty which);
-VGLINTBAR_EXPORT bool writeColor(QWidget* widget, ColorProperty which, quint32 bgr);
+VGLINTBAR_EXPORT void writeColor(QWidget* widget, ColorProperty which, quint32 bgr);
 
 }  // namespace vglintbar

@@ -52,6 +52,7 @@ int main(int argc, char* argv[]) {
     if (parser.isSet("screenshot")) {
         QTimer::singleShot(kTicksBeforeScreenshot * Glintbar::kTickMilliseconds, &app, [&] {
             const bool saved = window.grab().save(parser.value("screenshot"), "PNG");
+            window.close();  // saves the controls' properties like a user's close would
             app.exit(saved ? 0 : 1);
         });
     }
