@@ -1,0 +1,138 @@
+// Unit notes, history and sub-ledger records, and reading their chains from the files.
+#include <gtest/gtest.h>
+
+#include "record_bytes.h"
+#include "records/chain.h"
+#include "records/unit_history.h"
+#include "records/unit_ledger.h"
+#include "records/unit_notes.h"
+#include "support/test_share.h"
+
+namespace fennick {
+namespace {
+
+using namespace testing;
+
+std::string note(int type, const std::string& date23, std::int32_t chain = 0) {
+    std::string rec(84, '\0');
+    put(rec, 1, be(type, 2));
+    put(rec, 3, " U10    ");
+    put(rec, 11, "  OPT-7     ");
+    put(rec, 23, date23);
+    put(rec, 25, "  Cab with heater" + std::string(19, ' '));
+    put(rec, 61, be(150000, 4));
+    put(rec, 81, be(chain, 4));
+    return rec;
+}
+
+TEST(UnitNotes, TypeDecidesWhatPositions23And24Hold) {
+    clsUnitnotes n;
+    n.Quantity = 9;
+    n.NoteDate = ymd(2001, 2, 3);
+    n.Unpack(note(1, be(0, 2)));
+    EXPECT_EQ(n.NoteDate, codec::kEmptyDate);
+    EXPECT_EQ(n.Quantity, 9);
+    n.Unpack(note(3, be(4, 2)));
+    EXPECT_EQ(n.Quantity, 4);
+    EXPECT_EQ(n.NoteDate, codec::kEmptyDate);
+    n.Unpack(note(5, be(6, 2)));
+    EXPECT_EQ(n.Quantity, 4) << "type 5 sets neither";
+    EXPECT_EQ(n.NoteDate, codec::kEmptyDate);
+    EXPECT_EQ(n.UnitNumber, "U10");
+    EXPECT_EQ(n.Code, "OPT-7");
+    EXPECT_EQ(n.Description, "Cab with heater");
+    EXPECT_EQ(n.Cost.format(), "1500.00");
+
+    std::string rec(84, '\x77');
+    n.Pack(rec);
+    EXPECT_EQ(at(rec, 23, 2), "\x77\x77") << "type 5 writes neither";
+    EXPECT_EQ(at(rec, 3, 8), "U10     ");
+    n.NoteType = 1;
+    n.NoteDate = ymd(1999, 12, 31);
+    n.Pack(rec);
+    EXPECT_EQ(at(rec, 23, 2), be(11688, 2));
+}
+
+TEST(UnitHistory, WorkLinesAreWrittenWithoutPadding) {
+    std::string original = patterned(256);
+    clsUnitsHistory h;
+    h.Unpack(original);
+    EXPECT_EQ(h.WorkPerformed[1], at(original, 67, 48));
+    std::string rec = original;
+    h.WorkPerformed[1] = "0123456789";
+    h.Pack(rec);
+    EXPECT_EQ(at(rec, 67, 10), "0123456789");
+    rec.replace(66, 10, at(original, 67, 10));
+    EXPECT_EQ(rec, original) << "only positions 67 to 76 changed";
+
+    std::string target(256, '\xF5');
+    h.Unpack(original);
+    h.Pack(target);
+    EXPECT_EQ(at(target, 3, 173), at(original, 3, 173));
+    EXPECT_EQ(at(target, 176, 77), std::string(77, '\xF5'));
+    EXPECT_EQ(at(target, 253, 4), at(original, 253, 4));
+}
+
+TEST(UnitLedger, PackWritesExactlyTheLayout) {
+    std::string original = patterned(64);
+    clsUnitsLedger l;
+    l.Unpack(original);
+    std::string target(64, '\xF5');
+    l.Pack(target);
+    EXPECT_EQ(at(target, 1, 2), "\xF5\xF5");
+    EXPECT_EQ(at(target, 3, 50), at(original, 3, 50));
+    EXPECT_EQ(at(target, 53, 4), std::string(4, '\xF5'));
+    EXPECT_EQ(at(target, 57, 8), at(original, 57, 8));
+}
+
+class UnitLists : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        share.writer.addDataFile("DEALER:UNITS.DR",
+                                 {{"UNOTEL", "L", 84, 20}, {"LUNITL", "L", 64, 50}});
+        share.writer.writeLinks();
+        bb = &share.open();
+    }
+    void posting(std::int32_t number, std::int32_t cents, std::int32_t chain) {
+        std::string rec(64, '\0');
+        put(rec, 1, be(1, 2));
+        put(rec, 57, be(cents, 4));
+        put(rec, 61, be(chain, 4));
+        bb->LwriteFile("LUNITL", number, rec);
+    }
+    TestShare share;
+    cBusinessBasic* bb = nullptr;
+};
+
+TEST_F(UnitLists, SubLedgerChainSumsToTheUnitsCost) {
+    posting(40, 150000, 41);
+    posting(41, 2500, 0);
+    auto chain = readChain<clsUnitsLedger>(*bb, "LUNITL", 40);
+    Currency cost;
+    for (const auto& l : chain.records)
+        cost += l.Amount;
+    EXPECT_EQ(cost.format(), "1525.00");
+    EXPECT_EQ(chain.recordNumbers, (std::vector<std::int32_t>{40, 41}));
+    EXPECT_EQ(chain.walk.stop, ChainStop::End);
+}
+
+TEST_F(UnitLists, NoteChainStopsAtZeroAndAtALoop) {
+    bb->LwriteFile("UNOTEL", 7, note(2, be(1, 2), 12));
+    bb->LwriteFile("UNOTEL", 12, note(3, be(2, 2), 0));
+    auto chain = readChain<clsUnitnotes>(*bb, "UNOTEL", 7);
+    EXPECT_EQ(chain.recordNumbers, (std::vector<std::int32_t>{7, 12}));
+    EXPECT_EQ(chain.records[1].Quantity, 2);
+    EXPECT_FALSE(chain.walk.looped());
+
+    bb->LwriteFile("UNOTEL", 12, note(3, be(2, 2), 7));
+    chain = readChain<clsUnitnotes>(*bb, "UNOTEL", 7);
+    EXPECT_EQ(chain.recordNumbers, (std::vector<std::int32_t>{7, 12}));
+    EXPECT_TRUE(chain.walk.looped());
+    EXPECT_EQ(chain.walk.stoppedAt, 7);
+
+    EXPECT_TRUE(readChain<clsUnitnotes>(*bb, "UNOTEL", 0).records.empty());
+    EXPECT_THROW(readChain<clsUnitnotes>(*bb, "NOTES", 7), EngineError);
+}
+
+}  // namespace
+}  // namespace fennick
