@@ -4,8 +4,10 @@
 
 #include <chrono>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "engine/codec.h"
 
@@ -51,6 +53,16 @@ inline Date ymd(int y, unsigned m, unsigned d) {
 // The stored 2-byte day number of a date.
 inline std::string day(Date date) {
     return be((date - codec::kDayZero).count(), 2);
+}
+
+// `original` inside the 1-based inclusive ranges, `filler` everywhere else: what packing the
+// fields of `original` into a record of `filler` bytes must give.
+inline std::string spliced(const std::string& original, char filler,
+                           std::initializer_list<std::pair<int, int>> ranges) {
+    std::string out(original.size(), filler);
+    for (auto [first, last] : ranges)
+        out.replace(first - 1, last - first + 1, original, first - 1, last - first + 1);
+    return out;
 }
 
 // A record whose every byte differs from its neighbours and stays below 0xF0, so that any
