@@ -20,39 +20,27 @@
 
 namespace fennick {
 
-// A logical file given either as the object or by its logical name.
-class LogicalRef {
+// A file given either as the object or by its name: a logical name for cLogicalFile, a file
+// name or path for cOpenFile.
+template <class T>
+class ObjectOrName {
   public:
-    LogicalRef(std::shared_ptr<cLogicalFile> file) : file_(std::move(file)), byObject_(true) {}
-    LogicalRef(std::nullptr_t) : byObject_(true) {}
-    LogicalRef(std::string name) : name_(std::move(name)) {}
-    LogicalRef(const char* name) : name_(name) {}
+    ObjectOrName(std::shared_ptr<T> file) : file_(std::move(file)), byObject_(true) {}
+    ObjectOrName(std::nullptr_t) : byObject_(true) {}
+    ObjectOrName(std::string name) : name_(std::move(name)) {}
+    ObjectOrName(const char* name) : name_(name) {}
     bool byObject() const { return byObject_; }
-    const std::shared_ptr<cLogicalFile>& file() const { return file_; }
+    const std::shared_ptr<T>& file() const { return file_; }
     const std::string& name() const { return name_; }
 
   private:
-    std::shared_ptr<cLogicalFile> file_;
+    std::shared_ptr<T> file_;
     std::string name_;
     bool byObject_ = false;
 };
 
-// A physical file given either as the open-file object or by its name or path.
-class OpenFileRef {
-  public:
-    OpenFileRef(std::shared_ptr<cOpenFile> file) : file_(std::move(file)), byObject_(true) {}
-    OpenFileRef(std::nullptr_t) : byObject_(true) {}
-    OpenFileRef(std::string name) : name_(std::move(name)) {}
-    OpenFileRef(const char* name) : name_(name) {}
-    bool byObject() const { return byObject_; }
-    const std::shared_ptr<cOpenFile>& file() const { return file_; }
-    const std::string& name() const { return name_; }
-
-  private:
-    std::shared_ptr<cOpenFile> file_;
-    std::string name_;
-    bool byObject_ = false;
-};
+using LogicalRef = ObjectOrName<cLogicalFile>;
+using OpenFileRef = ObjectOrName<cOpenFile>;
 
 // Byte-range locks on the shared data files. A positive number names a granted lock.
 class LockLayer {

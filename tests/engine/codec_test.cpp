@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/error.h"
+#include "support/test_share.h"
 
 namespace fennick {
 namespace {
@@ -22,16 +23,7 @@ Date ymd(int y, int m, int d) {
     return Date{year{y} / m / d};
 }
 
-template <class F>
-EngineError errorOf(F f) {
-    try {
-        f();
-    } catch (const EngineError& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no error raised";
-    return EngineError(0, "", "");
-}
+using testing::errorOf;
 
 TEST(Codec, IntegersAreBigEndianWithSignExtension) {
     EXPECT_EQ(unpack("C", bytes({0x04, 0xD2}), 1), 1234);

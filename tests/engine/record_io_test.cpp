@@ -7,15 +7,7 @@ namespace {
 
 using testing::TestShare;
 
-EngineError errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const EngineError& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no error raised";
-    return EngineError(0, "", "");
-}
+using testing::errorOf;
 
 class RecordIo : public ::testing::Test {
   protected:

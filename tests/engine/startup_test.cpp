@@ -14,11 +14,12 @@ namespace fs = std::filesystem;
 
 // A share on disk under a fresh temporary folder, and a settings file beside it.
 class Startup : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         root = fs::temp_directory_path() /
-               ("fennick-startup-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+               ("fennick-startup-" +
+                std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(root);
         fs::create_directories(root);
         local = std::make_unique<platform::LocalFileSystem>(root);
@@ -114,8 +115,9 @@ TEST_F(Startup, SettingsWithoutTheSectionFailTheShareCheck) {
     ASSERT_TRUE(g.StartupError);
     EXPECT_EQ(g.StartupError->number(), 91);
     ASSERT_EQ(services.boxes.size(), 1u);
-    EXPECT_EQ(services.boxes[0], "Connection Error|You are attempting to connect to: \\\\\\TARNLNK\\ "
-                                 "and this shows to be an invalid network share");
+    EXPECT_EQ(services.boxes[0],
+              "Connection Error|You are attempting to connect to: \\\\\\TARNLNK\\ "
+              "and this shows to be an invalid network share");
 }
 
 TEST_F(Startup, MissingTerminalMap) {

@@ -2,6 +2,9 @@
 // A small dealer share in memory for engine and record tests: server FS1, company folder
 // DEALER, this workstation named WS07 at 10.0.0.7 and listed as terminal 12.
 
+#include <gtest/gtest.h>
+
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -57,6 +60,17 @@ struct TestShare {
     cSystem system;
     std::unique_ptr<cBusinessBasic> engine;
 };
+
+// The engine error `f` raises; a test failure when it raises none.
+inline EngineError errorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const EngineError& e) {
+        return e;
+    }
+    ADD_FAILURE() << "no error raised";
+    return EngineError(0, "", "");
+}
 
 // A record of `length` bytes with live status 1 and `text` from position 3.
 inline std::string liveRecord(std::int32_t length, const std::string& text = "") {
