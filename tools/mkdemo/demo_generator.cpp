@@ -158,7 +158,7 @@ void markSold(UnitSpec& u, std::int32_t invoice, bool withDate) {
 void applyStatus(UnitSpec& u, std::int32_t model, std::int32_t index, Random& rng) {
     std::int32_t roll = rng.below(100);
     if (model == kAllOnInvoices) return markSold(u, 700000 + index, roll < 50);
-    if (model == kSoldByDate) return markSold(u, index % 3 == 0 ? 0 : 700000 + index, true);
+    if (model == kSoldByDate) return markSold(u, roll < 34 ? 0 : 700000 + index, true);
     if (roll < 8)
         markSold(u, 700000 + index, true);
     else if (roll < 10)

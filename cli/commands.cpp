@@ -1,0 +1,102 @@
+#include "commands.h"
+
+#include <ostream>
+
+#include "output.h"
+#include "platform/services.h"
+#include "viewer/core/engine_start.h"
+#include "viewer/core/startup.h"
+
+namespace fennick::cli {
+
+namespace {
+
+// Message boxes become lines on the error stream.
+class StreamMessages : public platform::MessageSink {
+  public:
+    explicit StreamMessages(std::ostream& err) : err_(err) { platform::setMessages(this); }
+    ~StreamMessages() override { platform::setMessages(nullptr); }
+    void show(const std::string& text, const std::string& title, platform::MessageIcon) override {
+        err_ << (title.empty() ? "" : title + ": ") << text << "\n";
+        ++shown;
+    }
+    int shown = 0;
+
+  private:
+    std::ostream& err_;
+};
+
+void report(const std::vector<std::string>& problems, std::ostream& err) {
+    for (const auto& problem : problems)
+        err << "warning: " << problem << "\n";
+}
+
+int tree(cBusinessBasic& engine, const Invocation& inv, std::ostream& out) {
+    auto data = viewer::ModelTree(engine).loadtree(inv.inStock);
+    out << (inv.json ? treeJson(data) : treeText(data));
+    return kSuccess;
+}
+
+int units(cBusinessBasic& engine, const Invocation& inv, std::ostream& out, std::ostream& err) {
+    auto headings = viewer::unitGridHeadings(viewer::readUserDefinedNames(engine));
+    auto list = viewer::LoadUnits(engine, inv.operands[0], inv.operands[1]);
+    report(list.problems, err);
+    out << (inv.json ? unitsJson(headings, list.rows) : unitsText(headings, list.rows));
+    return kSuccess;
+}
+
+int unit(cBusinessBasic& engine, const Invocation& inv, std::ostream& out, std::ostream& err) {
+    auto captions = viewer::detailCaptions(viewer::readUserDefinedNames(engine));
+    auto list = viewer::LoadUnits(engine, inv.operands[0], inv.operands[1]);
+    report(list.problems, err);
+    const std::string wanted = codec::trun(inv.operands[2]);
+    for (const auto& row : list.rows) {
+        if (row[viewer::col::kUnit] != wanted) continue;
+        auto detail = viewer::selectUnit(engine, row);
+        report(detail.problems, err);
+        out << (inv.json ? unitJson(captions, detail) : unitText(captions, detail));
+        return kSuccess;
+    }
+    err << "Unit " << wanted << " is not in the unit list of line " << inv.operands[0] << ", model "
+        << inv.operands[1] << "\n";
+    return kFailure;
+}
+
+const char* procedureOf(const std::string& command) {
+    return command == "tree" ? "loadtree" : command == "units" ? "LoadUnits" : "showUnitDetails";
+}
+
+}  // namespace
+
+int runCommand(cBusinessBasic& engine, const Invocation& inv, std::ostream& out,
+               std::ostream& err) {
+    try {
+        if (inv.command == "tree") return tree(engine, inv, out);
+        if (inv.command == "units") return units(engine, inv, out, err);
+        return unit(engine, inv, out, err);
+    } catch (const std::exception& failure) {
+        err << viewer::failureText(failure, procedureOf(inv.command)) << "\n";
+        return kFailure;
+    }
+}
+
+int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::string error;
+    auto invocation = parseInvocation(args, error);
+    if (!invocation) {
+        err << "fennick-cli: " << error << "\n" << kUsage;
+        return kUsageError;
+    }
+    StreamMessages messages(err);
+    viewer::startDataEngine({invocation->ini, invocation->uncRoot});
+    auto& globals = mGlobalConnectivity::instance();
+    int status = kFailure;
+    if (globals.BusinessBasic)
+        status = runCommand(*globals.BusinessBasic, *invocation, out, err);
+    else if (messages.shown == 0 && globals.StartupError)
+        err << globals.StartupError->description() << "\n";
+    ReleaseDataEngine();
+    return status;
+}
+
+}  // namespace fennick::cli

@@ -1,0 +1,73 @@
+#include "invocation.h"
+
+#include <map>
+
+namespace fennick::cli {
+
+const char* const kUsage =
+    "usage: fennick-cli [--ini FILE] [--unc-root DIR] COMMAND\n"
+    "  tree [--in-stock] [--json]       product lines and their models\n"
+    "  units CODE MODEL [--json]        the unit list of one line and model\n"
+    "  unit CODE MODEL UNIT [--json]    the details of one listed unit\n";
+
+namespace {
+
+const std::map<std::string, std::size_t> kOperands = {{"tree", 0}, {"units", 2}, {"unit", 3}};
+
+bool globalOption(const std::vector<std::string>& args, std::size_t& i, Invocation& inv,
+                  std::string& error) {
+    const std::string& arg = args[i];
+    std::string* target = arg == "--ini" ? &inv.ini : arg == "--unc-root" ? &inv.uncRoot : nullptr;
+    if (!target) {
+        error = "unknown option " + arg;
+        return false;
+    }
+    if (i + 1 >= args.size() || args[i + 1].empty()) {
+        error = arg + " needs a value";
+        return false;
+    }
+    *target = args[++i];
+    return true;
+}
+
+bool commandPart(const std::vector<std::string>& args, std::size_t i, Invocation& inv,
+                 std::string& error) {
+    for (; i < args.size(); ++i) {
+        if (args[i] == "--json")
+            inv.json = true;
+        else if (args[i] == "--in-stock" && inv.command == "tree")
+            inv.inStock = true;
+        else if (args[i].rfind("--", 0) == 0)
+            return error = "unknown option " + args[i] + " for " + inv.command, false;
+        else
+            inv.operands.push_back(args[i]);
+    }
+    if (inv.operands.size() != kOperands.at(inv.command))
+        return error = inv.command + " takes " + std::to_string(kOperands.at(inv.command)) +
+                       " operands",
+               false;
+    return true;
+}
+
+}  // namespace
+
+std::optional<Invocation> parseInvocation(const std::vector<std::string>& args,
+                                          std::string& error) {
+    Invocation inv;
+    std::size_t i = 0;
+    for (; i < args.size() && args[i].rfind("--", 0) == 0; ++i)
+        if (!globalOption(args, i, inv, error)) return std::nullopt;
+    if (i >= args.size()) {
+        error = "no command given";
+        return std::nullopt;
+    }
+    inv.command = args[i];
+    if (!kOperands.count(inv.command)) {
+        error = "unknown command " + inv.command;
+        return std::nullopt;
+    }
+    if (!commandPart(args, i + 1, inv, error)) return std::nullopt;
+    return inv;
+}
+
+}  // namespace fennick::cli

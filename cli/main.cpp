@@ -1,0 +1,10 @@
+// fennick-cli: the viewer's tree, unit list and unit details from a terminal.
+
+#include <iostream>
+
+#include "commands.h"
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    return fennick::cli::runCli(args, std::cout, std::cerr);
+}

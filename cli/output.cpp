@@ -1,0 +1,143 @@
+#include "output.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QString>
+#include <algorithm>
+
+#include "viewer/core/text.h"
+
+namespace fennick::cli {
+
+namespace {
+
+using viewer::cp1252ToUtf8;
+
+QString q(const std::string& dealerText) {
+    return QString::fromStdString(cp1252ToUtf8(dealerText));
+}
+
+template <class Strings>
+QJsonArray array(const Strings& texts) {
+    QJsonArray out;
+    for (const auto& t : texts)
+        out.append(q(t));
+    return out;
+}
+
+QJsonArray grid(const std::vector<std::vector<std::string>>& rows) {
+    QJsonArray out;
+    for (const auto& row : rows)
+        out.append(array(row));
+    return out;
+}
+
+std::string json(const QJsonObject& object) {
+    return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString() + "\n";
+}
+
+// Characters of a UTF-8 text, for aligning columns.
+std::size_t width(const std::string& utf8) {
+    return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
+std::string padded(const std::string& utf8, std::size_t to) {
+    return utf8 + std::string(to > width(utf8) ? to - width(utf8) : 0, ' ');
+}
+
+std::string rtrim(std::string text) {
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\0'))
+        text.pop_back();
+    return text;
+}
+
+// Rows of cells as aligned columns, two blanks apart.
+std::string table(std::vector<std::vector<std::string>> rows) {
+    std::vector<std::size_t> widths;
+    for (auto& row : rows)
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            row[c] = cp1252ToUtf8(row[c]);
+            if (widths.size() <= c) widths.push_back(0);
+            widths[c] = std::max(widths[c], width(row[c]));
+        }
+    std::string out;
+    for (const auto& row : rows) {
+        std::string line;
+        for (std::size_t c = 0; c < row.size(); ++c)
+            line += (c ? "  " : "") + padded(row[c], widths[c]);
+        out += rtrim(line) + "\n";
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string treeJson(const viewer::ModelTreeData& tree) {
+    QJsonArray lines;
+    for (const auto& line : tree.lines) {
+        QJsonArray models;
+        for (const auto& m : line.models)
+            models.append(QJsonObject{{"text", q(m.text)}, {"tag", q(m.tag)}});
+        lines.append(QJsonObject{{"text", q(line.text)}, {"tag", q(line.tag)}, {"models", models}});
+    }
+    return json(QJsonObject{{"lines", lines}});
+}
+
+std::string treeText(const viewer::ModelTreeData& tree) {
+    std::string out;
+    for (const auto& line : tree.lines) {
+        out += cp1252ToUtf8(rtrim(line.text)) + "  [" + cp1252ToUtf8(line.tag) + "]\n";
+        for (const auto& m : line.models)
+            out += "    " + cp1252ToUtf8(rtrim(m.text)) + "\n";
+    }
+    return out;
+}
+
+std::string unitsJson(const std::vector<std::string>& headings,
+                      const std::vector<viewer::UnitRow>& rows) {
+    return json(QJsonObject{{"headings", array(headings)}, {"rows", grid(rows)}});
+}
+
+std::string unitsText(const std::vector<std::string>& headings,
+                      const std::vector<viewer::UnitRow>& rows) {
+    std::vector<std::vector<std::string>> all{headings};
+    all.insert(all.end(), rows.begin(), rows.end());
+    return table(all) + std::to_string(rows.size()) + " units\n";
+}
+
+std::string unitJson(const std::vector<std::string>& captions, const viewer::UnitDetail& d) {
+    return json(QJsonObject{{"captions", array(captions)},
+                            {"details", array(d.values)},
+                            {"factory", grid(d.grids.factory)},
+                            {"dealer", grid(d.grids.dealer)},
+                            {"attached", grid(d.grids.attached)},
+                            {"notes", array(d.grids.notes)}});
+}
+
+std::string unitText(const std::vector<std::string>& captions, const viewer::UnitDetail& d) {
+    std::vector<std::vector<std::string>> pairs;
+    for (std::size_t k = 0; k < captions.size() && k < d.values.size(); ++k)
+        pairs.push_back({captions[k] + ":", d.values[k]});
+    std::string out = table(pairs);
+    const std::vector<std::string> heads{"Code", "Quantity", "Description", "List"};
+    auto section = [&](const char* title, const std::vector<std::vector<std::string>>& rows) {
+        if (rows.empty()) return;
+        std::vector<std::vector<std::string>> all{heads};
+        all.insert(all.end(), rows.begin(), rows.end());
+        out += std::string("\n") + title + "\n" + table(all);
+    };
+    section("Factory Options", d.grids.factory);
+    section("Dealer Options", d.grids.dealer);
+    section("Attached Units", d.grids.attached);
+    if (!d.grids.notes.empty()) {
+        out += "\nUnit Notes\n";
+        for (const auto& note : d.grids.notes)
+            out += cp1252ToUtf8(note) + "\n";
+    }
+    return out;
+}
+
+}  // namespace fennick::cli

@@ -1,0 +1,140 @@
+#include "allocation.h"
+
+#include <cstdlib>
+#include <unordered_set>
+
+#include "pattern_set.h"
+#include "read_cache.h"
+#include "records/invoice_header.h"
+#include "text.h"
+
+namespace fennick::viewer {
+
+namespace {
+
+constexpr const char* kInvoices = "INVOL";
+constexpr std::int32_t kFirstListBlock = 701, kLastListBlock = 764;
+constexpr std::size_t kSlotLength = 128, kEntriesPerSlot = 31;
+
+bool readable(cBusinessBasic& engine, std::int32_t record, bool unpackHeader) {
+    try {
+        std::string rec = engine.LreadFile(kInvoices, record);
+        if (unpackHeader) clsInvoiceHistory().Unpack(rec);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool allNul(std::string_view bytes) {
+    return bytes.find_first_not_of('\0') == std::string_view::npos;
+}
+
+bool openTickets(cBusinessBasic& engine, const std::function<bool(std::int32_t)>& visit) {
+    std::string buff, key;
+    std::int32_t rec = 0;
+    engine.KFind("TICKI", buff, key, rec);
+    for (rec = std::abs(rec); rec > 0; engine.KNext("TICKI", buff, key, rec))
+        if (readable(engine, rec, true) && visit(rec)) return true;
+    return false;
+}
+
+bool listedInvoices(cBusinessBasic& engine, const std::function<bool(std::int32_t)>& visit) {
+    std::string name = "FILE0";
+    auto file = engine.OpenFile(name);
+    if (!file)
+        throw EngineError(err::kEngine, "isUnitallocated", "File not Found: \"" + name + "\"");
+    for (std::int32_t block = kFirstListBlock; block <= kLastListBlock; ++block) {
+        std::string bytes = engine.BlockReadFile(file, block);
+        for (std::size_t slot = 0; slot < 4; ++slot) {
+            if (allNul(std::string_view(bytes).substr(slot * kSlotLength + 4, 124))) continue;
+            for (std::size_t k = 0; k < kEntriesPerSlot; ++k) {
+                std::size_t at = slot * kSlotLength + 4 + k * 4;
+                if (allNul(std::string_view(bytes).substr(at, 4))) continue;
+                std::int32_t rec = engine.Unpack("L", bytes, static_cast<std::int32_t>(at + 1));
+                if (readable(engine, rec, false) && visit(rec)) return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool lineHolds(const DetailLine& line, const std::string& unit) {
+    for (const auto& element : line)
+        if (containsText(element, unit)) return true;
+    return false;
+}
+
+}  // namespace
+
+void forEachSaleInProgress(cBusinessBasic& engine,
+                           const std::function<bool(std::int32_t record)>& visit) {
+    if (!openTickets(engine, visit)) listedInvoices(engine, visit);
+}
+
+std::vector<DetailLine> invoiceLines(cBusinessBasic& engine, std::int32_t record) {
+    clsInvDetail detail(engine);
+    detail.InvoiceRec(record);
+    detail.GetDetail();
+    return detail.DetailReturn();
+}
+
+bool isUnitallocated(cBusinessBasic& engine, const std::string&, const std::string&,
+                     const std::string& unitNumber) {
+    const std::string unit = codec::trun(unitNumber);
+    try {
+        bool found = false;
+        forEachSaleInProgress(engine, [&](std::int32_t record) {
+            for (const auto& line : invoiceLines(engine, record))
+                if (lineHolds(line, unit)) return found = true;
+            return false;
+        });
+        return found;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+AllocatedUnits AllocatedUnits::collect(cBusinessBasic& engine) {
+    ReadCache::Scope cached(ReadCache::of(engine.Share()));
+    AllocatedUnits out;
+    std::unordered_set<std::int32_t> seen;
+    try {
+        forEachSaleInProgress(engine, [&](std::int32_t record) {
+            if (seen.insert(record).second)
+                for (const auto& line : invoiceLines(engine, record))
+                    out.add(line);
+            return false;
+        });
+    } catch (const std::exception&) {
+        // What was gathered before the failure still counts, as it does unit by unit.
+    }
+    return out;
+}
+
+void AllocatedUnits::add(const DetailLine& line) {
+    for (const auto& element : line) {
+        if (element.empty()) continue;
+        text_ += element;
+        ends_.push_back(static_cast<std::uint32_t>(text_.size()));
+        anyText_ = true;
+    }
+}
+
+std::vector<bool> AllocatedUnits::holdEach(const std::vector<std::string>& unitNumbers) const {
+    std::vector<std::string> units;
+    for (const auto& u : unitNumbers)
+        units.push_back(codec::trun(u));
+    std::vector<bool> found(units.size(), false);
+    PatternSet patterns(units);
+    std::size_t begin = 0;
+    for (std::uint32_t end : ends_) {
+        patterns.markIn(std::string_view(text_).substr(begin, end - begin), found);
+        begin = end;
+    }
+    for (std::size_t i = 0; i < units.size(); ++i)
+        if (units[i].empty()) found[i] = anyText_;
+    return found;
+}
+
+}  // namespace fennick::viewer

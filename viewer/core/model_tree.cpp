@@ -1,0 +1,158 @@
+#include "model_tree.h"
+
+#include <cstdlib>
+
+#include "platform/services.h"
+#include "records/lines.h"
+#include "records/units.h"
+#include "text.h"
+#include "unit_index.h"
+
+namespace fennick::viewer {
+
+namespace {
+
+constexpr std::int32_t kFirstAlphaKey = 1000;  // LINEI keys from here on are not line numbers
+constexpr std::size_t kModelKeyLength = 22;
+constexpr std::int32_t kElementNotFound = 35601;
+constexpr std::int32_t kDeviceIoError = 57;
+
+void showUnitDataError(std::int32_t number, const std::string& description) {
+    platform::messages().show(unitDataErrorText(number, description), "Error",
+                              platform::MessageIcon::Critical);
+}
+
+}  // namespace
+
+std::string unitDataErrorText(std::int32_t number, const std::string& description) {
+    const std::string crlf = "\r\n";
+    return " Error " + std::to_string(number) + "  " + description + crlf +
+           " in larkmoor.loadtree." + crlf +
+           " There is a problem with your Unit data... call tarnwell." + crlf + crlf +
+           " Aborting program.." + crlf + crlf;
+}
+
+std::string modelTag(const std::string& lineCode, const std::string& model) {
+    std::string tag(kTagLength, ' ');
+    overwrite(tag, 1, lineCode.substr(0, 3));
+    overwrite(tag, 4, model);
+    return tag;
+}
+
+std::pair<std::string, std::string> splitTag(const std::string& tag) {
+    return {tag.substr(0, 3), tag.size() > 3 ? tag.substr(3) : std::string()};
+}
+
+ModelTreeData ModelTree::loadtree(bool inStockOnly) {
+    ModelTreeData tree;
+    std::string buff, key(2, '\0');
+    engine_.Pack("C", key, 1, 1);
+    std::int32_t rec = 0;
+    engine_.KFind("LINEI", buff, key, rec);
+    rec = std::abs(rec);
+    while (rec > 0 && engine_.Unpack("C", key, 1) < kFirstAlphaKey) {
+        clsLines line(engine_);
+        line.Unpack(engine_.LreadFile("LINEL", rec));
+        if (line.Line_Type == "U") {
+            tree.lines.push_back({line.Line_Name, line.Line_Name, line.Alpha_Line, {}});
+            std::int32_t number = lookupLineNumber(line.Alpha_Line);
+            if (number >= 1) walkModels(tree.lines.back(), number, line.Alpha_Line, inStockOnly);
+        }
+        engine_.KNext("LINEI", buff, key, rec);
+    }
+    return tree;
+}
+
+void ModelTree::loadModels(ModelTreeData& tree, const std::string& lineName,
+                           const std::string& lineCode, bool inStockOnly) {
+    std::int32_t number = lookupLineNumber(lineCode);
+    if (number < 1) return;
+    for (auto& node : tree.lines)
+        if (node.key == lineName) return walkModels(node, number, lineCode, inStockOnly);
+    showUnitDataError(kElementNotFound, "Element not found");
+}
+
+std::string ModelTree::unitRecord(std::int32_t record) {
+    return engine_.LreadFile("UNITL", record);
+}
+
+// One node per run of index entries of a model, made at the run's first numbered unit. The
+// walk ends where the line changes or the index ends (record number 0).
+void ModelTree::walkModels(LineNode& node, std::int32_t lineNumber, const std::string& lineCode,
+                           bool inStockOnly) {
+    try {
+        std::string buff, key = std::string(kModelKeyLength, '\0');
+        engine_.Pack("C", key, lineNumber, 1);
+        std::int32_t rec = 0;
+        engine_.KFind("MUNITI", buff, key, rec);
+        rec = std::abs(rec);
+        std::string previous;
+        while (rec != 0) {
+            std::string unit = unitRecord(rec);
+            if (engine_.Unpack("C", unit, 3) != lineNumber) break;
+            std::string packed = unit.size() > 4 ? unit.substr(4, 12) : std::string();
+            std::string model = engine_.Ucm(packed);
+            std::string unitNumber = engine_.Trun(unit.size() > 19 ? unit.substr(19, 8) : "");
+            currentModel_ = model;
+            if (model != previous && !unitNumber.empty() &&
+                (!inStockOnly || modelHasInStockUnits(lineNumber, model)))
+                node.models.push_back({model, modelTag(lineCode, model)});
+            if (!unitNumber.empty()) previous = model;
+            engine_.KNext("MUNITI", buff, key, rec);
+        }
+    } catch (const EngineError& failure) {
+        showUnitDataError(failure.number(), failure.description());
+    } catch (const platform::IoError& failure) {
+        showUnitDataError(kDeviceIoError, failure.what());
+    }
+}
+
+std::int32_t ModelTree::lookupLineNumber(const std::string& lineCode) {
+    std::string source = lineCode, buff;
+    std::string key = engine_.Crm(source);
+    std::int32_t rec = 0;
+    engine_.KFind("LINEI", buff, key, rec);
+    if (rec < 1) return 0;
+    clsLines line(engine_);
+    line.Unpack(engine_.LreadFile("LINEL", rec));
+    return line.Line;
+}
+
+bool ModelTree::modelHasInStockUnits(std::int32_t ulin, const std::string& model) {
+    std::string buff, key = unitSearchKey(engine_, ulin, model, kModelKeyLength);
+    std::string trimmed = engine_.Trun(model);
+    std::int32_t rec = 0;
+    engine_.KFind("MUNITI", buff, key, rec);
+    rec = std::abs(rec);
+    while (rec != 0 && keyInModel(engine_, key, ulin, trimmed)) {
+        clsUnits unit;
+        unit.Unpack(unitRecord(rec));
+        if (unit.Sold_Invoice_Number == 0) return true;
+        engine_.KNext("MUNITI", buff, key, rec);
+    }
+    return false;
+}
+
+FindSelectResult findSelectUnit(const ModelTreeData& tree, const std::string& xlin,
+                                const std::string& xmodel) {
+    FindSelectResult result;
+    for (std::size_t l = 0; l < tree.lines.size(); ++l) {
+        const LineNode& line = tree.lines[l];
+        if (line.tag == xlin) result.selected = TreeSelection{l, std::nullopt};
+        if (codec::trun(splitTag(line.tag).second) == xmodel) {
+            result.selected = TreeSelection{l, std::nullopt};
+            result.loadUnits = true;
+        }
+        for (std::size_t m = 0; m < line.models.size(); ++m) {
+            const std::string& tag = line.models[m].tag;
+            if (tag == xlin) result.selected = TreeSelection{l, m};
+            if (codec::trun(splitTag(tag).second) == xmodel) {
+                result.selected = TreeSelection{l, m};
+                result.loadUnits = true;
+            }
+        }
+    }
+    return result;
+}
+
+}  // namespace fennick::viewer

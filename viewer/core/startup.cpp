@@ -1,0 +1,118 @@
+#include "startup.h"
+
+#include "text.h"
+
+namespace fennick::viewer {
+
+namespace {
+
+constexpr int kMajor = 7, kMinor = 5, kRevision = 3;
+constexpr std::size_t kNamePositions[] = {433, 453, 473, 493};
+constexpr const char* kDefaultNames[] = {"User Defined Numeric 1", "User Defined Numeric 2",
+                                         "User Defined Alpha 1", "User Defined Alpha 2"};
+
+std::string zeroPadded(int value, std::size_t width) {
+    std::string text = std::to_string(value);
+    return std::string(width > text.size() ? width - text.size() : 0, '0') + text;
+}
+
+}  // namespace
+
+CommandLine parseCommandLine(std::string_view text) {
+    CommandLine line;
+    line.elements = codec::split(text, ",");
+    line.lineAndModelGiven = line.elements.size() >= 3;
+    line.fromPointOfSale = !line.elements.empty() && line.elements[0] == kPointOfSaleCaller;
+    line.hideAddToInvoiceMenu = line.fromPointOfSale || line.lineAndModelGiven;
+    return line;
+}
+
+std::string versionText(bool fromPointOfSale) {
+    std::string text = "Version   " + std::to_string(kMajor) + "." + zeroPadded(kMinor, 2) + "." +
+                       zeroPadded(kRevision, 4);
+    return fromPointOfSale ? text + "w" : text;
+}
+
+std::string captionText(std::string_view currentCaption, bool fromPointOfSale) {
+    return std::string(currentCaption) + std::string(13, ' ') + versionText(fromPointOfSale);
+}
+
+std::array<std::string, 4> statusBarTexts(const cSystem& system) {
+    std::string store = system.mDirectory.size() > 3 ? system.mDirectory.substr(3) : std::string();
+    return {"Client :" + system.ComputerName, "Host :" + system.mUNCDrive,
+            "Terminal :" + system.xTermid,
+            "Source :" + system.mDirectory + "      Store # " + store};
+}
+
+UserDefinedNames userDefinedNamesFrom(std::string_view block4) {
+    UserDefinedNames names;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        std::size_t at = kNamePositions[i] - 1;
+        std::string field(at < block4.size() ? block4.substr(at, 8) : std::string_view());
+        names[i] = trimBlanks(field).empty() ? kDefaultNames[i] : codec::trun(field);
+    }
+    return names;
+}
+
+UserDefinedNames readUserDefinedNames(cBusinessBasic& engine) {
+    std::string name = "FILE0";
+    auto file = engine.OpenFile(name);
+    if (!file) throw EngineError(err::kEngine, "Form_Load", "File not Found: \"" + name + "\"");
+    return userDefinedNamesFrom(engine.BlockReadFile(file, 4));
+}
+
+std::vector<std::string> unitGridHeadings(const UserDefinedNames& n) {
+    return {"Unit",
+            "Make",
+            "Model",
+            "Year",
+            "Color",
+            "Date Rec",
+            "Location",
+            "Serial #",
+            "Mfg ID",
+            "Series",
+            "Eng Type",
+            "Engine ID",
+            "Drive Type",
+            "Meter",
+            "Status",
+            "Unit Type",
+            n[0],
+            n[1],
+            n[2],
+            n[3],
+            "Desc",
+            "Sugg. List",
+            "Dlr. List",
+            "Cost",
+            "Days in Stock",
+            "Notechain",
+            "HistChain",
+            "Sub Ledger Chain",
+            "xline",
+            "xmodel"};
+}
+
+std::vector<std::string> detailCaptions(const UserDefinedNames& n) {
+    return {"Serial Number",
+            "Mfg Id #",
+            "Series #",
+            "Engine Type",
+            "Engine Id #",
+            "Drive Type",
+            "Meter",
+            "Status",
+            "Unit Type",
+            n[0],
+            n[1],
+            n[2],
+            n[3],
+            "Description",
+            "Sugg. List",
+            "List",
+            "Cost",
+            "Days in Stock"};
+}
+
+}  // namespace fennick::viewer

@@ -1,0 +1,21 @@
+#pragma once
+// Small text helpers of the window logic. Dealer text stays in its Windows-1252 bytes inside
+// the core; it becomes UTF-8 only where it is shown.
+
+#include <string>
+#include <string_view>
+
+namespace fennick::viewer {
+
+// Without leading and trailing blanks.
+std::string trimBlanks(std::string_view text);
+// Writes `text` over `target` from 1-based position `at`, never changing the length of `target`
+// (the text is cut at its end).
+void overwrite(std::string& target, std::size_t at, std::string_view text);
+// True when `needle` occurs in `haystack`; an empty haystack contains nothing and an empty
+// needle is found in any other text.
+bool containsText(std::string_view haystack, std::string_view needle);
+// Windows-1252 bytes as UTF-8.
+std::string cp1252ToUtf8(std::string_view bytes);
+
+}  // namespace fennick::viewer

@@ -1,0 +1,49 @@
+#pragma once
+// The unit detail panel: 18 values taken from the selected unit row (the cost in letter code)
+// and the unit's notes from UNOTEL sorted into four grids by note type.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/business_basic.h"
+#include "unit_list.h"
+
+namespace fennick::viewer {
+
+constexpr std::size_t kDetailValues = 18;
+using DetailValues = std::array<std::string, kDetailValues>;
+
+struct NoteGrids {
+    // Rows of code, quantity, description and list price.
+    std::vector<std::vector<std::string>> factory;   // note type 2
+    std::vector<std::vector<std::string>> dealer;    // note type 3
+    std::vector<std::vector<std::string>> attached;  // note type 4
+    std::vector<std::string> notes;                  // note type 1
+};
+
+struct UnitDetail {
+    DetailValues values;
+    NoteGrids grids;
+    // Damage met in the note chain (a loop, a link outside UNOTEL); the notes before it show.
+    std::vector<std::string> problems;
+};
+
+// The 18 values of a unit row: columns 7 to 22, the cost of column 23 in letter code, and
+// column 24.
+DetailValues showUnitDetails(const UnitRow& row);
+// The notes of the chain starting at UNOTEL record `firstNote` (0: none).
+NoteGrids readUnitNotes(cBusinessBasic& engine, std::int32_t firstNote,
+                        std::vector<std::string>& problems);
+// Everything the panel shows for a selected row. Engine failures reach the caller.
+UnitDetail selectUnit(cBusinessBasic& engine, const UnitRow& row);
+
+struct UnitButtons {
+    bool totals = false, quickPayment = false, print = false, addToInvoice = false;
+};
+// The buttons enabled while a unit is shown; "Add to Invoice" only when the point of sale did
+// not start the program.
+UnitButtons buttonsForShownUnit(bool fromPointOfSale);
+
+}  // namespace fennick::viewer

@@ -1,0 +1,115 @@
+#include "unit_list.h"
+
+#include <cstdlib>
+
+#include "allocation.h"
+#include "formats.h"
+#include "model_tree.h"
+#include "records/chain.h"
+#include "records/unit_ledger.h"
+#include "records/units.h"
+#include "unit_index.h"
+
+namespace fennick::viewer {
+
+namespace {
+
+constexpr std::size_t kListKeyLength = 20;
+
+std::string chainProblem(const std::string& unit, const ChainWalk& walk) {
+    std::string where = walk.looped() ? " returns to record" : " links to record";
+    std::string why = walk.looped() ? "" : ", outside LUNITL";
+    return "The sub-ledger chain of unit " + unit + where + formatNumber(walk.stoppedAt) + why +
+           "; its cost counts the postings before that.";
+}
+
+Currency ledgerCost(cBusinessBasic& engine, const clsUnits& unit,
+                    std::vector<std::string>& problems) {
+    Currency cost;
+    if (unit.SubLedgerChain == 0) return cost;
+    auto chain = readChain<clsUnitsLedger>(engine, "LUNITL", unit.SubLedgerChain);
+    for (const auto& posting : chain.records)
+        cost += posting.Amount;
+    if (chain.walk.stop != ChainStop::End)
+        problems.push_back(chainProblem(codec::trun(unit.Unit_Number), chain.walk));
+    return cost;
+}
+
+UnitRow unitRow(const clsUnits& u, Currency cost, std::int64_t days, const std::string& lineCode,
+                const std::string& model) {
+    auto t = [](const std::string& text) { return codec::trun(text); };
+    return {t(u.Unit_Number),
+            t(u.Make_or_Manufacturer),
+            t(u.Model_Number),
+            std::to_string(u.Model_Year),
+            t(u.Unit_Color),
+            shortDateText(u.Date_Received_In),
+            t(u.Location_of_Unit),
+            t(u.Unit_Serial_Number),
+            t(u.Manufacturers_Identificati),
+            t(u.Model_Series_Number),
+            t(u.Engine_Type),
+            t(u.Engine_ID_Number),
+            t(u.Drive_type_2wd_4wd),
+            meterText(u.Meter_Reading),
+            t(u.Unit_Status_A_R_S_U),
+            t(u.User_Defined_Unit_Type),
+            t(u.User_Defined_Alpha_1),
+            t(u.User_Defined_Alpha_2),
+            std::to_string(u.User_Defined_Numeric_1),
+            std::to_string(u.User_Defined_Numeric_2),
+            t(u.Model_Description),
+            moneyText(u.Suggested_LIst_Price),
+            moneyText(u.Dealers_List_Price),
+            moneyText(cost),
+            std::to_string(days),
+            std::to_string(u.NoteChain),
+            std::to_string(u.HistoryChain),
+            std::to_string(u.SubLedgerChain),
+            lineCode,
+            model};
+}
+
+}  // namespace
+
+Date engineToday(const cBusinessBasic& engine) {
+    platform::LocalDateTime now = engine.Now();
+    return Date{std::chrono::year{now.year} / now.month / now.day};
+}
+
+UnitList LoadUnits(cBusinessBasic& engine, const std::string& lineCode, const std::string& model,
+                   AllocationCheck check) {
+    UnitList out;
+    std::int32_t line = ModelTree(engine).lookupLineNumber(lineCode);
+    if (line < 1) return out;
+    std::string buff, key = unitSearchKey(engine, line, model, kListKeyLength);
+    const std::string trimmed = codec::trun(model);
+    const Date today = engineToday(engine);
+    std::vector<UnitRow> candidates;
+    std::int32_t rec = 0;
+    engine.KFind("MUNITI", buff, key, rec);
+    for (rec = std::abs(rec); rec != 0 && keyInModel(engine, key, line, trimmed);
+         engine.KNext("MUNITI", buff, key, rec)) {
+        clsUnits unit;
+        unit.Unpack(engine.LreadFile("UNITL", rec));
+        if (unit.Date_Sold != codec::kEmptyDate) continue;
+        Currency cost = ledgerCost(engine, unit, out.problems);
+        std::int64_t days = daysBetween(unit.Date_Received_In, today);
+        if (unit.Sold_Invoice_Number != 0) continue;
+        UnitRow row = unitRow(unit, cost, days, lineCode, model);
+        if (check == AllocationCheck::OncePerList)
+            candidates.push_back(std::move(row));
+        else if (!isUnitallocated(engine, lineCode, model, unit.Unit_Number))
+            out.rows.push_back(std::move(row));
+    }
+    if (candidates.empty()) return out;
+    std::vector<std::string> numbers;
+    for (const auto& row : candidates)
+        numbers.push_back(row[col::kUnit]);
+    auto taken = AllocatedUnits::collect(engine).holdEach(numbers);
+    for (std::size_t i = 0; i < candidates.size(); ++i)
+        if (!taken[i]) out.rows.push_back(std::move(candidates[i]));
+    return out;
+}
+
+}  // namespace fennick::viewer

@@ -1,0 +1,43 @@
+#pragma once
+// The unit list: the units of one line and model still in stock (not sold by date, not on a
+// sold invoice, not taken by a sale in progress), one row of 30 texts per unit in MUNITI order,
+// with the cost summed from the unit's sub-ledger and the days it has been in stock.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/business_basic.h"
+
+namespace fennick::viewer {
+
+constexpr std::size_t kUnitColumns = 30;
+using UnitRow = std::vector<std::string>;
+
+// Column numbers the rest of the window reads back.
+namespace col {
+constexpr std::size_t kUnit = 0, kFirstDetail = 7, kCost = 23, kDaysInStock = 24;
+constexpr std::size_t kNoteChain = 25, kHistoryChain = 26, kSubLedgerChain = 27;
+constexpr std::size_t kLine = 28, kModel = 29;
+}  // namespace col
+
+// How the allocation check runs: once for the whole list (the program's way), or unit by unit
+// exactly as the check is defined (the reference the faster way is measured against).
+enum class AllocationCheck { OncePerList, PerUnit };
+
+struct UnitList {
+    std::vector<UnitRow> rows;
+    // Damage met on the way (a sub-ledger chain that loops or leaves its file); the list is
+    // still complete, each such unit's cost counting the postings before the damage.
+    std::vector<std::string> problems;
+};
+
+// Lists the units of `lineCode` and `model` (both as given: a model from a tree tag keeps its
+// blanks). An unknown line gives an empty list. Engine failures reach the caller.
+UnitList LoadUnits(cBusinessBasic& engine, const std::string& lineCode, const std::string& model,
+                   AllocationCheck check = AllocationCheck::OncePerList);
+
+// Today's date by the engine's clock.
+Date engineToday(const cBusinessBasic& engine);
+
+}  // namespace fennick::viewer
