@@ -19,9 +19,9 @@ void writeAll(platform::FileSystem& fs, const std::string& path, const std::stri
     if (!bytes.empty()) file->writeAt(0, bytes.data(), bytes.size());
 }
 
-std::int32_t blocksFor(const LogicalFileSpec& spec) {
-    if (spec.type == "I") return spec.lastRecord + 1;
-    std::int64_t bytes = std::int64_t(spec.lastRecord + 1) * spec.recordLength;
+std::int32_t blocksFor(const LogicalFileSpec& logical) {
+    if (logical.type == "I") return logical.lastRecord + 1;
+    std::int64_t bytes = std::int64_t(logical.lastRecord + 1) * logical.recordLength;
     return static_cast<std::int32_t>((bytes + kBlock - 1) / kBlock);
 }
 
@@ -54,19 +54,19 @@ void ShareWriter::addDataFile(const std::string& resolution,
     std::string dataPath = directoryPath.substr(0, directoryPath.size() - 2) + "DB";
     std::string directory;
     std::int32_t block = 0;
-    for (const auto& spec : files) {
-        if (spec.name.empty() || spec.name.size() > 6)
+    for (const auto& logical : files) {
+        if (logical.name.empty() || logical.name.size() > 6)
             throw std::invalid_argument("logical file names have 1 to 6 characters");
         std::string entry(32, '\0');
-        entry.replace(0, spec.name.size(), spec.name);
-        codec::pack("C", entry, spec.flags, 7);
+        entry.replace(0, logical.name.size(), logical.name);
+        codec::pack("C", entry, logical.flags, 7);
         codec::pack("D", entry, block, 11);
-        codec::pack("C", entry, spec.recordLength, 14);
-        entry[15] = spec.type.empty() ? 'L' : spec.type[0];
-        codec::pack("L", entry, spec.lastRecord, 17);
+        codec::pack("C", entry, logical.recordLength, 14);
+        entry[15] = logical.type.empty() ? 'L' : logical.type[0];
+        codec::pack("L", entry, logical.lastRecord, 17);
         directory += entry;
-        addLink(":" + directory_ + ":" + spec.name, resolution);
-        block += blocksFor(spec);
+        addLink(":" + directory_ + ":" + logical.name, resolution);
+        block += blocksFor(logical);
     }
     writeAll(fs_, directoryPath, directory);
     auto data = fs_.create(dataPath);
