@@ -1,0 +1,121 @@
+#include "viewer_share.h"
+
+namespace fennick::testing {
+
+namespace {
+
+class LoggedFile : public platform::File {
+  public:
+    LoggedFile(LoggingFileSystem& fs, std::unique_ptr<platform::File> inner, std::string path)
+        : File(fs.counters()), fs_(fs), inner_(std::move(inner)), path_(std::move(path)) {}
+    std::int64_t length() const override { return inner_->length(); }
+    bool readOnly() const override { return false; }
+
+  protected:
+    std::size_t doRead(std::int64_t offset, char* buf, std::size_t n) override {
+        ++fs_.reads[{path_, offset}];
+        return inner_->readAt(offset, buf, n);
+    }
+    void doWrite(std::int64_t offset, const char* buf, std::size_t n) override {
+        inner_->writeAt(offset, buf, n);
+    }
+
+  private:
+    LoggingFileSystem& fs_;
+    std::unique_ptr<platform::File> inner_;
+    std::string path_;
+};
+
+std::string upper(std::string text) {
+    return foldKey(text);
+}
+
+}  // namespace
+
+std::unique_ptr<platform::File> LoggingFileSystem::doOpen(const std::string& path) {
+    auto file = memory.open(path);
+    if (!file) return nullptr;
+    return std::make_unique<LoggedFile>(*this, std::move(file), upper(path));
+}
+
+ViewerShare::ViewerShare(const demo::DealerData& data, bool cachedReads) : cached(cachedReads) {
+    auto logging = std::make_unique<LoggingFileSystem>();
+    log = logging.get();
+    written = demo::writeDealerShare(log->memory, data, identity);
+    if (cached)
+        share = std::make_unique<viewer::ReadCache>(std::move(logging));
+    else
+        share = std::move(logging);
+    reopen();
+}
+
+void ViewerShare::reopen() {
+    system = cSystem{};
+    system.mUNCDrive = identity.server;
+    system.mDirectory = identity.directory;
+    system.xTermid = identity.terminalId;
+    EngineEnvironment env;
+    env.share = share.get();
+    env.computerName = [name = identity.computerName] { return name; };
+    env.ipv4Of = [](const std::string&) { return std::string("10.0.0.9"); };
+    env.clock = [] { return platform::LocalDateTime{2025, 7, 1, 10, 0, 0}; };
+    engine.reset();
+    engine = std::make_unique<cBusinessBasic>(system, env);
+}
+
+void ViewerShare::patchRecord(const std::string& logical, std::int32_t record,
+                              std::int32_t position, const std::string& bytes) {
+    std::string rec = engine->LreadFile(logical, record);
+    rec.replace(static_cast<std::size_t>(position - 1), bytes.size(), bytes);
+    engine->LwriteFile(logical, record, rec);
+}
+
+void ViewerShare::dropLink(const std::string& logical) {
+    std::string path = "\\\\" + identity.server + "\\TARNLNK\\LINKSFILE";
+    std::string links = *log->memory.contents(path);
+    std::string name = ":" + identity.directory + ":" + logical;
+    auto at = links.find(name + " ");
+    if (at != std::string::npos) links.replace(at, name.size(), std::string(name.size(), 'X'));
+    log->memory.setFile(path, links);
+    reopen();
+}
+
+int ViewerShare::readsOf(const std::string& dataFile, std::int64_t offset) const {
+    std::string path =
+        upper("\\\\" + identity.server + "\\TARNLNK\\" + identity.directory + "\\" + dataFile);
+    auto it = log->reads.find({path, offset});
+    return it == log->reads.end() ? 0 : it->second;
+}
+
+demo::LineSpec unitLine(std::int32_t number, const std::string& code, const std::string& name) {
+    return {number, code, name, 'U', "T"};
+}
+
+demo::UnitSpec unitOf(const std::string& model, const std::string& number, std::int32_t line) {
+    demo::UnitSpec u;
+    u.line = line;
+    u.model = model;
+    u.unitNumber = number;
+    u.received = Date{std::chrono::year{2025} / 6 / 1};
+    return u;
+}
+
+demo::InvoiceSpec invoiceNaming(const std::vector<std::vector<std::string>>& partsPerPage) {
+    demo::InvoiceSpec invoice;
+    invoice.number = 500001;
+    for (const auto& parts : partsPerPage) {
+        std::vector<demo::LineEntrySpec> page;
+        for (const auto& part : parts) {
+            demo::LineEntrySpec e;
+            e.lineCode = "PRT";
+            e.part = part;
+            e.text = "PART";
+            e.quantityTenths = 10;
+            page.push_back(e);
+        }
+        invoice.pages.push_back(page);
+    }
+    return invoice;
+}
+
+}  // namespace fennick::testing
