@@ -1,14 +1,15 @@
 #pragma once
-// A share that, while a cache scope is open, keeps every byte range it has read and answers a
-// repeated read of the same range from memory. The unit list opens a scope for its allocation
-// pass, in which the same invoice pages are asked for again and again; outside a scope every
-// read goes to the share, so changes made by other workstations are seen at once.
+// A share that, while a cache scope is open, reads its files in chunks of 32 KB and answers
+// every further read inside a chunk from memory. The unit list opens a scope for its
+// allocation pass, which asks for the same invoice pages again and again and for many
+// neighbouring ones; outside a scope every read goes to the share, so changes made by other
+// workstations are seen at once.
 
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
-#include <tuple>
+#include <utility>
 
 #include "platform/file_system.h"
 
@@ -24,6 +25,7 @@ class ReadCache : public platform::FileSystem {
         return inner_->create(path);
     }
     void makeDirectory(const std::string& path) override { inner_->makeDirectory(path); }
+    bool remove(const std::string& path) override { return inner_->remove(path); }
 
     // Reads that reached the share underneath (counters() counts every read asked for).
     platform::IoCounters& shareCounters() { return inner_->counters(); }
@@ -35,7 +37,7 @@ class ReadCache : public platform::FileSystem {
             if (cache_) ++cache_->depth_;
         }
         ~Scope() {
-            if (cache_ && --cache_->depth_ == 0) cache_->ranges_.clear();
+            if (cache_ && --cache_->depth_ == 0) cache_->chunks_.clear();
         }
         Scope(const Scope&) = delete;
         Scope& operator=(const Scope&) = delete;
@@ -52,12 +54,13 @@ class ReadCache : public platform::FileSystem {
 
   private:
     friend class CachedFile;
-    using Range = std::tuple<std::int32_t, std::int64_t, std::size_t>;  // file, offset, length
+    static constexpr std::int64_t kChunk = 32 * 1024;
+    using ChunkKey = std::pair<std::int32_t, std::int64_t>;  // file, chunk number
 
     std::unique_ptr<platform::FileSystem> inner_;
     std::int32_t nextFile_ = 0;
     int depth_ = 0;
-    std::map<Range, std::string> ranges_;
+    std::map<ChunkKey, std::string> chunks_;
 };
 
 }  // namespace fennick::viewer

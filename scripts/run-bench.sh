@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Runs the viewer benchmark on a generated 200,000-unit share written under the build folder.
+# Extra arguments go to Google Benchmark (for example --benchmark_filter=Loadtree).
+set -euo pipefail
+
+build="${1:-build}"
+shift || true
+bench="$build/bench/viewer_bench"
+[[ -x "$bench" ]] || { echo "missing $bench: build with FENNICK_BENCH=ON first" >&2; exit 1; }
+"$bench" "$build/bench-share" "$@"
