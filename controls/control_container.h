@@ -29,8 +29,8 @@ VGLINTBAR_EXPORT quint32 bgrFromColor(const QColor& color);
 VGLINTBAR_EXPORT QString controlTypeName(const QWidget* widget);
 
 // The control of the widget's window that holds the keyboard focus, or null. When the focus
-// sits inside a composite control (the editor of a spin box, a cell editor of a grid) the
-// outermost enclosing control with a known type name is answered.
+// sits inside a composite control (a cell editor of a grid, say) the outermost enclosing control
+// with a known type name is answered.
 VGLINTBAR_EXPORT QWidget* activeControl(const QWidget* member);
 
 // False while the widget sits in a form designer (or a host says so), true otherwise.
