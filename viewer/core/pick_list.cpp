@@ -1,0 +1,61 @@
+#include "pick_list.h"
+
+#include <utility>
+
+#include "engine/currency.h"
+#include "formats.h"
+
+namespace fennick::viewer {
+
+namespace {
+
+constexpr std::size_t kSuggestedList = 21, kDealerList = 22;
+
+// A price cell as a number; a cell that is missing or not a number counts as nothing, as the
+// list only holds prices the unit list formatted.
+Currency priceOf(const UnitRow& row, std::size_t column) {
+    if (column >= row.size()) return Currency();
+    return Currency::parse(row[column]).value_or(Currency());
+}
+
+}  // namespace
+
+void PickList::add(UnitRow row) {
+    rows_.push_back(std::move(row));
+    used_ = true;
+}
+
+bool PickList::remove(std::size_t index) {
+    if (index >= rows_.size()) return false;
+    rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index));
+    if (rows_.empty()) used_ = false;
+    return true;
+}
+
+void PickList::clear() {
+    rows_.clear();
+    used_ = false;
+}
+
+std::size_t PickList::moveUp(std::size_t index) {
+    if (index >= rows_.size() || index == 0) return index;
+    std::swap(rows_[index], rows_[index - 1]);
+    return index - 1;
+}
+
+std::size_t PickList::moveDown(std::size_t index) {
+    if (index + 1 >= rows_.size()) return index;
+    std::swap(rows_[index], rows_[index + 1]);
+    return index + 1;
+}
+
+PickListTotals PickList::totals() const {
+    Currency suggested, dealer;
+    for (const auto& row : rows_) {
+        suggested += priceOf(row, kSuggestedList);
+        dealer += priceOf(row, kDealerList);
+    }
+    return {moneyText(suggested), moneyText(dealer)};
+}
+
+}  // namespace fennick::viewer
