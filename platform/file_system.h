@@ -66,6 +66,13 @@ class FileSystem {
     virtual std::unique_ptr<File> create(const std::string& path) = 0;
     // Creates a folder and its parents (writers of shares only).
     virtual void makeDirectory(const std::string& path) = 0;
+    // Removes a file; false when it is not there or cannot be removed. The viewer uses it only
+    // to take back a hand-off file it failed to write completely. File systems that cannot
+    // remove anything keep this answer.
+    virtual bool remove(const std::string& path) {
+        (void)path;
+        return false;
+    }
 
     IoCounters& counters() { return counters_; }
 
@@ -85,6 +92,7 @@ class MemoryFileSystem : public FileSystem {
     bool fileExists(const std::string& path) override;
     std::unique_ptr<File> create(const std::string& path) override;
     void makeDirectory(const std::string& path) override { directories_[fold(path)] = true; }
+    bool remove(const std::string& path) override { return files_.erase(fold(path)) > 0; }
 
     void addDirectory(const std::string& path) { makeDirectory(path); }
     void setFile(const std::string& path, std::string bytes);

@@ -155,4 +155,10 @@ void LocalFileSystem::makeDirectory(const std::string& path) {
     }
 }
 
+bool LocalFileSystem::remove(const std::string& path) {
+    auto local = localPath(path);
+    std::error_code ec;
+    return local && fs::is_regular_file(*local, ec) && fs::remove(*local, ec);
+}
+
 }  // namespace fennick::platform

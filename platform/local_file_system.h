@@ -21,6 +21,7 @@ class LocalFileSystem : public FileSystem {
     bool fileExists(const std::string& path) override;
     std::unique_ptr<File> create(const std::string& path) override;
     void makeDirectory(const std::string& path) override;
+    bool remove(const std::string& path) override;
 
     // The local path a UNC path maps to (existing components matched in any case);
     // nothing when the path is not UNC-form or tries to leave the root.

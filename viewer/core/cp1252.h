@@ -1,0 +1,18 @@
+#pragma once
+// The way back from shown text to the dealer's Windows-1252 bytes, for text a user typed into a
+// window (an edited price) and for writers of other formats (the report's rich-text file).
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace fennick::viewer {
+
+// The code points of UTF-8 text; a broken sequence gives U+FFFD for its first byte.
+std::u32string utf8CodePoints(std::string_view utf8);
+// The Windows-1252 byte of a code point, if the code page has one.
+std::optional<unsigned char> cp1252ByteOf(char32_t codePoint);
+// UTF-8 text as Windows-1252 bytes; characters the code page lacks become `replacement`.
+std::string utf8ToCp1252(std::string_view utf8, char replacement = '?');
+
+}  // namespace fennick::viewer

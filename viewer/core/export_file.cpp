@@ -1,0 +1,173 @@
+#include "export_file.h"
+
+#include "engine/codec.h"
+#include "engine/error.h"
+#include "text.h"
+
+namespace fennick::viewer {
+
+namespace {
+
+struct Field {
+    std::size_t position;  // 1-based
+    std::size_t width;
+};
+
+constexpr Field kShortLine{1, 3}, kShortModel{5, 25}, kShortUnit{30, 35};
+
+// Unit-row columns the export editing grid copies.
+constexpr std::size_t kDescriptionColumn = 20, kSuggestedListColumn = 21, kDealerListColumn = 22;
+
+// Long-record fields in the order of the grid columns they come from.
+constexpr std::array<std::pair<std::size_t, Field>, 9> kLongFields = {{
+    {xcol::kLine, {1, 5}},
+    {xcol::kModel, {6, 25}},
+    {xcol::kUnit, {31, 35}},
+    {xcol::kTax, {66, 5}},
+    {xcol::kNet, {71, 20}},
+    {xcol::kWarrantyPeriod, {91, 5}},
+    {xcol::kExtWarrantyMonths, {96, 5}},
+    {xcol::kPolicyAmount, {101, 20}},
+    {xcol::kPolicyCost, {121, 20}},
+}};
+
+// Error numbers of the platform's file operations, as the failure message shows them.
+constexpr std::int32_t kDeviceIoError = 57;
+constexpr std::int32_t kPathFileAccessError = 75;
+constexpr std::int32_t kPathNotFound = 76;
+
+// A record of blanks ended by a line feed.
+std::string blankRecord(std::size_t length) {
+    std::string record(length - 1, ' ');
+    record += '\n';
+    return record;
+}
+
+void put(std::string& record, Field field, std::string_view value) {
+    overwrite(record, field.position, value.substr(0, field.width));
+}
+
+const std::string& cell(const UnitRow& row, std::size_t column) {
+    static const std::string empty;
+    return column < row.size() ? row[column] : empty;
+}
+
+}  // namespace
+
+ExportTarget exportTarget(const cSystem& system) {
+    std::string share = system.CATCON();
+    std::string path = share;
+    if (path.empty() || path.back() != '\\') path += '\\';
+    return {share, path + "unitexport." + system.xTermid};
+}
+
+ExportWay exportWay(bool fromPointOfSale, bool pickListUsed) {
+    if (fromPointOfSale) return ExportWay::EditingWindow;
+    return pickListUsed ? ExportWay::PickList : ExportWay::SingleUnit;
+}
+
+std::string shortRecord(std::string_view lineCode, std::string_view model,
+                        std::string_view unitNumber) {
+    std::string record = blankRecord(kShortRecordLength);
+    put(record, kShortLine, lineCode);
+    put(record, kShortModel, model);
+    put(record, kShortUnit, unitNumber);
+    return record;
+}
+
+std::string singleUnitExport(const UnitRow* row) {
+    if (!row || row->empty()) throw EngineError(err::kShare, "Add to Invoice", "No unit selected");
+    return shortRecord(codec::trun(cell(*row, col::kLine)), codec::trun(cell(*row, col::kModel)),
+                       cell(*row, col::kUnit));
+}
+
+std::string pickListExport(const std::vector<UnitRow>& pickList) {
+    std::string bytes;
+    for (const auto& row : pickList)
+        bytes += shortRecord(cell(row, col::kLine), cell(row, col::kModel), cell(row, col::kUnit));
+    return bytes;
+}
+
+const std::array<ExportColumn, xcol::kCount>& exportColumns() {
+    static const std::array<ExportColumn, xcol::kCount> columns = {{
+        {"Line", 960, false, false},
+        {"Model", 1500, false, false},
+        {"Unit #", 1500, false, false},
+        {"Description", 1800, false, false},
+        {"Tax", 705, true, false},
+        {"Net", 1200, true, false},
+        {"Warr. Period", 1200, true, false},
+        {"Ext Warr Mo.", 1200, true, false},
+        {"Policy Amt.", 1200, true, false},
+        {"Policy Cost", 1200, true, false},
+        {"Dealer List", 1200, false, false},
+        {"Sugg. List", 1200, false, false},
+        {"Code List", 1200, false, true},
+    }};
+    return columns;
+}
+
+ExportGridRow exportGridRow(const UnitRow& pickRow) {
+    ExportGridRow row;
+    row[xcol::kLine] = cell(pickRow, col::kLine);
+    row[xcol::kModel] = cell(pickRow, col::kModel);
+    row[xcol::kUnit] = cell(pickRow, col::kUnit);
+    row[xcol::kDescription] = cell(pickRow, kDescriptionColumn);
+    row[xcol::kTax] = std::string(kTaxUnticked);
+    row[xcol::kNet] = cell(pickRow, kDealerListColumn);
+    row[xcol::kDealerList] = cell(pickRow, kDealerListColumn);
+    row[xcol::kSuggestedList] = cell(pickRow, kSuggestedListColumn);
+    return row;
+}
+
+std::string longRecord(const ExportGridRow& row) {
+    std::string record = blankRecord(kLongRecordLength);
+    for (const auto& [column, field] : kLongFields) {
+        std::string_view value = row[column];
+        if (column == xcol::kTax) value = value == kTaxTicked ? "T" : "F";
+        put(record, field, value);
+    }
+    return record;
+}
+
+std::string longRecordExport(const std::vector<ExportGridRow>& rows) {
+    std::string bytes;
+    bytes.reserve(rows.size() * kLongRecordLength);
+    for (const auto& row : rows)
+        bytes += longRecord(row);
+    return bytes;
+}
+
+void writeExportFile(platform::FileSystem& fs, const ExportTarget& target,
+                     const std::string& bytes) {
+    if (!fs.isDirectory(target.share))
+        throw EngineError(kPathNotFound, "Add to Invoice", "Path not found");
+    std::unique_ptr<platform::File> file;
+    try {
+        file = fs.create(target.path);
+    } catch (const platform::IoError&) {
+        throw EngineError(kPathFileAccessError, "Add to Invoice", "Path/File access error");
+    }
+    if (!file) throw EngineError(kPathFileAccessError, "Add to Invoice", "Path/File access error");
+    try {
+        if (!bytes.empty()) file->writeAt(0, bytes.data(), bytes.size());
+    } catch (const platform::IoError& failure) {
+        file.reset();
+        fs.remove(target.path);
+        throw EngineError(kDeviceIoError, "Add to Invoice", failure.what());
+    }
+}
+
+std::string exportFailureText(const std::exception& failure) {
+    const std::string crlf = "\r\n";
+    std::int32_t number = kDeviceIoError;
+    std::string description = failure.what();
+    if (auto* engine = dynamic_cast<const EngineError*>(&failure)) {
+        number = engine->number();
+        description = engine->description();
+    }
+    return " Error " + std::to_string(number) + "  " + description + crlf +
+           " in Add to Invoice function" + crlf + crlf + "Could not create Export file.";
+}
+
+}  // namespace fennick::viewer

@@ -1,0 +1,109 @@
+#include "unit_report.h"
+
+#include "engine/currency.h"
+#include "formats.h"
+#include "text.h"
+
+namespace fennick::viewer {
+
+namespace {
+
+const std::string kCrLf = "\r\n";
+constexpr std::size_t kFieldColumns = 25;        // unit-row columns 0 to 24 are printed
+constexpr std::size_t kHeadingWidth = 19;        // headings end at position 19 of 20
+constexpr std::size_t kDescriptionWidth = 30;    // descriptions right-aligned in 30 of 35
+constexpr std::size_t kLongDescriptionCut = 33;  // a longer one fills the field up to here
+const std::string kIndent(5, ' ');
+
+const std::string& cell(const std::vector<std::string>& cells, std::size_t column) {
+    static const std::string empty;
+    return column < cells.size() ? cells[column] : empty;
+}
+
+std::string leftInField(std::string_view value, std::size_t cut, std::size_t width) {
+    std::string field(value.substr(0, cut));
+    field.resize(width, ' ');
+    return field;
+}
+
+std::string descriptionField(std::string_view description) {
+    if (description.size() > kDescriptionWidth)
+        return leftInField(description, kLongDescriptionCut, 35);
+    return rightAligned(description, kDescriptionWidth) + std::string(5, ' ');
+}
+
+// List prices print in the money format; a cell that is no number prints as it is.
+std::string listText(const std::string& cellText) {
+    std::string trimmed = trimBlanks(cellText);
+    auto value = Currency::parse(trimmed);
+    return value ? value->format() : trimmed;
+}
+
+void appendFieldBlock(std::string& out, const std::vector<std::string>& headings,
+                      const UnitRow& row) {
+    for (std::size_t c = 0; c < kFieldColumns; ++c) {
+        std::string value = trimBlanks(cell(row, c));
+        if (c == col::kCost) value = costLetterCode(value);
+        out += rightAligned(trimBlanks(cell(headings, c)), kHeadingWidth) + " " + " : " + value +
+               kCrLf;
+    }
+}
+
+void appendOptionLines(std::string& out, std::string_view marker,
+                       const std::vector<std::vector<std::string>>& grid) {
+    for (const auto& option : grid)
+        out += std::string(marker) + rightAligned(trimBlanks(cell(option, 0)), 20) +
+               rightAligned(trimBlanks(cell(option, 1)), 5) +
+               descriptionField(trimBlanks(cell(option, 2))) +
+               rightAligned(listText(cell(option, 3)), 15) + kCrLf;
+}
+
+void appendOptions(std::string& out, const NoteGrids& grids) {
+    out += kIndent + "Options" + kCrLf;
+    out += kIndent + rightAligned("Code", 20) + rightAligned("Qty", 5) +
+           rightAligned("Description", 35) + rightAligned("List", 15) + kCrLf;
+    out += kIndent + std::string(70, '-') + kCrLf;
+    appendOptionLines(out, "  F  ", grids.factory);
+    appendOptionLines(out, "  D  ", grids.dealer);
+    appendOptionLines(out, "  S  ", grids.attached);
+}
+
+std::string twoDigits(int value) {
+    return (value < 10 ? "0" : "") + std::to_string(value);
+}
+
+}  // namespace
+
+std::string rightAligned(std::string_view value, std::size_t width) {
+    std::string out(width > value.size() ? width - value.size() : 0, ' ');
+    out += value;
+    return out.substr(0, width);
+}
+
+std::string centredLine(std::string_view text) {
+    // 40 - len/2 rounded half to even; 40 is even, so this is 40 - round(len/2) as well.
+    std::size_t half = text.size() / 2;
+    if (text.size() % 2 == 1 && half % 2 == 1) ++half;
+    std::size_t blanks = half >= kReportWidth / 2 ? 0 : kReportWidth / 2 - half;
+    return std::string(blanks, ' ') + std::string(text);
+}
+
+std::string reportDateTime(const platform::LocalDateTime& now) {
+    Date date{std::chrono::year{now.year} / now.month / now.day};
+    return shortDateText(date) + " - " + twoDigits(now.hour) + ":" + twoDigits(now.minute);
+}
+
+std::string buildUnitReport(const std::vector<std::string>& headings, const UnitRow& row,
+                            const NoteGrids& grids, std::string_view dateTime) {
+    std::string out;
+    out += centredLine(kReportCompany) + kCrLf;
+    out += centredLine(kReportTitle) + kCrLf;
+    out += centredLine(dateTime) + kCrLf;
+    out += kCrLf;
+    appendFieldBlock(out, headings, row);
+    out += kCrLf + kCrLf;
+    appendOptions(out, grids);
+    return out;
+}
+
+}  // namespace fennick::viewer
