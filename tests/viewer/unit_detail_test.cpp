@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "viewer/core/model_tree.h"
 #include "viewer_share.h"
 
 namespace fennick::viewer {
@@ -69,6 +70,17 @@ TEST(UnitDetail, ValuesFromTheRow) {
     UnitDetail detail = selectUnit(*share.engine, row);
     EXPECT_EQ(detail.values, values);
     EXPECT_EQ(detail.grids.notes.size(), 2u);
+}
+
+TEST(UnitDetail, NodeClickShowsTheFirstUnit) {
+    testing::ViewerShare share(notesData());
+    NodeClick model = clickNode(*share.engine, modelTag("CTR", "CT100" + std::string(13, ' ')));
+    ASSERT_EQ(model.list.rows.size(), 1u);
+    ASSERT_TRUE(model.firstUnit);
+    EXPECT_EQ(model.firstUnit->grids.notes.size(), 2u);
+    NodeClick line = clickNode(*share.engine, "CTR");  // a line node lists unnamed models only
+    EXPECT_TRUE(line.list.rows.empty());
+    EXPECT_FALSE(line.firstUnit);
 }
 
 TEST(UnitDetail, ButtonsAfterAStartFromThePointOfSale) {

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "formats.h"
+#include "model_tree.h"
 #include "records/chain.h"
 #include "records/unit_notes.h"
 
@@ -69,6 +70,13 @@ UnitDetail selectUnit(cBusinessBasic& engine, const UnitRow& row) {
     detail.grids = readUnitNotes(engine, first, detail.problems);
     detail.values = showUnitDetails(row);
     return detail;
+}
+
+NodeClick clickNode(cBusinessBasic& engine, const std::string& tag) {
+    auto [lineCode, model] = splitTag(tag);
+    NodeClick click{LoadUnits(engine, lineCode, model), std::nullopt};
+    if (!click.list.rows.empty()) click.firstUnit = selectUnit(engine, click.list.rows.front());
+    return click;
 }
 
 UnitButtons buttonsForShownUnit(bool fromPointOfSale) {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,14 @@ NoteGrids readUnitNotes(cBusinessBasic& engine, std::int32_t firstNote,
                         std::vector<std::string>& problems);
 // Everything the panel shows for a selected row. Engine failures reach the caller.
 UnitDetail selectUnit(cBusinessBasic& engine, const UnitRow& row);
+
+// A click on a tree node: the units of the line and model its tag names and, when there is
+// any, the first unit shown at once.
+struct NodeClick {
+    UnitList list;
+    std::optional<UnitDetail> firstUnit;
+};
+NodeClick clickNode(cBusinessBasic& engine, const std::string& tag);
 
 struct UnitButtons {
     bool totals = false, quickPayment = false, print = false, addToInvoice = false;
