@@ -1,11 +1,17 @@
 #include "commands.h"
 
+#include <filesystem>
+#include <optional>
 #include <ostream>
 
 #include "output.h"
+#include "platform/local_file_system.h"
 #include "platform/services.h"
 #include "viewer/core/engine_start.h"
+#include "viewer/core/export_file.h"
 #include "viewer/core/startup.h"
+#include "viewer/core/text.h"
+#include "viewer/core/unit_report.h"
 
 namespace fennick::cli {
 
@@ -45,25 +51,68 @@ int units(cBusinessBasic& engine, const Invocation& inv, std::ostream& out, std:
     return kSuccess;
 }
 
-int unit(cBusinessBasic& engine, const Invocation& inv, std::ostream& out, std::ostream& err) {
-    auto captions = viewer::detailCaptions(viewer::readUserDefinedNames(engine));
+// The first listed row whose unit number is the third operand, as the window's grid shows it;
+// nothing (with the reason on `err`) when the unit is not listed.
+std::optional<viewer::UnitRow> listedUnit(cBusinessBasic& engine, const Invocation& inv,
+                                          std::ostream& err) {
     auto list = viewer::LoadUnits(engine, inv.operands[0], inv.operands[1]);
     report(list.problems, err);
     const std::string wanted = codec::trun(inv.operands[2]);
-    for (const auto& row : list.rows) {
-        if (row[viewer::col::kUnit] != wanted) continue;
-        auto detail = viewer::selectUnit(engine, row);
-        report(detail.problems, err);
-        out << (inv.json ? unitJson(captions, detail) : unitText(captions, detail));
-        return kSuccess;
-    }
+    for (auto& row : list.rows)
+        if (row[viewer::col::kUnit] == wanted) return std::move(row);
     err << "Unit " << wanted << " is not in the unit list of line " << inv.operands[0] << ", model "
         << inv.operands[1] << "\n";
-    return kFailure;
+    return std::nullopt;
+}
+
+int unit(cBusinessBasic& engine, const Invocation& inv, std::ostream& out, std::ostream& err) {
+    auto captions = viewer::detailCaptions(viewer::readUserDefinedNames(engine));
+    auto row = listedUnit(engine, inv, err);
+    if (!row) return kFailure;
+    auto detail = viewer::selectUnit(engine, *row);
+    report(detail.problems, err);
+    out << (inv.json ? unitJson(captions, detail) : unitText(captions, detail));
+    return kSuccess;
+}
+
+int unitReport(cBusinessBasic& engine, const Invocation& inv, std::ostream& out,
+               std::ostream& err) {
+    auto headings = viewer::unitGridHeadings(viewer::readUserDefinedNames(engine));
+    auto row = listedUnit(engine, inv, err);
+    if (!row) return kFailure;
+    auto detail = viewer::selectUnit(engine, *row);
+    report(detail.problems, err);
+    std::string text =
+        viewer::buildUnitReport(headings, *row, detail.grids, viewer::reportDateTime(engine.Now()));
+    out << viewer::cp1252ToUtf8(text);
+    return kSuccess;
+}
+
+// Writes the single-unit export file through the engine's share and prints where it landed.
+int exportUnit(cBusinessBasic& engine, const Invocation& inv, std::ostream& out,
+               std::ostream& err) {
+    auto row = listedUnit(engine, inv, err);
+    if (!row) return kFailure;
+    auto target = viewer::exportTarget(engine.CastellSys());
+    try {
+        viewer::writeExportFile(engine.Share(), target, viewer::singleUnitExport(&*row));
+    } catch (const std::exception& failure) {
+        err << viewer::exportFailureText(failure) << "\n";
+        return kFailure;
+    }
+    auto root = inv.uncRoot.empty() ? platform::LocalFileSystem::defaultRoot()
+                                    : std::filesystem::path(inv.uncRoot);
+    auto local = platform::LocalFileSystem(root).localPath(target.path);
+    out << (local ? local->string() : target.path) << "\n";
+    return kSuccess;
 }
 
 const char* procedureOf(const std::string& command) {
-    return command == "tree" ? "loadtree" : command == "units" ? "LoadUnits" : "showUnitDetails";
+    if (command == "tree") return "loadtree";
+    if (command == "units") return "LoadUnits";
+    if (command == "report") return "cmdPrint_Click";
+    if (command == "export") return "cmdAddToInvoice_Click";
+    return "showUnitDetails";
 }
 
 }  // namespace
@@ -73,6 +122,8 @@ int runCommand(cBusinessBasic& engine, const Invocation& inv, std::ostream& out,
     try {
         if (inv.command == "tree") return tree(engine, inv, out);
         if (inv.command == "units") return units(engine, inv, out, err);
+        if (inv.command == "report") return unitReport(engine, inv, out, err);
+        if (inv.command == "export") return exportUnit(engine, inv, out, err);
         return unit(engine, inv, out, err);
     } catch (const std::exception& failure) {
         err << viewer::failureText(failure, procedureOf(inv.command)) << "\n";

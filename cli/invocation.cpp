@@ -8,11 +8,18 @@ const char* const kUsage =
     "usage: fennick-cli [--ini FILE] [--unc-root DIR] COMMAND\n"
     "  tree [--in-stock] [--json]       product lines and their models\n"
     "  units CODE MODEL [--json]        the unit list of one line and model\n"
-    "  unit CODE MODEL UNIT [--json]    the details of one listed unit\n";
+    "  unit CODE MODEL UNIT [--json]    the details of one listed unit\n"
+    "  report CODE MODEL UNIT           the unit report of one listed unit (CR LF lines)\n"
+    "  export CODE MODEL UNIT           writes the unit's export file, prints its path\n";
 
 namespace {
 
-const std::map<std::string, std::size_t> kOperands = {{"tree", 0}, {"units", 2}, {"unit", 3}};
+const std::map<std::string, std::size_t> kOperands = {
+    {"tree", 0}, {"units", 2}, {"unit", 3}, {"report", 3}, {"export", 3}};
+
+bool hasJsonForm(const std::string& command) {
+    return command == "tree" || command == "units" || command == "unit";
+}
 
 bool globalOption(const std::vector<std::string>& args, std::size_t& i, Invocation& inv,
                   std::string& error) {
@@ -33,7 +40,7 @@ bool globalOption(const std::vector<std::string>& args, std::size_t& i, Invocati
 bool commandPart(const std::vector<std::string>& args, std::size_t i, Invocation& inv,
                  std::string& error) {
     for (; i < args.size(); ++i) {
-        if (args[i] == "--json")
+        if (args[i] == "--json" && hasJsonForm(inv.command))
             inv.json = true;
         else if (args[i] == "--in-stock" && inv.command == "tree")
             inv.inStock = true;

@@ -5,6 +5,8 @@
 //   fennick-cli [--ini FILE] [--unc-root DIR] tree [--in-stock] [--json]
 //   fennick-cli [--ini FILE] [--unc-root DIR] units CODE MODEL [--json]
 //   fennick-cli [--ini FILE] [--unc-root DIR] unit CODE MODEL UNIT [--json]
+//   fennick-cli [--ini FILE] [--unc-root DIR] report CODE MODEL UNIT
+//   fennick-cli [--ini FILE] [--unc-root DIR] export CODE MODEL UNIT
 
 #include <optional>
 #include <string>

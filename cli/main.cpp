@@ -1,4 +1,5 @@
-// fennick-cli: the viewer's tree, unit list and unit details from a terminal.
+// fennick-cli: the viewer's tree, unit list, unit details, unit report and export file from a
+// terminal.
 
 #include <iostream>
 

@@ -40,7 +40,7 @@ TEST(Invocation, CommandsOperandsAndOptions) {
                                                          {"unit", "A", "B"},
                                                          {"tree", "extra"},
                                                          {"--verbose", "tree"},
-                                                         {"report", "A", "B", "C"}};
+                                                         {"report", "A", "B"}};
     for (const auto& args : wrong)
         EXPECT_FALSE(parseInvocation(args, error)) << args.size();
 }
