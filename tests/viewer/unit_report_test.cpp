@@ -25,6 +25,7 @@ class UnitReport : public ::testing::Test {
             row[c] = "v" + std::to_string(c);
         row[col::kUnit] = " U7 ";
         row[col::kCost] = "1234.50";
+        row[6] = std::string("ANNEX \0\x07", 8);  // a text field sharing its last byte
     }
     std::vector<std::string> headings =
         unitGridHeadings({"User Defined Numeric 1", "Key Tag", "", "Odometer Miles"});
@@ -41,6 +42,7 @@ TEST_F(UnitReport, TitleAndFieldBlock) {
     EXPECT_EQ(lines[3], "");
     EXPECT_EQ(lines[4], std::string(15, ' ') + "Unit" + " " + " : " + "U7");
     EXPECT_EQ(lines[5], std::string(15, ' ') + "Make  : v1");
+    EXPECT_EQ(lines[10], std::string(11, ' ') + "Location  : ANNEX");
     EXPECT_EQ(lines[4 + 16], "User Defined Numeri  : v16");  // 20 characters cut to 19
     EXPECT_EQ(lines[4 + 17], std::string(12, ' ') + "Key Tag  : v17");
     EXPECT_EQ(lines[4 + 18], std::string(19, ' ') + "  : v18");

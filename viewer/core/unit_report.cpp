@@ -15,9 +15,12 @@ constexpr std::size_t kDescriptionWidth = 30;    // descriptions right-aligned i
 constexpr std::size_t kLongDescriptionCut = 33;  // a longer one fills the field up to here
 const std::string kIndent(5, ' ');
 
-const std::string& cell(const std::vector<std::string>& cells, std::size_t column) {
-    static const std::string empty;
-    return column < cells.size() ? cells[column] : empty;
+// A cell as the windows show it: up to its first NUL byte (some text fields share their last
+// byte with a binary field), without blanks around it.
+std::string cell(const std::vector<std::string>& cells, std::size_t column) {
+    if (column >= cells.size()) return {};
+    const std::string& text = cells[column];
+    return trimBlanks(std::string_view(text).substr(0, text.find('\0')));
 }
 
 std::string leftInField(std::string_view value, std::size_t cut, std::size_t width) {
@@ -33,8 +36,7 @@ std::string descriptionField(std::string_view description) {
 }
 
 // List prices print in the money format; a cell that is no number prints as it is.
-std::string listText(const std::string& cellText) {
-    std::string trimmed = trimBlanks(cellText);
+std::string listText(const std::string& trimmed) {
     auto value = Currency::parse(trimmed);
     return value ? value->format() : trimmed;
 }
@@ -42,9 +44,9 @@ std::string listText(const std::string& cellText) {
 void appendFieldBlock(std::string& out, const std::vector<std::string>& headings,
                       const UnitRow& row) {
     for (std::size_t c = 0; c < kFieldColumns; ++c) {
-        std::string value = trimBlanks(cell(row, c));
+        std::string value = cell(row, c);
         if (c == col::kCost) value = costLetterCode(value);
-        out += rightAligned(trimBlanks(cell(headings, c)), kHeadingWidth) + " " + " : " + value +
+        out += rightAligned(cell(headings, c), kHeadingWidth) + " " + " : " + value +
                kCrLf;
     }
 }
@@ -52,9 +54,8 @@ void appendFieldBlock(std::string& out, const std::vector<std::string>& headings
 void appendOptionLines(std::string& out, std::string_view marker,
                        const std::vector<std::vector<std::string>>& grid) {
     for (const auto& option : grid)
-        out += std::string(marker) + rightAligned(trimBlanks(cell(option, 0)), 20) +
-               rightAligned(trimBlanks(cell(option, 1)), 5) +
-               descriptionField(trimBlanks(cell(option, 2))) +
+        out += std::string(marker) + rightAligned(cell(option, 0), 20) +
+               rightAligned(cell(option, 1), 5) + descriptionField(cell(option, 2)) +
                rightAligned(listText(cell(option, 3)), 15) + kCrLf;
 }
 

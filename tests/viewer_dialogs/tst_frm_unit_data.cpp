@@ -1,0 +1,201 @@
+// The unit report window (font, save as RTF read back, print to PDF) and the quick-payment
+// hand-off, on the offscreen platform.
+#include <QApplication>
+#include <QFontInfo>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <QTimer>
+#include <QtTest>
+
+#include "fake_services.h"
+#include "rtf_reader.h"
+#include "viewer/core/startup.h"
+#include "viewer/core/text.h"
+#include "viewer/core/unit_report.h"
+#include "viewer/frm_unit_data.h"
+#include "viewer/hand_offs.h"
+
+namespace fennick::viewer {
+
+namespace {
+
+UnitRow unitRow() {
+    UnitRow row(kUnitColumns);
+    row[col::kUnit] = "C1";
+    row[1] =
+        "Br\xE4"
+        "ckwater";
+    row[21] = "1199.50";
+    row[col::kCost] = "1234.50";
+    return row;
+}
+
+std::string report() {
+    NoteGrids grids;
+    grids.factory = {{"CAB", "2", "Cab", "1500.00"}};
+    return buildUnitReport(unitGridHeadings({"", "", "", ""}), unitRow(), grids,
+                           "1/2/2025 - 10:00");
+}
+
+std::string fileBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return file.readAll().toStdString();
+}
+
+}  // namespace
+
+class TstFrmUnitData : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void showsTheReportInAFixedPitchFont() {
+        FrmUnitData window(report());
+        QCOMPARE(window.windowTitle(), QString("Unit data"));
+        QString text = window.rtb1()->toPlainText();
+        QCOMPARE(text, QString::fromUtf8(cp1252ToUtf8(report())).replace("\r\n", "\n"));
+        QVERIFY(
+            text.contains(QString::fromUtf8("Make  : Br\xC3\xA4"
+                                            "ckwater")));
+        QVERIFY(QFontInfo(window.rtb1()->font()).fixedPitch());
+        QVERIFY(QFontInfo(reportFont()).fixedPitch());
+        QCOMPARE(window.cmdSave()->toolTip(), QString("Save to File"));
+        QVERIFY(!window.rtb1()->isReadOnly());
+    }
+
+    void saveWritesRichTextThatReadsBack() {
+        FrmUnitData window(report());
+        window.rtb1()->append(QString::fromUtf8("Edited: \xE2\x82\xAC 5 {x} \\ \xE4\xB8\xAD"));
+        services.saveAnswer = dir->filePath("unit.rtf");
+        window.cmdSave()->click();
+        QCOMPARE(services.saveDialogs.size(), std::size_t(1));
+        QCOMPARE(services.saveDialogs[0].title, QString("Save Your Data"));
+        QVERIFY(services.saveDialogs[0].text.endsWith("/Unitdata.rtf"));
+        QCOMPARE(services.lastSuffix, QString("rtf"));
+        testing::RtfContent content = testing::readRtf(fileBytes(services.saveAnswer));
+        QVERIFY(content.wellFormed);
+        QCOMPARE(content.fontName, QString("Courier New"));
+        QCOMPARE(content.halfPoints, 20);
+        QCOMPARE(content.text, window.rtb1()->toPlainText());
+        QVERIFY(services.messages.empty());
+    }
+
+    void cancelledSaveWritesNothing() {
+        FrmUnitData window(report());
+        services.saveAnswer.clear();
+        window.cmdSave()->click();
+        QCOMPARE(services.saveDialogs.size(), std::size_t(1));
+        QVERIFY(QDir(dir->path()).isEmpty());
+        QVERIFY(QDir::current().entryList({"Unitdata.rtf"}).isEmpty());
+    }
+
+    void failedSaveSaysSoAndStays() {
+        FrmUnitData window(report());
+        window.show();
+        services.saveAnswer = dir->filePath("missing/unit.rtf");
+        window.cmdSave()->click();
+        QVERIFY(window.isVisible());
+        QCOMPARE(services.messages.size(), std::size_t(1));
+        QCOMPARE(services.messages[0].title, QString("Save Your Data"));
+        QVERIFY(services.messages[0].text.contains("missing/unit.rtf"));
+    }
+
+    void printsToAPdfFile() {
+        FrmUnitData window(report());
+        const QString pdf = dir->filePath("unit.pdf");
+        services.setUpPrinter = [&](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            return true;
+        };
+        window.cmdPrint()->click();
+        QCOMPARE(services.printDialogs, 1);
+        std::string bytes = fileBytes(pdf);
+        QVERIFY(bytes.rfind("%PDF", 0) == 0);
+        QVERIFY(bytes.find("/Type /Page") != std::string::npos);
+
+        QFile::remove(pdf);
+        services.setUpPrinter = [&](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            return false;  // cancelled
+        };
+        window.cmdPrint()->click();
+        QVERIFY(!QFile::exists(pdf));
+        QVERIFY(services.messages.empty());
+    }
+
+    void showUnitDataOpensAModalReport() {
+        QTimer::singleShot(0, [] {
+            auto* window = qobject_cast<FrmUnitData*>(QApplication::activeModalWidget());
+            QVERIFY(window);
+            QVERIFY(window->rtb1()->toPlainText().contains("Detailed Unit Information"));
+            window->cmdExit()->click();
+        });
+        QWidget main;
+        showUnitData(&main, unitGridHeadings({"", "", "", ""}), unitRow(), NoteGrids{});
+        QVERIFY(main.findChildren<FrmUnitData*>().isEmpty());
+    }
+
+    void quickPaymentStartsTheProgramWithoutAShell() {
+        // A program whose path has blanks and a shell's separator in it.
+        QDir(dir->path()).mkpath("Pay Programs; x");
+        const QString program = dir->filePath("Pay Programs; x/qv tally");
+        const QString log = dir->filePath("args.txt");
+        QFile script(program);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write(("#!/bin/sh\nprintf '%s|' \"$#\" \"$@\" > '" + log + "'\n").toUtf8());
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+        services.reallyStart = true;
+        quickPayment(nullptr, unitRow(), program);
+        QCOMPARE(services.started.size(), std::size_t(1));
+        QCOMPARE(services.started[0], (QStringList{program, "1199.5"}));
+        QTRY_COMPARE(QString::fromStdString(fileBytes(log)), QString("1|1199.5|"));
+        QVERIFY(services.messages.empty());
+    }
+
+    void quickPaymentFailures_data() {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("suggestedList");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing program")
+            << "/nonexistent/qvTally"
+            << "1200.00"
+            << " Error 53  File not found\n sub.qpayment\n\nCould not find QuickPayment program.";
+        QTest::newRow("not a number") << "/bin/true"
+                                      << "n/a"
+                                      << " Error 13  Type mismatch\n sub.qpayment\n\n";
+    }
+    void quickPaymentFailures() {
+        QFETCH(QString, program);
+        QFETCH(QString, suggestedList);
+        UnitRow row = unitRow();
+        row[21] = suggestedList.toStdString();
+        quickPayment(nullptr, row, program);
+        QVERIFY(services.started.empty());
+        QCOMPARE(services.messages.size(), std::size_t(1));
+        QCOMPARE(services.messages[0].title, QString("Error"));
+        QTEST(services.messages[0].text, "message");
+    }
+
+    void init() { dir = std::make_unique<QTemporaryDir>(); }
+    void cleanup() {
+        services.messages.clear();
+        services.saveDialogs.clear();
+        services.started.clear();
+        services.printDialogs = 0;
+        services.reallyStart = false;
+    }
+
+  private:
+    testing::FakeDialogServices services;
+    std::unique_ptr<QTemporaryDir> dir;
+};
+
+}  // namespace fennick::viewer
+
+QTEST_MAIN(fennick::viewer::TstFrmUnitData)
+#include "tst_frm_unit_data.moc"

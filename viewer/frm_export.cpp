@@ -1,0 +1,142 @@
+#include "frm_export.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "dialog_services.h"
+#include "viewer/core/cp1252.h"
+#include "viewer/core/text.h"
+
+namespace fennick::viewer {
+
+namespace {
+
+constexpr int kDealerBytesRole = Qt::UserRole;     // the cell's bytes as filled
+constexpr int kFilledTextRole = Qt::UserRole + 1;  // the text shown for them
+
+// Design widths are in twips (1/1440 inch).
+int pixelsOf(int twips, const QWidget* widget) {
+    return (twips * widget->logicalDpiX() + 720) / 1440;
+}
+
+QTableWidgetItem* cellItem(const std::string& bytes, bool editable) {
+    QString shown = QString::fromStdString(cp1252ToUtf8(bytes));
+    auto* item = new QTableWidgetItem(shown);
+    item->setData(kDealerBytesRole, QByteArray::fromStdString(bytes));
+    item->setData(kFilledTextRole, shown);
+    if (!editable) item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+    return item;
+}
+
+QTableWidgetItem* taxItem(const std::string& value) {
+    auto* item = new QTableWidgetItem;
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+    item->setCheckState(value == kTaxTicked ? Qt::Checked : Qt::Unchecked);
+    return item;
+}
+
+std::string cellBytes(const QTableWidgetItem* item) {
+    if (!item) return {};
+    if (item->text() == item->data(kFilledTextRole).toString())
+        return item->data(kDealerBytesRole).toByteArray().toStdString();
+    return utf8ToCp1252(item->text().toStdString());
+}
+
+}  // namespace
+
+FrmExport::FrmExport(const std::vector<UnitRow>& pickList, platform::FileSystem& share,
+                     ExportTarget target, QWidget* parent)
+    : QDialog(parent), share_(share), target_(std::move(target)) {
+    setWindowTitle("Export");
+    setModal(true);
+    build();
+    for (const auto& pickRow : pickList)
+        addRow(exportGridRow(pickRow));
+}
+
+void FrmExport::build() {
+    const auto& columns = exportColumns();
+    VSFlexGrid1_ = new QTableWidget(0, static_cast<int>(columns.size()), this);
+    VSFlexGrid1_->setObjectName("VSFlexGrid1");
+    QStringList headings;
+    for (const auto& column : columns)
+        headings << QString::fromUtf8(column.heading.data(), column.heading.size());
+    VSFlexGrid1_->setHorizontalHeaderLabels(headings);
+    for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
+        VSFlexGrid1_->setColumnWidth(c, pixelsOf(columns[c].widthTwips, this));
+        VSFlexGrid1_->setColumnHidden(c, columns[c].hidden);
+    }
+    VSFlexGrid1_->verticalHeader()->hide();
+    VSFlexGrid1_->setMinimumWidth(pixelsOf(15000, this));
+
+    cmdDone_ = new QPushButton("&Done", this);
+    cmdCancel_ = new QPushButton("&Cancel", this);
+    for (auto* button : {cmdDone_, cmdCancel_})
+        button->setAutoDefault(false);  // Enter finishes a cell edit, not the window
+    connect(cmdDone_, &QPushButton::clicked, this, &FrmExport::done);
+    connect(cmdCancel_, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdDone_);
+    buttons->addWidget(cmdCancel_);
+    auto* layout = new QVBoxLayout(this);
+    auto* caption = new QLabel("Add or Edit Unit & Warranty Information", this);
+    caption->setObjectName("Label1");
+    layout->addWidget(caption);
+    layout->addWidget(VSFlexGrid1_);
+    layout->addLayout(buttons);
+}
+
+void FrmExport::addRow(const ExportGridRow& row) {
+    const int r = VSFlexGrid1_->rowCount();
+    VSFlexGrid1_->insertRow(r);
+    const auto& columns = exportColumns();
+    for (std::size_t c = 0; c < row.size(); ++c) {
+        auto* item = c == xcol::kTax ? taxItem(row[c]) : cellItem(row[c], columns[c].editable);
+        VSFlexGrid1_->setItem(r, static_cast<int>(c), item);
+    }
+}
+
+std::vector<ExportGridRow> FrmExport::rows() const {
+    std::vector<ExportGridRow> out;
+    for (int r = 0; r < VSFlexGrid1_->rowCount(); ++r) {
+        ExportGridRow row;
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            const QTableWidgetItem* item = VSFlexGrid1_->item(r, static_cast<int>(c));
+            if (c == xcol::kTax)
+                row[c] = item && item->checkState() == Qt::Checked ? std::string(kTaxTicked)
+                                                                   : std::string(kTaxUnticked);
+            else
+                row[c] = cellBytes(item);
+        }
+        out.push_back(std::move(row));
+    }
+    return out;
+}
+
+// Writes the file and closes; when writing fails the window stays open for another try or
+// "&Cancel".
+void FrmExport::done() {
+    try {
+        writeExportFile(share_, target_, longRecordExport(rows()));
+    } catch (const std::exception& failure) {
+        dialogServices().message(this, messageText(exportFailureText(failure)),
+                                 QString::fromUtf8(kExportTitle.data(), kExportTitle.size()),
+                                 platform::MessageIcon::Critical);
+        return;
+    }
+    accept();
+}
+
+void showExportEditor(QWidget* parent, const std::vector<UnitRow>& pickList,
+                      platform::FileSystem& share, const ExportTarget& target) {
+    FrmExport window(pickList, share, target, parent);
+    window.exec();
+}
+
+}  // namespace fennick::viewer

@@ -1,0 +1,154 @@
+#include "frm_totals.h"
+
+#include <QEvent>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QStyle>
+#include <QTimer>
+
+#include "dialog_services.h"
+#include "viewer/core/text.h"
+
+namespace fennick::viewer {
+
+namespace {
+
+constexpr std::size_t kSuggestedListColumn = 21;
+const char* const kBoxCaptions[] = {"List Price", "Margin", "Profit"};
+const char* const kUntitled = "Fennick";
+
+QString cellText(const UnitRow& row, std::size_t column) {
+    return column < row.size() ? QString::fromStdString(cp1252ToUtf8(row[column])) : QString();
+}
+
+QPushButton* plainButton(const QString& caption, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setAutoDefault(false);  // Enter in a box must not close the window
+    return button;
+}
+
+}  // namespace
+
+FrmTotals::FrmTotals(QWidget* parent) : QDialog(parent) {
+    setWindowTitle("Totals");
+    setModal(true);
+    build();
+}
+
+void FrmTotals::build() {
+    auto* grid = new QGridLayout;
+    meCost_ = new QLineEdit(this);
+    meCost_->setObjectName("meCost");
+    grid->addWidget(new QLabel("Cost", this), 0, 0);
+    grid->addWidget(meCost_, 0, 1);
+    for (int i = 0; i < 3; ++i) {
+        meTotal_[i] = new QLineEdit(this);
+        meTotal_[i]->setObjectName(QString("meTotal%1").arg(i));
+        meTotal_[i]->installEventFilter(this);
+        grid->addWidget(new QLabel(kBoxCaptions[i], this), i + 1, 0);
+        grid->addWidget(meTotal_[i], i + 1, 1);
+    }
+    img1_ = new QLabel(this);
+    img1_->setObjectName("img1");
+    img1_->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(32, 32));
+    img1_->setToolTip("This unit has no cost");
+    grid->addWidget(img1_, 0, 2, 2, 1, Qt::AlignCenter);
+
+    cmdCalc_ = plainButton("&Calculator", this);
+    cmdOk_ = plainButton("&Done", this);
+    connect(cmdCalc_, &QPushButton::clicked, this, [] { startCalculator(); });
+    connect(cmdOk_, &QPushButton::clicked, this, &QDialog::accept);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdCalc_);
+    buttons->addStretch();
+    buttons->addWidget(cmdOk_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+}
+
+void FrmTotals::fill(const UnitRow& row) {
+    meCost_->setText(cellText(row, col::kCost));
+    meTotal(TotalsBox::ListPrice)->setText(cellText(row, kSuggestedListColumn));
+}
+
+void FrmTotals::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    img1_->hide();
+    meCost_->setFocus();
+    recompute(TotalsBox::ListPrice);
+}
+
+int FrmTotals::boxIndexOf(QObject* watched) const {
+    for (int i = 0; i < 3; ++i)
+        if (meTotal_[i] == watched) return i;
+    return -1;
+}
+
+bool FrmTotals::eventFilter(QObject* watched, QEvent* event) {
+    int index = boxIndexOf(watched);
+    if (index < 0) return QDialog::eventFilter(watched, event);
+    auto box = static_cast<TotalsBox>(index);
+    if (event->type() == QEvent::FocusIn) {
+        // After the click that gave the focus, so that the click does not undo the selection.
+        QTimer::singleShot(0, meTotal_[index], &QLineEdit::selectAll);
+    } else if (event->type() == QEvent::FocusOut) {
+        auto reason = static_cast<QFocusEvent*>(event)->reason();
+        // A message box or menu taking the focus for a moment is not leaving the box.
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) recompute(box);
+    } else if (event->type() == QEvent::KeyPress) {
+        checkKey(box, static_cast<QKeyEvent*>(event)->text());
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void FrmTotals::checkKey(TotalsBox box, const QString& typed) {
+    // Keys that type no character (arrows, Tab, Enter, Escape, Delete) keep their usual work.
+    const char32_t key = typed.isEmpty() ? 0 : typed.toUcs4().value(0);
+    if (!QChar::isPrint(key) || totalsKeyAccepted(key)) return;
+    dialogServices().message(this, QString::fromUtf8(kInvalidEntryText.data()), kUntitled,
+                             platform::MessageIcon::Exclamation);
+    meTotal(box)->setFocus();
+}
+
+void FrmTotals::recompute(TotalsBox from) {
+    auto result =
+        recomputeTotals(from, meCost_->text().toStdString(), meTotal(from)->text().toStdString());
+    if (!result) {
+        dialogServices().message(this, QString::fromUtf8(kDataEntryErrorText.data()), kUntitled,
+                                 platform::MessageIcon::Critical);
+        return;
+    }
+    for (int i = 0; i < 3; ++i)
+        if (result->boxes[i]) meTotal_[i]->setText(QString::fromStdString(*result->boxes[i]));
+    if (result->costIsZero) img1_->show();
+}
+
+void showTotals(QWidget* parent, const UnitRow& row) {
+    if (!parent) {
+        FrmTotals window;
+        window.fill(row);
+        window.exec();
+        return;
+    }
+    auto* window = parent->findChild<FrmTotals*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!window) window = new FrmTotals(parent);
+    window->fill(row);
+    window->exec();
+}
+
+bool startCalculator() {
+    for (const char* name : {"gnome-calculator", "kcalc", "galculator", "xcalc"}) {
+        QString program = QStandardPaths::findExecutable(name);
+        if (!program.isEmpty()) return dialogServices().startProgram(program, {});
+    }
+    return false;
+}
+
+}  // namespace fennick::viewer

@@ -1,0 +1,61 @@
+#pragma once
+// frmTotals: a small modal calculator on the selected unit. It opens with the unit's suggested
+// list price and cost and shows profit and margin; changing the list price, the margin or the
+// profit recomputes the other two from the fixed cost. The window is made once per main
+// window and only hidden by "&Done"; each opening fills it again.
+
+#include <QDialog>
+#include <array>
+
+#include "viewer/core/totals.h"
+#include "viewer/core/unit_list.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace fennick::viewer {
+
+class FrmTotals : public QDialog {
+    Q_OBJECT
+
+  public:
+    explicit FrmTotals(QWidget* parent = nullptr);
+
+    // Cost from column 23 and list price from column 21 of the unit row.
+    void fill(const UnitRow& row);
+
+    QLineEdit* meCost() const { return meCost_; }
+    QLineEdit* meTotal(TotalsBox box) const { return meTotal_[static_cast<int>(box)]; }
+    QLabel* img1() const { return img1_; }
+    QPushButton* cmdCalc() const { return cmdCalc_; }
+    QPushButton* cmdOk() const { return cmdOk_; }
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void build();
+    void recompute(TotalsBox from);
+    // The key check: anything but digits, the point, backspace and minus is pointed out, and
+    // still typed.
+    void checkKey(TotalsBox box, const QString& typed);
+    int boxIndexOf(QObject* watched) const;
+
+    QLineEdit* meCost_ = nullptr;
+    std::array<QLineEdit*, 3> meTotal_{};
+    QLabel* img1_ = nullptr;
+    QPushButton* cmdCalc_ = nullptr;
+    QPushButton* cmdOk_ = nullptr;
+};
+
+// The main window's "&Totals" button and the grid menu's "Totals": fills the window (made on
+// first use, kept as a child of `parent`) from the unit row and shows it modally.
+void showTotals(QWidget* parent, const UnitRow& row);
+
+// Starts the first of the usual desktop calculators found on the PATH; false when there is
+// none (then nothing happens).
+bool startCalculator();
+
+}  // namespace fennick::viewer

@@ -1,0 +1,135 @@
+#include "frm_unit_data.h"
+
+#include <QDir>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+#include "dialog_services.h"
+#include "viewer/core/rtf.h"
+#include "viewer/core/text.h"
+#include "viewer/core/unit_report.h"
+
+namespace fennick::viewer {
+
+namespace {
+
+const char* const kFontFamily = "Courier New";
+constexpr int kFontPoints = 10;
+const char* const kSaveTitle = "Save Your Data";
+
+// The report as the box shows it: Unicode text with one line end.
+QString shownReport(const std::string& report) {
+    QString text = QString::fromStdString(cp1252ToUtf8(report));
+    text.replace("\r\n", "\n");
+    return text;
+}
+
+}  // namespace
+
+QFont reportFont(int points) {
+    QFont font(kFontFamily, points);
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    if (QFontInfo(font).fixedPitch()) return font;
+    QFont fallback = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fallback.setPointSize(points);
+    return fallback;
+}
+
+FrmUnitData::FrmUnitData(const std::string& report, QWidget* parent) : QDialog(parent) {
+    setWindowTitle("Unit data");
+    setModal(true);
+    build();
+    rtb1_->setPlainText(shownReport(report));
+}
+
+void FrmUnitData::build() {
+    rtb1_ = new QTextEdit(this);
+    rtb1_->setObjectName("rtb1");
+    rtb1_->setAcceptRichText(false);
+    rtb1_->setLineWrapMode(QTextEdit::NoWrap);
+    rtb1_->setFont(reportFont(kFontPoints));
+    const int columns = QFontMetrics(rtb1_->font()).horizontalAdvance(QString(82, 'M'));
+    rtb1_->setMinimumSize(columns + 24, 420);
+
+    cmdExit_ = new QPushButton("E&xit", this);
+    cmdSave_ = new QPushButton("&Save", this);
+    cmdSave_->setToolTip("Save to File");
+    cmdPrint_ = new QPushButton("&Print", this);
+    for (auto* button : {cmdExit_, cmdSave_, cmdPrint_})
+        button->setAutoDefault(false);
+    connect(cmdExit_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cmdSave_, &QPushButton::clicked, this, &FrmUnitData::save);
+    connect(cmdPrint_, &QPushButton::clicked, this, &FrmUnitData::print);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(new QLabel("Edit if necessary, then Save or Print", this));
+    buttons->addStretch();
+    buttons->addWidget(cmdSave_);
+    buttons->addWidget(cmdPrint_);
+    buttons->addWidget(cmdExit_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(rtb1_);
+    layout->addLayout(buttons);
+}
+
+bool FrmUnitData::saveAs(const QString& fileName, QString& error) const {
+    const std::string document =
+        rtfDocument(rtb1_->toPlainText().toStdString(), kFontFamily, kFontPoints);
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(document.data(), static_cast<qint64>(document.size())) !=
+            static_cast<qint64>(document.size()) ||
+        !file.commit()) {
+        error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+// Cancel saves nothing; a failed save says why and leaves the window open with its text.
+void FrmUnitData::save() {
+    QString fileName = dialogServices().saveFileName(
+        this, kSaveTitle, QDir::home().filePath("Unitdata.rtf"), "Rich Text Format (*.rtf)", "rtf");
+    if (fileName.isEmpty()) return;
+    QString error;
+    if (!saveAs(fileName, error))
+        dialogServices().message(this, "Could not save " + fileName + "\n" + error, kSaveTitle,
+                                 platform::MessageIcon::Critical);
+}
+
+bool FrmUnitData::printOn(QPrinter& printer) const {
+    QTextDocument document;
+    document.setDefaultFont(reportFont(kFontPoints));
+    QTextOption option = document.defaultTextOption();
+    option.setWrapMode(QTextOption::NoWrap);  // the 80 columns stay lined up
+    document.setDefaultTextOption(option);
+    document.setPlainText(rtb1_->toPlainText());
+    document.print(&printer);
+    return printer.printerState() != QPrinter::Error;
+}
+
+// A cancelled print dialog or a failing printer ends the job without a message.
+void FrmUnitData::print() {
+    QPrinter printer;
+    if (!dialogServices().choosePrinter(this, printer)) return;
+    printOn(printer);
+}
+
+void showUnitData(QWidget* parent, const std::vector<std::string>& headings, const UnitRow& row,
+                  const NoteGrids& grids) {
+    std::string report =
+        buildUnitReport(headings, row, grids, reportDateTime(platform::localNow()));
+    FrmUnitData window(report, parent);
+    window.exec();
+}
+
+}  // namespace fennick::viewer

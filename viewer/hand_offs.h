@@ -1,0 +1,44 @@
+#pragma once
+// The hand-offs of the main window's unit buttons that leave the viewer: "Add to Invoice"
+// (the export file for the point-of-sale program) and "Quick Payment" (the dealer system's
+// payment program).
+
+#include <QString>
+#include <vector>
+
+#include "engine/settings.h"
+#include "platform/file_system.h"
+#include "viewer/core/settings_store.h"
+#include "viewer/core/unit_list.h"
+
+class QWidget;
+
+namespace fennick::viewer {
+
+// What "Add to Invoice" needs from the main window.
+struct InvoiceHandOff {
+    bool fromPointOfSale = false;           // started with "cfzelt"
+    bool pickListUsed = false;              // the pick list's used flag
+    const UnitRow* currentRow = nullptr;    // the unit grid's current row; nullptr: none
+    std::vector<UnitRow> pickList;          // the pick list's rows in grid order
+    platform::FileSystem* share = nullptr;  // the engine's share (it reaches CATCON)
+    cSystem system;                         // names the CATCON share and the terminal
+};
+
+// Runs "Add to Invoice": the export editing window when the point of sale started the viewer,
+// the multi-item export while the pick list is in use, the selected unit's export otherwise.
+// Returns true when the viewer should now end: always after the export editing window, and
+// after a written file when the user answers Yes to leaving. A failure is shown and returns
+// false.
+bool addToInvoice(QWidget* parent, const InvoiceHandOff& handOff);
+
+// The payment program: the "QuickPayment" setting of the viewer's settings store, else the
+// default path.
+QString quickPaymentProgram(SettingsStore& settings);
+
+// Runs "Quick Payment": starts `program` with the unit row's suggested list price as its one
+// argument, without a shell and without waiting. A missing program or an amount that is no
+// number is shown in the error message box; the viewer goes on.
+void quickPayment(QWidget* parent, const UnitRow& row, const QString& program);
+
+}  // namespace fennick::viewer
