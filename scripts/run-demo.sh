@@ -1,20 +1,31 @@
 #!/usr/bin/env bash
-# Writes the demo dealer share under the build folder and shows, through fennick-cli, its model
-# tree and the unit list of its first model (until the main window exists).
+# Writes the demo dealer share under the build folder and starts the viewer Fennick on it.
+# Without a display ($DISPLAY and $WAYLAND_DISPLAY empty) it shows, through fennick-cli, the
+# model tree and the unit list of the first model, then runs the viewer on Qt's offscreen
+# platform, saves a picture of the main window with the first model selected and prints its
+# path.
 set -euo pipefail
 
 build="${1:-build}"
 demo="$build/demo-share"
 mkdemo="$build/tools/mkdemo/mkdemo"
 cli="$build/cli/fennick-cli"
+viewer="$build/viewer/Fennick"
+picture="$build/fennick-demo.png"
 
-for program in "$mkdemo" "$cli"; do
+for program in "$mkdemo" "$cli" "$viewer"; do
     [[ -x "$program" ]] || { echo "missing $program: build first ('make build')" >&2; exit 1; }
 done
 
 rm -rf "$demo"
 "$mkdemo" "$demo"
-run_cli() { "$cli" --ini "$demo/vRMCatalog.ini" --unc-root "$demo" "$@"; }
+share=(--ini "$demo/vRMCatalog.ini" --unc-root "$demo")
+
+if [[ -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ]]; then
+    exec "$viewer" "${share[@]}"
+fi
+
+run_cli() { "$cli" "${share[@]}" "$@"; }
 
 echo
 echo "== Model tree =="
@@ -33,3 +44,7 @@ fi
 echo
 echo "== Units of line $code, model $model =="
 run_cli units "$code" "$model"
+
+echo
+echo "== Main window (no display: saved as a picture) =="
+QT_QPA_PLATFORM=offscreen "$viewer" "${share[@]}" --screenshot "$picture"

@@ -1,0 +1,63 @@
+#pragma once
+// Drives a real frmUnits on the offscreen platform: the dealer data the window tests share,
+// starting the window, finding its parts by their design names and clicking them as a user.
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+#include <memory>
+#include <string>
+
+#include "gui_share.h"
+#include "viewer/frm_units.h"
+#include "viewer/text_grid.h"
+
+namespace fennick::testing {
+
+// Lines CTR and CTX share the name "COMPACT TRACTORS"; PRT is not a unit line. Model M100
+// lists U1 (notes, cost 1234.50, in stock ten days) and U2; U3 is sold. M200 holds only a unit
+// on a sold invoice. FILE0 names three user-defined fields and leaves the second blank.
+demo::DealerData windowData();
+
+class WindowDriver {
+  public:
+    explicit WindowDriver(const GuiShare& share, std::string commandLine = "");
+
+    // Runs the start-up; false when the window asked the program to end.
+    bool load();
+    viewer::FrmUnits& window() { return *window_; }
+
+    template <class T = QWidget>
+    T* part(const char* name) {
+        T* found = window_->findChild<T*>(name);
+        if (!found) qWarning("no part named %s", name);
+        return found;
+    }
+    viewer::TextGrid* grid(const char* name = "grdUnit") { return part<viewer::TextGrid>(name); }
+    QTreeWidget* tree() { return part<QTreeWidget>("tv1"); }
+    QString label(const char* name) { return part<QLabel>(name)->text(); }
+    QString detail(int k) { return label(QString("lblDetail_%1").arg(k).toUtf8().constData()); }
+    bool enabled(const char* button) { return part<QPushButton>(button)->isEnabled(); }
+    QAction* menuItem(const char* menu, int index);
+
+    // The node of `text` under the line node number `line` (top-level order); the line node
+    // itself when `text` is empty.
+    QTreeWidgetItem* node(int line, const QString& text = QString());
+    void clickNode(QTreeWidgetItem* node);
+    void clickRow(const char* gridName, int row);
+    void click(const char* button) { QTest::mouseClick(part<QPushButton>(button), Qt::LeftButton); }
+    // Makes `row` current without a selection event, as a grid left alone keeps it.
+    void moveQuietly(const char* gridName, int row);
+    QStringList column(const char* gridName, int column);
+
+    MemorySettings settings;
+    MessageRecorder messages;
+
+  private:
+    std::unique_ptr<viewer::FrmUnits> window_;
+};
+
+}  // namespace fennick::testing

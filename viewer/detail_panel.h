@@ -1,0 +1,32 @@
+#pragma once
+// The tab "Unit details": 18 captioned values of the selected unit in three columns, each
+// caption right-aligned against its value; "Days in Stock" stands above its value.
+
+#include <QLabel>
+#include <QWidget>
+#include <array>
+#include <string>
+#include <vector>
+
+#include "viewer/core/unit_detail.h"
+
+namespace fennick::viewer {
+
+class DetailPanel : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit DetailPanel(QWidget* parent = nullptr);
+
+    void setCaptions(const std::vector<std::string>& captions);
+    void showValues(const DetailValues& values);
+    void clear();
+    QString value(std::size_t k) const { return values_[k]->text(); }
+    QString caption(std::size_t k) const { return captions_[k]->text(); }
+
+  private:
+    std::array<QLabel*, kDetailValues> captions_{};
+    std::array<QLabel*, kDetailValues> values_{};
+};
+
+}  // namespace fennick::viewer

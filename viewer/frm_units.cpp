@@ -1,0 +1,288 @@
+#include "frm_units.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTabWidget>
+
+#include "detail_panel.h"
+#include "model_tree_view.h"
+#include "pick_list_tab.h"
+#include "platform/services.h"
+#include "text_grid.h"
+#include "twips.h"
+#include "viewer/core/unit_detail.h"
+
+namespace fennick::viewer {
+
+namespace {
+
+constexpr int kPickListTab = 5;
+constexpr int kFilterItem = 3;
+constexpr int kTreeWidth = 3315;  // twips
+
+cBusinessBasic& engine() {
+    return *mGlobalConnectivity::instance().BusinessBasic;
+}
+
+void showFailure(const std::exception& failure, const char* procedure) {
+    platform::messages().show(failureText(failure, procedure), "Error",
+                              platform::MessageIcon::Critical);
+}
+
+// Damage the core worked around (a looping chain, a link outside its file): the lists are
+// shown up to the damage, and the user is told once per list.
+void showProblems(const std::vector<std::string>& problems) {
+    if (problems.empty()) return;
+    std::string text;
+    for (const auto& problem : problems)
+        text += problem + "\r\n";
+    platform::messages().show(text, "Unit data", platform::MessageIcon::Exclamation);
+}
+
+}  // namespace
+
+FrmUnits::FrmUnits(Options options, QWidget* parent)
+    : QMainWindow(parent), options_(std::move(options)) {
+    buildWidgets();
+    connectEvents();
+}
+
+FrmUnits::~FrmUnits() {
+    Form_Unload();
+}
+
+template <class Work>
+bool FrmUnits::guarded(const char* procedure, Work&& work) {
+    try {
+        work();
+        return true;
+    } catch (const std::exception& failure) {
+        showFailure(failure, procedure);
+        return false;
+    }
+}
+
+void FrmUnits::connectEvents() {
+    connect(tv1_, &ModelTreeView::nodeClicked, this, &FrmUnits::tv1_NodeClick);
+    connect(tv1_, &QWidget::customContextMenuRequested, this, &FrmUnits::showTreeMenu);
+    connect(grdUnit_, &TextGrid::rowPicked, this, &FrmUnits::grdUnit_RowSelected);
+    connect(grdUnit_, &TextGrid::enterPressed, this, &FrmUnits::grdUnit_RowSelected);
+    connect(grdUnit_, &QWidget::customContextMenuRequested, this, &FrmUnits::showGridMenu);
+    for (int i = 0; i < static_cast<int>(ctree_.size()); ++i)
+        connect(ctree_[static_cast<std::size_t>(i)], &QAction::triggered, this,
+                [this, i] { ctree_Click(i); });
+    connect(pickListTab_, &PickListTab::cleared, this, [this] {
+        rules_.pickListCleared();
+        applyButtons();
+    });
+    connect(gprint_[0], &QAction::triggered, this, &FrmUnits::addToInvoiceRequested);
+    connect(gprint_[1], &QAction::triggered, this, &FrmUnits::printRequested);
+    connect(gprint_[2], &QAction::triggered, this, &FrmUnits::totalsRequested);
+    connect(gprint_[3], &QAction::triggered, this, &FrmUnits::quickPaymentRequested);
+    connect(gprint_[4], &QAction::triggered, this, &FrmUnits::addToPickList);
+    connect(cmdAddToInvoice_, &QPushButton::clicked, this, &FrmUnits::addToInvoiceRequested);
+    connect(cmdPrint_, &QPushButton::clicked, this, &FrmUnits::printRequested);
+    connect(cmdTotals_, &QPushButton::clicked, this, &FrmUnits::totalsRequested);
+    connect(cmdQp_, &QPushButton::clicked, this, &FrmUnits::quickPaymentRequested);
+    connect(cmdExit_, &QPushButton::clicked, this, &FrmUnits::cmdExit_Click);
+    // The companion windows are not part of this window yet: their menu items stay disabled
+    // until a receiver is connected.
+    for (std::size_t i = 0; i < 4; ++i)
+        gprint_[i]->setEnabled(false);
+}
+
+bool FrmUnits::Form_Load() {
+    try {
+        startDataEngine(options_.engine);
+        if (!mGlobalConnectivity::instance().BusinessBasic) return false;
+        engineStarted_ = true;
+        startUp();
+    } catch (const std::exception& failure) {
+        showFailure(failure, "Form_Load");
+        Form_Unload();
+        return false;
+    }
+    if (commandLine_.lineAndModelGiven)
+        guarded("findSelectUnit",
+                [&] { findSelectUnit(commandLine_.elements[1], commandLine_.elements[2]); });
+    return true;
+}
+
+// Steps 2 to 13 of the start-up: the command line, caption, status bar, saved filter, tree,
+// user-defined names, grids, first tab and the buttons.
+void FrmUnits::startUp() {
+    commandLine_ = parseCommandLine(options_.commandLine);
+    rules_ = UnitButtonRules(commandLine_.fromPointOfSale);
+    gprint_[0]->setVisible(!commandLine_.hideAddToInvoiceMenu);
+    setTreeShown(true);
+    setWindowTitle(QString::fromStdString(
+        captionText(windowTitle().toStdString(), commandLine_.fromPointOfSale)));
+    auto panels = statusBarTexts(*mGlobalConnectivity::instance().System);
+    for (std::size_t i = 0; i < panels.size(); ++i)
+        sb1_[i]->setText(QString::fromStdString(panels[i]));
+    inStockOnly_ = inStockFilterFromSetting(options_.settings->value(kInStockSetting, "0"));
+    ctree_[kFilterItem]->setChecked(inStockOnly_);
+    loadtree();
+    UserDefinedNames names = readUserDefinedNames(engine());
+    details_->setCaptions(detailCaptions(names));
+    grdUnit_->setHeadings(unitGridHeadings(names));
+    grdUnit_->hideColumnsFrom(kFirstHiddenColumn);
+    sizeUnitColumns(grdUnit_);
+    pickListTab_->setHeadings(unitGridHeadings(names), kFirstHiddenColumn);
+    sizeUnitColumns(pickListTab_->grid());
+    SSTab1_->setCurrentIndex(0);
+    applyButtons();
+}
+
+void FrmUnits::Form_Unload() {
+    if (!engineStarted_) return;
+    engineStarted_ = false;
+    ReleaseDataEngine();
+}
+
+void FrmUnits::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void FrmUnits::cmdExit_Click() {
+    close();
+}
+
+void FrmUnits::loadtree() {
+    tree_ = ModelTree(engine()).loadtree(inStockOnly_);
+    tv1_->showTree(tree_);
+    tv1_->expandAll();
+}
+
+// Selects the model the command line names and lists its units, then moves the tree out of
+// the way. When no model node matches, the tree stays, so that the user can pick one.
+void FrmUnits::findSelectUnit(const std::string& xlin, const std::string& xmodel) {
+    FindSelectResult found = viewer::findSelectUnit(tree_, xlin, xmodel);
+    if (found.selected) tv1_->selectQuietly(*found.selected);
+    if (!found.loadUnits) return;
+    loadUnits(xlin, xmodel);
+    setTreeShown(false);
+}
+
+void FrmUnits::tv1_NodeClick(QTreeWidgetItem* node) {
+    clearUnitDetails();
+    auto [lineCode, model] = splitTag(ModelTreeView::tagOf(node));
+    loadUnits(lineCode, model);
+    if (units_.empty()) return;
+    grdUnit_->selectRowQuietly(0);
+    grdUnit_RowSelected();
+}
+
+void FrmUnits::loadUnits(const std::string& lineCode, const std::string& model) {
+    units_.clear();
+    grdUnit_->showRows(units_);
+    guarded("LoadUnits", [&] {
+        UnitList list = LoadUnits(engine(), lineCode, model);
+        units_ = std::move(list.rows);
+        grdUnit_->showRows(units_);
+        showProblems(list.problems);
+    });
+}
+
+// The unit-selected handling: the grid's current unit fills the detail panel and the note
+// grids and enables the unit buttons. With no unit rows there is nothing to show.
+void FrmUnits::grdUnit_RowSelected() {
+    const UnitRow* row = currentUnitRow();
+    if (!row) return;
+    clearUnitDetails();
+    guarded("showUnitDetails", [&] {
+        UnitDetail detail = selectUnit(engine(), *row);
+        grdUnitChain_[0]->showRows(detail.grids.factory);
+        grdUnitChain_[1]->showRows(detail.grids.dealer);
+        grdUnitChain_[2]->showRows(detail.grids.attached);
+        grdUnitChain_[3]->showRows(detail.grids.notes);
+        details_->showValues(detail.values);
+        rules_.unitShown();
+        applyButtons();
+        showProblems(detail.problems);
+    });
+}
+
+void FrmUnits::clearUnitDetails() {
+    rules_.unitCleared();
+    applyButtons();
+    for (TextGrid* grid : grdUnitChain_)
+        grid->showRows(std::vector<std::vector<std::string>>{});
+    details_->clear();
+    pickListTab_->blankTotals();
+}
+
+void FrmUnits::applyButtons() {
+    UnitButtons on = rules_.buttons();
+    cmdTotals_->setEnabled(on.totals);
+    cmdQp_->setEnabled(on.quickPayment);
+    cmdPrint_->setEnabled(on.print);
+    cmdAddToInvoice_->setEnabled(on.addToInvoice);
+}
+
+void FrmUnits::ctree_Click(int index) {
+    if (index == 0) tv1_->collapseAll();
+    if (index == 1) tv1_->expandAll();
+    if (index != kFilterItem) return;
+    inStockOnly_ = !inStockOnly_;
+    ctree_[kFilterItem]->setChecked(inStockOnly_);
+    guarded("ctree_Click", [&] {
+        options_.settings->save(kInStockSetting, inStockOnly_ ? "1" : "0");
+        units_.clear();
+        grdUnit_->showRows(units_);
+        clearUnitDetails();
+        loadtree();
+    });
+}
+
+void FrmUnits::addToPickList() {
+    const UnitRow* row = currentUnitRow();
+    if (!row) return;
+    SSTab1_->setCurrentIndex(kPickListTab);
+    rules_.pickListAdded();
+    applyButtons();
+    pickListTab_->add(*row);
+}
+
+void FrmUnits::showTreeMenu(const QPoint& at) {
+    mnuTree_->popup(tv1_->viewport()->mapToGlobal(at));
+}
+
+void FrmUnits::showGridMenu(const QPoint& at) {
+    if (units_.empty()) return;
+    GridPrint_->popup(grdUnit_->viewport()->mapToGlobal(at));
+}
+
+// The tree's display flag. Off, the tree folds away behind the splitter handle, from where the
+// user can still drag it back.
+void FrmUnits::setTreeShown(bool shown) {
+    treeShown_ = shown;
+    QList<int> sizes = treeSplit_->sizes();
+    int total = std::max(sizes.value(0) + sizes.value(1), width());
+    int tree = shown ? std::max(sizes.value(0), twipsToPixels(kTreeWidth, this)) : 0;
+    treeSplit_->setSizes({tree, total - tree});
+}
+
+void FrmUnits::selectFirstModel() {
+    if (QTreeWidgetItem* model = tv1_->firstModelNode()) tv1_->setCurrentItem(model);
+}
+
+const UnitRow* FrmUnits::currentUnitRow() const {
+    int row = grdUnit_->currentDataRow();
+    if (row < 0 || row >= static_cast<int>(units_.size())) return nullptr;
+    return &units_[static_cast<std::size_t>(row)];
+}
+
+const PickList& FrmUnits::pickList() const {
+    return pickListTab_->pickList();
+}
+
+std::optional<std::string> FrmUnits::selectedNodeTag() const {
+    return tv1_->currentTag();
+}
+
+}  // namespace fennick::viewer

@@ -1,0 +1,129 @@
+#pragma once
+// frmUnits, the main window: the model tree on the left, the units of the selected model above
+// the tabs of the selected unit's details, notes and the pick list, the unit buttons and the
+// status bar. Each widget event calls the viewer core and shows what it returns; every event
+// catches its failures, shows the error with the procedure's name and the window goes on.
+
+#include <QMainWindow>
+#include <array>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "viewer/core/engine_start.h"
+#include "viewer/core/model_tree.h"
+#include "viewer/core/pick_list.h"
+#include "viewer/core/settings_store.h"
+#include "viewer/core/startup.h"
+#include "viewer/core/unit_buttons.h"
+#include "viewer/core/unit_list.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QSplitter;
+class QTabWidget;
+class QTreeWidgetItem;
+
+namespace fennick::viewer {
+
+class DetailPanel;
+class ModelTreeView;
+class PickListTab;
+class TextGrid;
+
+class FrmUnits : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    struct Options {
+        std::string commandLine;  // "cfzelt,LINE,MODEL" from the point of sale, or anything
+        EngineStart engine;
+        SettingsStore* settings = nullptr;  // required
+    };
+
+    explicit FrmUnits(Options options, QWidget* parent = nullptr);
+    ~FrmUnits() override;
+
+    // The start-up sequence. False when the program must end: the engine did not start (its
+    // message has been shown) or a start-up step failed (shown with " in larkmoor.Form_Load").
+    bool Form_Load();
+    // Releases the data engine, closing every file it opened; runs once, on close at the latest.
+    void Form_Unload();
+
+    // What the companion windows (export, totals, unit report) read.
+    const CommandLine& commandLine() const { return commandLine_; }
+    const UnitRow* currentUnitRow() const;
+    const PickList& pickList() const;
+    std::optional<std::string> selectedNodeTag() const;
+    // The tree's display flag: off after a start that preselected a model.
+    bool treeShown() const { return treeShown_; }
+
+    // Clicks the first model node of the tree, as a user would (no-op without models).
+    void selectFirstModel();
+
+  signals:
+    // The actions of the companion windows, raised by their buttons and grid menu items.
+    void addToInvoiceRequested();
+    void printRequested();
+    void totalsRequested();
+    void quickPaymentRequested();
+
+  public slots:
+    void tv1_NodeClick(QTreeWidgetItem* node);
+    void grdUnit_RowSelected();
+    void ctree_Click(int index);
+    void addToPickList();
+    void cmdExit_Click();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void buildWidgets();
+    void buildMenus();
+    void sizeUnitColumns(TextGrid* grid);
+    void connectEvents();
+    void startUp();
+    void loadtree();
+    void findSelectUnit(const std::string& xlin, const std::string& xmodel);
+    void loadUnits(const std::string& lineCode, const std::string& model);
+    void clearUnitDetails();
+    void applyButtons();
+    void setTreeShown(bool shown);
+    void showTreeMenu(const QPoint& at);
+    void showGridMenu(const QPoint& at);
+    template <class Work>
+    bool guarded(const char* procedure, Work&& work);
+
+    Options options_;
+    CommandLine commandLine_;
+    UnitButtonRules rules_{false};
+    bool inStockOnly_ = false;
+    bool engineStarted_ = false;
+    bool treeShown_ = true;
+    ModelTreeData tree_;
+    std::vector<UnitRow> units_;
+
+    ModelTreeView* tv1_ = nullptr;
+    TextGrid* grdUnit_ = nullptr;
+    QTabWidget* SSTab1_ = nullptr;
+    DetailPanel* details_ = nullptr;
+    std::array<TextGrid*, 4> grdUnitChain_{};
+    PickListTab* pickListTab_ = nullptr;
+    QSplitter* treeSplit_ = nullptr;
+    QPushButton* cmdAddToInvoice_ = nullptr;
+    QPushButton* cmdQp_ = nullptr;
+    QPushButton* cmdTotals_ = nullptr;
+    QPushButton* cmdPrint_ = nullptr;
+    QPushButton* cmdExit_ = nullptr;
+    std::array<QLabel*, 4> sb1_{};
+    QMenu* mnuTree_ = nullptr;
+    QMenu* GridPrint_ = nullptr;
+    std::array<QAction*, 4> ctree_{};
+    std::array<QAction*, 5> gprint_{};
+};
+
+}  // namespace fennick::viewer

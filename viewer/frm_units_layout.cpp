@@ -1,0 +1,142 @@
+// The widgets of frmUnits and how they are laid out: the design's places (in twips) become
+// starting sizes of splitters and layouts, so the window opens at the design size and resizes
+// sensibly.
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "detail_panel.h"
+#include "frm_units.h"
+#include "model_tree_view.h"
+#include "pick_list_tab.h"
+#include "text_grid.h"
+#include "twips.h"
+
+namespace fennick::viewer {
+
+namespace {
+
+constexpr int kClientWidth = 13200, kClientHeight = 8745;
+constexpr int kTreeWidth = 3315, kGridHeight = 4335, kTabHeight = 3075, kGridWidth = 9675;
+constexpr int kButtonWidth = 1365, kButtonHeight = 390, kButtonGap = 135;
+constexpr int kOtherColumnWidth = 1200;
+const std::vector<int> kUnitColumnWidths{1200, 1800, 1800, 1005, 1005, 1200, 1800};
+const std::vector<int> kOptionColumnWidths{1995, 1500, 4995, 1500};
+const std::vector<std::string> kOptionHeadings{"Code", "Quantity", "Description", "List"};
+const char* const kTabs[] = {"Unit details",   "Factory Options", "Dealer Options",
+                             "Attached Units", "Unit Notes",      "Pick List"};
+
+QPushButton* unitButton(const QString& name, const QString& caption, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setMinimumSize(twipsToPixels(kButtonWidth, parent),
+                           twipsToPixels(kButtonHeight, parent));
+    return button;
+}
+
+TextGrid* noteGrid(int index, QWidget* parent) {
+    auto* grid = new TextGrid(QString("grdUnitChain_%1").arg(index), parent);
+    if (index == 3) {
+        grid->setHeadings({"Unit Notes"});
+        grid->setColumnWidthsTwips({10005});
+    } else {
+        grid->setHeadings(kOptionHeadings);
+        grid->setColumnWidthsTwips(kOptionColumnWidths);
+    }
+    grid->horizontalHeader()->setStretchLastSection(true);
+    return grid;
+}
+
+}  // namespace
+
+void FrmUnits::buildWidgets() {
+    setObjectName("frmUnits");
+    setWindowTitle(QString::fromStdString(std::string(kDesignCaption)));
+    auto* central = new QWidget(this);
+    auto* page = new QVBoxLayout(central);
+
+    tv1_ = new ModelTreeView(central);
+    grdUnit_ = new TextGrid("grdUnit", central);
+    SSTab1_ = new QTabWidget(central);
+    SSTab1_->setObjectName("SSTab1");
+    details_ = new DetailPanel(SSTab1_);
+    SSTab1_->addTab(details_, kTabs[0]);
+    for (int i = 0; i < 4; ++i) {
+        // Tabs 1 to 4 hold the factory, dealer and attached-unit grids, then the notes.
+        grdUnitChain_[static_cast<std::size_t>(i)] = noteGrid(i, SSTab1_);
+        SSTab1_->addTab(grdUnitChain_[static_cast<std::size_t>(i)], kTabs[i + 1]);
+    }
+    pickListTab_ = new PickListTab(SSTab1_);
+    SSTab1_->addTab(pickListTab_, kTabs[5]);
+
+    auto* rightSplit = new QSplitter(Qt::Vertical, central);
+    rightSplit->addWidget(grdUnit_);
+    rightSplit->addWidget(SSTab1_);
+    rightSplit->setSizes({twipsToPixels(kGridHeight, this), twipsToPixels(kTabHeight, this)});
+    treeSplit_ = new QSplitter(Qt::Horizontal, central);
+    treeSplit_->setObjectName("treeSplit");
+    treeSplit_->addWidget(tv1_);
+    treeSplit_->addWidget(rightSplit);
+    treeSplit_->setStretchFactor(1, 1);
+    treeSplit_->setSizes({twipsToPixels(kTreeWidth, this), twipsToPixels(kGridWidth, this)});
+    page->addWidget(treeSplit_, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(twipsToPixels(kButtonGap, this));
+    buttons->addStretch(1);
+    cmdAddToInvoice_ = unitButton("cmdAddToInvoice", "&Add to Invoice", central);
+    cmdQp_ = unitButton("cmdQp", "&Quick Payment", central);
+    cmdTotals_ = unitButton("cmdTotals", "&Totals", central);
+    cmdPrint_ = unitButton("cmdPrint", "&Print", central);
+    cmdExit_ = unitButton("cmdExit", "E&xit", central);
+    for (QPushButton* button : {cmdAddToInvoice_, cmdQp_, cmdTotals_, cmdPrint_, cmdExit_})
+        buttons->addWidget(button);
+    page->addLayout(buttons);
+    setCentralWidget(central);
+
+    for (std::size_t i = 0; i < sb1_.size(); ++i) {
+        sb1_[i] = new QLabel(this);
+        sb1_[i]->setObjectName(QString("sb1_%1").arg(i + 1));
+        statusBar()->addWidget(sb1_[i], i == 3 ? 2 : 1);
+    }
+    statusBar()->setSizeGripEnabled(false);
+    resize(twipsToPixels(kClientWidth, this), twipsToPixels(kClientHeight, this));
+    buildMenus();
+}
+
+void FrmUnits::buildMenus() {
+    mnuTree_ = new QMenu("Tree", this);
+    mnuTree_->setObjectName("mnuTree");
+    ctree_[0] = mnuTree_->addAction("Collapse All");
+    ctree_[1] = mnuTree_->addAction("Expand All");
+    ctree_[2] = mnuTree_->addSeparator();
+    ctree_[3] = mnuTree_->addAction("Display only models with units in stock");
+    ctree_[3]->setCheckable(true);
+
+    GridPrint_ = new QMenu("Select", this);
+    GridPrint_->setObjectName("GridPrint");
+    const char* const items[] = {"Add to Invoice", "Print", "Totals", "QuickPayment Calculator",
+                                 "Add to Pick List"};
+    for (std::size_t i = 0; i < gprint_.size(); ++i)
+        gprint_[i] = GridPrint_->addAction(items[i]);
+}
+
+// Column widths of the unit grids: the design's for the first seven, the others wide enough
+// for their headings.
+void FrmUnits::sizeUnitColumns(TextGrid* grid) {
+    grid->setColumnWidthsTwips(kUnitColumnWidths);
+    const int minimum = twipsToPixels(kOtherColumnWidth, this);
+    for (int c = static_cast<int>(kUnitColumnWidths.size()); c < grid->columnCount(); ++c) {
+        int heading = grid->horizontalHeader()->sectionSizeHint(c);
+        grid->setColumnWidth(c, std::max(minimum, heading));
+    }
+}
+
+}  // namespace fennick::viewer

@@ -1,0 +1,54 @@
+// Fennick: the dealer's unit-inventory viewer. Starts the main window on the share the catalog
+// settings name; the point of sale passes "cfzelt,LINE,MODEL" to open it on one model.
+
+#include <QApplication>
+#include <QFileInfo>
+#include <iostream>
+
+#include "frm_units.h"
+#include "launch.h"
+#include "qt_services.h"
+
+using namespace fennick;
+
+namespace {
+
+int run(QApplication& app, const viewer::LaunchOptions& options) {
+    viewer::QtSettingsStore settings;
+    viewer::FrmUnits window({options.commandLine, {options.ini, options.uncRoot}, &settings});
+    if (!window.Form_Load()) return 1;
+    if (options.screenshot.empty()) {
+        window.show();
+        return app.exec();
+    }
+    QString path = QFileInfo(QString::fromStdString(options.screenshot)).absoluteFilePath();
+    if (!viewer::saveScreenshot(window, path)) {
+        std::cerr << "Fennick: cannot write " << path.toStdString() << "\n";
+        return 1;
+    }
+    std::cout << path.toStdString() << std::endl;
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Fennick");
+    std::string error;
+    auto options = viewer::parseLaunchOptions(QApplication::arguments().mid(1), error);
+    if (!options) {
+        std::cerr << "Fennick: " << error << "\n" << viewer::kLaunchUsage;
+        return 2;
+    }
+    if (options->help) {
+        std::cout << viewer::kLaunchUsage;
+        return 0;
+    }
+    // A picture run has nobody to answer message boxes: its messages go to stderr.
+    viewer::QtMessageBoxes boxes;
+    if (options->screenshot.empty()) platform::setMessages(&boxes);
+    int status = run(app, *options);
+    platform::setMessages(nullptr);
+    return status;
+}

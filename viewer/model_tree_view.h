@@ -1,0 +1,45 @@
+#pragma once
+// The tree of product lines and their models. Every node keeps its tag, the only link back to
+// the data: a line node holds the line code, a model node the 30-character line-and-model tag.
+// Lines are placed by their position in the built tree, not by name, so two lines of the same
+// name each get their own node with their own models.
+
+#include <QTreeWidget>
+#include <optional>
+#include <string>
+
+#include "viewer/core/model_tree.h"
+
+namespace fennick::viewer {
+
+class ModelTreeView : public QTreeWidget {
+    Q_OBJECT
+
+  public:
+    explicit ModelTreeView(QWidget* parent = nullptr);
+
+    // Replaces every node; no node is current afterwards and nodeClicked is not raised.
+    void showTree(const ModelTreeData& tree);
+    // Makes a node current without raising nodeClicked.
+    void selectQuietly(const TreeSelection& selection);
+    // The tag of the current node, if there is one.
+    std::optional<std::string> currentTag() const;
+    // The first model node of the tree, if any.
+    QTreeWidgetItem* firstModelNode() const;
+    static std::string tagOf(const QTreeWidgetItem* node);
+
+  signals:
+    // A node was clicked (or made current from the keyboard).
+    void nodeClicked(QTreeWidgetItem* node);
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    QTreeWidgetItem* node(const TreeSelection& selection) const;
+
+    QTreeWidgetItem* pressedCurrent_ = nullptr;
+};
+
+}  // namespace fennick::viewer

@@ -1,0 +1,93 @@
+#include "node_images.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+
+namespace fennick::viewer {
+
+namespace {
+
+constexpr int kSize = 16;
+const QColor kOutline(96, 72, 24);
+const QColor kFolder(236, 196, 92);
+const QColor kFolderOpen(250, 222, 140);
+const QColor kTagFill(120, 168, 224);
+const QColor kTagOutline(36, 76, 140);
+
+QPixmap canvas() {
+    QPixmap pixmap(kSize, kSize);
+    pixmap.fill(Qt::transparent);
+    return pixmap;
+}
+
+// A closed folder: a tab on the back sheet and the front sheet.
+QPixmap closedFolder() {
+    QPixmap pixmap = canvas();
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(kOutline);
+    p.setBrush(kFolder.darker(110));
+    p.drawRect(QRectF(1.5, 2.5, 6, 3));
+    p.setBrush(kFolder);
+    p.drawRect(QRectF(1.5, 4.5, 13, 9));
+    return pixmap;
+}
+
+// An open folder: the back sheet with the front sheet tilted towards the viewer.
+QPixmap openFolder() {
+    QPixmap pixmap = canvas();
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(kOutline);
+    p.setBrush(kFolder.darker(110));
+    p.drawRect(QRectF(1.5, 2.5, 12, 11));
+    QPainterPath front;
+    front.moveTo(1.5, 13.5);
+    front.lineTo(4.5, 7.5);
+    front.lineTo(15.0, 7.5);
+    front.lineTo(12.5, 13.5);
+    front.closeSubpath();
+    p.setBrush(kFolderOpen);
+    p.drawPath(front);
+    return pixmap;
+}
+
+// A price tag with its hole; filled while selected.
+QPixmap tag(bool selected) {
+    QPixmap pixmap = canvas();
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath shape;
+    shape.moveTo(1.5, 8);
+    shape.lineTo(6, 3.5);
+    shape.lineTo(14.5, 3.5);
+    shape.lineTo(14.5, 12.5);
+    shape.lineTo(6, 12.5);
+    shape.closeSubpath();
+    p.setPen(QPen(kTagOutline, 1));
+    p.setBrush(selected ? kTagFill : QColor(Qt::white));
+    p.drawPath(shape);
+    p.setBrush(selected ? QColor(Qt::white) : kTagOutline);
+    p.drawEllipse(QPointF(6, 8), 1.2, 1.2);
+    return pixmap;
+}
+
+QIcon twoStateIcon(const QPixmap& normal, const QPixmap& selected) {
+    QIcon icon;
+    icon.addPixmap(normal, QIcon::Normal);
+    icon.addPixmap(selected, QIcon::Selected);
+    return icon;
+}
+
+}  // namespace
+
+QIcon lineNodeIcon() {
+    return twoStateIcon(closedFolder(), openFolder());
+}
+
+QIcon modelNodeIcon() {
+    return twoStateIcon(tag(false), tag(true));
+}
+
+}  // namespace fennick::viewer

@@ -1,0 +1,55 @@
+#pragma once
+// The tab "Pick List": the units collected for a hand-off to the point of sale, with the totals
+// of their suggested and dealer list prices, Up and Down to reorder them, "Delete Item" and
+// "Clear". The rows live in the core's PickList; the grid shows them again after every change.
+
+#include <QLabel>
+#include <QPushButton>
+#include <QWidget>
+#include <string>
+#include <vector>
+
+#include "text_grid.h"
+#include "viewer/core/pick_list.h"
+
+namespace fennick::viewer {
+
+class PickListTab : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit PickListTab(QWidget* parent = nullptr);
+
+    void setHeadings(const std::vector<std::string>& headings, int firstHidden);
+    void add(const UnitRow& row);
+    // Blanks the two totals; the rows stay, and the next add or delete shows the sums again.
+    void blankTotals();
+    const PickList& pickList() const { return list_; }
+    TextGrid* grid() const { return grid_; }
+
+  signals:
+    // "Clear" emptied the list.
+    void cleared();
+
+  public slots:
+    void cmdDelPL_Click();
+    void cmdClearPL_Click();
+    void cmdItemUp_Click();
+    void cmdItemDown_Click();
+
+  private:
+    void showRows(int current);
+    void showTotals();
+    void move(bool up);
+
+    PickList list_;
+    TextGrid* grid_;
+    QLabel* totalSuggested_;  // lblpltot(0)
+    QLabel* totalDealer_;     // lblpltot(1)
+    QPushButton* up_;
+    QPushButton* down_;
+    QPushButton* delete_;
+    QPushButton* clear_;
+};
+
+}  // namespace fennick::viewer

@@ -1,0 +1,24 @@
+#pragma once
+// The workstation services the viewer gets from Qt: message boxes for the engine's and the
+// windows' messages, and the per-user settings store (QSettings, application "Larkmoor",
+// group "Settings").
+
+#include "platform/services.h"
+#include "viewer/core/settings_store.h"
+
+namespace fennick::viewer {
+
+// Shows each message as a modal message box over the active window.
+class QtMessageBoxes : public platform::MessageSink {
+  public:
+    void show(const std::string& text, const std::string& title,
+              platform::MessageIcon icon) override;
+};
+
+class QtSettingsStore : public SettingsStore {
+  public:
+    std::string value(const std::string& key, const std::string& fallback) override;
+    void save(const std::string& key, const std::string& value) override;
+};
+
+}  // namespace fennick::viewer

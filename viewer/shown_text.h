@@ -1,0 +1,17 @@
+#pragma once
+// Dealer text as the windows show it: the Windows-1252 bytes as Unicode, up to the first NUL
+// byte. Some text fields share their last byte with a binary field (the unit's location with
+// its first user-defined number), so they often end in a NUL that must not show as a glyph.
+
+#include <QString>
+#include <string>
+
+#include "viewer/core/text.h"
+
+namespace fennick::viewer {
+
+inline QString shownText(const std::string& dealerText) {
+    return QString::fromStdString(cp1252ToUtf8(dealerText.substr(0, dealerText.find('\0'))));
+}
+
+}  // namespace fennick::viewer
