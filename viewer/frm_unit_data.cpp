@@ -119,7 +119,7 @@ bool FrmUnitData::printOn(QPrinter& printer) const {
 
 // A cancelled print dialog or a failing printer ends the job without a message.
 void FrmUnitData::print() {
-    QPrinter printer;
+    QPrinter printer(QPrinter::HighResolution);
     if (!dialogServices().choosePrinter(this, printer)) return;
     printOn(printer);
 }

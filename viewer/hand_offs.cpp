@@ -42,9 +42,9 @@ bool writeShortRecords(QWidget* parent, const InvoiceHandOff& handOff, bool whol
 bool addToInvoice(QWidget* parent, const InvoiceHandOff& handOff) {
     switch (exportWay(handOff.fromPointOfSale, handOff.pickListUsed)) {
         case ExportWay::EditingWindow:
-            if (handOff.share)
-                showExportEditor(parent, handOff.pickList, *handOff.share,
-                                 exportTarget(handOff.system));
+            if (!handOff.share) return false;  // nothing to write to: nothing to hand over
+            showExportEditor(parent, handOff.pickList, *handOff.share,
+                             exportTarget(handOff.system));
             return true;
         case ExportWay::SingleUnit:
             return writeShortRecords(parent, handOff, false);
