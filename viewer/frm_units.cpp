@@ -88,8 +88,8 @@ void FrmUnits::connectEvents() {
     connect(cmdTotals_, &QPushButton::clicked, this, &FrmUnits::totalsRequested);
     connect(cmdQp_, &QPushButton::clicked, this, &FrmUnits::quickPaymentRequested);
     connect(cmdExit_, &QPushButton::clicked, this, &FrmUnits::cmdExit_Click);
-    // The companion windows are not part of this window yet: their menu items stay disabled
-    // until a receiver is connected.
+    // The companion windows (export, unit report, totals, quick payment) are not wired in
+    // yet: their grid menu items stay disabled; the buttons raise the signals they will take.
     for (std::size_t i = 0; i < 4; ++i)
         gprint_[i]->setEnabled(false);
 }
@@ -159,13 +159,14 @@ void FrmUnits::loadtree() {
 }
 
 // Selects the model the command line names and lists its units, then moves the tree out of
-// the way. When no model node matches, the tree stays, so that the user can pick one.
+// the way. When no model node matches or the model lists no units, the tree stays, so that
+// the user can pick another model.
 void FrmUnits::findSelectUnit(const std::string& xlin, const std::string& xmodel) {
     FindSelectResult found = viewer::findSelectUnit(tree_, xlin, xmodel);
     if (found.selected) tv1_->selectQuietly(*found.selected);
     if (!found.loadUnits) return;
     loadUnits(xlin, xmodel);
-    setTreeShown(false);
+    if (!units_.empty()) setTreeShown(false);
 }
 
 void FrmUnits::tv1_NodeClick(QTreeWidgetItem* node) {

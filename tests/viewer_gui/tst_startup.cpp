@@ -59,6 +59,8 @@ class TstStartup : public QObject {
                                                   << "7.05.0003" << false << 1 << false;
         QTest::newRow("unknown model") << "cfzelt,CTR,NOPE"
                                        << "7.05.0003w" << false << 0 << true;
+        QTest::newRow("model of another line") << "cfzelt,CTR,Z9"
+                                               << "7.05.0003w" << false << 0 << true;
     }
     void commandLine() {
         QFETCH(QString, commandLine);
@@ -105,14 +107,6 @@ class TstStartup : public QObject {
             QVERIFY(!w.enabled(button));
     }
 
-    void designSize() {
-        WindowDriver w(*share_);
-        QVERIFY(w.load());
-        const int dpi = w.window().logicalDpiX();
-        QCOMPARE(w.window().width(), (13200 * dpi + 720) / 1440);
-        QCOMPARE(w.window().height(), (8745 * dpi + 720) / 1440);
-    }
-
     void filterSwitchedTwice() {
         WindowDriver w(*share_);
         QVERIFY(w.load());
@@ -133,16 +127,12 @@ class TstStartup : public QObject {
         QCOMPARE(treeTexts(w.tree()), kFullTree);
     }
 
-    void savedFilterAndTreeMenu() {
+    void savedFilter() {
         WindowDriver w(*share_);
-        w.settings.values["Ckbox"] = "1";
+        w.settings.values["Ckbox"] = "yes";  // anything but "0" keeps only models in stock
         QVERIFY(w.load());
         QVERIFY(w.menuItem("mnuTree", 3)->isChecked());
         QVERIFY(!treeTexts(w.tree()).contains("  M200"));
-        w.menuItem("mnuTree", 0)->trigger();
-        QVERIFY(treeTexts(w.tree()).contains("MOWERS (collapsed)"));
-        w.menuItem("mnuTree", 1)->trigger();
-        QVERIFY(!treeTexts(w.tree()).join(',').contains("collapsed"));
     }
 
     void missingFile0EndsWithItsName() {
@@ -154,15 +144,6 @@ class TstStartup : public QObject {
         QString box = QString::fromStdString(w.messages.boxes[0]);
         QVERIFY2(box.contains("FILE0") && box.endsWith(" in larkmoor.Form_Load"), qPrintable(box));
         QVERIFY(!mGlobalConnectivity::instance().BusinessBasic);
-    }
-
-    void missingSettingsFileEnds() {
-        GuiShare share(windowData());
-        std::filesystem::remove(share.ini());
-        WindowDriver w(share);
-        QVERIFY(!w.load());
-        QCOMPARE(w.messages.boxes.size(), std::size_t(1));
-        QVERIFY(QString::fromStdString(w.messages.boxes[0]).contains("vRMCatalog.ini"));
     }
 
     void closeReleasesTheEngine() {

@@ -54,6 +54,11 @@ class TstUnits : public QObject {
         for (const char* grid : {"grdUnitChain_0", "grdUnitChain_1", "grdUnitChain_3"})
             QCOMPARE(w.grid(grid)->rowCount(), 0);
 
+        // Clicking the model's node again lists it anew and shows its first unit.
+        w.clickNode(w.node(0, "M100"));
+        QCOMPARE(w.grid()->currentRow(), 0);
+        QCOMPARE(w.detail(0), QString("SERU1"));
+
         // A line node lists the units without a model number: none here.
         w.clickNode(w.node(0));
         QCOMPARE(w.grid()->rowCount(), 0);
