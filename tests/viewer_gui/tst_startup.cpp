@@ -3,6 +3,7 @@
 
 #include <QHeaderView>
 #include <QImage>
+#include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -12,6 +13,7 @@
 #include "engine/global_connectivity.h"
 #include "platform/workstation.h"
 #include "viewer/launch.h"
+#include "viewer/qt_services.h"
 #include "window_driver.h"
 
 using namespace fennick;
@@ -166,6 +168,19 @@ class TstStartup : public QObject {
         QCOMPARE(w.tree()->currentItem(), w.node(0, "M100"));
         QCOMPARE(w.grid()->rowCount(), 2);
         QCOMPARE(w.detail(0), QString("SERU1"));
+    }
+
+    // The filter setting lives in the user's settings of application "Larkmoor", group
+    // "Settings", where earlier runs left it.
+    void settingsStore() {
+        QTemporaryDir home;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.path());
+        viewer::QtSettingsStore store;
+        QCOMPARE(store.value("Ckbox", "0"), std::string("0"));
+        store.save("Ckbox", "1");
+        QCOMPARE(viewer::QtSettingsStore().value("Ckbox", "0"), std::string("1"));
+        QSettings written(home.filePath("Larkmoor.conf"), QSettings::IniFormat);
+        QCOMPARE(written.value("Settings/Ckbox").toString(), QString("1"));
     }
 
     void launchOptions() {
