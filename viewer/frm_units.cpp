@@ -55,13 +55,11 @@ FrmUnits::~FrmUnits() {
 }
 
 template <class Work>
-bool FrmUnits::guarded(const char* procedure, Work&& work) {
+void FrmUnits::guarded(const char* procedure, Work&& work) {
     try {
         work();
-        return true;
     } catch (const std::exception& failure) {
         showFailure(failure, procedure);
-        return false;
     }
 }
 
@@ -97,8 +95,11 @@ void FrmUnits::connectEvents() {
 bool FrmUnits::Form_Load() {
     try {
         startDataEngine(options_.engine);
-        if (!mGlobalConnectivity::instance().BusinessBasic) return false;
         engineStarted_ = true;
+        if (!mGlobalConnectivity::instance().BusinessBasic) {
+            Form_Unload();
+            return false;
+        }
         startUp();
     } catch (const std::exception& failure) {
         showFailure(failure, "Form_Load");
@@ -111,8 +112,9 @@ bool FrmUnits::Form_Load() {
     return true;
 }
 
-// Steps 2 to 13 of the start-up: the command line, caption, status bar, saved filter, tree,
-// user-defined names, grids, first tab and the buttons.
+// Everything the window sets up once the engine runs, in this order: the command line, the
+// caption, the status bar, the saved filter, the tree, the user-defined names with the
+// captions and headings built from them, the first tab and the buttons.
 void FrmUnits::startUp() {
     commandLine_ = parseCommandLine(options_.commandLine);
     rules_ = UnitButtonRules(commandLine_.fromPointOfSale);

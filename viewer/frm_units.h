@@ -95,8 +95,10 @@ class FrmUnits : public QMainWindow {
     void setTreeShown(bool shown);
     void showTreeMenu(const QPoint& at);
     void showGridMenu(const QPoint& at);
+    // Runs one event's work; a failure shows its text and the procedure's name, and the window
+    // goes on.
     template <class Work>
-    bool guarded(const char* procedure, Work&& work);
+    void guarded(const char* procedure, Work&& work);
 
     Options options_;
     CommandLine commandLine_;
