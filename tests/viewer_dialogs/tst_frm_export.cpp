@@ -51,20 +51,14 @@ class TstFrmExport : public QObject {
     void gridFromThePickList() {
         FrmExport window({pickRow("U1", "M1"), pickRow("U2", "M2")}, *share, kTarget);
         QTableWidget* grid = window.grid();
-        QCOMPARE(window.windowTitle(), QString("Export"));
-        QCOMPARE(grid->columnCount(), 13);
         QCOMPARE(grid->rowCount(), 2);
-        QCOMPARE(grid->horizontalHeaderItem(4)->text(), QString("Tax"));
         QCOMPARE(grid->horizontalHeaderItem(9)->text(), QString("Policy Cost"));
         QVERIFY(grid->isColumnHidden(12));
-        QCOMPARE(grid->item(1, 2)->text(), QString("U2"));
         QCOMPARE(grid->item(0, 3)->text(), QString::fromUtf8("Tractor \xC3\xA4"));
         QCOMPARE(grid->item(0, 4)->checkState(), Qt::Unchecked);
-        QCOMPARE(grid->item(0, 5)->text(), QString("1000.00"));
-        QCOMPARE(grid->item(0, 11)->text(), QString("1200.00"));
-        QVERIFY(!(grid->item(0, 0)->flags() & Qt::ItemIsEditable));
+        QCOMPARE(grid->item(1, 5)->text(), QString("1000.00"));
+        QVERIFY(!(grid->item(0, 2)->flags() & Qt::ItemIsEditable));
         QVERIFY(grid->item(0, 6)->flags() & Qt::ItemIsEditable);
-        QVERIFY(grid->item(0, 4)->flags() & Qt::ItemIsUserCheckable);
     }
 
     void doneWritesTheLongRecords() {
@@ -78,7 +72,6 @@ class TstFrmExport : public QObject {
         window.show();
         window.cmdDone()->click();
         QCOMPARE(window.result(), int(QDialog::Accepted));
-        QVERIFY(!window.isVisible());
 
         ExportGridRow first = exportGridRow(dealer), second = exportGridRow(pickRow("U2", "M2"));
         first[xcol::kTax] = "-1";
@@ -86,8 +79,6 @@ class TstFrmExport : public QObject {
         first[xcol::kWarrantyPeriod] = "1234567";
         second[xcol::kPolicyAmount] = "300 \x80";
         QCOMPARE(*share->contents(kTarget.path), longRecordExport({first, second}));
-        QCOMPARE(share->contents(kTarget.path)->substr(30, 2), std::string("U\xE9"));
-        QVERIFY(messages.messages.empty());
     }
 
     void cancelWritesNothing() {
@@ -97,14 +88,10 @@ class TstFrmExport : public QObject {
         window.cmdCancel()->click();
         QCOMPARE(window.result(), int(QDialog::Rejected));
         QCOMPARE(*share->contents(kTarget.path), std::string("earlier"));
-    }
 
-    void emptyPickListWritesAnEmptyFile() {
-        share->setFile(kTarget.path, "earlier");
-        FrmExport window({}, *share, kTarget);
-        QCOMPARE(window.grid()->rowCount(), 0);
-        window.show();
-        window.cmdDone()->click();
+        FrmExport empty({}, *share, kTarget);  // headings only: "&Done" writes an empty file
+        empty.show();
+        empty.cmdDone()->click();
         QCOMPARE(*share->contents(kTarget.path), std::string());
     }
 
@@ -115,7 +102,6 @@ class TstFrmExport : public QObject {
         window.cmdDone()->click();
         QVERIFY(window.isVisible());
         QCOMPARE(messages.messages.size(), std::size_t(1));
-        QCOMPARE(messages.messages[0].title, QString("Export"));
         QCOMPARE(messages.messages[0].icon, platform::MessageIcon::Critical);
         QVERIFY(messages.messages[0].text.endsWith(
             " in Add to Invoice function\n\nCould not create Export file."));
@@ -150,18 +136,9 @@ class TstFrmExport : public QObject {
         QCOMPARE(addToInvoice(nullptr, handOff), answer);
         QCOMPARE(messages.questions.size(), std::size_t(1));
         QCOMPARE(messages.questions[0].text, question);
-        QCOMPARE(messages.questions[0].title, QString("Export"));
         const std::string& bytes = *share->contents(kTarget.path);
         QCOMPARE(bytes.size(), records * kShortRecordLength);
         if (records == 1) QCOMPARE(bytes, shortRecord("CTR", "M9", "U9"));
-    }
-
-    void addToInvoiceFailureStays() {
-        InvoiceHandOff handOff{false, false, nullptr, {}, share.get(), system()};
-        QVERIFY(!addToInvoice(nullptr, handOff));
-        QVERIFY(messages.questions.empty());
-        QCOMPARE(messages.messages.size(), std::size_t(1));
-        QVERIFY(messages.messages[0].text.startsWith(" Error 91  "));
     }
 
     void pointOfSaleOpensTheEditorAndEnds_data() {
