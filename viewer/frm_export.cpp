@@ -122,6 +122,9 @@ std::vector<ExportGridRow> FrmExport::rows() const {
 // Writes the file and closes; when writing fails the window stays open for another try or
 // "&Cancel".
 void FrmExport::done() {
+    // A cell still being edited (Done reached by its shortcut) hands its text over on losing
+    // the focus.
+    cmdDone_->setFocus();
     try {
         writeExportFile(share_, target_, longRecordExport(rows()));
     } catch (const std::exception& failure) {

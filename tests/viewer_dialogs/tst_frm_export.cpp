@@ -1,5 +1,6 @@
 // The export editing window and the "Add to Invoice" dispatch, on the offscreen platform.
 #include <QApplication>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
@@ -27,7 +28,7 @@ UnitRow pickRow(const std::string& unit, const std::string& model) {
 }
 
 // Clicks a button of the modal window that opens next, once it is up.
-void clickInNextModal(const char* buttonText) {
+void clickInNextModal(const QString& buttonText) {
     QTimer::singleShot(0, [buttonText] {
         QWidget* modal = QApplication::activeModalWidget();
         QVERIFY(modal);
@@ -68,8 +69,13 @@ class TstFrmExport : public QObject {
         grid->item(0, 4)->setCheckState(Qt::Checked);
         grid->item(0, 5)->setText("950.00");
         grid->item(0, 6)->setText("1234567");
-        grid->item(1, 8)->setText(QString::fromUtf8("300 \xE2\x82\xAC"));
         window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        grid->editItem(grid->item(1, 8));  // still being edited when "&Done" is pressed
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY(editor);
+        editor->setText(QString::fromUtf8("300 \xE2\x82\xAC"));
         window.cmdDone()->click();
         QCOMPARE(window.result(), int(QDialog::Accepted));
 
@@ -109,29 +115,26 @@ class TstFrmExport : public QObject {
     }
 
     void addToInvoiceDispatch_data() {
-        QTest::addColumn<bool>("fromPointOfSale");
         QTest::addColumn<bool>("pickListUsed");
         QTest::addColumn<bool>("answer");
         QTest::addColumn<QString>("question");
         QTest::addColumn<int>("records");
         QTest::newRow("single unit, stay")
-            << false << false << false << "Export file created... exit larkmoor now?" << 1;
+            << false << false << "Export file created... exit larkmoor now?" << 1;
         QTest::newRow("single unit, leave")
-            << false << false << true << "Export file created... exit larkmoor now?" << 1;
+            << false << true << "Export file created... exit larkmoor now?" << 1;
         QTest::newRow("pick list")
-            << false << true << true << "Multi Item Export File Created... exit larkmoor now?" << 3;
+            << true << true << "Multi Item Export File Created... exit larkmoor now?" << 3;
     }
     void addToInvoiceDispatch() {
-        QFETCH(bool, fromPointOfSale);
         QFETCH(bool, pickListUsed);
         QFETCH(bool, answer);
         QFETCH(QString, question);
         QFETCH(int, records);
         UnitRow current = pickRow("U9", "M9   ");
-        InvoiceHandOff handOff{
-            fromPointOfSale, pickListUsed,
-            &current,        {pickRow("U1", "M1"), pickRow("U2", "M1"), pickRow("U3", "M2")},
-            share.get(),     system()};
+        std::vector<UnitRow> pickList = {pickRow("U1", "M1"), pickRow("U2", "M1"),
+                                         pickRow("U3", "M2")};
+        InvoiceHandOff handOff{false, pickListUsed, &current, pickList, share.get(), system()};
         messages.answers = {answer};
         QCOMPARE(addToInvoice(nullptr, handOff), answer);
         QCOMPARE(messages.questions.size(), std::size_t(1));
@@ -152,7 +155,7 @@ class TstFrmExport : public QObject {
         QFETCH(bool, written);
         UnitRow current = pickRow("U9", "M9");
         InvoiceHandOff handOff{true, false, &current, {pickRow("U1", "M1")}, share.get(), system()};
-        clickInNextModal(button == "&Done" ? "&Done" : "&Cancel");
+        clickInNextModal(button);
         QVERIFY(addToInvoice(nullptr, handOff));
         QVERIFY(messages.questions.empty());
         QCOMPARE(share->contents(kTarget.path) != nullptr, written);
