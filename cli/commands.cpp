@@ -7,6 +7,7 @@
 #include "output.h"
 #include "platform/local_file_system.h"
 #include "platform/services.h"
+#include "viewer/core/cp1252.h"
 #include "viewer/core/engine_start.h"
 #include "viewer/core/export_file.h"
 #include "viewer/core/startup.h"

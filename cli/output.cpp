@@ -6,6 +6,7 @@
 #include <QString>
 #include <algorithm>
 
+#include "viewer/core/cp1252.h"
 #include "viewer/core/text.h"
 
 namespace fennick::cli {

@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include "dialog_services.h"
+#include "viewer/core/cp1252.h"
 #include "viewer/core/text.h"
 
 namespace fennick::viewer {

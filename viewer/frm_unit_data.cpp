@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "dialog_services.h"
+#include "viewer/core/cp1252.h"
 #include "viewer/core/rtf.h"
 #include "viewer/core/text.h"
 #include "viewer/core/unit_report.h"

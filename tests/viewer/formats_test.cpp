@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "viewer/core/cp1252.h"
 #include "viewer/core/formats.h"
 #include "viewer/core/pattern_set.h"
 #include "viewer/core/text.h"

@@ -10,6 +10,7 @@
 
 #include "fake_services.h"
 #include "rtf_reader.h"
+#include "viewer/core/cp1252.h"
 #include "viewer/core/startup.h"
 #include "viewer/core/text.h"
 #include "viewer/core/unit_report.h"

@@ -21,7 +21,31 @@ std::size_t sequenceLength(unsigned char lead) {
     return 0;
 }
 
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
 }  // namespace
+
+std::string cp1252ToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (char byte : bytes) {
+        auto b = static_cast<unsigned char>(byte);
+        char32_t c = b >= 0x80 && b < 0xA0 ? kHighControls[b - 0x80] : b;
+        appendUtf8(out, c);
+    }
+    return out;
+}
 
 std::u32string utf8CodePoints(std::string_view utf8) {
     std::u32string out;

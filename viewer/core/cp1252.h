@@ -1,12 +1,15 @@
 #pragma once
-// The way back from shown text to the dealer's Windows-1252 bytes, for text a user typed into a
-// window (an edited price) and for writers of other formats (the report's rich-text file).
+// Dealer text is Windows-1252 bytes. It becomes UTF-8 only where it is shown, and text a user
+// typed into a window (an edited price) goes back to the dealer's bytes.
 
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace fennick::viewer {
+
+// Windows-1252 bytes as UTF-8 text (the five unassigned bytes keep their own code points).
+std::string cp1252ToUtf8(std::string_view bytes);
 
 // The code points of UTF-8 text; a broken sequence gives U+FFFD for its first byte.
 std::u32string utf8CodePoints(std::string_view utf8);

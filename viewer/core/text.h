@@ -15,7 +15,5 @@ void overwrite(std::string& target, std::size_t at, std::string_view text);
 // True when `needle` occurs in `haystack`; an empty haystack contains nothing and an empty
 // needle is found in any other text.
 bool containsText(std::string_view haystack, std::string_view needle);
-// Windows-1252 bytes as UTF-8.
-std::string cp1252ToUtf8(std::string_view bytes);
 
 }  // namespace fennick::viewer
