@@ -8,11 +8,15 @@
 #include <QTabWidget>
 
 #include "detail_panel.h"
+#include "frm_totals.h"
+#include "frm_unit_data.h"
+#include "hand_offs.h"
 #include "model_tree_view.h"
 #include "pick_list_tab.h"
 #include "platform/services.h"
 #include "text_grid.h"
 #include "twips.h"
+#include "viewer/core/export_file.h"
 #include "viewer/core/unit_detail.h"
 
 namespace fennick::viewer {
@@ -21,6 +25,7 @@ namespace {
 
 constexpr int kPickListTab = 5;
 constexpr int kFilterItem = 3;
+constexpr std::size_t kAddToPickListItem = 4;
 constexpr int kTreeWidth = 3315;  // twips
 
 cBusinessBasic& engine() {
@@ -76,20 +81,14 @@ void FrmUnits::connectEvents() {
         rules_.pickListCleared();
         applyButtons();
     });
-    connect(gprint_[0], &QAction::triggered, this, &FrmUnits::addToInvoiceRequested);
-    connect(gprint_[1], &QAction::triggered, this, &FrmUnits::printRequested);
-    connect(gprint_[2], &QAction::triggered, this, &FrmUnits::totalsRequested);
-    connect(gprint_[3], &QAction::triggered, this, &FrmUnits::quickPaymentRequested);
-    connect(gprint_[4], &QAction::triggered, this, &FrmUnits::addToPickList);
-    connect(cmdAddToInvoice_, &QPushButton::clicked, this, &FrmUnits::addToInvoiceRequested);
-    connect(cmdPrint_, &QPushButton::clicked, this, &FrmUnits::printRequested);
-    connect(cmdTotals_, &QPushButton::clicked, this, &FrmUnits::totalsRequested);
-    connect(cmdQp_, &QPushButton::clicked, this, &FrmUnits::quickPaymentRequested);
+    for (int i = 0; i < static_cast<int>(gprint_.size()); ++i)
+        connect(gprint_[static_cast<std::size_t>(i)], &QAction::triggered, this,
+                [this, i] { gprint_Click(i); });
+    connect(cmdAddToInvoice_, &QPushButton::clicked, this, &FrmUnits::cmdAddToInvoice_Click);
+    connect(cmdPrint_, &QPushButton::clicked, this, &FrmUnits::cmdPrint_Click);
+    connect(cmdTotals_, &QPushButton::clicked, this, &FrmUnits::cmdTotals_Click);
+    connect(cmdQp_, &QPushButton::clicked, this, &FrmUnits::cmdQp_Click);
     connect(cmdExit_, &QPushButton::clicked, this, &FrmUnits::cmdExit_Click);
-    // The companion windows (export, unit report, totals, quick payment) are not wired in
-    // yet: their grid menu items stay disabled; the buttons raise the signals they will take.
-    for (std::size_t i = 0; i < 4; ++i)
-        gprint_[i]->setEnabled(false);
 }
 
 bool FrmUnits::Form_Load() {
@@ -130,10 +129,11 @@ void FrmUnits::startUp() {
     loadtree();
     UserDefinedNames names = readUserDefinedNames(engine());
     details_->setCaptions(detailCaptions(names));
-    grdUnit_->setHeadings(unitGridHeadings(names));
+    unitHeadings_ = unitGridHeadings(names);
+    grdUnit_->setHeadings(unitHeadings_);
     grdUnit_->hideColumnsFrom(kFirstHiddenColumn);
     sizeUnitColumns(grdUnit_);
-    pickListTab_->setHeadings(unitGridHeadings(names), kFirstHiddenColumn);
+    pickListTab_->setHeadings(unitHeadings_, kFirstHiddenColumn);
     sizeUnitColumns(pickListTab_->grid());
     SSTab1_->setCurrentIndex(0);
     applyButtons();
@@ -204,6 +204,8 @@ void FrmUnits::grdUnit_RowSelected() {
         grdUnitChain_[2]->showRows(detail.grids.attached);
         grdUnitChain_[3]->showRows(detail.grids.notes);
         details_->showValues(detail.values);
+        shownGrids_ = std::move(detail.grids);
+        shownRow_ = grdUnit_->currentDataRow();
         rules_.unitShown();
         applyButtons();
         showProblems(detail.problems);
@@ -211,6 +213,8 @@ void FrmUnits::grdUnit_RowSelected() {
 }
 
 void FrmUnits::clearUnitDetails() {
+    shownGrids_ = NoteGrids{};
+    shownRow_ = -1;
     rules_.unitCleared();
     applyButtons();
     for (TextGrid* grid : grdUnitChain_)
@@ -225,6 +229,87 @@ void FrmUnits::applyButtons() {
     cmdQp_->setEnabled(on.quickPayment);
     cmdPrint_->setEnabled(on.print);
     cmdAddToInvoice_->setEnabled(on.addToInvoice);
+    // The grid menu's items follow their buttons; "Add to Pick List" needs only a unit row,
+    // which the menu does not open without.
+    gprint_[0]->setEnabled(on.addToInvoice);
+    gprint_[1]->setEnabled(on.print);
+    gprint_[2]->setEnabled(on.totals);
+    gprint_[3]->setEnabled(on.quickPayment);
+    gprint_[kAddToPickListItem]->setEnabled(true);
+}
+
+void FrmUnits::cmdAddToInvoice_Click() {
+    guarded("cmdAddToInvoice_Click", [&] { addToInvoice(); });
+}
+
+void FrmUnits::cmdPrint_Click() {
+    guarded("cmdPrint_Click", [&] { printUnit(); });
+}
+
+void FrmUnits::cmdTotals_Click() {
+    guarded("cmdTotals_Click", [&] { showUnitTotals(); });
+}
+
+void FrmUnits::cmdQp_Click() {
+    guarded("cmdQp_Click", [&] { qpayment(); });
+}
+
+void FrmUnits::gprint_Click(int index) {
+    guarded("gprint_Click", [&] {
+        switch (index) {
+            case 0:
+                return addToInvoice();
+            case 1:
+                return printUnit();
+            case 2:
+                return showUnitTotals();
+            case 3:
+                return qpayment();
+            case 4:
+                return addToPickList();
+            default:
+                return;
+        }
+    });
+}
+
+// Hands the selected unit, the pick list or (from the point of sale) the export editing window
+// over; the program ends once the hand-off says so.
+void FrmUnits::addToInvoice() {
+    const PickList& list = pickList();
+    if (exportWay(commandLine_.fromPointOfSale, list.used()) == ExportWay::PickList &&
+        !list.empty())
+        pickListTab_->grid()->selectRowQuietly(0);
+    cBusinessBasic& data = engine();
+    InvoiceHandOff handOff{commandLine_.fromPointOfSale,
+                           list.used(),
+                           currentUnitRow(),
+                           list.rows(),
+                           &data.Share(),
+                           data.CastellSys()};
+    if (viewer::addToInvoice(this, handOff)) close();
+}
+
+// The report pairs a row with that unit's note grids: those kept from showing it, or read
+// anew when the current row is not the unit shown.
+void FrmUnits::printUnit() {
+    const UnitRow* row = currentUnitRow();
+    if (!row) return;
+    if (grdUnit_->currentDataRow() == shownRow_) {
+        showUnitData(this, unitHeadings_, *row, shownGrids_);
+        return;
+    }
+    UnitDetail detail = selectUnit(engine(), *row);
+    showUnitData(this, unitHeadings_, *row, detail.grids);
+}
+
+void FrmUnits::showUnitTotals() {
+    if (const UnitRow* row = currentUnitRow()) showTotals(this, *row);
+}
+
+void FrmUnits::qpayment() {
+    if (const UnitRow* row = currentUnitRow())
+        quickPayment(this, *row, quickPaymentProgram(*options_.settings));
 }
 
 void FrmUnits::ctree_Click(int index) {

@@ -17,6 +17,7 @@
 #include "viewer/core/settings_store.h"
 #include "viewer/core/startup.h"
 #include "viewer/core/unit_buttons.h"
+#include "viewer/core/unit_detail.h"
 #include "viewer/core/unit_list.h"
 
 class QAction;
@@ -53,7 +54,7 @@ class FrmUnits : public QMainWindow {
     // Releases the data engine, closing every file it opened; runs once, on close at the latest.
     void Form_Unload();
 
-    // What the companion windows (export, totals, unit report) read.
+    // What the window shows and hands to its companion windows.
     const CommandLine& commandLine() const { return commandLine_; }
     const UnitRow* currentUnitRow() const;
     const PickList& pickList() const;
@@ -64,19 +65,21 @@ class FrmUnits : public QMainWindow {
     // Clicks the first model node of the tree, as a user would (no-op without models).
     void selectFirstModel();
 
-  signals:
-    // The actions of the companion windows, raised by their buttons and grid menu items.
-    void addToInvoiceRequested();
-    void printRequested();
-    void totalsRequested();
-    void quickPaymentRequested();
-
   public slots:
     void tv1_NodeClick(QTreeWidgetItem* node);
     void grdUnit_RowSelected();
     void ctree_Click(int index);
     void addToPickList();
     void cmdExit_Click();
+    // The unit buttons and the grid menu: the invoice hand-off, the unit report, the totals
+    // window and the quick-payment program, each on the unit grid's current row.
+    void cmdAddToInvoice_Click();
+    void cmdPrint_Click();
+    void cmdTotals_Click();
+    void cmdQp_Click();
+    // Grid menu items 0 to 4: "Add to Invoice", "Print", "Totals", "QuickPayment Calculator",
+    // "Add to Pick List".
+    void gprint_Click(int index);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -92,6 +95,11 @@ class FrmUnits : public QMainWindow {
     void loadUnits(const std::string& lineCode, const std::string& model);
     void clearUnitDetails();
     void applyButtons();
+    // The work behind the unit buttons; the callers guard it.
+    void addToInvoice();
+    void printUnit();
+    void showUnitTotals();
+    void qpayment();
     void setTreeShown(bool shown);
     void showTreeMenu(const QPoint& at);
     void showGridMenu(const QPoint& at);
@@ -108,6 +116,11 @@ class FrmUnits : public QMainWindow {
     bool treeShown_ = true;
     ModelTreeData tree_;
     std::vector<UnitRow> units_;
+    std::vector<std::string> unitHeadings_;
+    // The note grids read for the unit the detail panel shows, and that unit's row; -1 when
+    // none is shown.
+    NoteGrids shownGrids_;
+    int shownRow_ = -1;
 
     ModelTreeView* tv1_ = nullptr;
     TextGrid* grdUnit_ = nullptr;
