@@ -1,26 +1,13 @@
 #include "qt_services.h"
 
+#include "dialog_services.h"
+
 #include <QApplication>
-#include <QMessageBox>
 #include <QSettings>
 
 namespace fennick::viewer {
 
 namespace {
-
-QMessageBox::Icon boxIcon(platform::MessageIcon icon) {
-    switch (icon) {
-        case platform::MessageIcon::Information:
-            return QMessageBox::Information;
-        case platform::MessageIcon::Exclamation:
-            return QMessageBox::Warning;
-        case platform::MessageIcon::Critical:
-            return QMessageBox::Critical;
-        case platform::MessageIcon::None:
-            break;
-    }
-    return QMessageBox::NoIcon;
-}
 
 // The store of application "Larkmoor", opened on its group "Settings".
 class LarkmoorSettings {
@@ -38,9 +25,8 @@ class LarkmoorSettings {
 
 void QtMessageBoxes::show(const std::string& text, const std::string& title,
                           platform::MessageIcon icon) {
-    QMessageBox box(boxIcon(icon), QString::fromStdString(title), QString::fromStdString(text),
-                    QMessageBox::Ok, QApplication::activeWindow());
-    box.exec();
+    QtDialogServices().message(QApplication::activeWindow(), QString::fromStdString(text),
+                               QString::fromStdString(title), icon);
 }
 
 std::string QtSettingsStore::value(const std::string& key, const std::string& fallback) {
