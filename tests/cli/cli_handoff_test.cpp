@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "cli/commands.h"
+#include "cli_share.h"
 #include "platform/local_file_system.h"
 #include "tools/mkdemo/share_builder.h"
 #include "tools/share_writer.h"
@@ -24,39 +25,16 @@ std::string fileBytes(const fs::path& path) {
     return bytes.str();
 }
 
-class HandOffShare : public ::testing::Test {
+class HandOffShare : public OneUnitShare {
   protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() / ("fennick-cli-handoff-" + std::to_string(::getpid()));
-        fs::remove_all(root_);
-        demo::DealerData d;
-        d.lines = {{1, "CTR", "COMPACT TRACTORS", 'U', "T"}};
-        demo::UnitSpec u;
-        u.line = 1;
-        u.model = "CT100";
-        u.unitNumber = "C1";
-        u.make =
-            "Br\xE4"
-            "ckwater";
-        u.received = Date{std::chrono::year{2025} / 1 / 2};
-        u.ledgerCents = {123450};
-        u.notes = {{1, "", 0, codec::kEmptyDate, "Plain note", 0, 0},
-                   {2, "CAB", 2, codec::kEmptyDate, "Cab", 0, 150000},
-                   {3, "HITCH", 1, codec::kEmptyDate, "Hitch", 0, 9900},
-                   {4, "MOWER", 1, codec::kEmptyDate, "Mid mower", 0, 0}};
-        d.units = {u};
-        platform::LocalFileSystem share(root_);
-        demo::writeDealerShare(share, d, demo::ShareIdentity{});
-        ini_ = (root_ / "vRMCatalog.ini").string();
-        std::ofstream(ini_) << tools::settingsText("DEMOSRV", "DLR001", "7");
-    }
-    void TearDown() override { fs::remove_all(root_); }
-
-    int run(std::vector<std::string> args) {
-        out_.str("");
-        err_.str("");
-        args.insert(args.begin(), {"--ini", ini_, "--unc-root", root_.string()});
-        return runCli(args, out_, err_);
+        writeShare("fennick-cli-handoff", [](demo::DealerData&, demo::UnitSpec& u) {
+            u.ledgerCents = {123450};
+            u.notes = {{1, "", 0, codec::kEmptyDate, "Plain note", 0, 0},
+                       {2, "CAB", 2, codec::kEmptyDate, "Cab", 0, 150000},
+                       {3, "HITCH", 1, codec::kEmptyDate, "Hitch", 0, 9900},
+                       {4, "MOWER", 1, codec::kEmptyDate, "Mid mower", 0, 0}};
+        });
     }
     std::vector<std::string> outLines() const {
         std::vector<std::string> lines;
@@ -65,10 +43,6 @@ class HandOffShare : public ::testing::Test {
             lines.push_back(text.substr(from, at - from));
         return lines;
     }
-
-    fs::path root_;
-    std::string ini_;
-    std::ostringstream out_, err_;
 };
 
 TEST_F(HandOffShare, ReportPrintsTheReportText) {

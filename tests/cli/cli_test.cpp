@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "cli/commands.h"
+#include "cli_share.h"
 #include "platform/local_file_system.h"
 #include "tools/mkdemo/share_builder.h"
 #include "tools/share_writer.h"
@@ -45,46 +46,18 @@ TEST(Invocation, CommandsOperandsAndOptions) {
         EXPECT_FALSE(parseInvocation(args, error)) << args.size();
 }
 
-// A small dealer share on disk with its settings file, as mkdemo writes it.
-class CliShare : public ::testing::Test {
+class CliShare : public OneUnitShare {
   protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() / ("fennick-cli-test-" + std::to_string(::getpid()));
-        fs::remove_all(root_);
-        demo::DealerData d;
-        d.lines = {{1, "CTR", "COMPACT TRACTORS", 'U', "T"}};
-        demo::UnitSpec u;
-        u.line = 1;
-        u.model = "CT100";
-        u.unitNumber = "C1";
-        u.make =
-            "Br\xE4"
-            "ckwater";
-        u.received = Date{std::chrono::year{2025} / 1 / 2};
-        u.ledgerCents = {-2500};
-        u.notes = {{2, "CAB", 1, codec::kEmptyDate, "Cab", 0, 100}};
-        d.units = {u};
-        d.userNames = {"Key Tag ", "", "", ""};
-        platform::LocalFileSystem share(root_);
-        demo::writeDealerShare(share, d, demo::ShareIdentity{});
-        ini_ = (root_ / "vRMCatalog.ini").string();
-        std::ofstream(ini_) << tools::settingsText("DEMOSRV", "DLR001", "7");
-    }
-    void TearDown() override { fs::remove_all(root_); }
-
-    int run(std::vector<std::string> args) {
-        out_.str("");
-        err_.str("");
-        args.insert(args.begin(), {"--ini", ini_, "--unc-root", root_.string()});
-        return runCli(args, out_, err_);
+        writeShare("fennick-cli-test", [](demo::DealerData& d, demo::UnitSpec& u) {
+            u.ledgerCents = {-2500};
+            u.notes = {{2, "CAB", 1, codec::kEmptyDate, "Cab", 0, 100}};
+            d.userNames = {"Key Tag ", "", "", ""};
+        });
     }
     QJsonObject json() const {
         return QJsonDocument::fromJson(QByteArray::fromStdString(out_.str())).object();
     }
-
-    fs::path root_;
-    std::string ini_;
-    std::ostringstream out_, err_;
 };
 
 TEST_F(CliShare, TreeUnitsAndUnitAsJson) {
