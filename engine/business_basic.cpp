@@ -112,21 +112,13 @@ std::vector<std::string> cBusinessBasic::Split(std::string_view Expression,
 
 namespace {
 
-std::int32_t digitsOf(const std::string& text) {
-    try {
-        return static_cast<std::int32_t>(std::stol(text));
-    } catch (const std::exception&) {
-        return 0;
-    }
-}
-
 std::int32_t formatted(const platform::LocalDateTime& t, bool yearFirst) {
     char text[16];
     if (yearFirst)
         std::snprintf(text, sizeof text, "%02d%02d%02d", t.year % 100, t.month, t.day);
     else
         std::snprintf(text, sizeof text, "%02d%02d%02d", t.month, t.day, t.year % 100);
-    return digitsOf(text);
+    return codec::wholeNumber(text);
 }
 
 }  // namespace
@@ -140,7 +132,7 @@ std::int32_t cBusinessBasic::Sys(std::int32_t code) const {
         case 3:
             return Now().year;
         case 4:
-            return digitsOf(system_.TerminalID);
+            return codec::wholeNumber(system_.TerminalID);
         case 28:
             return formatted(Now(), false);
         case 128:

@@ -1,23 +1,16 @@
 #include "codec.h"
 
-#include <cctype>
+#include <climits>
+#include <stdexcept>
 
 #include "error.h"
+#include "platform/text.h"
 
 namespace fennick::codec {
 
 namespace {
 
-char upper(char c) {
-    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-}
-
-std::string upperOpcode(std::string_view opcode) {
-    std::string out(opcode);
-    for (char& c : out)
-        c = upper(c);
-    return out;
-}
+using platform::upperAscii;
 
 bool isSigned(char op) {
     return op == 'I' || op == 'J' || op == 'K' || op == 'L';
@@ -39,7 +32,7 @@ int alphabetIndex(std::string_view alphabet, char c) {
 
 int opcodeWidth(std::string_view opcode) {
     if (opcode.size() != 1) return 0;
-    switch (upper(opcode[0])) {
+    switch (upperAscii(opcode[0])) {
         case 'B':
         case 'I':
             return 1;
@@ -57,7 +50,7 @@ int opcodeWidth(std::string_view opcode) {
 }
 
 std::int32_t unpack(std::string_view opcode, std::string_view data, std::int32_t position) {
-    std::string op = upperOpcode(opcode);
+    std::string op = upperAscii(opcode);
     int width = opcodeWidth(op);
     if (width == 0) throw EngineError(err::kOpCode, "UnPack", "Unknown OpCode = \"" + op + "\"");
     std::int32_t at = fieldOffset(position, width, data.size());
@@ -75,7 +68,7 @@ std::int32_t unpack(std::string_view opcode, std::string_view data, std::int32_t
 }
 
 void pack(std::string_view opcode, std::string& data, std::int32_t value, std::int32_t position) {
-    std::string op = upperOpcode(opcode);
+    std::string op = upperAscii(opcode);
     int width = opcodeWidth(op);
     if (width == 0) throw EngineError(err::kOpCode, "Pack", "Unknown OpCode = \"" + op + "\"");
     std::int32_t at = fieldOffset(position, width, data.size());
@@ -137,7 +130,7 @@ Date fromMmddyy(std::int32_t n) {
 }  // namespace
 
 Date unpackDate(std::string_view opcode, std::string_view data, std::int32_t position) {
-    std::string op = upperOpcode(opcode);
+    std::string op = upperAscii(opcode);
     if (op.size() != 1) return kEmptyDate;
     try {
         switch (op[0]) {
@@ -160,7 +153,7 @@ Date unpackDate(std::string_view opcode, std::string_view data, std::int32_t pos
 }
 
 void packDate(std::string_view opcode, std::string& data, std::int32_t position, Date value) {
-    std::string op = upperOpcode(opcode);
+    std::string op = upperAscii(opcode);
     if (op.size() != 1) return;
     std::chrono::year_month_day ymd{value};
     int year = int(ymd.year()), month = int(unsigned(ymd.month())), day = int(unsigned(ymd.day()));
@@ -231,6 +224,16 @@ std::string trun(std::string_view source, std::int32_t removeControlCharacters) 
     return std::string(source.substr(0, end));
 }
 
+std::int32_t wholeNumber(std::string_view text) {
+    try {
+        long value = std::stol(std::string(text));
+        if (value < INT32_MIN || value > INT32_MAX) return 0;
+        return static_cast<std::int32_t>(value);
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
+
 std::int32_t strPos(std::string_view source, std::string_view target) {
     auto at = source.find(target);
     return at == std::string_view::npos ? 0 : static_cast<std::int32_t>(at + 1);
@@ -243,7 +246,7 @@ std::size_t findDelimiter(std::string_view s, std::string_view d, std::size_t fr
     for (std::size_t i = from; i + d.size() <= s.size(); ++i) {
         bool same = true;
         for (std::size_t j = 0; j < d.size() && same; ++j)
-            same = upper(s[i + j]) == upper(d[j]);
+            same = upperAscii(s[i + j]) == upperAscii(d[j]);
         if (same) return i;
     }
     return std::string_view::npos;

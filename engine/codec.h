@@ -40,6 +40,9 @@ std::string decompress(std::string_view bytes, std::string_view alphabet = kPack
 
 std::string trun(std::string_view source, std::int32_t removeControlCharacters = 0);
 std::int32_t strPos(std::string_view source, std::string_view target);
+// Text read as a whole number (blanks, a sign and digits at its start); 0 when it holds none or
+// the number does not fit 32 bits.
+std::int32_t wholeNumber(std::string_view text);
 std::vector<std::string> split(std::string_view expression, std::string_view delimiter,
                                std::int32_t limit = -1, std::int32_t compare = 0);
 

@@ -17,18 +17,6 @@ std::string defaultSettingsFile() {
     return platform::tempDirectory() + "vRMCatalog.ini";
 }
 
-namespace {
-
-std::int32_t wholeNumber(const std::string& text) {
-    try {
-        return static_cast<std::int32_t>(std::stol(text));
-    } catch (const std::exception&) {
-        return 0;
-    }
-}
-
-}  // namespace
-
 void InitializeDataEngine(StartupOptions options) {
     auto& g = mGlobalConnectivity::instance();
     g.BusinessBasic.reset();
@@ -56,7 +44,7 @@ void InitializeDataEngine(StartupOptions options) {
     epc.CatalogShare = "\\\\" + epc.Server + "\\" + read("CatalogShare") + "\\";
     epc.Directory = read("Directory");
     epc.TerminalID = read("TerminalID");
-    epc.CustomerNumber = wholeNumber(read("CustomerNumber"));
+    epc.CustomerNumber = codec::wholeNumber(read("CustomerNumber"));
 
     cSystem& sys = *g.System;
     sys.mUNCDrive = epc.Server;

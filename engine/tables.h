@@ -4,7 +4,6 @@
 // without a key. Iteration is in insertion order.
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -12,14 +11,12 @@
 
 #include "error.h"
 #include "platform/file_system.h"
+#include "platform/text.h"
 
 namespace fennick {
 
 inline std::string foldKey(const std::string& key) {
-    std::string folded = key;
-    for (char& c : folded)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return folded;
+    return platform::upperAscii(key);
 }
 
 template <class T>

@@ -1,7 +1,8 @@
 #include "file_system.h"
 
+#include "text.h"
+
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
 namespace fennick::platform {
@@ -74,7 +75,7 @@ std::string MemoryFileSystem::fold(const std::string& path) {
     std::string key = path;
     for (char& c : key) {
         if (c == '/') c = '\\';
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        c = upperAscii(c);
     }
     while (key.size() > 1 && key.back() == '\\')
         key.pop_back();

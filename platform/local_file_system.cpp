@@ -1,6 +1,7 @@
 #include "local_file_system.h"
 
-#include <cctype>
+#include "text.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <system_error>
@@ -11,15 +12,6 @@ namespace fennick::platform {
 namespace fs = std::filesystem;
 
 namespace {
-
-bool sameIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(a[i])) !=
-            std::toupper(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 // Splits "\\SERVER\SHARE\a\b" into its components; nothing when not UNC-form or unsafe.
 std::optional<std::vector<std::string>> uncComponents(const std::string& unc) {
@@ -96,7 +88,7 @@ std::optional<fs::path> LocalFileSystem::localPath(const std::string& uncPath) c
         }
         fs::path found = exact;
         for (const auto& entry : fs::directory_iterator(at, ec)) {
-            if (sameIgnoringCase(entry.path().filename().string(), part)) {
+            if (equalIgnoringCase(entry.path().filename().string(), part)) {
                 found = entry.path();
                 break;
             }

@@ -1,5 +1,7 @@
 #include "profile.h"
 
+#include "text.h"
+
 #include <cctype>
 #include <sstream>
 
@@ -14,15 +16,6 @@ std::string trim(const std::string& s) {
     while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1])))
         --e;
     return s.substr(b, e - b);
-}
-
-bool equalNoCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
 }
 
 std::string unquote(std::string v) {
@@ -43,13 +36,13 @@ std::string readProfileString(const std::string& fileBytes, const std::string& s
         if (t.empty() || t[0] == ';') continue;
         if (t.front() == '[') {
             auto close = t.find(']');
-            inSection =
-                close != std::string::npos && equalNoCase(trim(t.substr(1, close - 1)), section);
+            inSection = close != std::string::npos &&
+                        equalIgnoringCase(trim(t.substr(1, close - 1)), section);
             continue;
         }
         if (!inSection) continue;
         auto eq = t.find('=');
-        if (eq == std::string::npos || !equalNoCase(trim(t.substr(0, eq)), key)) continue;
+        if (eq == std::string::npos || !equalIgnoringCase(trim(t.substr(0, eq)), key)) continue;
         std::string value = unquote(trim(t.substr(eq + 1)));
         if (value.size() > kProfileValueLimit) value.resize(kProfileValueLimit);
         return value;
