@@ -67,6 +67,11 @@ struct EngineEnvironment {
     LockLayer* locks = nullptr;  // nullptr: NoLocks
 };
 
+// The directory file a link's resolution names (":" stands for "\\" below the link share
+// root), and the data file beside it: the directory path with its last two characters "DB".
+std::string directoryFilePath(const std::string& linkShareRoot, const std::string& resolution);
+std::string dataFilePath(const std::string& directoryPath);
+
 // Arguments of Stma, which takes values of several kinds in and out.
 using Variant = std::variant<std::monostate, std::int32_t, std::string, Date>;
 

@@ -16,17 +16,24 @@ std::string field(const std::string& bytes, std::size_t from, std::size_t width)
     return codec::trun(bytes.substr(from, width), 1);
 }
 
-std::string colonsToBackslashes(std::string text) {
-    for (char& c : text)
-        if (c == ':') c = '\\';
-    return text;
-}
-
 std::string quoted(const std::string& name) {
     return "\"" + name + "\"";
 }
 
 }  // namespace
+
+std::string directoryFilePath(const std::string& linkShareRoot, const std::string& resolution) {
+    std::string path = linkShareRoot + resolution;
+    for (std::size_t i = linkShareRoot.size(); i < path.size(); ++i)
+        if (path[i] == ':') path[i] = '\\';
+    return path;
+}
+
+std::string dataFilePath(const std::string& directoryPath) {
+    return directoryPath.substr(
+               0, directoryPath.size() - std::min<std::size_t>(directoryPath.size(), 2)) +
+           "DB";
+}
 
 void cBusinessBasic::readLinks() {
     std::string path = system_.linkShareRoot() + "LINKSFILE";
@@ -59,9 +66,8 @@ std::shared_ptr<cLogicalFile> cBusinessBasic::LogicalOpen(const std::string& Fil
                               : ":" + system_.mDirectory + ":" + FileName;
     auto link = links_->find(linkKey);
     if (!link) return nullptr;
-    std::string directoryPath = system_.linkShareRoot() + colonsToBackslashes(link->ResolutionFile);
-    if (directoryPath.size() < 2) return nullptr;
-    std::string dataPath = directoryPath.substr(0, directoryPath.size() - 2) + "DB";
+    std::string directoryPath = directoryFilePath(system_.linkShareRoot(), link->ResolutionFile);
+    std::string dataPath = dataFilePath(directoryPath);
     std::string bareName =
         FileName.substr(FileName.rfind(':') == std::string::npos ? 0 : FileName.rfind(':') + 1);
 

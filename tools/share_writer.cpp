@@ -8,12 +8,6 @@ namespace {
 
 constexpr std::int32_t kBlock = 512;
 
-std::string withBackslashes(std::string text) {
-    for (char& c : text)
-        if (c == ':') c = '\\';
-    return text;
-}
-
 void writeAll(platform::FileSystem& fs, const std::string& path, const std::string& bytes) {
     auto file = fs.create(path);
     if (!bytes.empty()) file->writeAt(0, bytes.data(), bytes.size());
@@ -50,8 +44,8 @@ void ShareWriter::makeFolders() {
 
 void ShareWriter::addDataFile(const std::string& resolution,
                               const std::vector<LogicalFileSpec>& files) {
-    std::string directoryPath = linkShareRoot() + withBackslashes(resolution);
-    std::string dataPath = directoryPath.substr(0, directoryPath.size() - 2) + "DB";
+    std::string directoryPath = directoryFilePath(linkShareRoot(), resolution);
+    std::string dataPath = dataFilePath(directoryPath);
     std::string directory;
     std::int32_t block = 0;
     for (const auto& logical : files) {
