@@ -3,6 +3,9 @@ JOBS   ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD  ?= build
 ASAN   ?= build-asan
 CMAKE  ?= cmake
+# Compiler cache where the machine has one: worktrees and repeated builds share their objects.
+LAUNCH := $(if $(shell command -v ccache 2>/dev/null),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+export CCACHE_BASEDIR ?= $(abspath $(dir $(lastword $(MAKEFILE_LIST)))/..)
 
 .PHONY: all deps build build-asan test test-plain test-asan run bench format clean
 
@@ -12,10 +15,10 @@ deps:
 	@scripts/install-deps.sh
 
 $(BUILD)/CMakeCache.txt: | deps
-	@$(CMAKE) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@$(CMAKE) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(LAUNCH) >/dev/null
 
 $(ASAN)/CMakeCache.txt: | deps
-	@$(CMAKE) -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DFENNICK_SANITIZE=ON -DFENNICK_BENCH=OFF >/dev/null
+	@$(CMAKE) -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DFENNICK_SANITIZE=ON -DFENNICK_BENCH=OFF $(LAUNCH) >/dev/null
 
 build: deps $(BUILD)/CMakeCache.txt
 	@$(CMAKE) --build $(BUILD) -j $(JOBS)

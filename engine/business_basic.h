@@ -65,6 +65,8 @@ struct EngineEnvironment {
     std::function<std::string(const std::string&)> ipv4Of = platform::ipv4Of;
     std::function<platform::LocalDateTime()> clock = platform::localNow;
     LockLayer* locks = nullptr;  // nullptr: NoLocks
+    // How data files are opened: the viewer and the CLI only ever read the dealer's files.
+    platform::Access access = platform::Access::Read;
 };
 
 // The directory file a link's resolution names (":" stands for "\\" below the link share

@@ -124,7 +124,7 @@ std::shared_ptr<cOpenFile> cBusinessBasic::OpenFile(std::string& FileName) {
     if (FileName.find('\\') == std::string::npos) FileName = system_.TARNLNK() + "\\" + FileName;
     if (auto cached = openFiles_->find(FileName)) return cached;
     if (!env_.share->fileExists(FileName)) return nullptr;
-    auto handle = env_.share->open(FileName);
+    auto handle = env_.share->open(FileName, env_.access);
     if (!handle) {
         lastOpenFailure_ =
             EngineError(err::kEngine, "iOpenFile", "Could not open file: " + FileName);

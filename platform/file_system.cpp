@@ -22,8 +22,8 @@ void File::writeAt(std::int64_t offset, const char* buf, std::size_t n) {
     counters_.bytesWritten += static_cast<std::int64_t>(n);
 }
 
-std::unique_ptr<File> FileSystem::open(const std::string& path) {
-    auto file = doOpen(path);
+std::unique_ptr<File> FileSystem::open(const std::string& path, Access access) {
+    auto file = doOpen(path, access);
     if (file) ++counters_.opens;
     return file;
 }
@@ -41,10 +41,11 @@ namespace {
 
 class MemoryFile : public File {
   public:
-    MemoryFile(IoCounters& c, std::shared_ptr<std::string> bytes, const std::int64_t& failAfter)
-        : File(c), bytes_(std::move(bytes)), failAfter_(failAfter) {}
+    MemoryFile(IoCounters& c, std::shared_ptr<std::string> bytes, const std::int64_t& failAfter,
+               Access access)
+        : File(c), bytes_(std::move(bytes)), failAfter_(failAfter), access_(access) {}
     std::int64_t length() const override { return static_cast<std::int64_t>(bytes_->size()); }
-    bool readOnly() const override { return false; }
+    bool readOnly() const override { return access_ == Access::Read; }
 
   protected:
     std::size_t doRead(std::int64_t offset, char* buf, std::size_t n) override {
@@ -58,6 +59,7 @@ class MemoryFile : public File {
         return got;
     }
     void doWrite(std::int64_t offset, const char* buf, std::size_t n) override {
+        if (readOnly()) throw IoError("Permission denied");
         auto end = static_cast<std::size_t>(offset) + n;
         if (bytes_->size() < end) bytes_->resize(end, '\0');
         std::memcpy(bytes_->data() + offset, buf, n);
@@ -66,6 +68,7 @@ class MemoryFile : public File {
   private:
     std::shared_ptr<std::string> bytes_;
     const std::int64_t& failAfter_;
+    Access access_;
     std::int64_t readSoFar_ = 0;
 };
 
@@ -93,7 +96,7 @@ bool MemoryFileSystem::fileExists(const std::string& path) {
 std::unique_ptr<File> MemoryFileSystem::create(const std::string& path) {
     auto bytes = std::make_shared<std::string>();
     files_[fold(path)] = bytes;
-    return std::make_unique<MemoryFile>(counters_, bytes, failReadsAfter);
+    return std::make_unique<MemoryFile>(counters_, bytes, failReadsAfter, Access::ReadWrite);
 }
 
 void MemoryFileSystem::setFile(const std::string& path, std::string bytes) {
@@ -105,11 +108,11 @@ const std::string* MemoryFileSystem::contents(const std::string& path) const {
     return it == files_.end() ? nullptr : it->second.get();
 }
 
-std::unique_ptr<File> MemoryFileSystem::doOpen(const std::string& path) {
+std::unique_ptr<File> MemoryFileSystem::doOpen(const std::string& path, Access access) {
     auto key = fold(path);
     auto it = files_.find(key);
     if (it == files_.end() || unopenable_.count(key)) return nullptr;
-    return std::make_unique<MemoryFile>(counters_, it->second, failReadsAfter);
+    return std::make_unique<MemoryFile>(counters_, it->second, failReadsAfter, access);
 }
 
 }  // namespace fennick::platform

@@ -10,6 +10,10 @@
 
 namespace fennick::platform {
 
+// How a file is opened. The dealer's files are read with Read only; ReadWrite is for the
+// share writers and the engine's write operations in tools and tests.
+enum class Access { Read, ReadWrite };
+
 struct IoCounters {
     std::int64_t opens = 0;
     std::int64_t reads = 0;
@@ -58,9 +62,10 @@ class FileSystem {
     virtual bool isDirectory(const std::string& path) = 0;
     // True when the path names an existing regular file.
     virtual bool fileExists(const std::string& path) = 0;
-    // Opens an existing file for shared reading and writing (read-only where writing is not
-    // allowed); nullptr when it does not exist or cannot be opened.
-    std::unique_ptr<File> open(const std::string& path);
+    // Opens an existing file for shared reading (and writing, when asked for and allowed; a
+    // file that cannot be written is opened read-only); nullptr when it does not exist or
+    // cannot be opened.
+    std::unique_ptr<File> open(const std::string& path, Access access = Access::Read);
     // Creates (or truncates) a file and any missing folders; for writers of shares, never
     // called by the viewer on the dealer's share.
     virtual std::unique_ptr<File> create(const std::string& path) = 0;
@@ -77,7 +82,7 @@ class FileSystem {
     IoCounters& counters() { return counters_; }
 
   protected:
-    virtual std::unique_ptr<File> doOpen(const std::string& path) = 0;
+    virtual std::unique_ptr<File> doOpen(const std::string& path, Access access) = 0;
     IoCounters counters_;
 };
 
@@ -101,7 +106,7 @@ class MemoryFileSystem : public FileSystem {
     std::int64_t failReadsAfter = -1;
 
   protected:
-    std::unique_ptr<File> doOpen(const std::string& path) override;
+    std::unique_ptr<File> doOpen(const std::string& path, Access access) override;
 
   private:
     static std::string fold(const std::string& path);

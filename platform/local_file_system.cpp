@@ -1,9 +1,10 @@
 #include "local_file_system.h"
 
+#include "native_file.h"
 #include "text.h"
 
+#include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <system_error>
 #include <vector>
 
@@ -34,34 +35,39 @@ std::optional<std::vector<std::string>> uncComponents(const std::string& unc) {
     return parts;
 }
 
+// One positional read or write of exactly the bytes asked for, straight on the descriptor: no
+// stream buffer that reads ahead, and safe to use from several threads at once.
 class LocalFile : public File {
   public:
-    LocalFile(IoCounters& c, std::fstream stream, bool readOnly, std::int64_t length)
-        : File(c), stream_(std::move(stream)), readOnly_(readOnly), length_(length) {}
+    LocalFile(IoCounters& c, NativeFile file, bool readOnly, std::int64_t length)
+        : File(c), file_(std::move(file)), readOnly_(readOnly), length_(length) {}
     std::int64_t length() const override { return length_; }
     bool readOnly() const override { return readOnly_; }
 
   protected:
     std::size_t doRead(std::int64_t offset, char* buf, std::size_t n) override {
-        if (offset >= length_) return 0;
-        stream_.clear();
-        stream_.seekg(offset);
-        stream_.read(buf, static_cast<std::streamsize>(n));
-        if (stream_.bad()) throw IoError("Device I/O error");
-        return static_cast<std::size_t>(stream_.gcount());
+        std::size_t done = 0;
+        while (done < n) {
+            std::int64_t got = file_.readAt(offset + std::int64_t(done), buf + done, n - done);
+            if (got < 0) throw IoError("Device I/O error");
+            if (got == 0) break;
+            done += static_cast<std::size_t>(got);
+        }
+        return done;
     }
     void doWrite(std::int64_t offset, const char* buf, std::size_t n) override {
         if (readOnly_) throw IoError("Permission denied");
-        stream_.clear();
-        stream_.seekp(offset);
-        stream_.write(buf, static_cast<std::streamsize>(n));
-        stream_.flush();
-        if (!stream_) throw IoError("Device I/O error");
+        std::size_t done = 0;
+        while (done < n) {
+            std::int64_t put = file_.writeAt(offset + std::int64_t(done), buf + done, n - done);
+            if (put <= 0) throw IoError("Device I/O error");
+            done += static_cast<std::size_t>(put);
+        }
         length_ = std::max<std::int64_t>(length_, offset + static_cast<std::int64_t>(n));
     }
 
   private:
-    std::fstream stream_;
+    NativeFile file_;
     bool readOnly_;
     std::int64_t length_;
 };
@@ -112,20 +118,21 @@ bool LocalFileSystem::fileExists(const std::string& path) {
     return local && fs::is_regular_file(*local, ec);
 }
 
-std::unique_ptr<File> LocalFileSystem::doOpen(const std::string& path) {
+std::unique_ptr<File> LocalFileSystem::doOpen(const std::string& path, Access access) {
     auto local = localPath(path);
     std::error_code ec;
     if (!local || !fs::is_regular_file(*local, ec)) return nullptr;
     auto length = static_cast<std::int64_t>(fs::file_size(*local, ec));
     if (ec) return nullptr;
-    std::fstream stream(*local, std::ios::in | std::ios::out | std::ios::binary);
-    bool readOnly = false;
-    if (!stream.is_open()) {
-        stream.open(*local, std::ios::in | std::ios::binary);
+    NativeFile file;
+    bool readOnly = access == Access::Read;
+    if (!readOnly) file = NativeFile::open(*local, NativeFile::Mode::ReadWrite);
+    if (!file.isOpen()) {
+        file = NativeFile::open(*local, NativeFile::Mode::Read);
         readOnly = true;
     }
-    if (!stream.is_open()) return nullptr;
-    return std::make_unique<LocalFile>(counters_, std::move(stream), readOnly, length);
+    if (!file.isOpen()) return nullptr;
+    return std::make_unique<LocalFile>(counters_, std::move(file), readOnly, length);
 }
 
 std::unique_ptr<File> LocalFileSystem::create(const std::string& path) {
@@ -133,9 +140,9 @@ std::unique_ptr<File> LocalFileSystem::create(const std::string& path) {
     if (!local) throw IoError("Bad file name: " + path);
     std::error_code ec;
     fs::create_directories(local->parent_path(), ec);
-    std::fstream stream(*local, std::ios::in | std::ios::out | std::ios::binary | std::ios::trunc);
-    if (!stream.is_open()) throw IoError("Could not create " + local->string());
-    return std::make_unique<LocalFile>(counters_, std::move(stream), false, 0);
+    NativeFile file = NativeFile::open(*local, NativeFile::Mode::Create);
+    if (!file.isOpen()) throw IoError("Could not create " + local->string());
+    return std::make_unique<LocalFile>(counters_, std::move(file), false, 0);
 }
 
 void LocalFileSystem::makeDirectory(const std::string& path) {

@@ -28,7 +28,7 @@ class LocalFileSystem : public FileSystem {
     std::optional<std::filesystem::path> localPath(const std::string& uncPath) const;
 
   protected:
-    std::unique_ptr<File> doOpen(const std::string& path) override;
+    std::unique_ptr<File> doOpen(const std::string& path, Access access) override;
 
   private:
     std::filesystem::path root_;

@@ -51,6 +51,7 @@ struct TestShare {
         env.ipv4Of = [](const std::string&) { return std::string("10.0.0.7"); };
         env.clock = [] { return platform::LocalDateTime{2009, 12, 5, 10, 30, 0}; };
         env.locks = locks;
+        env.access = platform::Access::ReadWrite;
         engine = std::make_unique<cBusinessBasic>(system, env);
         return *engine;
     }

@@ -87,10 +87,10 @@ TEST(ModelTree, DamagedUnitIndexShowsTheBoxAndGoesOn) {
     testing::RecordingServices services;
     testing::ViewerShare share(treeData());
     // Entry 4 of the one-leaf unit index (CT300, C5) points past the end of UNITL.
-    auto munit = share.engine->LogicalOpen("MUNITI");
+    auto munit = share.damager->LogicalOpen("MUNITI");
     std::string pointer(4, '\0');
     codec::pack("L", pointer, 999, 1);
-    share.engine->WriteFile(munit->OpenFile, pointer,
+    share.damager->WriteFile(munit->OpenFile, pointer,
                             (munit->Position + 1) * 512 + 4 + 3 * 26 + 22);
     ModelTreeData tree = ModelTree(*share.engine).loadtree(false);
     EXPECT_EQ(modelTexts(tree.lines[0]), std::vector<std::string>{"CT100"});

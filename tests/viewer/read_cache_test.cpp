@@ -10,7 +10,7 @@ TEST(ReadCache, RepeatedReadsInsideAScopeStayInMemory) {
     inner->setFile("\\\\S\\T\\F", "abcdefgh");
     auto* memory = inner.get();
     ReadCache cache(std::move(inner));
-    auto file = cache.open("\\\\S\\T\\F");
+    auto file = cache.open("\\\\S\\T\\F", platform::Access::ReadWrite);
     ASSERT_TRUE(file);
     char buf[4] = {};
     {

@@ -32,8 +32,9 @@ std::string upper(std::string text) {
 
 }  // namespace
 
-std::unique_ptr<platform::File> LoggingFileSystem::doOpen(const std::string& path) {
-    auto file = memory.open(path);
+std::unique_ptr<platform::File> LoggingFileSystem::doOpen(const std::string& path,
+                                                          platform::Access access) {
+    auto file = memory.open(path, access);
     if (!file) return nullptr;
     return std::make_unique<LoggedFile>(*this, std::move(file), upper(path));
 }
@@ -61,13 +62,16 @@ void ViewerShare::reopen() {
     env.clock = [] { return platform::LocalDateTime{2025, 7, 1, 10, 0, 0}; };
     engine.reset();
     engine = std::make_unique<cBusinessBasic>(system, env);
+    env.access = platform::Access::ReadWrite;
+    damager.reset();
+    damager = std::make_unique<cBusinessBasic>(system, env);
 }
 
 void ViewerShare::patchRecord(const std::string& logical, std::int32_t record,
                               std::int32_t position, const std::string& bytes) {
-    std::string rec = engine->LreadFile(logical, record);
+    std::string rec = damager->LreadFile(logical, record);
     rec.replace(static_cast<std::size_t>(position - 1), bytes.size(), bytes);
-    engine->LwriteFile(logical, record, rec);
+    damager->LwriteFile(logical, record, rec);
 }
 
 void ViewerShare::dropLink(const std::string& logical) {

@@ -29,7 +29,8 @@ class LoggingFileSystem : public platform::FileSystem {
     std::map<std::pair<std::string, std::int64_t>, int> reads;
 
   protected:
-    std::unique_ptr<platform::File> doOpen(const std::string& path) override;
+    std::unique_ptr<platform::File> doOpen(const std::string& path,
+                                          platform::Access access) override;
 };
 
 struct ViewerShare {
@@ -49,7 +50,8 @@ struct ViewerShare {
     demo::ShareIdentity identity;
     demo::WrittenShare written;
     cSystem system;
-    std::unique_ptr<cBusinessBasic> engine;
+    std::unique_ptr<cBusinessBasic> engine;   // reads only, as the viewer's does
+    std::unique_ptr<cBusinessBasic> damager;  // writes, for tests that damage the share
     bool cached;
 };
 

@@ -224,6 +224,7 @@ WrittenShare writeDealerShare(platform::FileSystem& fs, const DealerData& data,
     env.computerName = [name = id.computerName] { return name; };
     env.ipv4Of = [](const std::string&) { return std::string("127.0.0.1"); };
     env.locks = &locks;
+    env.access = platform::Access::ReadWrite;
     cBusinessBasic engine(system, env);
 
     WrittenShare out;

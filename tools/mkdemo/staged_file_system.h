@@ -35,8 +35,9 @@ class StagedFileSystem : public platform::FileSystem {
     }
 
   protected:
-    std::unique_ptr<platform::File> doOpen(const std::string& path) override {
-        return memory_.open(path);
+    std::unique_ptr<platform::File> doOpen(const std::string& path,
+                                           platform::Access access) override {
+        return memory_.open(path, access);
     }
 
   private:

@@ -48,8 +48,9 @@ class CachedFile : public platform::File {
     std::int32_t id_;
 };
 
-std::unique_ptr<platform::File> ReadCache::doOpen(const std::string& path) {
-    auto file = inner_->open(path);
+std::unique_ptr<platform::File> ReadCache::doOpen(const std::string& path,
+                                                  platform::Access access) {
+    auto file = inner_->open(path, access);
     if (!file) return nullptr;
     return std::make_unique<CachedFile>(*this, std::move(file));
 }

@@ -50,7 +50,8 @@ class ReadCache : public platform::FileSystem {
     static ReadCache* of(platform::FileSystem& share) { return dynamic_cast<ReadCache*>(&share); }
 
   protected:
-    std::unique_ptr<platform::File> doOpen(const std::string& path) override;
+    std::unique_ptr<platform::File> doOpen(const std::string& path,
+                                          platform::Access access) override;
 
   private:
     friend class CachedFile;
