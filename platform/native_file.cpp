@@ -5,9 +5,9 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
+#include <cerrno>
 #endif
 
 namespace fennick::platform {

@@ -91,7 +91,7 @@ TEST(ModelTree, DamagedUnitIndexShowsTheBoxAndGoesOn) {
     std::string pointer(4, '\0');
     codec::pack("L", pointer, 999, 1);
     share.damager->WriteFile(munit->OpenFile, pointer,
-                            (munit->Position + 1) * 512 + 4 + 3 * 26 + 22);
+                             (munit->Position + 1) * 512 + 4 + 3 * 26 + 22);
     ModelTreeData tree = ModelTree(*share.engine).loadtree(false);
     EXPECT_EQ(modelTexts(tree.lines[0]), std::vector<std::string>{"CT100"});
     EXPECT_EQ(modelTexts(tree.lines[2]), std::vector<std::string>{"ZT1"});

@@ -30,7 +30,7 @@ class LoggingFileSystem : public platform::FileSystem {
 
   protected:
     std::unique_ptr<platform::File> doOpen(const std::string& path,
-                                          platform::Access access) override;
+                                           platform::Access access) override;
 };
 
 struct ViewerShare {

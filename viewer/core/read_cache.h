@@ -51,7 +51,7 @@ class ReadCache : public platform::FileSystem {
 
   protected:
     std::unique_ptr<platform::File> doOpen(const std::string& path,
-                                          platform::Access access) override;
+                                           platform::Access access) override;
 
   private:
     friend class CachedFile;

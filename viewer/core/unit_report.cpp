@@ -46,8 +46,7 @@ void appendFieldBlock(std::string& out, const std::vector<std::string>& headings
     for (std::size_t c = 0; c < kFieldColumns; ++c) {
         std::string value = cell(row, c);
         if (c == col::kCost) value = costLetterCode(value);
-        out += rightAligned(cell(headings, c), kHeadingWidth) + " " + " : " + value +
-               kCrLf;
+        out += rightAligned(cell(headings, c), kHeadingWidth) + " " + " : " + value + kCrLf;
     }
 }
 
