@@ -116,6 +116,42 @@ TEST(ModelTree, LinesSharingANameKeepTheirOwnModels) {
     EXPECT_EQ(builder.lookupLineNumber("ZZZ"), 0);
 }
 
+// A build cancelled at its n-th step keeps the unit lines finished before it.
+struct CancelCase {
+    int cancelAtStep;  // 0: never
+    std::vector<std::string> lines;
+};
+
+class ModelTreeCancel : public ::testing::TestWithParam<CancelCase> {};
+
+TEST_P(ModelTreeCancel, KeepsTheLinesReadSoFar) {
+    testing::ViewerShare share(treeData());
+    std::vector<std::pair<std::string, std::int64_t>> steps;
+    WorkProgress progress([&](const ProgressStep& step) {
+        steps.emplace_back(codec::trun(step.text), step.done);
+        if (static_cast<int>(steps.size()) == GetParam().cancelAtStep) progress.cancel();
+    });
+    ModelTreeData tree = ModelTree(*share.engine).loadtree(false, &progress);
+    std::vector<std::string> lines;
+    for (const auto& line : tree.lines)
+        lines.push_back(line.tag);
+    EXPECT_EQ(lines, GetParam().lines);
+    EXPECT_EQ(tree.cancelled, GetParam().cancelAtStep != 0);
+    if (GetParam().cancelAtStep == 0) {
+        using Step = std::pair<std::string, std::int64_t>;
+        EXPECT_EQ(
+            steps,
+            (std::vector<Step>{
+                {"COMPACT TRACTORS", 0}, {"SERVICE PARTS", 1}, {"TRAILERS", 1}, {"MOWERS", 2}}));
+        EXPECT_EQ(tree.lines[0].models.size(), 4u);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, ModelTreeCancel,
+                         ::testing::Values(CancelCase{1, {}}, CancelCase{2, {"CTR"}},
+                                           CancelCase{4, {"CTR", "TRL"}},
+                                           CancelCase{0, {"CTR", "TRL", "MOW"}}));
+
 TEST(FindSelectUnit, LastMatchStaysSelected) {
     ModelTreeData tree;
     tree.lines = {{"A", "A", "CTR", {{"X1", modelTag("CTR", "X1")}, {"X2", modelTag("CTR", "X2")}}},

@@ -234,6 +234,29 @@ TEST(UnitList, OnePassAgreesWithTheUnitByUnitCheck) {
     }
 }
 
+// Seven units of the model are read in index order, then the allocation pass: a cancel at any of
+// those steps leaves an empty list.
+class UnitListCancel : public ::testing::TestWithParam<int> {};
+
+TEST_P(UnitListCancel, ListsNothing) {
+    testing::ViewerShare share(listData());
+    std::vector<std::string> steps;
+    WorkProgress progress([&](const ProgressStep& step) {
+        steps.push_back(step.text);
+        if (static_cast<int>(steps.size()) == GetParam()) progress.cancel();
+    });
+    UnitList list =
+        LoadUnits(*share.engine, "CTR", "CT100 HST", AllocationCheck::OncePerList, &progress);
+    EXPECT_EQ(list.cancelled, GetParam() != 0);
+    const std::vector<std::string> listed{"C1", "C5"};
+    EXPECT_EQ(unitNumbers(list), GetParam() ? std::vector<std::string>{} : listed);
+    if (!GetParam()) {
+        EXPECT_EQ(steps, (std::vector<std::string>{"12", "C1", "C2", "C3", "C5", "C6", "C7", ""}));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, UnitListCancel, ::testing::Values(1, 5, 8, 0));
+
 TEST(Allocation, SubstringOfAnyOfTheFirstSixTexts) {
     testing::ViewerShare share(listData());
     auto& engine = *share.engine;

@@ -43,7 +43,7 @@ std::pair<std::string, std::string> splitTag(const std::string& tag) {
     return {tag.substr(0, 3), tag.size() > 3 ? tag.substr(3) : std::string()};
 }
 
-ModelTreeData ModelTree::loadtree(bool inStockOnly) {
+ModelTreeData ModelTree::loadtree(bool inStockOnly, WorkProgress* progress) {
     ModelTreeData tree;
     std::string buff, key(2, '\0');
     engine_.Pack("C", key, 1, 1);
@@ -53,6 +53,10 @@ ModelTreeData ModelTree::loadtree(bool inStockOnly) {
     while (rec > 0 && engine_.Unpack("C", key, 1) < kFirstAlphaKey) {
         clsLines line(engine_);
         line.Unpack(engine_.LreadFile("LINEL", rec));
+        if (!goOn(progress, line.Line_Name, static_cast<std::int64_t>(tree.lines.size()))) {
+            tree.cancelled = true;
+            break;
+        }
         if (line.Line_Type == "U") {
             tree.lines.push_back({line.Line_Name, line.Line_Name, line.Alpha_Line, {}});
             std::int32_t number = lookupLineNumber(line.Alpha_Line);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/business_basic.h"
+#include "work_progress.h"
 
 namespace fennick::viewer {
 
@@ -28,6 +29,7 @@ struct LineNode {
 
 struct ModelTreeData {
     std::vector<LineNode> lines;
+    bool cancelled = false;  // the build stopped early: `lines` holds the lines read until then
 };
 
 // The 30-character tag of a model node.
@@ -40,8 +42,9 @@ class ModelTree {
     explicit ModelTree(cBusinessBasic& engine) : engine_(engine) {}
 
     // Builds the whole tree. A failure while walking one line's units shows the unit-data
-    // error box and the tree goes on with the next line.
-    ModelTreeData loadtree(bool inStockOnly);
+    // error box and the tree goes on with the next line. With `progress`, each line read is a
+    // step named by the line's name; a cancel keeps the lines finished before it.
+    ModelTreeData loadtree(bool inStockOnly, WorkProgress* progress = nullptr);
     // Adds the model nodes of the line with this code under the line node keyed `lineName`.
     void loadModels(ModelTreeData& tree, const std::string& lineName, const std::string& lineCode,
                     bool inStockOnly);

@@ -78,8 +78,10 @@ Date engineToday(const cBusinessBasic& engine) {
 }
 
 UnitList LoadUnits(cBusinessBasic& engine, const std::string& lineCode, const std::string& model,
-                   AllocationCheck check) {
+                   AllocationCheck check, WorkProgress* progress) {
     UnitList out;
+    const UnitList cancelled{{}, {}, true};
+    std::int64_t read = 0;
     std::int32_t line = ModelTree(engine).lookupLineNumber(lineCode);
     if (line < 1) return out;
     std::string buff, key = unitSearchKey(engine, line, model, kListKeyLength);
@@ -92,6 +94,7 @@ UnitList LoadUnits(cBusinessBasic& engine, const std::string& lineCode, const st
          engine.KNext("MUNITI", buff, key, rec)) {
         clsUnits unit;
         unit.Unpack(engine.LreadFile("UNITL", rec));
+        if (!goOn(progress, codec::trun(unit.Unit_Number), read++)) return cancelled;
         if (unit.Date_Sold != codec::kEmptyDate) continue;
         Currency cost = ledgerCost(engine, unit, out.problems);
         std::int64_t days = daysBetween(unit.Date_Received_In, today);
@@ -102,6 +105,7 @@ UnitList LoadUnits(cBusinessBasic& engine, const std::string& lineCode, const st
         else if (!isUnitallocated(engine, lineCode, model, unit.Unit_Number))
             out.rows.push_back(std::move(row));
     }
+    if (!goOn(progress, std::string(), read)) return cancelled;
     if (candidates.empty()) return out;
     std::vector<std::string> numbers;
     for (const auto& row : candidates)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/business_basic.h"
+#include "work_progress.h"
 
 namespace fennick::viewer {
 
@@ -30,12 +31,16 @@ struct UnitList {
     // Damage met on the way (a sub-ledger chain that loops or leaves its file); the list is
     // still complete, each such unit's cost counting the postings before the damage.
     std::vector<std::string> problems;
+    bool cancelled = false;  // the listing was cancelled: no rows, no problems
 };
 
 // Lists the units of `lineCode` and `model` (both as given: a model from a tree tag keeps its
-// blanks). An unknown line gives an empty list. Engine failures reach the caller.
+// blanks). An unknown line gives an empty list. Engine failures reach the caller. With
+// `progress`, each unit read is a step named by its unit number, and the allocation pass one
+// more; a cancel gives an empty list marked cancelled.
 UnitList LoadUnits(cBusinessBasic& engine, const std::string& lineCode, const std::string& model,
-                   AllocationCheck check = AllocationCheck::OncePerList);
+                   AllocationCheck check = AllocationCheck::OncePerList,
+                   WorkProgress* progress = nullptr);
 
 // Today's date by the engine's clock.
 Date engineToday(const cBusinessBasic& engine);
