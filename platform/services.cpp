@@ -9,6 +9,7 @@ namespace fennick::platform {
 namespace {
 MessageSink* gMessages = nullptr;
 EventLog* gEventLog = nullptr;
+thread_local MessageSink* tThreadMessages = nullptr;
 }  // namespace
 
 void StderrMessages::show(const std::string& text, const std::string& title, MessageIcon) {
@@ -21,8 +22,17 @@ void SyslogEventLog::write(const std::string& text) {
     closelog();
 }
 
+ThreadMessages::ThreadMessages(MessageSink& sink) : previous_(tThreadMessages) {
+    tThreadMessages = &sink;
+}
+
+ThreadMessages::~ThreadMessages() {
+    tThreadMessages = previous_;
+}
+
 MessageSink& messages() {
     static StderrMessages fallback;
+    if (tThreadMessages) return *tThreadMessages;
     return gMessages ? *gMessages : fallback;
 }
 

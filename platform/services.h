@@ -32,6 +32,20 @@ class SyslogEventLog : public EventLog {
     void write(const std::string& text) override;
 };
 
+// While it lives, messages() on the thread that made it answers `sink` instead of the
+// process-wide sink: work running beside the window's thread keeps its messages for the window
+// to show.
+class ThreadMessages {
+  public:
+    explicit ThreadMessages(MessageSink& sink);
+    ~ThreadMessages();
+    ThreadMessages(const ThreadMessages&) = delete;
+    ThreadMessages& operator=(const ThreadMessages&) = delete;
+
+  private:
+    MessageSink* previous_;
+};
+
 // The process-wide sinks; default to StderrMessages and SyslogEventLog. Setting nullptr
 // restores the default.
 MessageSink& messages();

@@ -7,17 +7,21 @@
 #include <QSplitter>
 #include <QTabWidget>
 
+#include "background_work.h"
 #include "detail_panel.h"
+#include "engine/codec.h"
 #include "frm_totals.h"
 #include "frm_unit_data.h"
 #include "hand_offs.h"
 #include "model_tree_view.h"
 #include "pick_list_tab.h"
 #include "platform/services.h"
+#include "shown_text.h"
 #include "text_grid.h"
 #include "twips.h"
 #include "viewer/core/export_file.h"
 #include "viewer/core/unit_detail.h"
+#include "work_status.h"
 
 namespace fennick::viewer {
 
@@ -37,6 +41,20 @@ void showFailure(const std::exception& failure, const char* procedure) {
                               platform::MessageIcon::Critical);
 }
 
+QString treeStep(const ProgressStep& step) {
+    return QString("Reading line %1 (%2 lines read)")
+        .arg(shownText(codec::trun(step.text)))
+        .arg(step.done);
+}
+
+QString listStep(const QString& model, const ProgressStep& step) {
+    if (step.text.empty())
+        return QString("Listing model %1: checking open tickets and invoices").arg(model);
+    return QString("Listing model %1: unit %2 (%3 units read)")
+        .arg(model, shownText(step.text))
+        .arg(step.done);
+}
+
 // Damage the core worked around (a looping chain, a link outside its file): the lists are
 // shown up to the damage, and the user is told once per list.
 void showProblems(const std::vector<std::string>& problems) {
@@ -51,6 +69,7 @@ void showProblems(const std::vector<std::string>& problems) {
 
 FrmUnits::FrmUnits(Options options, QWidget* parent)
     : QMainWindow(parent), options_(std::move(options)) {
+    work_ = new BackgroundWork(this);
     buildWidgets();
     connectEvents();
 }
@@ -89,6 +108,8 @@ void FrmUnits::connectEvents() {
     connect(cmdTotals_, &QPushButton::clicked, this, &FrmUnits::cmdTotals_Click);
     connect(cmdQp_, &QPushButton::clicked, this, &FrmUnits::cmdQp_Click);
     connect(cmdExit_, &QPushButton::clicked, this, &FrmUnits::cmdExit_Click);
+    connect(refresh_, &QAction::triggered, this, &FrmUnits::refresh);
+    connect(work_, &BackgroundWork::finished, this, &FrmUnits::applyButtons);
 }
 
 bool FrmUnits::Form_Load() {
@@ -105,15 +126,14 @@ bool FrmUnits::Form_Load() {
         Form_Unload();
         return false;
     }
-    if (commandLine_.lineAndModelGiven)
-        guarded("findSelectUnit",
-                [&] { findSelectUnit(commandLine_.elements[1], commandLine_.elements[2]); });
     return true;
 }
 
 // Everything the window sets up once the engine runs, in this order: the command line, the
-// caption, the status bar, the saved filter, the tree, the user-defined names with the
-// captions and headings built from them, the first tab and the buttons.
+// caption, the status bar, the saved filter, the user-defined names with the captions and
+// headings built from them, the first tab and the buttons; then the tree is built, and the
+// model the command line names is selected in it. The names are read before the tree, since
+// the engine is the tree builder's until it ends.
 void FrmUnits::startUp() {
     commandLine_ = parseCommandLine(options_.commandLine);
     rules_ = UnitButtonRules(commandLine_.fromPointOfSale);
@@ -126,7 +146,6 @@ void FrmUnits::startUp() {
         sb1_[i]->setText(QString::fromStdString(panels[i]));
     inStockOnly_ = inStockFilterFromSetting(options_.settings->value(kInStockSetting, "0"));
     ctree_[kFilterItem]->setChecked(inStockOnly_);
-    loadtree();
     UserDefinedNames names = readUserDefinedNames(engine());
     details_->setCaptions(detailCaptions(names));
     unitHeadings_ = unitGridHeadings(names);
@@ -137,9 +156,22 @@ void FrmUnits::startUp() {
     sizeUnitColumns(pickListTab_->grid());
     SSTab1_->setCurrentIndex(0);
     applyButtons();
+    buildTree(
+        "Form_Load",
+        [this](const KeptSelection&) {
+            if (commandLine_.lineAndModelGiven)
+                guarded("findSelectUnit", [&] {
+                    findSelectUnit(commandLine_.elements[1], commandLine_.elements[2]);
+                });
+        },
+        [this] {
+            startFailed_ = true;
+            close();
+        });
 }
 
 void FrmUnits::Form_Unload() {
+    work_->stop();
     if (!engineStarted_) return;
     engineStarted_ = false;
     ReleaseDataEngine();
@@ -154,10 +186,77 @@ void FrmUnits::cmdExit_Click() {
     close();
 }
 
-void FrmUnits::loadtree() {
-    tree_ = ModelTree(engine()).loadtree(inStockOnly_);
-    tv1_->showTree(tree_);
-    tv1_->expandAll();
+// Builds the tree on the worker thread, then shows it expanded and hands `shown` what was
+// selected in the tree it replaced. A failure is shown with `procedure`'s name and runs
+// `failed`. A cancelled build shows the lines read until then, with an empty unit list.
+void FrmUnits::buildTree(const char* procedure, std::function<void(const KeptSelection&)> shown,
+                         std::function<void()> failed) {
+    const bool inStockOnly = inStockOnly_;
+    auto built = std::make_shared<ModelTreeData>();
+    workKind_ = Job::Tree;
+    work_->start(
+        [inStockOnly, built](WorkProgress& progress) {
+            *built = ModelTree(engine()).loadtree(inStockOnly, &progress);
+        },
+        [this, procedure, built, shown = std::move(shown),
+         failed = std::move(failed)](std::exception_ptr failure) {
+            if (failure) {
+                guarded(procedure, [&] { std::rethrow_exception(failure); });
+                if (failed) failed();
+                return;
+            }
+            KeptSelection kept{tv1_->currentTag(), std::nullopt};
+            if (const UnitRow* row = currentUnitRow()) kept.unitNumber = (*row)[col::kUnit];
+            tree_ = std::move(*built);
+            tv1_->showTree(tree_);
+            tv1_->expandAll();
+            if (tree_.cancelled) return treeCancelled(tree_.lines.size());
+            if (shown) shown(kept);
+        },
+        treeStep);
+    applyButtons();
+}
+
+void FrmUnits::treeCancelled(std::size_t lines) {
+    clearUnitList();
+    workStatus_->setOutcome(
+        QString("Building the tree was cancelled: it shows the %1 lines read").arg(lines));
+}
+
+bool FrmUnits::treeBeingBuilt() const {
+    return work_->busy() && workKind_ == Job::Tree;
+}
+
+bool FrmUnits::waitUntilIdle(int timeoutMs) {
+    return work_->waitUntilIdle(timeoutMs);
+}
+
+void FrmUnits::refresh() {
+    buildTree("loadtree", [this](const KeptSelection& kept) { restoreSelection(kept); });
+}
+
+// After a refresh: the node selected before is selected again and its model listed again, with
+// the unit row selected before shown again; what no longer exists is left unselected.
+void FrmUnits::restoreSelection(const KeptSelection& kept) {
+    std::optional<TreeSelection> node;
+    if (kept.nodeTag) node = findTag(tree_, *kept.nodeTag);
+    if (!node) return clearUnitList();
+    tv1_->selectQuietly(*node);
+    clearUnitDetails();
+    auto [lineCode, model] = splitTag(*kept.nodeTag);
+    loadUnits(lineCode, model, [this, unit = kept.unitNumber] {
+        for (std::size_t r = 0; unit && r < units_.size(); ++r)
+            if (units_[r][col::kUnit] == *unit) {
+                grdUnit_->selectRowQuietly(static_cast<int>(r));
+                return grdUnit_RowSelected();
+            }
+    });
+}
+
+void FrmUnits::clearUnitList() {
+    units_.clear();
+    grdUnit_->showRows(units_);
+    clearUnitDetails();
 }
 
 // Selects the model the command line names and lists its units, then moves the tree out of
@@ -167,35 +266,57 @@ void FrmUnits::findSelectUnit(const std::string& xlin, const std::string& xmodel
     FindSelectResult found = viewer::findSelectUnit(tree_, xlin, xmodel);
     if (found.selected) tv1_->selectQuietly(*found.selected);
     if (!found.loadUnits) return;
-    loadUnits(xlin, xmodel);
-    if (!units_.empty()) setTreeShown(false);
+    loadUnits(xlin, xmodel, [this] {
+        if (!units_.empty()) setTreeShown(false);
+    });
 }
 
+// While the tree is being rebuilt a click only moves the selection, which a refresh keeps.
+// During a listing it lists the clicked model instead.
 void FrmUnits::tv1_NodeClick(QTreeWidgetItem* node) {
+    if (treeBeingBuilt()) return;
     clearUnitDetails();
     auto [lineCode, model] = splitTag(ModelTreeView::tagOf(node));
-    loadUnits(lineCode, model);
-    if (units_.empty()) return;
-    grdUnit_->selectRowQuietly(0);
-    grdUnit_RowSelected();
+    loadUnits(lineCode, model, [this] {
+        if (units_.empty()) return;
+        grdUnit_->selectRowQuietly(0);
+        grdUnit_RowSelected();
+    });
 }
 
-void FrmUnits::loadUnits(const std::string& lineCode, const std::string& model) {
+// Lists the model on the worker thread (cancelling a listing under way), then shows the rows
+// and runs `listed`. A cancelled listing leaves the list empty and says so.
+void FrmUnits::loadUnits(const std::string& lineCode, const std::string& model,
+                         std::function<void()> listed) {
     units_.clear();
     grdUnit_->showRows(units_);
-    guarded("LoadUnits", [&] {
-        UnitList list = LoadUnits(engine(), lineCode, model);
-        units_ = std::move(list.rows);
-        grdUnit_->showRows(units_);
-        showProblems(list.problems);
-    });
+    auto list = std::make_shared<UnitList>();
+    const QString name = shownText(codec::trun(model));
+    workKind_ = Job::List;
+    work_->start(
+        [lineCode, model, list](WorkProgress& progress) {
+            *list = LoadUnits(engine(), lineCode, model, AllocationCheck::OncePerList, &progress);
+        },
+        [this, list, name, listed = std::move(listed)](std::exception_ptr failure) {
+            guarded("LoadUnits", [&] {
+                if (failure) std::rethrow_exception(failure);
+                if (list->cancelled)
+                    workStatus_->setOutcome(QString("Listing model %1 was cancelled").arg(name));
+                units_ = std::move(list->rows);
+                grdUnit_->showRows(units_);
+                showProblems(list->problems);
+            });
+            listed();
+        },
+        [name](const ProgressStep& step) { return listStep(name, step); });
+    applyButtons();
 }
 
 // The unit-selected handling: the grid's current unit fills the detail panel and the note
 // grids and enables the unit buttons. With no unit rows there is nothing to show.
 void FrmUnits::grdUnit_RowSelected() {
     const UnitRow* row = currentUnitRow();
-    if (!row) return;
+    if (!row || work_->busy()) return;
     clearUnitDetails();
     guarded("showUnitDetails", [&] {
         UnitDetail detail = selectUnit(engine(), *row);
@@ -223,8 +344,9 @@ void FrmUnits::clearUnitDetails() {
     pickListTab_->blankTotals();
 }
 
+// While work runs the unit buttons wait: they would need the engine.
 void FrmUnits::applyButtons() {
-    UnitButtons on = rules_.buttons();
+    UnitButtons on = work_->busy() ? UnitButtons{} : rules_.buttons();
     cmdTotals_->setEnabled(on.totals);
     cmdQp_->setEnabled(on.quickPayment);
     cmdPrint_->setEnabled(on.print);
@@ -320,10 +442,8 @@ void FrmUnits::ctree_Click(int index) {
     ctree_[kFilterItem]->setChecked(inStockOnly_);
     guarded("ctree_Click", [&] {
         options_.settings->save(kInStockSetting, inStockOnly_ ? "1" : "0");
-        units_.clear();
-        grdUnit_->showRows(units_);
-        clearUnitDetails();
-        loadtree();
+        clearUnitList();
+        buildTree("ctree_Click", nullptr);
     });
 }
 

@@ -3,9 +3,12 @@
 // the tabs of the selected unit's details, notes and the pick list, the unit buttons and the
 // status bar. Each widget event calls the viewer core and shows what it returns; every event
 // catches its failures, shows the error with the procedure's name and the window goes on.
+// Building the tree and listing a model run on a worker thread (BackgroundWork) while the
+// window keeps answering; until such work has ended, the window leaves the engine alone.
 
 #include <QMainWindow>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,10 +33,12 @@ class QTreeWidgetItem;
 
 namespace fennick::viewer {
 
+class BackgroundWork;
 class DetailPanel;
 class ModelTreeView;
 class PickListTab;
 class TextGrid;
+class WorkStatus;
 
 class FrmUnits : public QMainWindow {
     Q_OBJECT
@@ -50,7 +55,10 @@ class FrmUnits : public QMainWindow {
 
     // The start-up sequence. False when the program must end: the engine did not start (its
     // message has been shown) or a start-up step failed (shown with " in larkmoor.Form_Load").
+    // The tree is then being built; should that fail, the window closes and startFailed() says
+    // so.
     bool Form_Load();
+    bool startFailed() const { return startFailed_; }
     // Releases the data engine, closing every file it opened; runs once, on close at the latest.
     void Form_Unload();
 
@@ -64,11 +72,17 @@ class FrmUnits : public QMainWindow {
 
     // Clicks the first model node of the tree, as a user would (no-op without models).
     void selectFirstModel();
+    // Lets the window work until no tree is being built and no model listed; false when
+    // `timeoutMs` (if not negative) passed first.
+    bool waitUntilIdle(int timeoutMs = -1);
 
   public slots:
     void tv1_NodeClick(QTreeWidgetItem* node);
     void grdUnit_RowSelected();
     void ctree_Click(int index);
+    // F5 and the tree menu's "Refresh": builds the tree again and lists the selected model
+    // again, keeping the selected node and unit row where they still exist.
+    void refresh();
     void addToPickList();
     void cmdExit_Click();
     // The unit buttons and the grid menu: the invoice hand-off, the unit report, the totals
@@ -85,14 +99,27 @@ class FrmUnits : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // What was selected when a rebuilt tree replaced the old one.
+    struct KeptSelection {
+        std::optional<std::string> nodeTag;
+        std::optional<std::string> unitNumber;
+    };
+    enum class Job { Tree, List };
+
     void buildWidgets();
     void buildMenus();
     void sizeUnitColumns(TextGrid* grid);
     void connectEvents();
     void startUp();
-    void loadtree();
+    void buildTree(const char* procedure, std::function<void(const KeptSelection&)> shown,
+                   std::function<void()> failed = {});
+    void treeCancelled(std::size_t lines);
     void findSelectUnit(const std::string& xlin, const std::string& xmodel);
-    void loadUnits(const std::string& lineCode, const std::string& model);
+    void loadUnits(const std::string& lineCode, const std::string& model,
+                   std::function<void()> listed);
+    void clearUnitList();
+    void restoreSelection(const KeptSelection& kept);
+    bool treeBeingBuilt() const;
     void clearUnitDetails();
     void applyButtons();
     // The work behind the unit buttons; the callers guard it.
@@ -114,6 +141,8 @@ class FrmUnits : public QMainWindow {
     bool inStockOnly_ = false;
     bool engineStarted_ = false;
     bool treeShown_ = true;
+    bool startFailed_ = false;
+    Job workKind_ = Job::Tree;
     ModelTreeData tree_;
     std::vector<UnitRow> units_;
     std::vector<std::string> unitHeadings_;
@@ -122,6 +151,9 @@ class FrmUnits : public QMainWindow {
     NoteGrids shownGrids_;
     int shownRow_ = -1;
 
+    BackgroundWork* work_ = nullptr;
+    WorkStatus* workStatus_ = nullptr;
+    QAction* refresh_ = nullptr;
     ModelTreeView* tv1_ = nullptr;
     TextGrid* grdUnit_ = nullptr;
     QTabWidget* SSTab1_ = nullptr;

@@ -18,6 +18,7 @@
 #include "pick_list_tab.h"
 #include "text_grid.h"
 #include "twips.h"
+#include "work_status.h"
 
 namespace fennick::viewer {
 
@@ -106,6 +107,8 @@ void FrmUnits::buildWidgets() {
         sb1_[i]->setObjectName(QString("sb1_%1").arg(i + 1));
         statusBar()->addWidget(sb1_[i], i == 3 ? 2 : 1);
     }
+    workStatus_ = new WorkStatus(*work_, this);
+    statusBar()->addPermanentWidget(workStatus_);
     statusBar()->setSizeGripEnabled(false);
     resize(twipsToPixels(kClientWidth, this), twipsToPixels(kClientHeight, this));
     buildMenus();
@@ -119,6 +122,11 @@ void FrmUnits::buildMenus() {
     ctree_[2] = mnuTree_->addSeparator();
     ctree_[3] = mnuTree_->addAction("Display only models with units in stock");
     ctree_[3]->setCheckable(true);
+    mnuTree_->addSeparator();
+    refresh_ = mnuTree_->addAction("Refresh");
+    refresh_->setObjectName("refresh");
+    refresh_->setShortcut(Qt::Key_F5);
+    addAction(refresh_);  // F5 works wherever the focus is in the window
 
     GridPrint_ = new QMenu("Select", this);
     GridPrint_->setObjectName("GridPrint");

@@ -41,7 +41,10 @@ std::optional<LaunchOptions> parseLaunchOptions(const QStringList& args, std::st
 }
 
 bool saveScreenshot(FrmUnits& window, const QString& path) {
+    window.waitUntilIdle();
+    if (window.startFailed()) return false;
     if (!window.selectedNodeTag()) window.selectFirstModel();
+    window.waitUntilIdle();
     window.show();
     QApplication::processEvents();
     return window.grab().save(path, "PNG");

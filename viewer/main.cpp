@@ -19,10 +19,13 @@ int run(QApplication& app, const viewer::LaunchOptions& options) {
     if (!window.Form_Load()) return 1;
     if (options.screenshot.empty()) {
         window.show();
-        return app.exec();
+        int status = app.exec();
+        return window.startFailed() ? 1 : status;
     }
     QString path = QFileInfo(QString::fromStdString(options.screenshot)).absoluteFilePath();
-    if (!viewer::saveScreenshot(window, path)) {
+    bool saved = viewer::saveScreenshot(window, path);
+    if (window.startFailed()) return 1;  // its message has been shown
+    if (!saved) {
         std::cerr << "Fennick: cannot write " << path.toStdString() << "\n";
         return 1;
     }

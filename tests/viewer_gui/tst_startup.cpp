@@ -117,6 +117,7 @@ class TstStartup : public QObject {
         w.clickNode(w.node(0, "M100"));
         QCOMPARE(w.grid()->rowCount(), 2);
         filter->trigger();
+        QVERIFY(w.idle());
         QVERIFY(filter->isChecked());
         QCOMPARE(w.settings.values["Ckbox"], std::string("1"));
         QVERIFY(!treeTexts(w.tree()).contains("  M200"));
@@ -124,6 +125,7 @@ class TstStartup : public QObject {
         QCOMPARE(w.detail(0), QString());
         QVERIFY(!w.enabled("cmdTotals"));
         filter->trigger();
+        QVERIFY(w.idle());
         QVERIFY(!filter->isChecked());
         QCOMPARE(w.settings.values["Ckbox"], std::string("0"));
         QCOMPARE(treeTexts(w.tree()), kFullTree);

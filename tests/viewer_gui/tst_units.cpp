@@ -159,6 +159,7 @@ class TstUnits : public QObject {
         w.clickNode(w.node(0, "M200"));
         QVERIFY(unitButtons(w, false, true));
         w.menuItem("mnuTree", 3)->trigger();
+        QVERIFY(w.idle());
         QVERIFY(unitButtons(w, false, true));
         w.part<QTabWidget>("SSTab1")->setCurrentIndex(5);
         w.clickRow("grdPL", 0);

@@ -44,16 +44,28 @@ demo::DealerData windowData() {
     return d;
 }
 
-WindowDriver::WindowDriver(const GuiShare& share, std::string commandLine) {
+WindowDriver::WindowDriver(const GuiShare& share, std::string commandLine, bool slow) {
+    viewer::ShareDecorator decorate;
+    if (slow)
+        decorate = [this](std::unique_ptr<platform::FileSystem> inner) {
+            auto made = std::make_unique<SlowShare>(std::move(inner));
+            slowShare = made.get();
+            return made;
+        };
     viewer::FrmUnits::Options options{
-        std::move(commandLine), {share.ini(), share.root()}, &settings};
+        std::move(commandLine), {share.ini(), share.root(), decorate}, &settings};
     window_ = std::make_unique<viewer::FrmUnits>(options);
 }
 
 bool WindowDriver::load() {
     if (!window_->Form_Load()) return false;
     window_->show();
-    return QTest::qWaitForWindowExposed(window_.get());
+    return QTest::qWaitForWindowExposed(window_.get()) && idle() && !window_->startFailed();
+}
+
+QString WindowDriver::workText() {
+    QWidget* strip = part<QWidget>("workStatus");
+    return strip->isHidden() ? QString() : part<QLabel>("workText")->text();
 }
 
 QAction* WindowDriver::menuItem(const char* menu, int index) {
@@ -68,10 +80,11 @@ QTreeWidgetItem* WindowDriver::node(int line, const QString& text) {
     return nullptr;
 }
 
-void WindowDriver::clickNode(QTreeWidgetItem* target) {
+void WindowDriver::clickNode(QTreeWidgetItem* target, bool wait) {
     QTreeWidget* view = tree();
     view->scrollToItem(target);
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualItemRect(target).center());
+    if (wait) QVERIFY(idle());
 }
 
 void WindowDriver::clickRow(const char* gridName, int row) {

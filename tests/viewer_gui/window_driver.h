@@ -24,10 +24,14 @@ demo::DealerData windowData();
 
 class WindowDriver {
   public:
-    explicit WindowDriver(const GuiShare& share, std::string commandLine = "");
+    // With `slow`, the window reads the share through a SlowShare (no latency at first).
+    explicit WindowDriver(const GuiShare& share, std::string commandLine = "", bool slow = false);
 
-    // Runs the start-up; false when the window asked the program to end.
+    // Runs the start-up and waits for the tree; false when the window asked the program to end.
     bool load();
+    // Waits until the window has built its tree and listed its model.
+    bool idle() { return window_->waitUntilIdle(kIdleTimeoutMs); }
+    static constexpr int kIdleTimeoutMs = 20000;
     viewer::FrmUnits& window() { return *window_; }
 
     template <class T = QWidget>
@@ -46,15 +50,20 @@ class WindowDriver {
     // The node of `text` under the line node number `line` (top-level order); the line node
     // itself when `text` is empty.
     QTreeWidgetItem* node(int line, const QString& text = QString());
-    void clickNode(QTreeWidgetItem* node);
+    // Clicks a node and, unless told not to, waits for the listing it starts.
+    void clickNode(QTreeWidgetItem* node, bool wait = true);
     void clickRow(const char* gridName, int row);
     void click(const char* button) { QTest::mouseClick(part<QPushButton>(button), Qt::LeftButton); }
     // Makes `row` current without a selection event, as a grid left alone keeps it.
     void moveQuietly(const char* gridName, int row);
     QStringList column(const char* gridName, int column);
+    // The strip of the status bar that shows long work, and its Cancel button.
+    QString workText();
+    QPushButton* cancelButton() { return part<QPushButton>("cmdCancelWork"); }
 
     MemorySettings settings;
     MessageRecorder messages;
+    SlowShare* slowShare = nullptr;  // with `slow`, once loaded
 
   private:
     std::unique_ptr<viewer::FrmUnits> window_;

@@ -11,7 +11,9 @@ void startDataEngine(const EngineStart& start) {
     options.uncRoot = start.uncRoot;
     auto root = start.uncRoot.empty() ? platform::LocalFileSystem::defaultRoot()
                                       : std::filesystem::path(start.uncRoot);
-    options.share = std::make_unique<ReadCache>(std::make_unique<platform::LocalFileSystem>(root));
+    std::unique_ptr<platform::FileSystem> share = std::make_unique<platform::LocalFileSystem>(root);
+    if (start.decorate) share = start.decorate(std::move(share));
+    options.share = std::make_unique<ReadCache>(std::move(share));
     InitializeDataEngine(std::move(options));
 }
 

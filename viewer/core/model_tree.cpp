@@ -137,6 +137,16 @@ bool ModelTree::modelHasInStockUnits(std::int32_t ulin, const std::string& model
     return false;
 }
 
+std::optional<TreeSelection> findTag(const ModelTreeData& tree, const std::string& tag) {
+    for (std::size_t l = 0; l < tree.lines.size(); ++l) {
+        if (tree.lines[l].tag == tag) return TreeSelection{l, std::nullopt};
+        const auto& models = tree.lines[l].models;
+        for (std::size_t m = 0; m < models.size(); ++m)
+            if (models[m].tag == tag) return TreeSelection{l, m};
+    }
+    return std::nullopt;
+}
+
 FindSelectResult findSelectUnit(const ModelTreeData& tree, const std::string& xlin,
                                 const std::string& xmodel) {
     FindSelectResult result;

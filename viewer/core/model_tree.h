@@ -80,6 +80,9 @@ struct FindSelectResult {
 FindSelectResult findSelectUnit(const ModelTreeData& tree, const std::string& xlin,
                                 const std::string& xmodel);
 
+// The first node whose tag is `tag`, if any.
+std::optional<TreeSelection> findTag(const ModelTreeData& tree, const std::string& tag);
+
 // The text of the unit-data error box that loadModels shows.
 std::string unitDataErrorText(std::int32_t number, const std::string& description);
 

@@ -1,0 +1,78 @@
+#include "work_status.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+
+#include "background_work.h"
+
+namespace fennick::viewer {
+
+namespace {
+constexpr int kRefreshMs = 100;
+}
+
+WorkStatus::WorkStatus(BackgroundWork& work, QWidget* parent) : QWidget(parent), work_(work) {
+    setObjectName("workStatus");
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    text_ = new QLabel(this);
+    text_->setObjectName("workText");
+    bar_ = new QProgressBar(this);
+    bar_->setObjectName("workProgress");
+    bar_->setRange(0, 0);  // how much is left is not known: a busy bar
+    bar_->setMaximumWidth(120);
+    cancel_ = new QPushButton(tr("Cancel"), this);
+    cancel_->setObjectName("cmdCancelWork");
+    row->addWidget(text_);
+    row->addWidget(bar_);
+    row->addWidget(cancel_);
+    hide();
+
+    showTimer_ = new QTimer(this);
+    showTimer_->setSingleShot(true);
+    showTimer_->setInterval(kShowAfterMs);
+    refresh_ = new QTimer(this);
+    refresh_->setInterval(kRefreshMs);
+    connect(showTimer_, &QTimer::timeout, this, &WorkStatus::showProgress);
+    connect(refresh_, &QTimer::timeout, this, [this] { text_->setText(work_.progressText()); });
+    connect(cancel_, &QPushButton::clicked, &work_, &BackgroundWork::cancel);
+    connect(&work_, &BackgroundWork::started, this, &WorkStatus::workStarted);
+    connect(&work_, &BackgroundWork::finished, this, &WorkStatus::workFinished);
+}
+
+void WorkStatus::setOutcome(const QString& text) {
+    outcome_ = text;
+    text_->setText(text);
+    bar_->hide();
+    cancel_->hide();
+    setVisible(!text.isEmpty());
+}
+
+QString WorkStatus::text() const {
+    return isHidden() ? QString() : text_->text();
+}
+
+void WorkStatus::workStarted() {
+    setOutcome(QString());
+    showTimer_->start();
+}
+
+void WorkStatus::showProgress() {
+    if (!work_.busy()) return;
+    text_->setText(work_.progressText());
+    bar_->show();
+    cancel_->show();
+    show();
+    refresh_->start();
+}
+
+void WorkStatus::workFinished() {
+    showTimer_->stop();
+    refresh_->stop();
+    setOutcome(outcome_);
+}
+
+}  // namespace fennick::viewer
