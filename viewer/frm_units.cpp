@@ -41,18 +41,15 @@ void showFailure(const std::exception& failure, const char* procedure) {
                               platform::MessageIcon::Critical);
 }
 
+// What the status bar says while work runs; short, since it shares the bar with the
+// connection panels.
 QString treeStep(const ProgressStep& step) {
-    return QString("Reading line %1 (%2 lines read)")
-        .arg(shownText(codec::trun(step.text)))
-        .arg(step.done);
+    return QString("Reading line %1").arg(shownText(codec::trun(step.text)));
 }
 
 QString listStep(const QString& model, const ProgressStep& step) {
-    if (step.text.empty())
-        return QString("Listing model %1: checking open tickets and invoices").arg(model);
-    return QString("Listing model %1: unit %2 (%3 units read)")
-        .arg(model, shownText(step.text))
-        .arg(step.done);
+    if (step.text.empty()) return QString("Listing %1: checking open sales").arg(model);
+    return QString("Listing %1: %2 units read").arg(model).arg(step.done);
 }
 
 // Damage the core worked around (a looping chain, a link outside its file): the lists are

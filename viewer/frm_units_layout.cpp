@@ -109,6 +109,8 @@ void FrmUnits::buildWidgets() {
     }
     workStatus_ = new WorkStatus(*work_, this);
     statusBar()->addPermanentWidget(workStatus_);
+    // Room for the strip's Cancel button from the start, so that nothing moves when it shows.
+    statusBar()->setMinimumHeight(workStatus_->sizeHint().height());
     statusBar()->setSizeGripEnabled(false);
     resize(twipsToPixels(kClientWidth, this), twipsToPixels(kClientHeight, this));
     buildMenus();

@@ -23,7 +23,7 @@ WorkStatus::WorkStatus(BackgroundWork& work, QWidget* parent) : QWidget(parent),
     bar_ = new QProgressBar(this);
     bar_->setObjectName("workProgress");
     bar_->setRange(0, 0);  // how much is left is not known: a busy bar
-    bar_->setMaximumWidth(120);
+    bar_->setMaximumWidth(60);
     cancel_ = new QPushButton(tr("Cancel"), this);
     cancel_->setObjectName("cmdCancelWork");
     row->addWidget(text_);
@@ -37,7 +37,7 @@ WorkStatus::WorkStatus(BackgroundWork& work, QWidget* parent) : QWidget(parent),
     refresh_ = new QTimer(this);
     refresh_->setInterval(kRefreshMs);
     connect(showTimer_, &QTimer::timeout, this, &WorkStatus::showProgress);
-    connect(refresh_, &QTimer::timeout, this, [this] { text_->setText(work_.progressText()); });
+    connect(refresh_, &QTimer::timeout, this, [this] { showText(work_.progressText()); });
     connect(cancel_, &QPushButton::clicked, &work_, &BackgroundWork::cancel);
     connect(&work_, &BackgroundWork::started, this, &WorkStatus::workStarted);
     connect(&work_, &BackgroundWork::finished, this, &WorkStatus::workFinished);
@@ -45,7 +45,7 @@ WorkStatus::WorkStatus(BackgroundWork& work, QWidget* parent) : QWidget(parent),
 
 void WorkStatus::setOutcome(const QString& text) {
     outcome_ = text;
-    text_->setText(text);
+    showText(text);
     bar_->hide();
     cancel_->hide();
     setVisible(!text.isEmpty());
@@ -55,6 +55,12 @@ QString WorkStatus::text() const {
     return isHidden() ? QString() : text_->text();
 }
 
+// The text takes the room it needs; the connection panels beside it give way.
+void WorkStatus::showText(const QString& text) {
+    text_->setText(text);
+    text_->setMinimumWidth(text_->sizeHint().width());
+}
+
 void WorkStatus::workStarted() {
     setOutcome(QString());
     showTimer_->start();
@@ -62,7 +68,7 @@ void WorkStatus::workStarted() {
 
 void WorkStatus::showProgress() {
     if (!work_.busy()) return;
-    text_->setText(work_.progressText());
+    showText(work_.progressText());
     bar_->show();
     cancel_->show();
     show();

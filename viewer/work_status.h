@@ -28,6 +28,7 @@ class WorkStatus : public QWidget {
     QString text() const;
 
   private:
+    void showText(const QString& text);
     void workStarted();
     void showProgress();
     void workFinished();

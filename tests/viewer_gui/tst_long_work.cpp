@@ -35,7 +35,7 @@ class TstLongWork : public QObject {
         QTest::addColumn<QString>("cancelled");
         QTest::newRow("tree") << true << "Reading line "
                               << "Building the tree was cancelled";
-        QTest::newRow("unit list") << false << "Listing model M100"
+        QTest::newRow("unit list") << false << "Listing M100: "
                                    << "Listing model M100 was cancelled";
     }
     void cancel() {
