@@ -4,9 +4,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <thread>
+#include <vector>
 
 #include "platform/local_file_system.h"
 #include "platform/profile.h"
+#include "platform/services.h"
 
 namespace fennick::platform {
 namespace {
@@ -89,6 +92,28 @@ TEST_F(LocalShare, ReadOnlyFilesStillOpenForReading) {
     waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+struct KeptBoxes : MessageSink {
+    void show(const std::string& text, const std::string&, MessageIcon) override {
+        texts.push_back(text);
+    }
+    std::vector<std::string> texts;
+};
+
+// Work on another thread keeps its messages; the process-wide sink still gets everyone else's.
+TEST(ThreadMessages, RedirectOnlyTheThreadThatAsks) {
+    KeptBoxes shared, kept;
+    setMessages(&shared);
+    std::thread worker([&] {
+        ThreadMessages redirect(kept);
+        messages().show("from the worker", "", MessageIcon::None);
+    });
+    worker.join();
+    messages().show("from the window", "", MessageIcon::None);
+    setMessages(nullptr);
+    EXPECT_EQ(kept.texts, std::vector<std::string>{"from the worker"});
+    EXPECT_EQ(shared.texts, std::vector<std::string>{"from the window"});
 }
 
 }  // namespace
