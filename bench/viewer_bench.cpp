@@ -58,7 +58,10 @@ void prepareShare(const std::filesystem::path& folder) {
     std::cout << "Share of " << data.units.size() << " units, " << data.openTickets.size()
               << " open tickets, " << data.listedInvoices.size() << " listed invoices written in "
               << took.count() << " s\n";
-    viewer::startDataEngine({ini, folder.string()});
+    viewer::EngineStart start;
+    start.settingsFile = ini;
+    start.share.uncRoot = folder.string();
+    viewer::startDataEngine(start);
     if (!mGlobalConnectivity::instance().BusinessBasic) throw std::runtime_error("no engine");
 }
 

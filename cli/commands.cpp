@@ -7,6 +7,7 @@
 #include "output.h"
 #include "platform/local_file_system.h"
 #include "platform/services.h"
+#include "platform/share_access.h"
 #include "viewer/core/cp1252.h"
 #include "viewer/core/engine_start.h"
 #include "viewer/core/export_file.h"
@@ -32,6 +33,14 @@ class StreamMessages : public platform::MessageSink {
   private:
     std::ostream& err_;
 };
+
+platform::ShareOptions shareOptions(const Invocation& inv) {
+    platform::ShareOptions options;
+    options.uncRoot = inv.uncRoot;
+    options.smbPort = inv.smbPort;
+    options.smbCredentials = inv.smbCredentials;
+    return options;
+}
 
 void report(const std::vector<std::string>& problems, std::ostream& err) {
     for (const auto& problem : problems)
@@ -101,9 +110,9 @@ int exportUnit(cBusinessBasic& engine, const Invocation& inv, std::ostream& out,
         err << viewer::exportFailureText(failure) << "\n";
         return kFailure;
     }
-    auto root = inv.uncRoot.empty() ? platform::LocalFileSystem::defaultRoot()
-                                    : std::filesystem::path(inv.uncRoot);
-    auto local = platform::LocalFileSystem(root).localPath(target.path);
+    std::optional<std::filesystem::path> local;
+    if (auto root = platform::localShareRoot(shareOptions(inv)))
+        local = platform::LocalFileSystem(*root).localPath(target.path);
     out << (local ? local->string() : target.path) << "\n";
     return kSuccess;
 }
@@ -140,7 +149,10 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return kUsageError;
     }
     StreamMessages messages(err);
-    viewer::startDataEngine({invocation->ini, invocation->uncRoot});
+    viewer::EngineStart start;
+    start.settingsFile = invocation->ini;
+    start.share = shareOptions(*invocation);
+    viewer::startDataEngine(start);
     auto& globals = mGlobalConnectivity::instance();
     int status = kFailure;
     if (globals.BusinessBasic)

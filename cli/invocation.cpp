@@ -5,12 +5,14 @@
 namespace fennick::cli {
 
 const char* const kUsage =
-    "usage: fennick-cli [--ini FILE] [--unc-root DIR] COMMAND\n"
+    "usage: fennick-cli [--ini FILE] [--unc-root DIR | --smb-port N --smb-credentials FILE] "
+    "COMMAND\n"
     "  tree [--in-stock] [--json]       product lines and their models\n"
     "  units CODE MODEL [--json]        the unit list of one line and model\n"
     "  unit CODE MODEL UNIT [--json]    the details of one listed unit\n"
     "  report CODE MODEL UNIT           the unit report of one listed unit (CR LF lines)\n"
-    "  export CODE MODEL UNIT           writes the unit's export file, prints its path\n";
+    "  export CODE MODEL UNIT           writes the unit's export file, prints its path\n"
+    "Without --unc-root (or $FENNICK_UNC_ROOT) the share is read from the server over SMB.\n";
 
 namespace {
 
@@ -24,7 +26,11 @@ bool hasJsonForm(const std::string& command) {
 bool globalOption(const std::vector<std::string>& args, std::size_t& i, Invocation& inv,
                   std::string& error) {
     const std::string& arg = args[i];
-    std::string* target = arg == "--ini" ? &inv.ini : arg == "--unc-root" ? &inv.uncRoot : nullptr;
+    std::string* target = arg == "--ini"               ? &inv.ini
+                          : arg == "--unc-root"        ? &inv.uncRoot
+                          : arg == "--smb-port"        ? &inv.smbPort
+                          : arg == "--smb-credentials" ? &inv.smbCredentials
+                                                       : nullptr;
     if (!target) {
         error = "unknown option " + arg;
         return false;

@@ -2,11 +2,13 @@
 // The command line of fennick-cli: options before the command, then the command, its operands
 // and its flags.
 //
-//   fennick-cli [--ini FILE] [--unc-root DIR] tree [--in-stock] [--json]
-//   fennick-cli [--ini FILE] [--unc-root DIR] units CODE MODEL [--json]
-//   fennick-cli [--ini FILE] [--unc-root DIR] unit CODE MODEL UNIT [--json]
-//   fennick-cli [--ini FILE] [--unc-root DIR] report CODE MODEL UNIT
-//   fennick-cli [--ini FILE] [--unc-root DIR] export CODE MODEL UNIT
+//   fennick-cli [OPTIONS] tree [--in-stock] [--json]
+//   fennick-cli [OPTIONS] units CODE MODEL [--json]
+//   fennick-cli [OPTIONS] unit CODE MODEL UNIT [--json]
+//   fennick-cli [OPTIONS] report CODE MODEL UNIT
+//   fennick-cli [OPTIONS] export CODE MODEL UNIT
+//
+// OPTIONS: --ini FILE, --unc-root DIR, --smb-port N, --smb-credentials FILE.
 
 #include <optional>
 #include <string>
@@ -17,6 +19,8 @@ namespace fennick::cli {
 struct Invocation {
     std::string ini;
     std::string uncRoot;
+    std::string smbPort;
+    std::string smbCredentials;
     std::string command;
     std::vector<std::string> operands;
     bool json = false;

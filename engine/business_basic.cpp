@@ -28,11 +28,14 @@ cBusinessBasic::~cBusinessBasic() {
 void cBusinessBasic::checkShare() {
     std::string root = system_.linkShareRoot();
     if (env_.share->isDirectory(root)) return;
-    platform::messages().show("You are attempting to connect to: " + root +
-                                  " and this shows to be an invalid network share",
-                              "Connection Error", platform::MessageIcon::Critical);
+    // A server that can say more (not answering, no such share, access refused) adds it on a
+    // line of its own below the message.
+    std::string problem = env_.share->lastProblem();
+    platform::messages().show(
+        platform::invalidShareText(root) + (problem.empty() ? "" : "\n" + problem),
+        "Connection Error", platform::MessageIcon::Critical);
     throw EngineError(err::kShare, "vRMDataEngine_Initialization",
-                      "Invalid network share: " + root);
+                      "Invalid network share: " + root + (problem.empty() ? "" : " - " + problem));
 }
 
 void cBusinessBasic::identifyWorkstation() {

@@ -22,6 +22,11 @@ void File::writeAt(std::int64_t offset, const char* buf, std::size_t n) {
     counters_.bytesWritten += static_cast<std::int64_t>(n);
 }
 
+std::string invalidShareText(const std::string& root) {
+    return "You are attempting to connect to: " + root +
+           " and this shows to be an invalid network share";
+}
+
 std::unique_ptr<File> FileSystem::open(const std::string& path, Access access) {
     auto file = doOpen(path, access);
     if (file) ++counters_.opens;

@@ -55,11 +55,27 @@ class IoError : public std::exception {
     std::string what_;
 };
 
+// The connection to the server holding the share broke, or the server stopped answering,
+// while an action was using it. It ends the whole action: callers that skip a record they
+// cannot read let it pass, so that nothing is shown as complete that was cut short.
+class ConnectionLost : public IoError {
+  public:
+    using IoError::IoError;
+};
+
+// The message of a share that cannot be reached: "You are attempting to connect to: " + root +
+// " and this shows to be an invalid network share".
+std::string invalidShareText(const std::string& root);
+
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
     // True when the path names an existing, readable directory.
     virtual bool isDirectory(const std::string& path) = 0;
+    // Why the last isDirectory that answered false did so, as a sentence for the user (server
+    // not answering, share missing, access refused); empty when there is nothing more to say
+    // than that the folder is not there.
+    virtual std::string lastProblem() const { return {}; }
     // True when the path names an existing regular file.
     virtual bool fileExists(const std::string& path) = 0;
     // Opens an existing file for shared reading (and writing, when asked for and allowed; a

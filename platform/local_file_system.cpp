@@ -2,6 +2,7 @@
 
 #include "native_file.h"
 #include "text.h"
+#include "unc_path.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -13,27 +14,6 @@ namespace fennick::platform {
 namespace fs = std::filesystem;
 
 namespace {
-
-// Splits "\\SERVER\SHARE\a\b" into its components; nothing when not UNC-form or unsafe.
-std::optional<std::vector<std::string>> uncComponents(const std::string& unc) {
-    auto isSep = [](char c) { return c == '\\' || c == '/'; };
-    if (unc.size() < 3 || !isSep(unc[0]) || !isSep(unc[1])) return std::nullopt;
-    std::vector<std::string> parts;
-    std::string part;
-    for (std::size_t i = 2; i <= unc.size(); ++i) {
-        if (i == unc.size() || isSep(unc[i])) {
-            if (part == "." || part == "..") return std::nullopt;
-            if (!part.empty()) parts.push_back(part);
-            part.clear();
-        } else if (unc[i] == '\0' || unc[i] == ':') {
-            return std::nullopt;
-        } else {
-            part += unc[i];
-        }
-    }
-    if (parts.empty()) return std::nullopt;
-    return parts;
-}
 
 // One positional read or write of exactly the bytes asked for, straight on the descriptor: no
 // stream buffer that reads ahead, and safe to use from several threads at once.

@@ -1,5 +1,6 @@
 #include <exception>
 
+#include "platform/file_system.h"
 #include "records/lines.h"
 
 namespace fennick {
@@ -38,6 +39,8 @@ void clsLines::readComodities() {
             codes.emplace_back(1, key[2]);
             engine_->KNext("COMODI", buff, key, rec);
         }
+    } catch (const platform::ConnectionLost&) {
+        throw;  // the action ends; nothing half-read counts as read
     } catch (const std::exception&) {
         // A missing or damaged COMODI leaves the codes found so far.
     }

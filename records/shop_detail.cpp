@@ -127,6 +127,8 @@ bool clsInvDetail::trapped(const std::string& step, const std::function<void()>&
     try {
         body();
         return true;
+    } catch (const platform::ConnectionLost&) {
+        throw;  // the action ends; nothing half-read counts as read
     } catch (const EngineError& e) {
         fail(step, e.number(), e.description(), e.source());
     } catch (const platform::IoError& e) {

@@ -2,7 +2,8 @@
 # Installs the Debian packages the build and tests need; quiet and quick when all are present.
 set -euo pipefail
 packages=(cmake make g++ pkg-config clang-format qt6-base-dev qt6-tools-dev qt6-tools-dev-tools
-          libgl-dev libgtest-dev libgmock-dev googletest libbenchmark-dev)
+          libgl-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
+          libsmbclient-dev samba qtkeychain-qt6-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -8,10 +8,14 @@
 namespace fennick::viewer {
 
 const char* const kLaunchUsage =
-    "usage: Fennick [--ini FILE] [--unc-root DIR] [--screenshot FILE.png] [CALLER[,LINE,MODEL]]\n"
+    "usage: Fennick [--ini FILE] [--unc-root DIR] [--smb-port N] [--smb-credentials FILE]\n"
+    "               [--screenshot FILE.png] [CALLER[,LINE,MODEL]]\n"
     "  --ini FILE         catalog settings file (default: vRMCatalog.ini in the temp folder)\n"
-    "  --unc-root DIR     local folder holding the server shares (default: $FENNICK_UNC_ROOT "
-    "or /mnt)\n"
+    "  --unc-root DIR     local folder holding the server shares (default: $FENNICK_UNC_ROOT;\n"
+    "                     without either the shares are read from the server over SMB)\n"
+    "  --smb-port N       the server's SMB port (default: $FENNICK_SMB_PORT, else 445)\n"
+    "  --smb-credentials FILE  username=, password=, domain= lines, private to the user\n"
+    "                     (default: $FENNICK_SMB_CREDENTIALS, else a Kerberos ticket or guest)\n"
     "  --screenshot FILE  save a picture of the main window with a model selected, then end\n";
 
 std::optional<LaunchOptions> parseLaunchOptions(const QStringList& args, std::string& error) {
@@ -23,7 +27,13 @@ std::optional<LaunchOptions> parseLaunchOptions(const QStringList& args, std::st
             options.help = true;
             continue;
         }
-        if (arg != "--ini" && arg != "--unc-root" && arg != "--screenshot") {
+        std::string* target = arg == "--ini"               ? &options.ini
+                              : arg == "--unc-root"        ? &options.uncRoot
+                              : arg == "--smb-port"        ? &options.smbPort
+                              : arg == "--smb-credentials" ? &options.smbCredentials
+                              : arg == "--screenshot"      ? &options.screenshot
+                                                           : nullptr;
+        if (!target) {
             rest << arg;
             continue;
         }
@@ -31,10 +41,7 @@ std::optional<LaunchOptions> parseLaunchOptions(const QStringList& args, std::st
             error = arg.toStdString() + " needs a value";
             return std::nullopt;
         }
-        std::string value = args[++i].toStdString();
-        (arg == "--ini"        ? options.ini
-         : arg == "--unc-root" ? options.uncRoot
-                               : options.screenshot) = value;
+        *target = args[++i].toStdString();
     }
     options.commandLine = rest.join(' ').toStdString();
     return options;

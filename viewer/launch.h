@@ -13,10 +13,12 @@ class FrmUnits;
 extern const char* const kLaunchUsage;
 
 struct LaunchOptions {
-    std::string ini;          // catalog settings file; empty: the default
-    std::string uncRoot;      // local root of the shares; empty: the default
-    std::string screenshot;   // save a picture of the window here and end
-    std::string commandLine;  // the other arguments, joined by blanks ("cfzelt,LINE,MODEL")
+    std::string ini;             // catalog settings file; empty: the default
+    std::string uncRoot;         // local root of the shares; empty: $FENNICK_UNC_ROOT, else SMB
+    std::string smbPort;         // empty: $FENNICK_SMB_PORT, else 445
+    std::string smbCredentials;  // empty: $FENNICK_SMB_CREDENTIALS, else Kerberos or guest
+    std::string screenshot;      // save a picture of the window here and end
+    std::string commandLine;     // the other arguments, joined by blanks ("cfzelt,LINE,MODEL")
     bool help = false;
 };
 

@@ -15,7 +15,14 @@ namespace {
 
 int run(QApplication& app, const viewer::LaunchOptions& options) {
     viewer::QtSettingsStore settings;
-    viewer::FrmUnits window({options.commandLine, {options.ini, options.uncRoot}, &settings});
+    platform::ShareOptions share;
+    share.uncRoot = options.uncRoot;
+    share.smbPort = options.smbPort;
+    share.smbCredentials = options.smbCredentials;
+    viewer::EngineStart start;
+    start.settingsFile = options.ini;
+    start.share = share;
+    viewer::FrmUnits window({options.commandLine, start, &settings});
     if (!window.Form_Load()) return 1;
     if (options.screenshot.empty()) {
         window.show();

@@ -45,15 +45,16 @@ demo::DealerData windowData() {
 }
 
 WindowDriver::WindowDriver(const GuiShare& share, std::string commandLine, bool slow) {
-    viewer::ShareDecorator decorate;
+    viewer::EngineStart start;
+    start.settingsFile = share.ini();
+    start.share.uncRoot = share.root();
     if (slow)
-        decorate = [this](std::unique_ptr<platform::FileSystem> inner) {
+        start.decorate = [this](std::unique_ptr<platform::FileSystem> inner) {
             auto made = std::make_unique<SlowShare>(std::move(inner));
             slowShare = made.get();
             return made;
         };
-    viewer::FrmUnits::Options options{
-        std::move(commandLine), {share.ini(), share.root(), decorate}, &settings};
+    viewer::FrmUnits::Options options{std::move(commandLine), start, &settings};
     window_ = std::make_unique<viewer::FrmUnits>(options);
 }
 

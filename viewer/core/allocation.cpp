@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "pattern_set.h"
+#include "platform/file_system.h"
 #include "read_cache.h"
 #include "records/invoice_header.h"
 #include "text.h"
@@ -21,6 +22,8 @@ bool readable(cBusinessBasic& engine, std::int32_t record, bool unpackHeader) {
         std::string rec = engine.LreadFile(kInvoices, record);
         if (unpackHeader) clsInvoiceHistory().Unpack(rec);
         return true;
+    } catch (const platform::ConnectionLost&) {
+        throw;  // the action ends; nothing half-read counts as read
     } catch (const std::exception&) {
         return false;
     }
@@ -90,6 +93,8 @@ bool isUnitallocated(cBusinessBasic& engine, const std::string&, const std::stri
             return false;
         });
         return found;
+    } catch (const platform::ConnectionLost&) {
+        throw;  // the action ends; nothing half-read counts as read
     } catch (const std::exception&) {
         return false;
     }
@@ -106,6 +111,8 @@ AllocatedUnits AllocatedUnits::collect(cBusinessBasic& engine) {
                     out.add(line);
             return false;
         });
+    } catch (const platform::ConnectionLost&) {
+        throw;  // the action ends; nothing half-read counts as read
     } catch (const std::exception&) {
         // What was gathered before the failure still counts, as it does unit by unit.
     }

@@ -1,13 +1,14 @@
 #pragma once
 // Starting the data engine the way the viewer and the command-line tool do: the catalog
-// settings file (default: vRMCatalog.ini in the temporary directory) and the local share root
-// (default: $FENNICK_UNC_ROOT, else /mnt), with a read cache between the engine and the share.
+// settings file (default: vRMCatalog.ini in the temporary directory) and the share chosen from
+// the options (platform/share_access.h), with a read cache between the engine and the share.
 
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "engine/global_connectivity.h"
+#include "platform/share_access.h"
 
 namespace fennick::viewer {
 
@@ -18,12 +19,13 @@ using ShareDecorator =
 
 struct EngineStart {
     std::string settingsFile;      // empty: the default
-    std::string uncRoot;           // empty: the default
+    platform::ShareOptions share;  // empty: the defaults
     ShareDecorator decorate = {};  // empty: the back end as it is
 };
 
 // Runs the engine bootstrap; the engine is absent afterwards when start-up failed (the
-// start-up messages have been shown and mGlobalConnectivity holds the reason).
+// start-up messages have been shown and mGlobalConnectivity holds the reason). Share options
+// that cannot be used are shown as a "Connection Error" message too.
 void startDataEngine(const EngineStart& start);
 
 // "Error " + number + "  " + description + " in larkmoor." + procedure: the text a window

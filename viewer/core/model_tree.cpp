@@ -104,6 +104,8 @@ void ModelTree::walkModels(LineNode& node, std::int32_t lineNumber, const std::s
             if (!unitNumber.empty()) previous = model;
             engine_.KNext("MUNITI", buff, key, rec);
         }
+    } catch (const platform::ConnectionLost&) {
+        throw;  // the action ends; nothing half-read counts as read
     } catch (const EngineError& failure) {
         showUnitDataError(failure.number(), failure.description());
     } catch (const platform::IoError& failure) {

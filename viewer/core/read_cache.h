@@ -20,6 +20,7 @@ class ReadCache : public platform::FileSystem {
     explicit ReadCache(std::unique_ptr<platform::FileSystem> inner) : inner_(std::move(inner)) {}
 
     bool isDirectory(const std::string& path) override { return inner_->isDirectory(path); }
+    std::string lastProblem() const override { return inner_->lastProblem(); }
     bool fileExists(const std::string& path) override { return inner_->fileExists(path); }
     std::unique_ptr<platform::File> create(const std::string& path) override {
         return inner_->create(path);

@@ -1,0 +1,53 @@
+#include "share_access.h"
+
+#include <cstdlib>
+
+#include "local_file_system.h"
+
+namespace fennick::platform {
+
+namespace {
+
+std::string optionOrEnvironment(const std::string& given, const char* variable) {
+    if (!given.empty()) return given;
+    const char* value = std::getenv(variable);
+    return value ? value : "";
+}
+
+std::uint16_t port(const std::string& text) {
+    if (text.empty()) return 445;
+    char* end = nullptr;
+    long value = std::strtol(text.c_str(), &end, 10);
+    if (*end != '\0' || value < 1 || value > 65535)
+        throw ShareOptionError("The SMB port must be a number from 1 to 65535, not \"" + text +
+                               "\".");
+    return static_cast<std::uint16_t>(value);
+}
+
+}  // namespace
+
+std::optional<std::filesystem::path> localShareRoot(const ShareOptions& options) {
+    std::string root = optionOrEnvironment(options.uncRoot, "FENNICK_UNC_ROOT");
+    if (root.empty()) return std::nullopt;
+    return std::filesystem::path(root);
+}
+
+std::unique_ptr<FileSystem> openShare(const ShareOptions& options) {
+    if (auto root = localShareRoot(options)) return std::make_unique<LocalFileSystem>(*root);
+    SmbOptions smb;
+    smb.port = port(optionOrEnvironment(options.smbPort, "FENNICK_SMB_PORT"));
+    std::string file = optionOrEnvironment(options.smbCredentials, "FENNICK_SMB_CREDENTIALS");
+    try {
+        if (!file.empty()) smb.credentials = readCredentialsFile(file);
+    } catch (const CredentialsError& refused) {
+        throw ShareOptionError(refused.what());
+    }
+    smb.askCredentials = options.askCredentials;
+    try {
+        return std::make_unique<SmbFileSystem>(std::move(smb));
+    } catch (const IoError& failure) {
+        throw ShareOptionError(failure.what());
+    }
+}
+
+}  // namespace fennick::platform

@@ -1,0 +1,42 @@
+#pragma once
+// Who the program is on the dealer's file server: user, domain and password. A credentials
+// file holds them in the form mount.cifs reads ("username=", "password=", "domain=" lines); it
+// must be private to its owner, because it holds a password in the clear.
+
+#include <stdexcept>
+#include <string>
+
+namespace fennick::platform {
+
+struct SmbCredentials {
+    std::string username;  // empty: guest
+    std::string domain;
+    std::string password;
+
+    SmbCredentials() = default;
+    SmbCredentials(std::string user, std::string dom, std::string pass)
+        : username(std::move(user)), domain(std::move(dom)), password(std::move(pass)) {}
+    SmbCredentials(const SmbCredentials&) = default;
+    SmbCredentials& operator=(const SmbCredentials&) = default;
+    SmbCredentials(SmbCredentials&&) = default;
+    SmbCredentials& operator=(SmbCredentials&&) = default;
+    // The password does not linger in freed memory.
+    ~SmbCredentials();
+
+    // "DOMAIN\user", "user" or "guest": how messages name the account, never with a password.
+    std::string account() const;
+};
+
+// A credentials file that cannot be used; the message says why and never holds the password.
+class CredentialsError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// Reads a credentials file. Blank lines and lines starting with "#" are skipped; keys are
+// matched without regard to letter case ("user", "pass", "workgroup" are read too); the value
+// is everything after the first "=" with a trailing carriage return removed. Throws when the
+// file cannot be read or can be read by others than its owner.
+SmbCredentials readCredentialsFile(const std::string& path);
+
+}  // namespace fennick::platform

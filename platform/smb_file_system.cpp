@@ -1,0 +1,388 @@
+#include "smb_file_system.h"
+
+#include <fcntl.h>
+#include <libsmbclient.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <mutex>
+
+#include "unc_path.h"
+
+namespace fennick::platform {
+
+namespace {
+
+// The client library keeps process-wide state (its talloc stack, its configuration) that is
+// not guarded for threads in this build, so all contexts share one lock.
+std::mutex& libraryLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+bool connectionFailure(int error) {
+    switch (error) {
+        case ECONNABORTED:
+        case ECONNRESET:
+        case ECONNREFUSED:
+        case ETIMEDOUT:
+        case EPIPE:
+        case ENOTCONN:
+        case EHOSTUNREACH:
+        case EHOSTDOWN:
+        case ENETUNREACH:
+        case ENETDOWN:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool accessRefused(int error) {
+    return error == EACCES || error == EPERM;
+}
+
+bool hasKerberosTicket() {
+    const char* cache = std::getenv("KRB5CCNAME");
+    if (cache && *cache) return true;
+    std::error_code ec;
+    return std::filesystem::exists("/tmp/krb5cc_" + std::to_string(::getuid()), ec);
+}
+
+// The library's own diagnostics would land on stdout, in the middle of the CLI's output.
+void discardLog(void*, int, const char*) {}
+
+void copyInto(char* target, int size, const std::string& value) {
+    if (size <= 0) return;
+    auto n = std::min<std::size_t>(value.size(), static_cast<std::size_t>(size - 1));
+    std::memcpy(target, value.data(), n);
+    target[n] = '\0';
+}
+
+constexpr std::size_t kLargestTransfer = 1 << 20;
+
+}  // namespace
+
+// One client context with its cached connections and the account it uses.
+class SmbFileSystem::Session {
+  public:
+    explicit Session(const SmbOptions& options) : credentials_(options.credentials) {
+        std::lock_guard guard(libraryLock());
+        ctx_ = smbc_new_context();
+        if (!ctx_) throw IoError("The SMB client cannot start");
+        smbc_setLogCallback(ctx_, nullptr, discardLog);
+        smbc_setDebug(ctx_, 0);
+        smbc_setPort(ctx_, options.port);
+        smbc_setTimeout(ctx_, options.timeoutMs);
+        smbc_setOptionUserData(ctx_, this);
+        smbc_setFunctionAuthDataWithContext(ctx_, &Session::authenticate);
+        if (!credentials_ && hasKerberosTicket()) {
+            smbc_setOptionUseKerberos(ctx_, 1);
+            smbc_setOptionFallbackAfterKerberos(ctx_, 1);
+            smbc_setOptionUseCCache(ctx_, 1);
+        }
+        if (!smbc_init_context(ctx_)) {
+            smbc_free_context(ctx_, 1);
+            throw IoError("The SMB client cannot start");
+        }
+    }
+    ~Session() {
+        std::lock_guard guard(libraryLock());
+        smbc_free_context(ctx_, 1);
+    }
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    SMBCCTX* ctx() { return ctx_; }
+    std::string account() const { return credentials_ ? credentials_->account() : "guest"; }
+    // New credentials for the next connections; called with the library lock held.
+    void use(SmbCredentials credentials) {
+        credentials_ = std::move(credentials);
+        smbc_getFunctionPurgeCachedServers(ctx_)(ctx_);
+    }
+
+  private:
+    static void authenticate(SMBCCTX* ctx, const char*, const char*, char* workgroup,
+                             int workgroupSize, char* user, int userSize, char* password,
+                             int passwordSize) {
+        auto* self = static_cast<Session*>(smbc_getOptionUserData(ctx));
+        if (self->credentials_ && !self->credentials_->username.empty()) {
+            const SmbCredentials& c = *self->credentials_;
+            if (!c.domain.empty()) copyInto(workgroup, workgroupSize, c.domain);
+            copyInto(user, userSize, c.username);
+            copyInto(password, passwordSize, c.password);
+        } else if (self->credentials_ || !smbc_getOptionUseKerberos(ctx)) {
+            // Guest; the library falls back to an anonymous session where guest is refused.
+            copyInto(user, userSize, "guest");
+            copyInto(password, passwordSize, "");
+        }
+    }
+
+    SMBCCTX* ctx_ = nullptr;
+    std::optional<SmbCredentials> credentials_;
+};
+
+namespace {
+
+struct SharePath {
+    std::string server, share, url;
+    std::size_t depth = 0;  // components below the share
+    std::string root() const { return "\\\\" + server + "\\" + share + "\\"; }
+};
+
+std::optional<SharePath> sharePath(const std::string& unc) {
+    auto parts = uncComponents(unc);
+    auto url = SmbFileSystem::url(unc);
+    if (!parts || !url) return std::nullopt;
+    return SharePath{(*parts)[0], (*parts)[1], *url, parts->size() - 2};
+}
+
+[[noreturn]] void throwLost(const SharePath& path, int error) {
+    throw ConnectionLost(invalidShareText(path.root()) + "\nThe connection to the server " +
+                         path.server + " was lost (" + std::strerror(error) + ").");
+}
+
+// An open file on the server. Reads and writes seek the handle and transfer under the library
+// lock; a broken connection is mended once by opening the file again.
+class SmbFile : public File {
+  public:
+    SmbFile(IoCounters& c, std::shared_ptr<SmbFileSystem::Session> session, SharePath path,
+            int flags, SMBCFILE* handle, std::int64_t length)
+        : File(c),
+          session_(std::move(session)),
+          path_(std::move(path)),
+          flags_(flags),
+          handle_(handle),
+          length_(length) {}
+    ~SmbFile() override {
+        std::lock_guard guard(libraryLock());
+        closeHandle();
+    }
+    std::int64_t length() const override { return length_; }
+    bool readOnly() const override { return (flags_ & O_ACCMODE) == O_RDONLY; }
+
+  protected:
+    std::size_t doRead(std::int64_t offset, char* buf, std::size_t n) override {
+        std::lock_guard guard(libraryLock());
+        std::size_t done = 0;
+        transfer([&](SMBCCTX* ctx) {
+            while (done < n) {
+                if (!seek(ctx, offset + static_cast<std::int64_t>(done))) return false;
+                auto want = std::min(n - done, kLargestTransfer);
+                ssize_t got = smbc_getFunctionRead(ctx)(ctx, handle_, buf + done, want);
+                if (got < 0) return false;
+                if (got == 0) break;
+                done += static_cast<std::size_t>(got);
+            }
+            return true;
+        });
+        return done;
+    }
+    void doWrite(std::int64_t offset, const char* buf, std::size_t n) override {
+        if (readOnly()) throw IoError("Permission denied");
+        std::lock_guard guard(libraryLock());
+        std::size_t done = 0;
+        transfer([&](SMBCCTX* ctx) {
+            while (done < n) {
+                if (!seek(ctx, offset + static_cast<std::int64_t>(done))) return false;
+                auto want = std::min(n - done, kLargestTransfer);
+                ssize_t put = smbc_getFunctionWrite(ctx)(ctx, handle_, buf + done, want);
+                if (put <= 0) return false;
+                done += static_cast<std::size_t>(put);
+            }
+            return true;
+        });
+        length_ = std::max<std::int64_t>(length_, offset + static_cast<std::int64_t>(n));
+    }
+
+  private:
+    bool seek(SMBCCTX* ctx, std::int64_t at) {
+        return smbc_getFunctionLseek(ctx)(ctx, handle_, static_cast<off_t>(at), SEEK_SET) >= 0;
+    }
+    void closeHandle() {
+        if (handle_) smbc_getFunctionClose(session_->ctx())(session_->ctx(), handle_);
+        handle_ = nullptr;
+    }
+    // Runs `step` (which resumes where it stopped) and, when the connection broke, once more
+    // on a freshly opened handle.
+    template <typename Step>
+    void transfer(Step step) {
+        SMBCCTX* ctx = session_->ctx();
+        for (int attempt = 0;; ++attempt) {
+            errno = 0;
+            if (handle_ && step(ctx)) return;
+            int error = handle_ ? errno : ECONNABORTED;
+            if (!handle_ || connectionFailure(error) || error == EBADF) {
+                if (attempt > 0) throwLost(path_, error);
+                closeHandle();
+                handle_ = smbc_getFunctionOpen(ctx)(ctx, path_.url.c_str(),
+                                                    flags_ & ~(O_CREAT | O_TRUNC), 0);
+                if (!handle_) throwLost(path_, errno);
+                continue;
+            }
+            throw IoError(std::string("Device I/O error (") + std::strerror(error) + ")");
+        }
+    }
+
+    std::shared_ptr<SmbFileSystem::Session> session_;
+    SharePath path_;
+    int flags_;
+    SMBCFILE* handle_;
+    std::int64_t length_;
+};
+
+std::string percentEncoded(const std::string& part) {
+    static const char* hex = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : part) {
+        bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                     c == '-' || c == '.' || c == '_' || c == '~' || c == '$';
+        if (plain) {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+SmbFileSystem::SmbFileSystem(SmbOptions options)
+    : session_(std::make_shared<Session>(options)),
+      port_(options.port),
+      askCredentials_(std::move(options.askCredentials)) {}
+
+SmbFileSystem::~SmbFileSystem() = default;
+
+std::optional<std::string> SmbFileSystem::url(const std::string& uncPath) {
+    auto parts = uncComponents(uncPath);
+    if (!parts || parts->size() < 2) return std::nullopt;
+    std::string out = "smb:/";
+    for (const auto& part : *parts)
+        out += "/" + percentEncoded(part);
+    return out;
+}
+
+bool SmbFileSystem::isDirectory(const std::string& path) {
+    lastProblem_.clear();
+    auto target = sharePath(path);
+    if (!target) return false;
+    for (int asked = 0;; ++asked) {
+        std::unique_lock guard(libraryLock());
+        struct stat info {};
+        SMBCCTX* ctx = session_->ctx();
+        if (smbc_getFunctionStat(ctx)(ctx, target->url.c_str(), &info) == 0)
+            return S_ISDIR(info.st_mode);
+        int error = errno;
+        std::string account = session_->account();
+        if (connectionFailure(error)) {
+            lastProblem_ = "The server " + target->server + " does not answer on port " +
+                           std::to_string(port_) + " (" + std::strerror(error) + ").";
+        } else if (accessRefused(error)) {
+            lastProblem_ = "The server " + target->server + " refuses access to the share " +
+                           target->share + " for " + account + ".";
+        } else if (error == ENOENT && target->depth == 0) {
+            lastProblem_ = "The server " + target->server + " has no share " + target->share + ".";
+        }
+        if (!accessRefused(error) || !askCredentials_ || asked >= 3) return false;
+        guard.unlock();
+        auto credentials = askCredentials_(target->server, target->share, account);
+        if (!credentials) return false;
+        guard.lock();
+        session_->use(std::move(*credentials));
+    }
+}
+
+std::string SmbFileSystem::lastProblem() const {
+    return lastProblem_;
+}
+
+bool SmbFileSystem::fileExists(const std::string& path) {
+    auto target = sharePath(path);
+    if (!target) return false;
+    std::lock_guard guard(libraryLock());
+    struct stat info {};
+    SMBCCTX* ctx = session_->ctx();
+    if (smbc_getFunctionStat(ctx)(ctx, target->url.c_str(), &info) == 0)
+        return S_ISREG(info.st_mode);
+    if (connectionFailure(errno)) throwLost(*target, errno);
+    return false;
+}
+
+std::unique_ptr<File> SmbFileSystem::doOpen(const std::string& path, Access access) {
+    auto target = sharePath(path);
+    if (!target) return nullptr;
+    std::lock_guard guard(libraryLock());
+    SMBCCTX* ctx = session_->ctx();
+    int flags = access == Access::Read ? O_RDONLY : O_RDWR;
+    SMBCFILE* handle = smbc_getFunctionOpen(ctx)(ctx, target->url.c_str(), flags, 0);
+    if (!handle && flags == O_RDWR && accessRefused(errno)) {
+        flags = O_RDONLY;
+        handle = smbc_getFunctionOpen(ctx)(ctx, target->url.c_str(), flags, 0);
+    }
+    if (!handle) {
+        if (connectionFailure(errno)) throwLost(*target, errno);
+        return nullptr;
+    }
+    struct stat info {};
+    if (smbc_getFunctionFstat(ctx)(ctx, handle, &info) != 0 || !S_ISREG(info.st_mode)) {
+        int error = errno;
+        smbc_getFunctionClose(ctx)(ctx, handle);
+        if (connectionFailure(error)) throwLost(*target, error);
+        return nullptr;
+    }
+    return std::make_unique<SmbFile>(counters_, session_, *target, flags, handle,
+                                     static_cast<std::int64_t>(info.st_size));
+}
+
+std::unique_ptr<File> SmbFileSystem::create(const std::string& path) {
+    auto target = sharePath(path);
+    if (!target || target->depth == 0) throw IoError("Bad file name: " + path);
+    auto slash = path.find_last_of("\\/");
+    for (int attempt = 0;; ++attempt) {
+        std::unique_lock guard(libraryLock());
+        SMBCCTX* ctx = session_->ctx();
+        int flags = O_RDWR | O_CREAT | O_TRUNC;
+        SMBCFILE* handle = smbc_getFunctionOpen(ctx)(ctx, target->url.c_str(), flags, 0666);
+        if (handle)
+            return std::make_unique<SmbFile>(counters_, session_, *target, flags, handle, 0);
+        int error = errno;
+        if (connectionFailure(error)) throwLost(*target, error);
+        if (error != ENOENT || attempt > 0 || target->depth < 2)
+            throw IoError("Could not create " + path + " (" + std::strerror(error) + ")");
+        guard.unlock();
+        makeDirectory(path.substr(0, slash));
+    }
+}
+
+void SmbFileSystem::makeDirectory(const std::string& path) {
+    auto parts = uncComponents(path);
+    if (!parts || parts->size() < 2) throw IoError("Could not create folder " + path);
+    std::string at = "\\\\" + (*parts)[0] + "\\" + (*parts)[1];
+    for (std::size_t i = 2; i < parts->size(); ++i) {
+        at += "\\" + (*parts)[i];
+        std::lock_guard guard(libraryLock());
+        SMBCCTX* ctx = session_->ctx();
+        if (smbc_getFunctionMkdir(ctx)(ctx, url(at)->c_str(), 0777) == 0 || errno == EEXIST)
+            continue;
+        throw IoError("Could not create folder " + path + " (" + std::strerror(errno) + ")");
+    }
+}
+
+bool SmbFileSystem::remove(const std::string& path) {
+    auto target = sharePath(path);
+    if (!target || target->depth == 0) return false;
+    std::lock_guard guard(libraryLock());
+    SMBCCTX* ctx = session_->ctx();
+    return smbc_getFunctionUnlink(ctx)(ctx, target->url.c_str()) == 0;
+}
+
+}  // namespace fennick::platform

@@ -1,0 +1,65 @@
+#pragma once
+// The dealer share read straight from the file server over SMB, the way the dealer's Windows
+// workstations reach it: "\\SERVER\SHARE\rest" is smb://SERVER/SHARE/rest. Paths are refused
+// exactly as the local back end refuses them ("..", "." and non-UNC paths are missing); letter
+// case is the server's business (Windows and Samba servers ignore it).
+//
+// Every call into the SMB client library is made under one process-wide lock: the library's
+// Debian build keeps shared state without thread support, so reads from several threads are
+// safe but take turns on the wire. A read that finds its connection broken opens the file
+// again once (which reconnects); when that fails too, ConnectionLost ends the action.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "file_system.h"
+#include "smb_credentials.h"
+
+namespace fennick::platform {
+
+struct SmbOptions {
+    std::uint16_t port = 445;
+    // None: a Kerberos ticket where the user has one, else guest.
+    std::optional<SmbCredentials> credentials;
+    // How long a connection attempt or an answer may take.
+    int timeoutMs = 5000;
+    // Asked when the server refuses access to a share, with the server, the share and the
+    // account that was refused; answering nothing gives up. Called on the thread that checks
+    // the share (the window's, at start-up).
+    using AskCredentials = std::function<std::optional<SmbCredentials>(
+        const std::string& server, const std::string& share, const std::string& account)>;
+    AskCredentials askCredentials;
+};
+
+class SmbFileSystem : public FileSystem {
+  public:
+    explicit SmbFileSystem(SmbOptions options);
+    ~SmbFileSystem() override;
+
+    bool isDirectory(const std::string& path) override;
+    std::string lastProblem() const override;
+    bool fileExists(const std::string& path) override;
+    std::unique_ptr<File> create(const std::string& path) override;
+    void makeDirectory(const std::string& path) override;
+    bool remove(const std::string& path) override;
+
+    // smb://SERVER/SHARE/rest with every byte that could be read as URL syntax escaped;
+    // nothing when the path is not UNC-form or tries to leave its share.
+    static std::optional<std::string> url(const std::string& uncPath);
+
+    class Session;
+
+  protected:
+    std::unique_ptr<File> doOpen(const std::string& path, Access access) override;
+
+  private:
+    std::shared_ptr<Session> session_;
+    std::uint16_t port_;
+    SmbOptions::AskCredentials askCredentials_;
+    std::string lastProblem_;
+};
+
+}  // namespace fennick::platform
