@@ -37,6 +37,8 @@ bool connectionFailure(int error) {
         case EHOSTDOWN:
         case ENETUNREACH:
         case ENETDOWN:
+        case ENETRESET:
+        case ESHUTDOWN:
             return true;
         default:
             return false;
@@ -208,8 +210,8 @@ class SmbFile : public File {
         if (handle_) smbc_getFunctionClose(session_->ctx())(session_->ctx(), handle_);
         handle_ = nullptr;
     }
-    // Runs `step` (which resumes where it stopped) and, when the connection broke, once more
-    // on a freshly opened handle.
+    // Runs `step` (which resumes where it stopped) and, when it fails, once more on a freshly
+    // opened handle: a connection that broke since the last call is made again that way.
     template <typename Step>
     void transfer(Step step) {
         SMBCCTX* ctx = session_->ctx();
@@ -217,15 +219,16 @@ class SmbFile : public File {
             errno = 0;
             if (handle_ && step(ctx)) return;
             int error = handle_ ? errno : ECONNABORTED;
-            if (!handle_ || connectionFailure(error) || error == EBADF) {
-                if (attempt > 0) throwLost(path_, error);
-                closeHandle();
-                handle_ = smbc_getFunctionOpen(ctx)(ctx, path_.url.c_str(),
-                                                    flags_ & ~(O_CREAT | O_TRUNC), 0);
-                if (!handle_) throwLost(path_, errno);
-                continue;
+            if (attempt > 0) {
+                if (connectionFailure(error)) throwLost(path_, error);
+                throw IoError(std::string("Device I/O error (") + std::strerror(error) + ")");
             }
-            throw IoError(std::string("Device I/O error (") + std::strerror(error) + ")");
+            closeHandle();
+            handle_ =
+                smbc_getFunctionOpen(ctx)(ctx, path_.url.c_str(), flags_ & ~(O_CREAT | O_TRUNC), 0);
+            if (!handle_ && connectionFailure(errno)) throwLost(path_, errno);
+            if (!handle_)
+                throw IoError(std::string("Device I/O error (") + std::strerror(errno) + ")");
         }
     }
 

@@ -1,0 +1,201 @@
+#include "samba_server.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <pwd.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+namespace fennick::test_support {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A program of the Samba package: on the PATH, else where Debian puts it.
+std::string program(const std::string& name) {
+    std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+    path += ":/usr/sbin:/usr/bin:/sbin:/bin";
+    std::stringstream dirs(path);
+    std::string dir;
+    while (std::getline(dirs, dir, ':'))
+        if (!dir.empty() && ::access((dir + "/" + name).c_str(), X_OK) == 0)
+            return dir + "/" + name;
+    throw std::runtime_error(name + " is not installed (Debian package samba)");
+}
+
+std::uint16_t freePort() {
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    bool ok = fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
+              ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
+    if (fd >= 0) ::close(fd);
+    if (!ok) throw std::runtime_error("no free port on 127.0.0.1");
+    return ntohs(address.sin_port);
+}
+
+bool accepts(std::uint16_t port) {
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(port);
+    bool ok = fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    if (fd >= 0) ::close(fd);
+    return ok;
+}
+
+// Runs a program with `input` on its standard input and its output appended to `log`; its
+// exit status.
+int run(const std::vector<std::string>& argv, const std::string& input, const fs::path& log) {
+    int in[2];
+    if (::pipe(in) != 0) return -1;
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(in[0], 0);
+        int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+        ::dup2(out, 1);
+        ::dup2(out, 2);
+        ::close(in[1]);
+        std::vector<char*> args;
+        for (const auto& a : argv)
+            args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        ::execv(args[0], args.data());
+        ::_exit(127);
+    }
+    ::close(in[0]);
+    if (!input.empty() && ::write(in[1], input.data(), input.size()) < 0) pid = -1;
+    ::close(in[1]);
+    int status = 0;
+    if (pid < 0 || ::waitpid(pid, &status, 0) < 0) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+SambaServer::SambaServer(fs::path folder, std::vector<SambaShare> shares,
+                         std::optional<SambaAccount> account)
+    : folder_(std::move(folder)), shares_(std::move(shares)), account_(std::move(account)) {
+    for (const char* sub : {"private", "lock", "state", "cache", "pid", "ncalrpc"})
+        fs::create_directories(folder_ / sub);
+    fs::permissions(folder_ / "private", fs::perms::owner_all);
+}
+
+SambaServer::~SambaServer() {
+    stop();
+}
+
+std::string SambaServer::user() {
+    const passwd* entry = ::getpwuid(::geteuid());
+    return entry ? entry->pw_name : "root";
+}
+
+std::string SambaServer::log() const {
+    std::ifstream in(folder_ / "smbd.log");
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void SambaServer::writeConfiguration() const {
+    std::ofstream conf(folder_ / "smb.conf");
+    auto dir = [&](const char* sub) { return (folder_ / sub).string(); };
+    conf << "[global]\n"
+         << "  netbios name = FENNICKTEST\n  workgroup = WORKGROUP\n"
+         << "  server role = standalone server\n  server min protocol = SMB2\n"
+         << "  interfaces = 127.0.0.1\n  bind interfaces only = yes\n"
+         << "  smb ports = " << port_ << "\n  disable netbios = yes\n"
+         << "  private dir = " << dir("private") << "\n  lock directory = " << dir("lock")
+         << "\n  state directory = " << dir("state") << "\n  cache directory = " << dir("cache")
+         << "\n  pid directory = " << dir("pid") << "\n  ncalrpc dir = " << dir("ncalrpc")
+         << "\n  passdb backend = tdbsam:" << dir("private") << "/passdb.tdb\n"
+         << "  guest account = " << user() << "\n"
+         << "  map to guest = " << (account_ ? "Never" : "Bad User") << "\n"
+         << "  restrict anonymous = " << (account_ ? 2 : 0) << "\n"
+         << "  load printers = no\n  printing = bsd\n  printcap name = /dev/null\n"
+         << "  disable spoolss = yes\n  usershare max shares = 0\n  log level = 1\n";
+    for (const auto& share : shares_) {
+        conf << "[" << share.name << "]\n  path = " << share.path.string() << "\n"
+             << "  read only = " << (share.writable ? "no" : "yes") << "\n"
+             << "  guest ok = " << (account_ ? "no" : "yes") << "\n";
+        if (account_) conf << "  valid users = " << user() << "\n";
+    }
+}
+
+void SambaServer::addAccount() const {
+    if (!account_) return;
+    std::string twice = account_->password + "\n" + account_->password + "\n";
+    std::vector<std::string> argv = {
+        program("smbpasswd"), "-c", (folder_ / "smb.conf").string(), "-s", "-a", user()};
+    if (run(argv, twice, folder_ / "smbd.log") != 0)
+        throw std::runtime_error("smbpasswd could not add " + user() + ":\n" + log());
+}
+
+void SambaServer::start() {
+    if (running()) return;
+    bool first = port_ == 0;
+    if (first) port_ = freePort();
+    writeConfiguration();
+    if (first) addAccount();
+    std::string smbd = program("smbd"), conf = (folder_ / "smb.conf").string();
+    std::string logFile = (folder_ / "smbd.log").string();
+    pid_t parent = ::getpid();
+    pid_t pid = ::fork();
+    if (pid < 0) throw std::runtime_error("cannot start smbd");
+    if (pid == 0) {
+        ::setpgid(0, 0);
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent) ::_exit(1);
+        int out = ::open(logFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+        ::dup2(out, 1);
+        ::dup2(out, 2);
+        ::execl(smbd.c_str(), smbd.c_str(), "--foreground", "--no-process-group", "--debug-stdout",
+                "-s", conf.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::setpgid(pid, pid);
+    pid_ = pid;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < deadline) {
+        int status = 0;
+        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = -1;
+            throw std::runtime_error("smbd ended at start-up; its log:\n" + log());
+        }
+        if (accepts(port_)) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    stop();
+    throw std::runtime_error("smbd did not listen on port " + std::to_string(port_) +
+                             " within 20 s; its log:\n" + log());
+}
+
+void SambaServer::stop() {
+    if (!running()) return;
+    ::kill(-pid_, SIGTERM);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    int status = 0;
+    while (::waitpid(pid_, &status, WNOHANG) == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    // Whatever is left of the group (the main process or a connection's process) goes now.
+    ::kill(-pid_, SIGKILL);
+    ::waitpid(pid_, &status, 0);
+    pid_ = -1;
+}
+
+}  // namespace fennick::test_support

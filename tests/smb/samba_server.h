@@ -1,0 +1,61 @@
+#pragma once
+// A real Samba server for the tests: smbd on 127.0.0.1, on a free port above 1024, with a
+// configuration, password database and state written into a private folder of its own. It
+// serves the given folders either to guests or only to one account (the user running the
+// tests, added with smbpasswd). The server is stopped by stop(), by the destructor, and, should
+// the test program die first, by the kernel (it is told to end with its parent).
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace fennick::test_support {
+
+struct SambaShare {
+    std::string name;
+    std::filesystem::path path;
+    bool writable = false;
+};
+
+struct SambaAccount {
+    std::string password;  // the user is the one running the tests
+};
+
+class SambaServer {
+  public:
+    // `folder` is made and used for the configuration, the logs and the state; with an
+    // account, guests are refused everywhere.
+    SambaServer(std::filesystem::path folder, std::vector<SambaShare> shares,
+                std::optional<SambaAccount> account = std::nullopt);
+    ~SambaServer();
+    SambaServer(const SambaServer&) = delete;
+    SambaServer& operator=(const SambaServer&) = delete;
+
+    // Starts smbd and waits until it accepts connections. Throws std::runtime_error with the
+    // server's log when it does not.
+    void start();
+    // Stops smbd and every process it started; waits for them to end.
+    void stop();
+    bool running() const { return pid_ > 0; }
+
+    std::uint16_t port() const { return port_; }
+    // The account's user name (the user running the tests).
+    static std::string user();
+    std::string log() const;
+
+  private:
+    void writeConfiguration() const;
+    void addAccount() const;
+
+    std::filesystem::path folder_;
+    std::vector<SambaShare> shares_;
+    std::optional<SambaAccount> account_;
+    std::uint16_t port_ = 0;
+    pid_t pid_ = -1;
+};
+
+}  // namespace fennick::test_support

@@ -1,0 +1,364 @@
+// fennick-cli and the viewer core against a real Samba server on the loopback address: the demo
+// share read over SMB gives exactly what the same folders give read locally, guests and
+// accounts get in or are refused with the start-up message, and a server that stops in the
+// middle of a unit list ends that action without a half list.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+
+#include "cli/commands.h"
+#include "engine/global_connectivity.h"
+#include "platform/local_file_system.h"
+#include "platform/smb_file_system.h"
+#include "platform/workstation.h"
+#include "samba_server.h"
+#include "tools/mkdemo/demo_generator.h"
+#include "tools/mkdemo/share_builder.h"
+#include "tools/mkdemo/staged_file_system.h"
+#include "tools/share_writer.h"
+#include "viewer/core/read_cache.h"
+#include "viewer/core/unit_list.h"
+
+namespace fennick {
+namespace {
+
+namespace fs = std::filesystem;
+using test_support::SambaAccount;
+using test_support::SambaServer;
+
+constexpr const char* kPassword = "Pw-7f3!secret";
+constexpr const char* kWrongPassword = "not-the-password";
+constexpr const char* kServer = "127.0.0.1";
+
+std::string fileBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+fs::path privateFile(const fs::path& path, const std::string& text, fs::perms perms) {
+    std::ofstream(path) << text;
+    fs::permissions(path, perms);
+    return path;
+}
+
+// The demo share under ROOT/shares/127.0.0.1 (TARNLNK, CATCON), its settings file, and two
+// servers over the same folders, started when a test first needs them: one for guests with a
+// writable CATCON, one only for the test's account whose CATCON refuses writes.
+struct World {
+    fs::path root, shares, catcon;
+    std::string ini;
+    std::unique_ptr<SambaServer> guest, secured;
+
+    World() {
+        ::unsetenv("FENNICK_UNC_ROOT");
+        std::string pattern = (fs::temp_directory_path() / "fennick-smb-XXXXXX").string();
+        root = ::mkdtemp(pattern.data());
+        shares = root / "shares";
+        demo::ShareIdentity identity;
+        identity.server = kServer;
+        identity.computerName = platform::hostName();
+        demo::StagedFileSystem staged;
+        demo::writeDealerShare(staged, demo::generateDemo({}), identity);
+        platform::LocalFileSystem local(shares);
+        staged.commit(local);
+        ini = (root / "vRMCatalog.ini").string();
+        std::ofstream(ini) << tools::settingsText(kServer, identity.directory, "7");
+        catcon = shares / kServer / "CATCON";
+        privateFile(root / "right.cred",
+                    "username=" + SambaServer::user() + "\npassword=" + kPassword + "\n",
+                    fs::perms::owner_read | fs::perms::owner_write);
+        privateFile(root / "wrong.cred",
+                    "username=" + SambaServer::user() + "\npassword=" + kWrongPassword + "\n",
+                    fs::perms::owner_read | fs::perms::owner_write);
+        privateFile(root / "open.cred", "username=x\npassword=" + std::string(kPassword) + "\n",
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
+    }
+    ~World() {
+        guest.reset();
+        secured.reset();
+        std::error_code ec;
+        fs::remove_all(root, ec);
+    }
+
+    SambaServer& guestServer() {
+        if (!guest) {
+            guest = std::make_unique<SambaServer>(
+                root / "guest-server",
+                std::vector<test_support::SambaShare>{{"TARNLNK", shares / kServer / "TARNLNK"},
+                                                      {"CATCON", catcon, true}});
+            guest->start();
+        }
+        return *guest;
+    }
+    SambaServer& securedServer() {
+        if (!secured) {
+            secured = std::make_unique<SambaServer>(
+                root / "secured-server",
+                std::vector<test_support::SambaShare>{{"TARNLNK", shares / kServer / "TARNLNK"},
+                                                      {"CATCON", catcon, false}},
+                SambaAccount{kPassword});
+            secured->start();
+        }
+        return *secured;
+    }
+};
+
+World& world() {
+    static World w;
+    return w;
+}
+
+struct CliRun {
+    int status;
+    std::string out, err;
+};
+
+CliRun cli(std::vector<std::string> options, const std::vector<std::string>& command) {
+    options.insert(options.begin(), {"--ini", world().ini});
+    options.insert(options.end(), command.begin(), command.end());
+    std::ostringstream out, err;
+    int status = cli::runCli(options, out, err);
+    return {status, out.str(), err.str()};
+}
+
+std::vector<std::string> local() {
+    return {"--unc-root", world().shares.string()};
+}
+
+std::vector<std::string> overSmb(std::uint16_t port, const std::string& credentials = {}) {
+    std::vector<std::string> options = {"--smb-port", std::to_string(port)};
+    if (!credentials.empty())
+        options.insert(options.end(), {"--smb-credentials", (world().root / credentials).string()});
+    return options;
+}
+
+// What a command gives: its output, or for export the bytes of the file it wrote.
+std::string result(const std::vector<std::string>& options,
+                   const std::vector<std::string>& command) {
+    fs::path exported = world().catcon / "unitexport.7";
+    fs::remove(exported);
+    CliRun run = cli(options, command);
+    EXPECT_EQ(run.status, 0) << run.err;
+    return command[0] == "export" ? fileBytes(exported) : run.out;
+}
+
+class SameAsLocal : public ::testing::TestWithParam<std::vector<std::string>> {};
+
+TEST_P(SameAsLocal, OverSmbTheCommandGivesWhatLocalFoldersGive) {
+    const auto& command = GetParam();
+    auto port = world().guestServer().port();
+    std::string smb = result(overSmb(port), command);
+    ASSERT_FALSE(smb.empty());
+    // The unit report carries the time to the minute: one of two local runs around the SMB
+    // run shares its minute.
+    std::string before = result(local(), command);
+    if (smb != before) {
+        EXPECT_EQ(smb, result(local(), command));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DemoShare, SameAsLocal,
+    ::testing::Values(std::vector<std::string>{"tree"},
+                      std::vector<std::string>{"tree", "--in-stock", "--json"},
+                      std::vector<std::string>{"units", "CTR", "CT100", "--json"},
+                      std::vector<std::string>{"unit", "CTR", "CT100", "C100031", "--json"},
+                      std::vector<std::string>{"report", "CTR", "CT100", "C100031"},
+                      std::vector<std::string>{"export", "CTR", "CT100", "C100031"}));
+
+// Who asks which server for what, and what the CLI answers (exit status, words on stderr).
+struct Access {
+    const char* name;
+    bool secured;
+    const char* credentials;  // a file in the test folder, or none
+    std::vector<std::string> command;
+    int status;
+    std::string says;
+};
+
+class AccessTest : public ::testing::TestWithParam<Access> {};
+
+const std::string kInvalidShare =
+    "You are attempting to connect to: \\\\127.0.0.1\\TARNLNK\\ and "
+    "this shows to be an invalid network share";
+
+TEST_P(AccessTest, ExitStatusAndMessage) {
+    const Access& a = GetParam();
+    auto& server = a.secured ? world().securedServer() : world().guestServer();
+    fs::remove(world().catcon / "unitexport.7");
+    CliRun run = cli(overSmb(server.port(), a.credentials), a.command);
+    EXPECT_EQ(run.status, a.status) << run.err;
+    EXPECT_NE(run.err.find(a.says), std::string::npos) << run.err;
+    for (const char* secret : {kPassword, kWrongPassword}) {
+        EXPECT_EQ(run.err.find(secret), std::string::npos);
+        EXPECT_EQ(run.out.find(secret), std::string::npos);
+    }
+    if (a.command[0] == "export" && a.status != 0) {
+        EXPECT_FALSE(fs::exists(world().catcon / "unitexport.7"));
+    }
+}
+
+const std::vector<std::string> kTree = {"tree"};
+const std::vector<std::string> kExport = {"export", "CTR", "CT100", "C100031"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Samba, AccessTest,
+    ::testing::Values(
+        Access{"GuestReadsTheGuestShare", false, "", kTree, 0, ""},
+        Access{"AccountReadsItsShare", true, "right.cred", kTree, 0, ""},
+        Access{"GuestIsRefused", true, "", kTree, 1,
+               kInvalidShare + "\nThe server 127.0.0.1 refuses access to the share TARNLNK for "
+                               "guest."},
+        Access{"WrongPasswordIsRefused", true, "wrong.cred", kTree, 1,
+               "refuses access to the share TARNLNK for " + SambaServer::user() + "."},
+        Access{"CredentialsOthersCanReadAreRefused", true, "open.cred", kTree, 1,
+               "can be read by others than its owner"},
+        Access{"CatconRefusingWrites", true, "right.cred", kExport, 1,
+               "Could not create Export file."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SmbServer, NotAnsweringIsSaidWithTheStartUpMessage) {
+    CliRun run = cli({"--smb-port", "1"}, kTree);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find(kInvalidShare + "\nThe server 127.0.0.1 does not answer on port 1"),
+              std::string::npos)
+        << run.err;
+}
+
+// A path read over SMB and through local folders: the same bytes, or missing in both.
+struct PathCase {
+    const char* name;
+    std::string path;
+    bool present;
+};
+
+class PathTest : public ::testing::TestWithParam<PathCase> {};
+
+TEST_P(PathTest, ReadsAsTheLocalFoldersRead) {
+    const PathCase& c = GetParam();
+    fs::create_directories(world().catcon);
+    std::ofstream(world().catcon / "outside") << "not for dealer data";
+    platform::SmbOptions options;
+    options.port = world().guestServer().port();
+    platform::SmbFileSystem smb(options);
+    platform::LocalFileSystem folders(world().shares);
+    bool smbOpened = false, localOpened = false;
+    std::string overSmb = platform::readWholeFile(smb, c.path, &smbOpened);
+    std::string local = platform::readWholeFile(folders, c.path, &localOpened);
+    EXPECT_EQ(smbOpened, c.present);
+    EXPECT_EQ(localOpened, c.present);
+    EXPECT_EQ(smb.fileExists(c.path), c.present);
+    EXPECT_EQ(overSmb, local);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Share, PathTest,
+    ::testing::Values(PathCase{"ExactName", "\\\\127.0.0.1\\TARNLNK\\ttymap", true},
+                      PathCase{"OtherLetterCase", "\\\\127.0.0.1\\tarnlnk\\dlr001\\Unit.db", true},
+                      PathCase{"LinksEntryClimbingOut",
+                               "\\\\127.0.0.1\\TARNLNK\\DLR001\\..\\..\\CATCON\\outside", false},
+                      PathCase{"DotComponent", "\\\\127.0.0.1\\CATCON\\.\\outside", false},
+                      PathCase{"MissingFile", "\\\\127.0.0.1\\TARNLNK\\DLR001\\NOFILE", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SmbServer, AMissingShareIsNamed) {
+    platform::SmbOptions options;
+    options.port = world().guestServer().port();
+    platform::SmbFileSystem smb(options);
+    EXPECT_FALSE(smb.isDirectory("\\\\127.0.0.1\\NOSUCH\\"));
+    EXPECT_EQ(smb.lastProblem(), "The server 127.0.0.1 has no share NOSUCH.");
+    EXPECT_TRUE(smb.isDirectory("\\\\127.0.0.1\\TARNLNK\\"));
+    EXPECT_EQ(smb.lastProblem(), "");
+}
+
+// A share that calls `then` once, just before its n-th read.
+class StopAtRead : public platform::FileSystem {
+  public:
+    StopAtRead(std::unique_ptr<platform::FileSystem> inner, std::function<void()> then)
+        : inner_(std::move(inner)), then_(std::move(then)) {}
+    bool isDirectory(const std::string& p) override { return inner_->isDirectory(p); }
+    bool fileExists(const std::string& p) override { return inner_->fileExists(p); }
+    std::unique_ptr<platform::File> create(const std::string& p) override {
+        return inner_->create(p);
+    }
+    void makeDirectory(const std::string& p) override { inner_->makeDirectory(p); }
+    std::int64_t stopAt = -1;
+    std::int64_t reads = 0;
+
+  protected:
+    std::unique_ptr<platform::File> doOpen(const std::string& p, platform::Access a) override {
+        auto file = inner_->open(p, a);
+        return file ? std::make_unique<Counted>(counters_, std::move(file), *this) : nullptr;
+    }
+
+  private:
+    class Counted : public platform::File {
+      public:
+        Counted(platform::IoCounters& c, std::unique_ptr<platform::File> f, StopAtRead& owner)
+            : File(c), file_(std::move(f)), owner_(owner) {}
+        std::int64_t length() const override { return file_->length(); }
+        bool readOnly() const override { return file_->readOnly(); }
+
+      protected:
+        std::size_t doRead(std::int64_t offset, char* buf, std::size_t n) override {
+            if (++owner_.reads == owner_.stopAt) owner_.then_();
+            return file_->readAt(offset, buf, n);
+        }
+        void doWrite(std::int64_t offset, const char* buf, std::size_t n) override {
+            file_->writeAt(offset, buf, n);
+        }
+
+      private:
+        std::unique_ptr<platform::File> file_;
+        StopAtRead& owner_;
+    };
+    std::unique_ptr<platform::FileSystem> inner_;
+    std::function<void()> then_;
+};
+
+std::vector<viewer::UnitRow> localUnitRows() {
+    StartupOptions options;
+    options.settingsFile = world().ini;
+    options.uncRoot = world().shares.string();
+    InitializeDataEngine(std::move(options));
+    auto rows = viewer::LoadUnits(*mGlobalConnectivity::instance().BusinessBasic, "CTR", "CT100");
+    ReleaseDataEngine();
+    return rows.rows;
+}
+
+TEST(SmbServer, StoppedInTheMiddleOfAUnitListEndsTheListAndTheNextListReconnects) {
+    auto expected = localUnitRows();
+    ASSERT_FALSE(expected.empty());
+    auto& server = world().guestServer();
+    platform::SmbOptions smb;
+    smb.port = server.port();
+    auto share = std::make_unique<StopAtRead>(std::make_unique<platform::SmbFileSystem>(smb),
+                                              [&] { server.stop(); });
+    StopAtRead& stopper = *share;
+    StartupOptions options;
+    options.settingsFile = world().ini;
+    options.share = std::make_unique<viewer::ReadCache>(std::move(share));
+    InitializeDataEngine(std::move(options));
+    cBusinessBasic& engine = *mGlobalConnectivity::instance().BusinessBasic;
+
+    std::int64_t before = stopper.reads;
+    EXPECT_EQ(viewer::LoadUnits(engine, "CTR", "CT100").rows, expected);
+    stopper.stopAt = stopper.reads + (stopper.reads - before) / 2;
+    EXPECT_THROW(viewer::LoadUnits(engine, "CTR", "CT100"), platform::ConnectionLost);
+    EXPECT_FALSE(server.running());
+
+    server.start();
+    EXPECT_EQ(viewer::LoadUnits(engine, "CTR", "CT100").rows, expected);
+    ReleaseDataEngine();
+}
+
+}  // namespace
+}  // namespace fennick
