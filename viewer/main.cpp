@@ -8,6 +8,7 @@
 #include "frm_units.h"
 #include "launch.h"
 #include "qt_services.h"
+#include "share_login.h"
 
 using namespace fennick;
 
@@ -19,6 +20,8 @@ int run(QApplication& app, const viewer::LaunchOptions& options) {
     share.uncRoot = options.uncRoot;
     share.smbPort = options.smbPort;
     share.smbCredentials = options.smbCredentials;
+    // A picture run has nobody to type a password.
+    if (options.screenshot.empty()) share.askCredentials = viewer::ShareLogin();
     viewer::EngineStart start;
     start.settingsFile = options.ini;
     start.share = share;
