@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "local_file_system.h"
+#include "smb_file_system.h"
 
 namespace fennick::platform {
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "file_system.h"
-#include "smb_file_system.h"
+#include "smb_credentials.h"
 
 namespace fennick::platform {
 
@@ -20,7 +20,7 @@ struct ShareOptions {
     std::string smbPort;         // empty: $FENNICK_SMB_PORT, else 445
     std::string smbCredentials;  // empty: $FENNICK_SMB_CREDENTIALS, else none
     // The window's question for a user and password when the server refuses; the CLI has none.
-    SmbOptions::AskCredentials askCredentials;
+    AskCredentials askCredentials;
 };
 
 // Options that cannot be used (a port that is no port, a credentials file that is refused).

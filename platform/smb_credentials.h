@@ -3,6 +3,8 @@
 // file holds them in the form mount.cifs reads ("username=", "password=", "domain=" lines); it
 // must be private to its owner, because it holds a password in the clear.
 
+#include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -26,6 +28,10 @@ struct SmbCredentials {
     // "DOMAIN\user", "user" or "guest": how messages name the account, never with a password.
     std::string account() const;
 };
+
+// Asked when the server refuses `account` access to `share`; nothing gives up.
+using AskCredentials = std::function<std::optional<SmbCredentials>(
+    const std::string& server, const std::string& share, const std::string& account)>;
 
 // A credentials file that cannot be used; the message says why and never holds the password.
 class CredentialsError : public std::runtime_error {

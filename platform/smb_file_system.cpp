@@ -2,6 +2,9 @@
 
 #include <fcntl.h>
 #include <libsmbclient.h>
+#include <netdb.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -67,6 +70,35 @@ void copyInto(char* target, int size, const std::string& value) {
 }
 
 constexpr std::size_t kLargestTransfer = 1 << 20;
+
+// Whether something accepts connections on the server's port within the time-out: the client
+// library gives a server that drops connection attempts 20 seconds. A name the resolver does
+// not know (a NetBIOS name) is left to the library.
+int connectError(const std::string& server, std::uint16_t port, int timeoutMs) {
+    addrinfo hints{};
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(server.c_str(), std::to_string(port).c_str(), &hints, &found) != 0) return 0;
+    int error = ETIMEDOUT;
+    for (addrinfo* a = found; a && error != 0; a = a->ai_next) {
+        int fd = ::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        if (fd < 0) continue;
+        if (::connect(fd, a->ai_addr, a->ai_addrlen) == 0) {
+            error = 0;
+        } else if (errno != EINPROGRESS) {
+            error = errno;
+        } else {
+            pollfd p{fd, POLLOUT, 0};
+            socklen_t size = sizeof error;
+            if (::poll(&p, 1, timeoutMs) != 1 ||
+                ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) != 0)
+                error = ETIMEDOUT;
+        }
+        ::close(fd);
+    }
+    ::freeaddrinfo(found);
+    return error;
+}
 
 }  // namespace
 
@@ -261,6 +293,7 @@ std::string percentEncoded(const std::string& part) {
 SmbFileSystem::SmbFileSystem(SmbOptions options)
     : session_(std::make_shared<Session>(options)),
       port_(options.port),
+      timeoutMs_(options.timeoutMs),
       askCredentials_(std::move(options.askCredentials)) {}
 
 SmbFileSystem::~SmbFileSystem() = default;
@@ -278,6 +311,11 @@ bool SmbFileSystem::isDirectory(const std::string& path) {
     lastProblem_.clear();
     auto target = sharePath(path);
     if (!target) return false;
+    if (int error = connectError(target->server, port_, timeoutMs_)) {
+        lastProblem_ = "The server " + target->server + " does not answer on port " +
+                       std::to_string(port_) + " (" + std::strerror(error) + ").";
+        return false;
+    }
     for (int asked = 0;; ++asked) {
         std::unique_lock guard(libraryLock());
         struct stat info {};

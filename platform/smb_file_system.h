@@ -24,13 +24,12 @@ struct SmbOptions {
     std::uint16_t port = 445;
     // None: a Kerberos ticket where the user has one, else guest.
     std::optional<SmbCredentials> credentials;
-    // How long a connection attempt or an answer may take.
+    // How long a connection attempt or an answer may take. A share check first tries the
+    // server's port with this time-out, so that a server that drops connection attempts is
+    // given up on in seconds.
     int timeoutMs = 5000;
-    // Asked when the server refuses access to a share, with the server, the share and the
-    // account that was refused; answering nothing gives up. Called on the thread that checks
-    // the share (the window's, at start-up).
-    using AskCredentials = std::function<std::optional<SmbCredentials>(
-        const std::string& server, const std::string& share, const std::string& account)>;
+    // Asked when the server refuses access to a share, on the thread that checks the share
+    // (the window's, at start-up).
     AskCredentials askCredentials;
 };
 
@@ -58,7 +57,8 @@ class SmbFileSystem : public FileSystem {
   private:
     std::shared_ptr<Session> session_;
     std::uint16_t port_;
-    SmbOptions::AskCredentials askCredentials_;
+    int timeoutMs_;
+    AskCredentials askCredentials_;
     std::string lastProblem_;
 };
 

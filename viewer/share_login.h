@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/smb_file_system.h"
+#include "platform/smb_credentials.h"
 
 namespace fennick::viewer {
 

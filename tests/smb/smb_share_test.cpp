@@ -2,10 +2,15 @@
 // share read over SMB gives exactly what the same folders give read locally, guests and
 // accounts get in or are refused with the start-up message, and a server that stops in the
 // middle of a unit list ends that action without a half list.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
 #include <stdlib.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -231,6 +236,35 @@ TEST(SmbServer, NotAnsweringIsSaidWithTheStartUpMessage) {
     EXPECT_NE(run.err.find(kInvalidShare + "\nThe server 127.0.0.1 does not answer on port 1"),
               std::string::npos)
         << run.err;
+}
+
+// A port whose listener takes no more connections: the kernel drops further attempts, as a
+// firewalled or switched-off server does. The client library alone would wait 20 seconds.
+TEST(SmbServer, AServerDroppingConnectionAttemptsIsGivenUpWithinTheTimeOut) {
+    int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), size), 0);
+    ASSERT_EQ(::listen(listener, 0), 0);
+    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size), 0);
+    std::vector<int> waiting;
+    for (int i = 0; i < 4; ++i) {
+        waiting.push_back(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0));
+        ::connect(waiting.back(), reinterpret_cast<sockaddr*>(&address), size);
+    }
+    platform::SmbOptions options;
+    options.port = ntohs(address.sin_port);
+    options.timeoutMs = 1000;
+    platform::SmbFileSystem smb(options);
+    auto started = std::chrono::steady_clock::now();
+    EXPECT_FALSE(smb.isDirectory("\\\\127.0.0.1\\TARNLNK\\"));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(4));
+    EXPECT_NE(smb.lastProblem().find("does not answer on port"), std::string::npos);
+    for (int fd : waiting)
+        ::close(fd);
+    ::close(listener);
 }
 
 // A path read over SMB and through local folders: the same bytes, or missing in both.
