@@ -10,12 +10,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
 #include <sstream>
+#include <thread>
 
 #include "cli/commands.h"
 #include "engine/global_connectivity.h"
@@ -311,6 +313,36 @@ TEST(SmbServer, AMissingShareIsNamed) {
     EXPECT_EQ(smb.lastProblem(), "The server 127.0.0.1 has no share NOSUCH.");
     EXPECT_TRUE(smb.isDirectory("\\\\127.0.0.1\\TARNLNK\\"));
     EXPECT_EQ(smb.lastProblem(), "");
+}
+
+// Batched reads call one open file from several threads at once; each gets its own bytes.
+TEST(SmbServer, ReadsFromSeveralThreadsOnOneFileGetTheirOwnBytes) {
+    platform::SmbOptions options;
+    options.port = world().guestServer().port();
+    platform::SmbFileSystem smb(options);
+    const std::string path = "\\\\127.0.0.1\\TARNLNK\\DLR001\\UNIT.DB";
+    platform::LocalFileSystem folders(world().shares);
+    const std::string whole = platform::readWholeFile(folders, path);
+    ASSERT_GT(whole.size(), 64u * 1024);
+    auto file = smb.open(path);
+    ASSERT_TRUE(file);
+    std::vector<std::thread> threads;
+    std::atomic<int> wrong{0};
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            for (std::size_t i = 0; i < 40; ++i) {
+                std::size_t at =
+                    (i * 7919 + static_cast<std::size_t>(t) * 104729) % (whole.size() - 512);
+                char block[512];
+                if (file->readAt(static_cast<std::int64_t>(at), block, sizeof block) !=
+                        sizeof block ||
+                    std::string(block, sizeof block) != whole.substr(at, sizeof block))
+                    ++wrong;
+            }
+        });
+    for (auto& thread : threads)
+        thread.join();
+    EXPECT_EQ(wrong, 0);
 }
 
 // A share that calls `then` once, just before its n-th read.
