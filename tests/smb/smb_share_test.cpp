@@ -20,6 +20,7 @@
 #include <thread>
 
 #include "cli/commands.h"
+#include "cli/output.h"
 #include "engine/global_connectivity.h"
 #include "platform/local_file_system.h"
 #include "platform/smb_file_system.h"
@@ -29,6 +30,7 @@
 #include "tools/mkdemo/share_builder.h"
 #include "tools/mkdemo/staged_file_system.h"
 #include "tools/share_writer.h"
+#include "viewer/core/model_tree.h"
 #include "viewer/core/read_cache.h"
 #include "viewer/core/unit_list.h"
 
@@ -390,19 +392,37 @@ class StopAtRead : public platform::FileSystem {
     std::function<void()> then_;
 };
 
-std::vector<viewer::UnitRow> localUnitRows() {
+// An action of the window, as text to compare.
+using Action = std::function<std::string(cBusinessBasic&)>;
+
+std::string unitList(cBusinessBasic& engine) {
+    std::string text;
+    for (const auto& row : viewer::LoadUnits(engine, "CTR", "CT100").rows)
+        for (const auto& cell : row)
+            text += cell + "\t";
+    return text;
+}
+
+std::string modelTree(cBusinessBasic& engine) {
+    return cli::treeJson(viewer::ModelTree(engine).loadtree(false));
+}
+
+std::string onLocalFolders(const Action& action) {
     StartupOptions options;
     options.settingsFile = world().ini;
     options.uncRoot = world().shares.string();
     InitializeDataEngine(std::move(options));
-    auto rows = viewer::LoadUnits(*mGlobalConnectivity::instance().BusinessBasic, "CTR", "CT100");
+    std::string text = action(*mGlobalConnectivity::instance().BusinessBasic);
     ReleaseDataEngine();
-    return rows.rows;
+    return text;
 }
 
-TEST(SmbServer, StoppedInTheMiddleOfAUnitListEndsTheListAndTheNextListReconnects) {
-    auto expected = localUnitRows();
-    ASSERT_FALSE(expected.empty());
+class StoppedServer : public ::testing::TestWithParam<std::pair<const char*, Action>> {};
+
+TEST_P(StoppedServer, InTheMiddleOfAnActionEndsItAndTheNextActionReconnects) {
+    const Action& action = GetParam().second;
+    std::string expected = onLocalFolders(action);
+    ASSERT_GT(expected.size(), 100u);
     auto& server = world().guestServer();
     platform::SmbOptions smb;
     smb.port = server.port();
@@ -416,15 +436,20 @@ TEST(SmbServer, StoppedInTheMiddleOfAUnitListEndsTheListAndTheNextListReconnects
     cBusinessBasic& engine = *mGlobalConnectivity::instance().BusinessBasic;
 
     std::int64_t before = stopper.reads;
-    EXPECT_EQ(viewer::LoadUnits(engine, "CTR", "CT100").rows, expected);
+    EXPECT_EQ(action(engine), expected);
     stopper.stopAt = stopper.reads + (stopper.reads - before) / 2;
-    EXPECT_THROW(viewer::LoadUnits(engine, "CTR", "CT100"), platform::ConnectionLost);
+    EXPECT_THROW(action(engine), platform::ConnectionLost);
     EXPECT_FALSE(server.running());
 
     server.start();
-    EXPECT_EQ(viewer::LoadUnits(engine, "CTR", "CT100").rows, expected);
+    EXPECT_EQ(action(engine), expected);
     ReleaseDataEngine();
 }
+
+INSTANTIATE_TEST_SUITE_P(Samba, StoppedServer,
+                         ::testing::Values(std::pair<const char*, Action>{"UnitList", unitList},
+                                           std::pair<const char*, Action>{"ModelTree", modelTree}),
+                         [](const auto& info) { return std::string(info.param.first); });
 
 }  // namespace
 }  // namespace fennick
