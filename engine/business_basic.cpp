@@ -27,7 +27,8 @@ cBusinessBasic::~cBusinessBasic() {
 
 void cBusinessBasic::checkShare() {
     std::string root = system_.linkShareRoot();
-    if (env_.share->isDirectory(root)) return;
+    if (onShare("vRMDataEngine_Initialization", [&] { return env_.share->isDirectory(root); }))
+        return;
     // A server that can say more (not answering, no such share, access refused) adds it on a
     // line of its own below the message.
     std::string problem = env_.share->lastProblem();
@@ -49,7 +50,9 @@ void cBusinessBasic::identifyWorkstation() {
 void cBusinessBasic::readTerminalMap() {
     std::string mapDir = "\\\\" + system_.mUNCDrive + "\\TARNLNK";
     bool opened = false;
-    std::string text = platform::readWholeFile(*env_.share, mapDir + "\\ttymap", &opened);
+    std::string text = onShare("vRMDataEngine_Initialization", [&] {
+        return platform::readWholeFile(*env_.share, mapDir + "\\ttymap", &opened);
+    });
     if (!opened)
         throw EngineError(err::kEngine, "vRMDataEngine_Initialization",
                           "Terminal File 'ttymap' not found on drive " + mapDir);
@@ -141,8 +144,9 @@ std::int32_t cBusinessBasic::Sys(std::int32_t code) const {
         case 128:
             return formatted(Now(), true);
         case 152: {
-            std::int32_t month = Sys(2), day = Sys(1), year = Sys(3) % 100;
-            return codec::dateToDay(month, day, year);
+            // One reading of the clock, so that day, month and year are of the same day.
+            platform::LocalDateTime now = Now();
+            return codec::dateToDay(now.month, now.day, now.year % 100);
         }
         default:
             return 0;

@@ -101,15 +101,20 @@ Date dayToDate(std::int32_t dayNumber) {
 
 std::int32_t dateToDay(std::int32_t month, std::int32_t day, std::int32_t year) {
     if (month == 1 && day == 1 && year == 68) return 0;
-    int fullYear = year >= 0 && year < 100 ? windowYear(year) : year;
+    // 64-bit arithmetic: any 32-bit month, day and year roll over without overflowing.
+    std::int64_t fullYear = year >= 0 && year < 100 ? windowYear(year) : year;
     // Roll months and days over the way a date serial does.
-    int monthIndex = month - 1;
-    int yearShift = monthIndex >= 0 ? monthIndex / 12 : -((11 - monthIndex) / 12);
-    int normalizedMonth = monthIndex - yearShift * 12 + 1;
-    Date first = Date{std::chrono::year{fullYear + yearShift} /
+    std::int64_t monthIndex = std::int64_t(month) - 1;
+    std::int64_t yearShift = monthIndex >= 0 ? monthIndex / 12 : -((11 - monthIndex) / 12);
+    std::int64_t normalizedMonth = monthIndex - yearShift * 12 + 1;
+    // Beyond the years a calendar date can hold, the result is the empty date's day.
+    std::int64_t rolledYear = fullYear + yearShift;
+    if (rolledYear < -30000 || rolledYear > 30000) return 0;
+    Date first = Date{std::chrono::year{static_cast<int>(rolledYear)} /
                       std::chrono::month(unsigned(normalizedMonth)) / 1};
-    Date date = first + std::chrono::days{day - 1};
-    return static_cast<std::int32_t>((date - kDayZero).count());
+    std::int64_t days = (first - kDayZero).count() + (std::int64_t(day) - 1);
+    if (days < INT32_MIN || days > INT32_MAX) return 0;
+    return static_cast<std::int32_t>(days);
 }
 
 namespace {

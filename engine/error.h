@@ -33,6 +33,7 @@ constexpr std::int32_t kOverflow = 6;         // 32-bit offset arithmetic overfl
 constexpr std::int32_t kSubscript = 31;       // field past the end of a record
 constexpr std::int32_t kDataLength = 36;      // record of the wrong length
 constexpr std::int32_t kNoLock = 57;          // lock on record zero not obtained
+constexpr std::int32_t kDeviceIo = 57;        // the share failed a read or a write
 constexpr std::int32_t kIllegalRecord = 81;   // record number outside 1 to LastRecord
 constexpr std::int32_t kShare = 91;           // share unreachable, object missing
 constexpr std::int32_t kOpCode = 100;         // unknown codec opcode

@@ -77,6 +77,20 @@ class IndexReader {
     }
     bool inRange(std::int32_t number) const { return number >= 1 && number <= file_.LastRecord; }
     cLogicalFile& file() { return file_; }
+    // The index names something outside its file: the out-of-range message, and the walk ends.
+    void showOutOfRange() const {
+        platform::messages().show(
+            "Index is returning information out of Range.  File: " + file_.FileName +
+                " LastRec: " + formatNumber(file_.LastRecord),
+            "Fennick", platform::MessageIcon::Critical);
+    }
+    // The record number of a leaf entry: 0 for the end marker, the number itself when it is
+    // positive; a negative one is damage, shown as out of range and read as the end.
+    std::int32_t recordOf(std::int32_t pointer) const {
+        if (pointer >= 0) return pointer;
+        showOutOfRange();
+        return 0;
+    }
 
   private:
     static cLogicalFile& checked(const std::shared_ptr<cLogicalFile>& file) {
@@ -92,7 +106,10 @@ class IndexReader {
 namespace {
 
 // Positions the cursor at the first entry not less than Key; false when no cursor was set.
-bool findCursor(IndexReader& reader, std::string& Buff, std::string& Key, std::int32_t& Rec) {
+// `damagedEntry` tells that entry's record number was negative (Rec is then 0).
+bool findCursor(IndexReader& reader, std::string& Buff, std::string& Key, std::int32_t& Rec,
+                bool& damagedEntry) {
+    damagedEntry = false;
     std::string header = reader.header();
     std::int32_t e = codec::unpack("C", header, 1);
     Rec = 0;
@@ -107,10 +124,7 @@ bool findCursor(IndexReader& reader, std::string& Buff, std::string& Key, std::i
     Rec = codec::unpack("C", header, 9);
     while (link == 0) {
         if (Rec > reader.file().LastRecord) {
-            platform::messages().show(
-                "Index is returning information out of Range.  File: " + reader.file().FileName +
-                    " LastRec: " + formatNumber(reader.file().LastRecord),
-                "Fennick", platform::MessageIcon::Critical);
+            reader.showOutOfRange();
             Rec = 0;
             return false;
         }
@@ -140,6 +154,11 @@ bool findCursor(IndexReader& reader, std::string& Buff, std::string& Key, std::i
         }
         if (link == 0 && Rec < 1) return Rec = 0, false;
     }
+    // A leaf entry with a negative record number is damage, never negated: it reads as the end.
+    if (Rec < 0) {
+        Rec = 0;
+        damagedEntry = true;
+    }
     if (compareKeys(Key, candidate) < 0) {
         Rec = -Rec;
         Key = candidate;
@@ -154,7 +173,9 @@ bool findCursor(IndexReader& reader, std::string& Buff, std::string& Key, std::i
 void cBusinessBasic::KFind(const LogicalRef& LogicalFile, std::string& Buff, std::string& Key,
                            std::int32_t& Rec, bool) {
     IndexReader reader(resolve(LogicalFile));
-    findCursor(reader, Buff, Key, Rec);
+    bool damagedEntry = false;
+    findCursor(reader, Buff, Key, Rec, damagedEntry);
+    if (damagedEntry) reader.showOutOfRange();
 }
 
 void cBusinessBasic::KNext(const LogicalRef& LogicalFile, std::string& Buff, std::string& Key,
@@ -196,7 +217,7 @@ void cBusinessBasic::KNext(const LogicalRef& LogicalFile, std::string& Buff, std
     Node current(std::string_view(Buff).substr(kNodeAt, kBlock), e);
     ++i;
     Key = current.key(i);
-    Rec = current.pointer(i);
+    Rec = reader.recordOf(current.pointer(i));
     setByte(Buff, 17, i);
 }
 
@@ -218,6 +239,10 @@ void cBusinessBasic::KPrev(const LogicalRef& LogicalFile, std::string& Buff, std
             "Index entry not found in parent node of file: " + reader.file().FileName);
     };
     if (!node().valid() || i < 1 || i > node().count()) return;
+    // Each step goes down in key order (or stays on an equal key where the index allows
+    // duplicates); a damaged inner node that leads back up the order would repeat for ever.
+    const std::string startKey = node().key(i);
+    const bool duplicates = codec::unpack("C", Buff, 13) != 0;
 
     int L = level;
     while (i == 1) {
@@ -251,8 +276,10 @@ void cBusinessBasic::KPrev(const LogicalRef& LogicalFile, std::string& Buff, std
         i = node().count() + 1;
     }
     --i;
+    int order = compareKeys(node().key(i), startKey);
+    if (order > 0 || (order == 0 && !duplicates)) throw damaged();
     Key = node().key(i);
-    Rec = node().pointer(i);
+    Rec = reader.recordOf(node().pointer(i));
     setByte(Buff, 17, i);
 }
 
@@ -286,7 +313,7 @@ void cBusinessBasic::KLast(const LogicalRef& LogicalFile, std::string& Buff, std
         return;
     }
     Key = leaf.key(i);
-    Rec = leaf.pointer(i);
+    Rec = reader.recordOf(leaf.pointer(i));
     setByte(Buff, 17, i);
 }
 
@@ -294,7 +321,8 @@ std::int32_t cBusinessBasic::KCount(const LogicalRef& LogicalFile, bool) {
     IndexReader reader(resolve(LogicalFile));
     std::string work(kBuffSize, '\0'), key;
     std::int32_t rec = 0;
-    if (!findCursor(reader, work, key, rec)) return 0;
+    bool damagedEntry = false;  // counting needs no record numbers
+    if (!findCursor(reader, work, key, rec, damagedEntry)) return 0;
     std::int32_t e = codec::unpack("C", work, 1);
     Node first(std::string_view(work).substr(kNodeAt, kBlock), e);
     std::int64_t total = first.count();
@@ -308,7 +336,9 @@ std::int32_t cBusinessBasic::KCount(const LogicalRef& LogicalFile, bool) {
         total += leaf.count();
         link = leaf.link();
     }
-    return static_cast<std::int32_t>(std::max<std::int64_t>(total - 1, 0));
+    // The end marker is not a key; a chain cut short by damage never reached it.
+    if (link == kLastLeaf) --total;
+    return static_cast<std::int32_t>(std::max<std::int64_t>(total, 0));
 }
 
 std::int32_t cBusinessBasic::KLength(const LogicalRef& LogicalFile, bool) {

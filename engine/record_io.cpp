@@ -45,7 +45,8 @@ std::string readPadded(cOpenFile& file, std::int64_t offset, std::int32_t n,
         throw EngineError(err::kInvalidArgument, source, "Invalid procedure call or argument");
     std::string buffer(static_cast<std::size_t>(n), ' ');
     if (!file.handle) throw EngineError(err::kEngine, source, "OpenFile parameter is undefined");
-    file.handle->readAt(checkedOffset(offset, source), buffer.data(), buffer.size());
+    auto at = checkedOffset(offset, source);
+    onShare(source, [&] { return file.handle->readAt(at, buffer.data(), buffer.size()); });
     return buffer;
 }
 
@@ -72,7 +73,8 @@ std::string cBusinessBasic::ReadFile(const OpenFileRef& OpenFile, std::int32_t B
 
 void cBusinessBasic::writeAt(cOpenFile& file, std::int64_t offset, const std::string& data,
                              const std::string& source) {
-    file.handle->writeAt(checkedOffset(offset, source), data.data(), data.size());
+    auto at = checkedOffset(offset, source);
+    onShare(source, [&] { file.handle->writeAt(at, data.data(), data.size()); });
 }
 
 void cBusinessBasic::WriteFile(const OpenFileRef& OpenFile, const std::string& Data,

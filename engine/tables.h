@@ -110,6 +110,17 @@ using cLinks = KeyedCollection<cLink>;
 using cOpenFiles = KeyedCollection<cOpenFile>;
 using cLogicalFiles = KeyedCollection<cLogicalFile>;
 
+// Runs one access to the share. The platform's input/output failure becomes the engine's
+// error 57 here, the one place it is translated, so callers of the engine handle one error type.
+template <class Access>
+auto onShare(const std::string& source, Access&& access) -> decltype(access()) {
+    try {
+        return access();
+    } catch (const platform::IoError& failure) {
+        throw EngineError(err::kDeviceIo, source, failure.what());
+    }
+}
+
 // Byte offset of block `block` plus `extra` bytes, refused when it leaves 32 bits.
 std::int64_t checkedOffset(std::int64_t offset, const std::string& source);
 // `n` bytes of the file at `offset`; bytes past the end of the file read as blanks.

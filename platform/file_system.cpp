@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
+#include <set>
 
 namespace fennick::platform {
 
@@ -42,42 +44,55 @@ std::string readWholeFile(FileSystem& fs, const std::string& path, bool* opened)
     return bytes;
 }
 
+struct MemoryFileSystem::Store {
+    std::mutex lock;
+    std::map<std::string, std::shared_ptr<std::string>> files;
+    std::set<std::string> directories;
+    std::set<std::string> unopenable;
+    std::int64_t readsLeft = -1;  // -1: reads never fail
+};
+
 namespace {
 
 class MemoryFile : public File {
   public:
-    MemoryFile(IoCounters& c, std::shared_ptr<std::string> bytes, const std::int64_t& failAfter,
-               Access access)
-        : File(c), bytes_(std::move(bytes)), failAfter_(failAfter), access_(access) {}
-    std::int64_t length() const override { return static_cast<std::int64_t>(bytes_->size()); }
+    MemoryFile(IoCounters& c, std::shared_ptr<MemoryFileSystem::Store> store,
+               std::shared_ptr<std::string> bytes, Access access)
+        : File(c), store_(std::move(store)), bytes_(std::move(bytes)), access_(access) {}
+    std::int64_t length() const override {
+        std::lock_guard<std::mutex> hold(store_->lock);
+        return static_cast<std::int64_t>(bytes_->size());
+    }
     bool readOnly() const override { return access_ == Access::Read; }
 
   protected:
     std::size_t doRead(std::int64_t offset, char* buf, std::size_t n) override {
-        if (failAfter_ >= 0 && readSoFar_ + static_cast<std::int64_t>(n) > failAfter_)
-            throw IoError("Device I/O error");
+        std::lock_guard<std::mutex> hold(store_->lock);
+        if (store_->readsLeft == 0) throw IoError("Device I/O error");
+        if (store_->readsLeft > 0) --store_->readsLeft;
         auto size = static_cast<std::int64_t>(bytes_->size());
         if (offset >= size) return 0;
         std::size_t got = std::min<std::size_t>(n, static_cast<std::size_t>(size - offset));
         std::memcpy(buf, bytes_->data() + offset, got);
-        readSoFar_ += static_cast<std::int64_t>(got);
         return got;
     }
     void doWrite(std::int64_t offset, const char* buf, std::size_t n) override {
         if (readOnly()) throw IoError("Permission denied");
+        std::lock_guard<std::mutex> hold(store_->lock);
         auto end = static_cast<std::size_t>(offset) + n;
         if (bytes_->size() < end) bytes_->resize(end, '\0');
         std::memcpy(bytes_->data() + offset, buf, n);
     }
 
   private:
+    std::shared_ptr<MemoryFileSystem::Store> store_;
     std::shared_ptr<std::string> bytes_;
-    const std::int64_t& failAfter_;
     Access access_;
-    std::int64_t readSoFar_ = 0;
 };
 
 }  // namespace
+
+MemoryFileSystem::MemoryFileSystem() : store_(std::make_shared<Store>()) {}
 
 std::string MemoryFileSystem::fold(const std::string& path) {
     std::string key = path;
@@ -91,33 +106,80 @@ std::string MemoryFileSystem::fold(const std::string& path) {
 }
 
 bool MemoryFileSystem::isDirectory(const std::string& path) {
-    return directories_.count(fold(path)) > 0;
+    std::lock_guard<std::mutex> hold(store_->lock);
+    return store_->directories.count(fold(path)) > 0;
 }
 
 bool MemoryFileSystem::fileExists(const std::string& path) {
-    return files_.count(fold(path)) > 0;
+    std::lock_guard<std::mutex> hold(store_->lock);
+    return store_->files.count(fold(path)) > 0;
+}
+
+void MemoryFileSystem::makeDirectory(const std::string& path) {
+    std::lock_guard<std::mutex> hold(store_->lock);
+    store_->directories.insert(fold(path));
+}
+
+bool MemoryFileSystem::remove(const std::string& path) {
+    std::lock_guard<std::mutex> hold(store_->lock);
+    return store_->files.erase(fold(path)) > 0;
 }
 
 std::unique_ptr<File> MemoryFileSystem::create(const std::string& path) {
     auto bytes = std::make_shared<std::string>();
-    files_[fold(path)] = bytes;
-    return std::make_unique<MemoryFile>(counters_, bytes, failReadsAfter, Access::ReadWrite);
+    {
+        std::lock_guard<std::mutex> hold(store_->lock);
+        store_->files[fold(path)] = bytes;
+    }
+    return std::make_unique<MemoryFile>(counters_, store_, bytes, Access::ReadWrite);
 }
 
 void MemoryFileSystem::setFile(const std::string& path, std::string bytes) {
-    files_[fold(path)] = std::make_shared<std::string>(std::move(bytes));
+    auto stored = std::make_shared<std::string>(std::move(bytes));
+    std::lock_guard<std::mutex> hold(store_->lock);
+    store_->files[fold(path)] = std::move(stored);
 }
 
 const std::string* MemoryFileSystem::contents(const std::string& path) const {
-    auto it = files_.find(fold(path));
-    return it == files_.end() ? nullptr : it->second.get();
+    std::lock_guard<std::mutex> hold(store_->lock);
+    auto it = store_->files.find(fold(path));
+    return it == store_->files.end() ? nullptr : it->second.get();
+}
+
+std::vector<std::string> MemoryFileSystem::paths() const {
+    std::lock_guard<std::mutex> hold(store_->lock);
+    std::vector<std::string> out;
+    for (const auto& entry : store_->files)
+        out.push_back(entry.first);
+    return out;
+}
+
+void MemoryFileSystem::resize(const std::string& path, std::size_t size) {
+    std::lock_guard<std::mutex> hold(store_->lock);
+    auto it = store_->files.find(fold(path));
+    if (it != store_->files.end()) it->second->resize(size, '\0');
+}
+
+void MemoryFileSystem::setUnopenable(const std::string& path) {
+    std::lock_guard<std::mutex> hold(store_->lock);
+    store_->unopenable.insert(fold(path));
+}
+
+void MemoryFileSystem::failReadsAfter(std::int64_t reads) {
+    std::lock_guard<std::mutex> hold(store_->lock);
+    store_->readsLeft = reads < 0 ? -1 : reads;
 }
 
 std::unique_ptr<File> MemoryFileSystem::doOpen(const std::string& path, Access access) {
     auto key = fold(path);
-    auto it = files_.find(key);
-    if (it == files_.end() || unopenable_.count(key)) return nullptr;
-    return std::make_unique<MemoryFile>(counters_, it->second, failReadsAfter, access);
+    std::shared_ptr<std::string> bytes;
+    {
+        std::lock_guard<std::mutex> hold(store_->lock);
+        auto it = store_->files.find(key);
+        if (it == store_->files.end() || store_->unopenable.count(key)) return nullptr;
+        bytes = it->second;
+    }
+    return std::make_unique<MemoryFile>(counters_, store_, bytes, access);
 }
 
 }  // namespace fennick::platform

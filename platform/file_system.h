@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace fennick::platform {
 
@@ -106,29 +107,38 @@ class FileSystem {
 std::string readWholeFile(FileSystem& fs, const std::string& path, bool* opened = nullptr);
 
 // A file system held in memory, keyed by path without regard to letter case. Tests build
-// shares in it; `failReadsAfter` makes every read fail once that many bytes have been read.
+// shares in it. It is safe for a writer thread beside the readers (one lock around the byte
+// store), and it can make reads fail after a chosen number of them.
 class MemoryFileSystem : public FileSystem {
   public:
+    MemoryFileSystem();
     bool isDirectory(const std::string& path) override;
     bool fileExists(const std::string& path) override;
     std::unique_ptr<File> create(const std::string& path) override;
-    void makeDirectory(const std::string& path) override { directories_[fold(path)] = true; }
-    bool remove(const std::string& path) override { return files_.erase(fold(path)) > 0; }
+    void makeDirectory(const std::string& path) override;
+    bool remove(const std::string& path) override;
 
     void addDirectory(const std::string& path) { makeDirectory(path); }
     void setFile(const std::string& path, std::string bytes);
+    // The bytes of a file; not for use while another thread writes it.
     const std::string* contents(const std::string& path) const;
-    void setUnopenable(const std::string& path) { unopenable_[fold(path)] = true; }
-    std::int64_t failReadsAfter = -1;
+    // Every file's path, as the store keys it (folded).
+    std::vector<std::string> paths() const;
+    // Cuts a file to `size` bytes (or pads it with zeros), as another workstation might.
+    void resize(const std::string& path, std::size_t size);
+    void setUnopenable(const std::string& path);
+    // From now on, `reads` more reads of any file succeed and every later one fails with the
+    // platform's I/O error; -1 lets every read succeed again.
+    void failReadsAfter(std::int64_t reads);
+
+    struct Store;
 
   protected:
     std::unique_ptr<File> doOpen(const std::string& path, Access access) override;
 
   private:
     static std::string fold(const std::string& path);
-    std::map<std::string, std::shared_ptr<std::string>> files_;
-    std::map<std::string, bool> directories_;
-    std::map<std::string, bool> unopenable_;
+    std::shared_ptr<Store> store_;
 };
 
 }  // namespace fennick::platform

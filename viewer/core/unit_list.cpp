@@ -87,7 +87,9 @@ UnitList LoadUnits(cBusinessBasic& engine, const std::string& lineCode, const st
     std::string buff, key = unitSearchKey(engine, line, model, kListKeyLength);
     const std::string trimmed = codec::trun(model);
     const Date today = engineToday(engine);
-    std::vector<UnitRow> candidates;
+    // Every test that drops a unit comes before its sub-ledger is read, so that the reads
+    // and any chain problem concern listed units only.
+    std::vector<clsUnits> listed;
     std::int32_t rec = 0;
     engine.KFind("MUNITI", buff, key, rec);
     for (rec = std::abs(rec); rec != 0 && keyInModel(engine, key, line, trimmed);
@@ -95,24 +97,27 @@ UnitList LoadUnits(cBusinessBasic& engine, const std::string& lineCode, const st
         clsUnits unit;
         unit.Unpack(engine.LreadFile("UNITL", rec));
         if (!goOn(progress, codec::trun(unit.Unit_Number), read++)) return cancelled;
-        if (unit.Date_Sold != codec::kEmptyDate) continue;
-        Currency cost = ledgerCost(engine, unit, out.problems);
-        std::int64_t days = daysBetween(unit.Date_Received_In, today);
-        if (unit.Sold_Invoice_Number != 0) continue;
-        UnitRow row = unitRow(unit, cost, days, lineCode, model);
-        if (check == AllocationCheck::OncePerList)
-            candidates.push_back(std::move(row));
-        else if (!isUnitallocated(engine, lineCode, model, unit.Unit_Number))
-            out.rows.push_back(std::move(row));
+        if (unit.Date_Sold != codec::kEmptyDate || unit.Sold_Invoice_Number != 0) continue;
+        if (check == AllocationCheck::PerUnit &&
+            isUnitallocated(engine, lineCode, model, unit.Unit_Number))
+            continue;
+        listed.push_back(std::move(unit));
     }
     if (!goOn(progress, std::string(), read)) return cancelled;
-    if (candidates.empty()) return out;
-    std::vector<std::string> numbers;
-    for (const auto& row : candidates)
-        numbers.push_back(row[col::kUnit]);
-    auto taken = AllocatedUnits::collect(engine).holdEach(numbers);
-    for (std::size_t i = 0; i < candidates.size(); ++i)
-        if (!taken[i]) out.rows.push_back(std::move(candidates[i]));
+    if (listed.empty()) return out;
+    std::vector<bool> taken(listed.size(), false);
+    if (check == AllocationCheck::OncePerList) {
+        std::vector<std::string> numbers;
+        for (const auto& unit : listed)
+            numbers.push_back(unit.Unit_Number);
+        taken = AllocatedUnits::collect(engine).holdEach(numbers);
+    }
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+        if (taken[i]) continue;
+        Currency cost = ledgerCost(engine, listed[i], out.problems);
+        std::int64_t days = daysBetween(listed[i].Date_Received_In, today);
+        out.rows.push_back(unitRow(listed[i], cost, days, lineCode, model));
+    }
     return out;
 }
 
