@@ -2,12 +2,16 @@
 JOBS   ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD  ?= build
 ASAN   ?= build-asan
+FUZZ   ?= build-fuzz
+# make fuzz: every fuzz target at once, each for FUZZ_SECONDS (override FUZZ_TARGETS to pick).
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?=
 CMAKE  ?= cmake
 # Compiler cache where the machine has one: worktrees and repeated builds share their objects.
 LAUNCH := $(if $(shell command -v ccache 2>/dev/null),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 export CCACHE_BASEDIR ?= $(abspath $(dir $(lastword $(MAKEFILE_LIST)))/..)
 
-.PHONY: all deps build build-asan test test-plain test-asan run bench format clean
+.PHONY: all deps build build-asan build-fuzz fuzz test test-plain test-asan run bench format clean
 
 all: build
 
@@ -20,11 +24,22 @@ $(BUILD)/CMakeCache.txt: | deps
 $(ASAN)/CMakeCache.txt: | deps
 	@$(CMAKE) -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DFENNICK_SANITIZE=ON -DFENNICK_BENCH=OFF $(LAUNCH) >/dev/null
 
+$(FUZZ)/CMakeCache.txt: | deps
+	@scripts/install-deps.sh --fuzz
+	@$(CMAKE) -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFENNICK_FUZZ=ON \
+	    -DCMAKE_CXX_COMPILER=clang++ $(LAUNCH) >/dev/null
+
 build: deps $(BUILD)/CMakeCache.txt
 	@$(CMAKE) --build $(BUILD) -j $(JOBS)
 
 build-asan: deps $(ASAN)/CMakeCache.txt
 	@$(CMAKE) --build $(ASAN) -j $(JOBS)
+
+build-fuzz: deps $(FUZZ)/CMakeCache.txt
+	@$(CMAKE) --build $(FUZZ) -j $(JOBS) --target fuzz_targets
+
+fuzz: build-fuzz
+	@scripts/run-fuzz.sh $(FUZZ) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 test-plain: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
@@ -45,4 +60,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN)
+	rm -rf $(BUILD) $(ASAN) $(FUZZ)

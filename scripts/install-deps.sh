@@ -4,6 +4,8 @@ set -euo pipefail
 packages=(cmake make g++ pkg-config clang-format qt6-base-dev qt6-tools-dev qt6-tools-dev-tools
           libgl-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
           libsmbclient-dev samba qtkeychain-qt6-dev)
+# make fuzz also needs clang and its libFuzzer runtime; make test does not.
+[ "${1:-}" = "--fuzz" ] && packages+=(clang libclang-rt-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

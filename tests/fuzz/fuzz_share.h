@@ -1,0 +1,64 @@
+#pragma once
+// What the fuzz targets share: a quiet message sink, a reader of the fuzz input, and a small
+// generated dealer share in memory that a target may damage and then read the way the viewer
+// does (start-up, tree, unit list, unit details, report).
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/business_basic.h"
+#include "platform/services.h"
+#include "tools/mkdemo/share_builder.h"
+
+namespace fennick::fuzz {
+
+// Message boxes and event-log lines are counted, never shown.
+class QuietServices : public platform::MessageSink, public platform::EventLog {
+  public:
+    QuietServices();
+    ~QuietServices() override;
+    void show(const std::string&, const std::string&, platform::MessageIcon) override { ++boxes; }
+    void write(const std::string&) override { ++events; }
+    int boxes = 0, events = 0;
+};
+
+// Takes the fuzz input apart: fixed-size numbers first, the rest as bytes.
+class Input {
+  public:
+    Input(const std::uint8_t* data, std::size_t size)
+        : bytes_(reinterpret_cast<const char*>(data), size) {}
+    std::uint32_t number(int width);  // big-endian, 0 once the input runs out
+    std::string take(std::size_t n);  // up to n bytes
+    std::string rest() { return take(bytes_.size()); }
+    bool empty() const { return bytes_.empty(); }
+
+  private:
+    std::string_view bytes_;
+};
+
+// A generated demo share, kept pristine; each run starts from a fresh copy of its files.
+struct DemoShare {
+    static const DemoShare& instance();
+    demo::ShareIdentity identity;
+    std::map<std::string, std::string> files;  // folded path -> bytes
+    std::vector<std::string> folders;
+    std::vector<std::string> paths;  // the keys of `files`, in order
+
+    // A memory file system holding a copy of the share.
+    std::unique_ptr<platform::MemoryFileSystem> copy() const;
+    // An engine over `share` as the viewer starts it (read-only, fixed clock).
+    std::unique_ptr<cBusinessBasic> engine(platform::FileSystem& share, cSystem& system) const;
+};
+
+// The viewer's actions over an engine: the tree with and without the in-stock filter, and for
+// the first models of the tree the unit list, the first unit's details and its report. Failures
+// that reach the caller are what the window turns into its message, so they are caught here.
+// Returns how many actions ended with such a failure.
+int runViewerActions(cBusinessBasic& engine, std::size_t models);
+
+}  // namespace fennick::fuzz
