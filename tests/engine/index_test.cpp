@@ -193,10 +193,82 @@ TEST_F(Index, LoopingLeafChainEndsTheWalk) {
     patchBlock(3, 3, u16(1));       // leaf 3 links back to leaf 1
     auto walk = walkFrom("");
     EXPECT_EQ(walk.keys.size(), 9u);
-    EXPECT_LE(bb.KCount("IDX"), 9);
+    EXPECT_EQ(bb.KCount("IDX"), 9) << "the keys the walk reached; no end marker to leave out";
     patchBlock(1, 3, u16(1));  // a leaf that links to itself
     EXPECT_EQ(walkFrom("").keys.size(), 3u);
-    EXPECT_EQ(bb.KCount("IDX"), 2);
+    EXPECT_EQ(bb.KCount("IDX"), 3);
+}
+
+// A leaf entry whose record number is negative (0x80000000 at worst) is damage: whichever
+// operation reaches it answers 0 with the out-of-range message, and nothing negates it.
+TEST_F(Index, NegativeRecordNumbersEndTheWalk) {
+    const std::string intMin("\x80\0\0\0", 4), minusTwo("\xFF\xFF\xFF\xFE", 4);
+    struct Case {
+        int block, entry;     // the damaged leaf entry
+        std::string value;    // its record number
+        std::string key;      // KFind's key ("" for KLast)
+        int steps;            // KNext (or KPrev after KLast) steps after the search
+        std::int32_t before;  // Rec before the damaged entry is reached
+    };
+    const Case cases[] = {
+        {1, 1, intMin, key6(2), 0, 0},  // exact match
+        {1, 1, intMin, "A", 0, 0},      // first greater key
+        {1, 1, minusTwo, "A", 0, 0},    //
+        {1, 2, intMin, key6(2), 1, 1},  // KNext onto it
+        {3, 3, intMin, "", 0, 0},       // KLast, whose last leaf holds only the end marker
+        {3, 2, intMin, "", 1, 9},       // KPrev onto it
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.block) + "/" + std::to_string(c.entry) + " " + c.key);
+        auto& bb = build(numbered(9));
+        patchBlock(c.block, 4 + (c.entry - 1) * 10 + 7, c.value);
+        services.boxes.clear();
+        std::string buff, key = c.key;
+        std::int32_t rec = -1;
+        if (c.key.empty())
+            bb.KLast("IDX", buff, key, rec);
+        else
+            bb.KFind("IDX", buff, key, rec);
+        for (int step = 0; step < c.steps; ++step) {
+            EXPECT_EQ(rec, c.before);
+            if (c.key.empty())
+                bb.KPrev("IDX", buff, key, rec);
+            else
+                bb.KNext("IDX", buff, key, rec);
+        }
+        EXPECT_EQ(rec, 0);
+        ASSERT_EQ(services.boxes.size(), 1u);
+        EXPECT_EQ(services.boxes[0],
+                  "Fennick|Index is returning information out of Range.  File: IDX LastRec:  200");
+        EXPECT_EQ(bb.KCount("IDX"), 9) << "counting needs no record numbers";
+    }
+}
+
+// An inner entry that names the same child as the entry after it sends KPrev from that child's
+// first key back to its last: the step goes up in key order and is refused.
+TEST_F(Index, PrevRefusesAStepUpInKeyOrder) {
+    auto& bb = build(numbered(9));
+    auto idx = bb.LogicalOpen("IDX");
+    for (int block = 1; block <= 9; ++block) {
+        std::string node = bb.ReadFile(idx->OpenFile, 512, (idx->Position + block) * 512);
+        if (bb.Unpack("C", node, 3) != 0 || bb.Unpack("C", node, 1) < 2) continue;
+        patchBlock(block, 11, node.substr(20, 4));  // entry 1 names entry 2's child
+        break;
+    }
+    std::string buff, key;
+    std::int32_t rec = 0;
+    bb.KLast("IDX", buff, key, rec);
+    std::vector<std::string> keys;
+    try {
+        while (rec != 0 && keys.size() < 100) {
+            keys.push_back(key);
+            bb.KPrev("IDX", buff, key, rec);
+        }
+    } catch (const EngineError& e) {
+        EXPECT_EQ(e.number(), err::kIndexDamaged);
+    }
+    ASSERT_LE(keys.size(), 9u);
+    EXPECT_TRUE(std::is_sorted(keys.rbegin(), keys.rend()));
 }
 
 TEST_F(Index, DamagedNodesAreRefused) {

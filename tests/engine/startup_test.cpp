@@ -131,6 +131,52 @@ TEST_F(Startup, MissingTerminalMap) {
     EXPECT_TRUE(services.boxes.empty());
 }
 
+// The clock is read once: day, month and year of one instant, even across midnight.
+TEST(SystemValues, TodaysDayNumberReadsTheClockOnce) {
+    testing::TestShare share;
+    share.open();
+    int reads = 0;
+    EngineEnvironment env;
+    env.share = &share.fs;
+    env.computerName = [] { return std::string("ws07"); };
+    env.ipv4Of = [](const std::string&) { return std::string("10.0.0.7"); };
+    env.clock = [&] {
+        return ++reads == 1 ? platform::LocalDateTime{2025, 12, 31, 23, 59, 59}
+                            : platform::LocalDateTime{2026, 1, 1, 0, 0, 0};
+    };
+    cBusinessBasic bb(share.system, env);
+    EXPECT_EQ(bb.Sys(152), codec::dateToDay(12, 31, 25));
+    EXPECT_EQ(reads, 1);
+}
+
+// A read failure while start-up reads the terminal map or the links file is the start-up
+// error (the engine's device error), not an exception that escapes start-up.
+TEST(StartupReads, FailureIsTheStartupError) {
+    for (int reads : {0, 1}) {
+        testing::TestShare share;
+        share.writer.writeLinks();
+        auto memory = std::make_unique<platform::MemoryFileSystem>();
+        for (const auto& path : share.fs.paths())
+            memory->setFile(path, *share.fs.contents(path));
+        memory->makeDirectory("\\\\FS1\\TARNLNK");
+        memory->failReadsAfter(reads);  // 0: the terminal map fails, 1: the links file
+        fs::path settings = fs::temp_directory_path() / "fennick-failing-reads.ini";
+        std::ofstream(settings) << tools::settingsText("FS1", "DEALER", "7");
+        StartupOptions options;
+        options.settingsFile = settings.string();
+        options.share = std::move(memory);
+        options.environment.computerName = [] { return std::string("WS07"); };
+        EXPECT_NO_THROW(InitializeDataEngine(std::move(options))) << reads;
+        auto& g = mGlobalConnectivity::instance();
+        EXPECT_FALSE(g.BusinessBasic);
+        ASSERT_TRUE(g.StartupError) << reads;
+        EXPECT_EQ(g.StartupError->number(), 57);
+        EXPECT_EQ(g.StartupError->description(), "Device I/O error");
+        ReleaseDataEngine();
+        fs::remove(settings);
+    }
+}
+
 TEST(Stma, ModesConvertAndChangeTheAlphabet) {
     testing::TestShare share;
     auto& bb = share.open();

@@ -173,6 +173,25 @@ TEST(UnitList, LoopingSubLedgerCountsEachPostingOnce) {
     EXPECT_NE(list.problems.at(0).find("77777, outside LUNITL"), std::string::npos);
 }
 
+// Units that the sold and allocation tests drop are dropped before their sub-ledger is read:
+// no chain problem names a unit the list does not show.
+TEST(UnitList, DroppedUnitsAreNotReadFurther) {
+    demo::DealerData data = listData();
+    data.units[2].ledgerCents = {100, 200};  // C3, on a sold invoice: LUNITL 3 and 4
+    data.units[3].ledgerCents = {100, 200};  // 12, on an open ticket: LUNITL 5 and 6
+    testing::ViewerShare share(data);
+    std::string link(4, '\0');
+    for (std::int32_t first : {3, 5}) {
+        codec::pack("L", link, first, 1);
+        share.patchRecord("LUNITL", first + 1, 61, link);  // a loop back to the first posting
+    }
+    for (auto check : {AllocationCheck::OncePerList, AllocationCheck::PerUnit}) {
+        UnitList list = LoadUnits(*share.engine, "CTR", "CT100 HST", check);
+        EXPECT_EQ(unitNumbers(list), (std::vector<std::string>{"C1", "C5"}));
+        EXPECT_TRUE(list.problems.empty()) << list.problems.front();
+    }
+}
+
 TEST(UnitList, EachInvoicePageIsReadOnce) {
     demo::DemoOptions options;
     options.units = 240;
