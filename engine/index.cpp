@@ -56,6 +56,19 @@ void setByte(std::string& buff, std::size_t pos1, std::int32_t value) {
     buff[pos1 - 1] = static_cast<char>(value & 0xFF);
 }
 
+// A walk's keys never go back against its direction. Equal keys are allowed (an index may
+// hold duplicates), but a run of them enters each leaf once at most: work buffer bytes 15-16
+// (zero in the header copy) count the leaves entered since the key last moved on, and a run
+// longer than the index has blocks is a loop in a damaged index. `order` compares the new key
+// with the cursor's in the walk's direction.
+bool stepAllowed(std::string& buff, int order, bool enteredLeaf, std::int32_t lastBlock) {
+    if (order < 0) return false;
+    std::int32_t run = order > 0 ? 0 : codec::unpack("C", buff, 15) + (enteredLeaf ? 1 : 0);
+    if (run > lastBlock) return false;
+    codec::pack("C", buff, run, 15);
+    return true;
+}
+
 std::int32_t pathSlot(const std::string& buff, int level) {
     return codec::unpack("C", buff, 2 * level + 17);
 }
@@ -189,10 +202,11 @@ void cBusinessBasic::KNext(const LogicalRef& LogicalFile, std::string& Buff, std
     std::int32_t level = byteAt(Buff, 18);
     Node node(std::string_view(Buff).substr(kNodeAt, kBlock), e);
     if (!node.valid()) return;
-    if (i >= node.count()) {
+    const std::string lastKey = i >= 1 && i <= node.count() ? node.key(i) : std::string();
+    const bool enteredLeaf = i >= node.count();
+    if (enteredLeaf) {
         // Into the next leaf, stepping over empty ones. Keys never go down along the leaf
         // chain, so a link back to smaller keys (a loop) ends the walk.
-        std::string lastKey = i >= 1 && i <= node.count() ? node.key(i) : std::string();
         std::int32_t link = node.link();
         std::set<std::int32_t> visited;
         std::string image;
@@ -216,6 +230,9 @@ void cBusinessBasic::KNext(const LogicalRef& LogicalFile, std::string& Buff, std
     }
     Node current(std::string_view(Buff).substr(kNodeAt, kBlock), e);
     ++i;
+    if (!stepAllowed(Buff, compareKeys(current.key(i), lastKey), enteredLeaf,
+                     reader.file().LastRecord))
+        return;
     Key = current.key(i);
     Rec = reader.recordOf(current.pointer(i));
     setByte(Buff, 17, i);
@@ -239,10 +256,9 @@ void cBusinessBasic::KPrev(const LogicalRef& LogicalFile, std::string& Buff, std
             "Index entry not found in parent node of file: " + reader.file().FileName);
     };
     if (!node().valid() || i < 1 || i > node().count()) return;
-    // Each step goes down in key order (or stays on an equal key where the index allows
-    // duplicates); a damaged inner node that leads back up the order would repeat for ever.
+    // A damaged inner node can lead back up the key order, which would repeat for ever.
     const std::string startKey = node().key(i);
-    const bool duplicates = codec::unpack("C", Buff, 13) != 0;
+    const bool enteredLeaf = i == 1;
 
     int L = level;
     while (i == 1) {
@@ -276,8 +292,9 @@ void cBusinessBasic::KPrev(const LogicalRef& LogicalFile, std::string& Buff, std
         i = node().count() + 1;
     }
     --i;
-    int order = compareKeys(node().key(i), startKey);
-    if (order > 0 || (order == 0 && !duplicates)) throw damaged();
+    if (!stepAllowed(Buff, compareKeys(startKey, node().key(i)), enteredLeaf,
+                     reader.file().LastRecord))
+        throw damaged();
     Key = node().key(i);
     Rec = reader.recordOf(node().pointer(i));
     setByte(Buff, 17, i);
