@@ -13,7 +13,7 @@ mkdir -p "$build/logs" "$build/crashes"
 pids=()
 for t in "${targets[@]}"; do
     mkdir -p "$build/corpus/$t"
-    nice -n 19 "$build/tests/fuzz/$t" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
+    nice -n 19 "$build/tests/fuzz/$t" -max_total_time="$seconds" -timeout=300 -rss_limit_mb=2048 \
         -print_final_stats=1 -artifact_prefix="$build/crashes/$t-" \
         "$build/corpus/$t" "$seeds/$t" >"$build/logs/$t.log" 2>&1 &
     pids+=($!)
