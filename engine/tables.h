@@ -112,10 +112,14 @@ using cLogicalFiles = KeyedCollection<cLogicalFile>;
 
 // Runs one access to the share. The platform's input/output failure becomes the engine's
 // error 57 here, the one place it is translated, so callers of the engine handle one error type.
+// A lost connection to the server stays what it is: it ends the whole action, where a damaged
+// record only ends one step of it.
 template <class Access>
 auto onShare(const std::string& source, Access&& access) -> decltype(access()) {
     try {
         return access();
+    } catch (const platform::ConnectionLost&) {
+        throw;
     } catch (const platform::IoError& failure) {
         throw EngineError(err::kDeviceIo, source, failure.what());
     }
