@@ -6,12 +6,13 @@ FUZZ   ?= build-fuzz
 # make fuzz: every fuzz target at once, each for FUZZ_SECONDS (override FUZZ_TARGETS to pick).
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS ?=
+PKG    ?= build-package
 CMAKE  ?= cmake
 # Compiler cache where the machine has one: worktrees and repeated builds share their objects.
 LAUNCH := $(if $(shell command -v ccache 2>/dev/null),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 export CCACHE_BASEDIR ?= $(abspath $(dir $(lastword $(MAKEFILE_LIST)))/..)
 
-.PHONY: all deps build build-asan build-fuzz fuzz test test-plain test-asan run bench format clean
+.PHONY: all deps build build-asan build-fuzz fuzz test test-plain test-asan run bench package format clean
 
 all: build
 
@@ -20,6 +21,11 @@ deps:
 
 $(BUILD)/CMakeCache.txt: | deps
 	@$(CMAKE) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(LAUNCH) >/dev/null
+
+# The package installs under /usr; its build leaves out the tests and the benchmarks.
+$(PKG)/CMakeCache.txt: | deps
+	@$(CMAKE) -S . -B $(PKG) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
+	    -DFENNICK_TESTS=OFF -DFENNICK_BENCH=OFF $(LAUNCH) >/dev/null
 
 $(ASAN)/CMakeCache.txt: | deps
 	@$(CMAKE) -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DFENNICK_SANITIZE=ON -DFENNICK_BENCH=OFF $(LAUNCH) >/dev/null
@@ -50,6 +56,12 @@ test-asan: build-asan
 
 test: test-plain test-asan
 
+# The Debian package fennick_VERSION_ARCH.deb, in $(PKG)/.
+package: deps $(PKG)/CMakeCache.txt
+	@$(CMAKE) --build $(PKG) -j $(JOBS)
+	@cd $(PKG) && cpack >/dev/null
+	@ls $(PKG)/fennick_*.deb
+
 run: build
 	@scripts/run-demo.sh $(BUILD)
 
@@ -60,4 +72,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN) $(FUZZ)
+	rm -rf $(BUILD) $(ASAN) $(FUZZ) $(PKG)

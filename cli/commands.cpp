@@ -94,7 +94,7 @@ int unitReport(cBusinessBasic& engine, const Invocation& inv, std::ostream& out,
     report(detail.problems, err);
     std::string text =
         viewer::buildUnitReport(headings, *row, detail.grids, viewer::reportDateTime(engine.Now()));
-    out << viewer::cp1252ToUtf8(text);
+    out << printable(viewer::cp1252ToUtf8(text), true);
     return kSuccess;
 }
 
@@ -147,6 +147,14 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (!invocation) {
         err << "fennick-cli: " << error << "\n" << kUsage;
         return kUsageError;
+    }
+    if (invocation->command == "help") {
+        out << kUsage;
+        return kSuccess;
+    }
+    if (invocation->command == "version") {
+        out << "fennick-cli " << viewer::programVersion() << "\n";
+        return kSuccess;
     }
     StreamMessages messages(err);
     viewer::EngineStart start;

@@ -5,14 +5,27 @@
 namespace fennick::cli {
 
 const char* const kUsage =
-    "usage: fennick-cli [--ini FILE] [--unc-root DIR | --smb-port N --smb-credentials FILE] "
-    "COMMAND\n"
+    "usage: fennick-cli [OPTION...] COMMAND [OPERAND...] [--json]\n"
+    "Prints what the viewer Fennick shows for the dealer share the catalog settings name.\n"
+    "\n"
+    "Options (before the command):\n"
+    "  --ini FILE        catalog settings file (default: vRMCatalog.ini in $TMPDIR or /tmp)\n"
+    "  --unc-root DIR    local folder holding the server shares (default: $FENNICK_UNC_ROOT;\n"
+    "                    without either the shares are read from the server over SMB)\n"
+    "  --smb-port N      the server's SMB port (default: $FENNICK_SMB_PORT, else 445)\n"
+    "  --smb-credentials FILE  username=, password=, domain= lines, private to the user\n"
+    "                    (default: $FENNICK_SMB_CREDENTIALS, else a Kerberos ticket or guest)\n"
+    "  --help            print this help and exit\n"
+    "  --version         print the version and exit\n"
+    "\n"
+    "Commands:\n"
     "  tree [--in-stock] [--json]       product lines and their models\n"
     "  units CODE MODEL [--json]        the unit list of one line and model\n"
     "  unit CODE MODEL UNIT [--json]    the details of one listed unit\n"
     "  report CODE MODEL UNIT           the unit report of one listed unit (CR LF lines)\n"
     "  export CODE MODEL UNIT           writes the unit's export file, prints its path\n"
-    "Without --unc-root (or $FENNICK_UNC_ROOT) the share is read from the server over SMB.\n";
+    "\n"
+    "Exit status: 0 success, 1 failure (the message is on stderr), 2 usage error.\n";
 
 namespace {
 
@@ -68,8 +81,13 @@ std::optional<Invocation> parseInvocation(const std::vector<std::string>& args,
                                           std::string& error) {
     Invocation inv;
     std::size_t i = 0;
-    for (; i < args.size() && args[i].rfind("--", 0) == 0; ++i)
+    for (; i < args.size() && args[i].rfind("--", 0) == 0; ++i) {
+        if (args[i] == "--help" || args[i] == "--version") {
+            inv.command = args[i].substr(2);
+            return inv;
+        }
         if (!globalOption(args, i, inv, error)) return std::nullopt;
+    }
     if (i >= args.size()) {
         error = "no command given";
         return std::nullopt;

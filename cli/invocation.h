@@ -7,6 +7,7 @@
 //   fennick-cli [OPTIONS] unit CODE MODEL UNIT [--json]
 //   fennick-cli [OPTIONS] report CODE MODEL UNIT
 //   fennick-cli [OPTIONS] export CODE MODEL UNIT
+//   fennick-cli --help | --version    (the command becomes "help" or "version")
 //
 // OPTIONS: --ini FILE, --unc-root DIR, --smb-port N, --smb-credentials FILE.
 

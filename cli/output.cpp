@@ -50,9 +50,14 @@ std::string padded(const std::string& utf8, std::size_t to) {
 }
 
 std::string rtrim(std::string text) {
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\0'))
+    while (!text.empty() && text.back() == ' ')
         text.pop_back();
     return text;
+}
+
+// A dealer cell as the text output shows it: what the grid shows, printable.
+std::string shown(const std::string& dealerText) {
+    return printable(cp1252ToUtf8(viewer::upToNul(dealerText)));
 }
 
 // Rows of cells as aligned columns, two blanks apart.
@@ -60,7 +65,7 @@ std::string table(std::vector<std::vector<std::string>> rows) {
     std::vector<std::size_t> widths;
     for (auto& row : rows)
         for (std::size_t c = 0; c < row.size(); ++c) {
-            row[c] = cp1252ToUtf8(row[c]);
+            row[c] = shown(row[c]);
             if (widths.size() <= c) widths.push_back(0);
             widths[c] = std::max(widths[c], width(row[c]));
         }
@@ -76,6 +81,26 @@ std::string table(std::vector<std::vector<std::string>> rows) {
 
 }  // namespace
 
+std::string printable(std::string_view utf8, bool keepLineEnds) {
+    const std::string_view replacement = "\xEF\xBF\xBD";
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        auto c = static_cast<unsigned char>(utf8[i]);
+        bool lineEnd = keepLineEnds && (c == '\r' || c == '\n');
+        // C1 controls U+0080 to U+009F are encoded as C2 80 to C2 9F.
+        bool c1 = c == 0xC2 && i + 1 < utf8.size() &&
+                  (static_cast<unsigned char>(utf8[i + 1]) & 0xE0) == 0x80;
+        if ((c < 0x20 && !lineEnd) || c == 0x7F || c1) {
+            out += replacement;
+            i += c1 ? 1 : 0;
+        } else {
+            out += utf8[i];
+        }
+    }
+    return out;
+}
+
 std::string treeJson(const viewer::ModelTreeData& tree) {
     QJsonArray lines;
     for (const auto& line : tree.lines) {
@@ -90,9 +115,9 @@ std::string treeJson(const viewer::ModelTreeData& tree) {
 std::string treeText(const viewer::ModelTreeData& tree) {
     std::string out;
     for (const auto& line : tree.lines) {
-        out += cp1252ToUtf8(rtrim(line.text)) + "  [" + cp1252ToUtf8(line.tag) + "]\n";
+        out += rtrim(shown(line.text)) + "  [" + shown(line.tag) + "]\n";
         for (const auto& m : line.models)
-            out += "    " + cp1252ToUtf8(rtrim(m.text)) + "\n";
+            out += "    " + rtrim(shown(m.text)) + "\n";
     }
     return out;
 }
@@ -136,7 +161,7 @@ std::string unitText(const std::vector<std::string>& captions, const viewer::Uni
     if (!d.grids.notes.empty()) {
         out += "\nUnit Notes\n";
         for (const auto& note : d.grids.notes)
-            out += cp1252ToUtf8(note) + "\n";
+            out += shown(note) + "\n";
     }
     return out;
 }

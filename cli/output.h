@@ -1,8 +1,10 @@
 #pragma once
-// What fennick-cli prints: JSON (UTF-8, via Qt's JSON writer) or aligned text for a person.
-// Dealer text arrives in Windows-1252 and is converted here.
+// What fennick-cli prints: JSON (UTF-8, via Qt's JSON writer) with the exact strings, or aligned
+// text for a person with each cell as the grid shows it and no control characters. Dealer text
+// arrives in Windows-1252 and is converted here.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "viewer/core/model_tree.h"
@@ -10,6 +12,11 @@
 #include "viewer/core/unit_list.h"
 
 namespace fennick::cli {
+
+// UTF-8 text with every control character (C0, DEL and C1) replaced by U+FFFD, so that nothing
+// read from the share can move a terminal's cursor or start an escape sequence. CR and LF stay
+// when `keepLineEnds` is set.
+std::string printable(std::string_view utf8, bool keepLineEnds = false);
 
 std::string treeJson(const viewer::ModelTreeData& tree);
 std::string treeText(const viewer::ModelTreeData& tree);

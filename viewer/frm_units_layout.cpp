@@ -4,6 +4,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QIcon>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -60,6 +61,7 @@ TextGrid* noteGrid(int index, QWidget* parent) {
 void FrmUnits::buildWidgets() {
     setObjectName("frmUnits");
     setWindowTitle(QString::fromStdString(std::string(kDesignCaption)));
+    setWindowIcon(QIcon(":/icons/org.fennick.Fennick.svg"));
     auto* central = new QWidget(this);
     auto* page = new QVBoxLayout(central);
 

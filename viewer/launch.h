@@ -20,6 +20,7 @@ struct LaunchOptions {
     std::string screenshot;      // save a picture of the window here and end
     std::string commandLine;     // the other arguments, joined by blanks ("cfzelt,LINE,MODEL")
     bool help = false;
+    bool version = false;
 };
 
 // The options in `args` (without the program name), or nothing with `error` set.

@@ -9,6 +9,7 @@
 #include "launch.h"
 #include "qt_services.h"
 #include "share_login.h"
+#include "viewer/core/startup.h"
 
 using namespace fennick;
 
@@ -36,28 +37,41 @@ int run(QApplication& app, const viewer::LaunchOptions& options) {
     bool saved = viewer::saveScreenshot(window, path);
     if (window.startFailed()) return 1;  // its message has been shown
     if (!saved) {
-        std::cerr << "Fennick: cannot write " << path.toStdString() << "\n";
+        std::cerr << "fennick: cannot write " << path.toStdString() << "\n";
         return 1;
     }
     std::cout << path.toStdString() << std::endl;
     return 0;
 }
 
+std::optional<viewer::LaunchOptions> launchOptions(const QStringList& args) {
+    std::string error;
+    auto options = viewer::parseLaunchOptions(args, error);
+    if (!options) std::cerr << "fennick: " << error << "\n" << viewer::kLaunchUsage;
+    return options;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName("Fennick");
-    std::string error;
-    auto options = viewer::parseLaunchOptions(QApplication::arguments().mid(1), error);
-    if (!options) {
-        std::cerr << "Fennick: " << error << "\n" << viewer::kLaunchUsage;
-        return 2;
-    }
-    if (options->help) {
-        std::cout << viewer::kLaunchUsage;
+    // --help, --version and usage errors are answered before Qt meets the window system, so
+    // that they work without a display.
+    QStringList raw;
+    for (int i = 1; i < argc; ++i)
+        raw << QString::fromLocal8Bit(argv[i]);
+    auto options = launchOptions(raw);
+    if (!options) return 2;
+    if (options->help || options->version) {
+        std::cout << (options->help ? viewer::kLaunchUsage
+                                    : "fennick " + std::string(viewer::programVersion()) + "\n");
         return 0;
     }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Fennick");
+    QApplication::setDesktopFileName("org.fennick.Fennick");
+    // QApplication has taken its own options (-platform, -style, ...) out of the arguments.
+    options = launchOptions(QApplication::arguments().mid(1));
+    if (!options) return 2;
     // A picture run has nobody to answer message boxes: its messages go to stderr.
     viewer::QtMessageBoxes boxes;
     if (options->screenshot.empty()) platform::setMessages(&boxes);

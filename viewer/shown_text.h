@@ -1,7 +1,6 @@
 #pragma once
 // Dealer text as the windows show it: the Windows-1252 bytes as Unicode, up to the first NUL
-// byte. Some text fields share their last byte with a binary field (the unit's location with
-// its first user-defined number), so they often end in a NUL that must not show as a glyph.
+// byte (upToNul), which must not show as a glyph.
 
 #include <QString>
 #include <string>
@@ -12,7 +11,7 @@
 namespace fennick::viewer {
 
 inline QString shownText(const std::string& dealerText) {
-    return QString::fromStdString(cp1252ToUtf8(dealerText.substr(0, dealerText.find('\0'))));
+    return QString::fromStdString(cp1252ToUtf8(upToNul(dealerText)));
 }
 
 }  // namespace fennick::viewer

@@ -10,6 +10,8 @@
 
 #include "cli/commands.h"
 #include "cli_share.h"
+#include "cli/invocation.h"
+#include "viewer/core/startup.h"
 #include "platform/local_file_system.h"
 #include "tools/mkdemo/share_builder.h"
 #include "tools/share_writer.h"
@@ -44,6 +46,20 @@ TEST(Invocation, CommandsOperandsAndOptions) {
                                                          {"report", "A", "B"}};
     for (const auto& args : wrong)
         EXPECT_FALSE(parseInvocation(args, error)) << args.size();
+}
+
+TEST(Invocation, HelpAndVersionPrintToStdoutBeforeAnyStart) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--help"}, kUsage},
+        {{"--ini", "/nowhere.ini", "--help", "tree"}, kUsage},
+        {{"--version"}, "fennick-cli " + std::string(viewer::programVersion()) + "\n"},
+    };
+    for (const auto& [args, printed] : cases) {
+        std::ostringstream out, err;
+        EXPECT_EQ(runCli(args, out, err), kSuccess) << args[0];
+        EXPECT_EQ(out.str(), printed);
+        EXPECT_EQ(err.str(), "");
+    }
 }
 
 class CliShare : public OneUnitShare {
@@ -106,6 +122,57 @@ TEST_F(CliShare, TextOutputAndFailures) {
                                         "tree"};
     EXPECT_EQ(runCli(noShare, out_, err_), kFailure);
     EXPECT_NE(err_.str().find("Connection Error: "), std::string::npos);
+}
+
+// Share bytes that would drive a terminal: an escape sequence, a bell, a C1 code and text after
+// a NUL, which the grid does not show.
+class HostileTextShare : public OneUnitShare {
+  protected:
+    void SetUp() override {
+        writeShare("fennick-cli-controls", [](demo::DealerData&, demo::UnitSpec& u) {
+            u.color = "R\x1B[2J";
+            u.series = std::string("S1\0HIDDEN", 9);
+            u.description = "Loader\x07\x81";
+            u.notes = {{2, "CAB\x1B", 1, codec::kEmptyDate, "Cab", 0, 100}};
+        });
+    }
+};
+
+// True when `text` holds a C0 control (other than the `allowed` ones), DEL or a C1 control.
+bool hasControlCharacters(const std::string& text, std::string_view allowed) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        auto c = static_cast<unsigned char>(text[i]);
+        auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+        if ((c < 0x20 && allowed.find(text[i]) == allowed.npos) || c == 0x7F ||
+            (c == 0xC2 && (next & 0xE0) == 0x80))
+            return true;
+    }
+    return false;
+}
+
+TEST_F(HostileTextShare, TextOutputCarriesNoControlCharacters) {
+    const std::vector<std::vector<std::string>> commands = {{"tree"},
+                                                            {"units", "CTR", "CT100"},
+                                                            {"unit", "CTR", "CT100", "C1"},
+                                                            {"report", "CTR", "CT100", "C1"}};
+    for (const auto& command : commands) {
+        ASSERT_EQ(run(command), kSuccess) << command[0] << ": " << err_.str();
+        const std::string printed = out_.str();
+        EXPECT_FALSE(hasControlCharacters(printed, command[0] == "report" ? "\r\n" : "\n"))
+            << printed;
+        EXPECT_EQ(printed.find("HIDDEN"), std::string::npos) << command[0];
+        if (command[0] != "tree")
+            EXPECT_NE(printed.find("R\xEF\xBF\xBD[2J"), std::string::npos) << printed;
+    }
+}
+
+TEST_F(HostileTextShare, JsonKeepsTheExactStrings) {
+    ASSERT_EQ(run({"units", "CTR", "CT100", "--json"}), kSuccess) << err_.str();
+    QJsonArray row =
+        QJsonDocument::fromJson(QByteArray::fromStdString(out_.str()))["rows"][0].toArray();
+    EXPECT_TRUE(row[4].toString().startsWith("R\x1B[2J"));
+    EXPECT_TRUE(row[9].toString().startsWith(QString::fromUtf8("S1\0HIDDEN", 9)));
+    EXPECT_TRUE(row[20].toString().startsWith(QString::fromUtf8("Loader\x07\xC2\x81")));
 }
 
 }  // namespace

@@ -92,6 +92,8 @@ class TstStartup : public QObject {
         QCOMPARE(w.label("sb1_2"), QString("Host :DEMOSRV"));
         QCOMPARE(w.label("sb1_3"), QString("Terminal :7"));
         QCOMPARE(w.label("sb1_4"), QString("Source :DLR001      Store # 001"));
+        // The icon is drawn from the SVG resource: a missing resource or SVG engine shows here.
+        QVERIFY(!w.window().windowIcon().pixmap(32, 32).isNull());
         const QStringList names{"WIDTH", "User Defined Numeric 2", "HOURS", "AXLES"};
         for (const char* name : {"grdUnit", "grdPL"}) {
             viewer::TextGrid* grid = w.grid(name);

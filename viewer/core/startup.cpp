@@ -6,15 +6,9 @@ namespace fennick::viewer {
 
 namespace {
 
-constexpr int kMajor = 7, kMinor = 5, kRevision = 3;
 constexpr std::size_t kNamePositions[] = {433, 453, 473, 493};
 constexpr const char* kDefaultNames[] = {"User Defined Numeric 1", "User Defined Numeric 2",
                                          "User Defined Alpha 1", "User Defined Alpha 2"};
-
-std::string zeroPadded(int value, std::size_t width) {
-    std::string text = std::to_string(value);
-    return std::string(width > text.size() ? width - text.size() : 0, '0') + text;
-}
 
 }  // namespace
 
@@ -27,9 +21,12 @@ CommandLine parseCommandLine(std::string_view text) {
     return line;
 }
 
+const char* programVersion() {
+    return FENNICK_VERSION_TEXT;
+}
+
 std::string versionText(bool fromPointOfSale) {
-    std::string text = "Version   " + std::to_string(kMajor) + "." + zeroPadded(kMinor, 2) + "." +
-                       zeroPadded(kRevision, 4);
+    std::string text = std::string("Version   ") + programVersion();
     return fromPointOfSale ? text + "w" : text;
 }
 

@@ -29,6 +29,8 @@ struct CommandLine {
 
 CommandLine parseCommandLine(std::string_view text);
 
+// The program's version, "7.05.0003" (set once, in the build).
+const char* programVersion();
 // "Version   7.05.0003", with "w" appended when the point of sale started the program.
 std::string versionText(bool fromPointOfSale);
 // The caption: the current one, 13 blanks and the version text.

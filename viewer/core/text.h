@@ -7,6 +7,11 @@
 
 namespace fennick::viewer {
 
+// Dealer text as the windows show it: up to its first NUL byte. Some text fields share their
+// last byte with a binary field (the unit's location with its first user-defined number).
+inline std::string_view upToNul(std::string_view text) {
+    return text.substr(0, text.find('\0'));
+}
 // Without leading and trailing blanks.
 std::string trimBlanks(std::string_view text);
 // Writes `text` over `target` from 1-based position `at`, never changing the length of `target`

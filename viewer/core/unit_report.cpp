@@ -15,12 +15,10 @@ constexpr std::size_t kDescriptionWidth = 30;    // descriptions right-aligned i
 constexpr std::size_t kLongDescriptionCut = 33;  // a longer one fills the field up to here
 const std::string kIndent(5, ' ');
 
-// A cell as the windows show it: up to its first NUL byte (some text fields share their last
-// byte with a binary field), without blanks around it.
+// A cell as the windows show it (up to its first NUL byte), without blanks around it.
 std::string cell(const std::vector<std::string>& cells, std::size_t column) {
     if (column >= cells.size()) return {};
-    const std::string& text = cells[column];
-    return trimBlanks(std::string_view(text).substr(0, text.find('\0')));
+    return trimBlanks(upToNul(cells[column]));
 }
 
 std::string leftInField(std::string_view value, std::size_t cut, std::size_t width) {
