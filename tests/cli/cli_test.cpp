@@ -124,15 +124,14 @@ TEST_F(CliShare, TextOutputAndFailures) {
     EXPECT_NE(err_.str().find("Connection Error: "), std::string::npos);
 }
 
-// Share bytes that would drive a terminal: an escape sequence, a bell, a C1 code and text after
+// Share bytes that would drive a terminal (an escape sequence, a bell, a C1 code) and text after
 // a NUL, which the grid does not show.
 class HostileTextShare : public OneUnitShare {
   protected:
     void SetUp() override {
         writeShare("fennick-cli-controls", [](demo::DealerData&, demo::UnitSpec& u) {
-            u.color = "R\x1B[2J";
-            u.series = std::string("S1\0HIDDEN", 9);
-            u.description = "Loader\x07\x81";
+            u.engineId = "R\x1B[2J\x07\x81";
+            u.alpha1 = std::string("A1\0HIDDEN", 9);
             u.notes = {{2, "CAB\x1B", 1, codec::kEmptyDate, "Cab", 0, 100}};
         });
     }
@@ -161,8 +160,9 @@ TEST_F(HostileTextShare, TextOutputCarriesNoControlCharacters) {
         EXPECT_FALSE(hasControlCharacters(printed, command[0] == "report" ? "\r\n" : "\n"))
             << printed;
         EXPECT_EQ(printed.find("HIDDEN"), std::string::npos) << command[0];
-        if (command[0] != "tree")
+        if (command[0] != "tree") {  // line names are packed text, which has no controls
             EXPECT_NE(printed.find("R\xEF\xBF\xBD[2J"), std::string::npos) << printed;
+        }
     }
 }
 
@@ -170,9 +170,8 @@ TEST_F(HostileTextShare, JsonKeepsTheExactStrings) {
     ASSERT_EQ(run({"units", "CTR", "CT100", "--json"}), kSuccess) << err_.str();
     QJsonArray row =
         QJsonDocument::fromJson(QByteArray::fromStdString(out_.str()))["rows"][0].toArray();
-    EXPECT_TRUE(row[4].toString().startsWith("R\x1B[2J"));
-    EXPECT_TRUE(row[9].toString().startsWith(QString::fromUtf8("S1\0HIDDEN", 9)));
-    EXPECT_TRUE(row[20].toString().startsWith(QString::fromUtf8("Loader\x07\xC2\x81")));
+    EXPECT_TRUE(row[11].toString().startsWith(QString::fromUtf8("R\x1B[2J\x07\xC2\x81")));
+    EXPECT_TRUE(row[16].toString().startsWith(QString::fromUtf8("A1\0HIDDEN", 9)));
 }
 
 }  // namespace
