@@ -8,9 +8,9 @@ set -euo pipefail
 
 build="${1:-build}"
 demo="$build/demo-share"
-mkdemo="$build/tools/mkdemo/mkdemo"
+mkdemo="$build/tools/mkdemo/fennick-mkdemo"
 cli="$build/cli/fennick-cli"
-viewer="$build/viewer/Fennick"
+viewer="$build/viewer/fennick"
 picture="$build/fennick-demo.png"
 
 for program in "$mkdemo" "$cli" "$viewer"; do

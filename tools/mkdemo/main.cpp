@@ -19,8 +19,8 @@ namespace {
 using namespace fennick;
 
 constexpr const char* kUsage =
-    "usage: mkdemo [--units N] [--models N] [--tickets N] [--listed N] [--max-pages N]\n"
-    "              [--server NAME] [--directory NAME] [--terminal N] FOLDER\n";
+    "usage: fennick-mkdemo [--units N] [--models N] [--tickets N] [--listed N] [--max-pages N]\n"
+    "                      [--server NAME] [--directory NAME] [--terminal N] FOLDER\n";
 
 struct Arguments {
     demo::DemoOptions options;
