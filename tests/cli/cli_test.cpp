@@ -9,12 +9,12 @@
 #include <sstream>
 
 #include "cli/commands.h"
-#include "cli_share.h"
 #include "cli/invocation.h"
-#include "viewer/core/startup.h"
+#include "cli_share.h"
 #include "platform/local_file_system.h"
 #include "tools/mkdemo/share_builder.h"
 #include "tools/share_writer.h"
+#include "viewer/core/startup.h"
 
 namespace fennick::cli {
 namespace {
