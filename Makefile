@@ -52,6 +52,7 @@ test-plain: build
 
 test-asan: build-asan
 	@cd $(ASAN) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	    LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 
 test: test-plain test-asan
