@@ -2,21 +2,20 @@
 
 #include <map>
 
+#include "platform/share_access.h"
+
 namespace fennick::cli {
 
-const char* const kUsage =
-    "usage: fennick-cli [OPTION...] COMMAND [OPERAND...] [--json]\n"
-    "Prints what the viewer Fennick shows for the dealer share the catalog settings name.\n"
-    "\n"
-    "Options (before the command):\n"
-    "  --ini FILE        catalog settings file (default: vRMCatalog.ini in $TMPDIR or /tmp)\n"
-    "  --unc-root DIR    local folder holding the server shares (default: $FENNICK_UNC_ROOT;\n"
-    "                    without either the shares are read from the server over SMB)\n"
-    "  --smb-port N      the server's SMB port (default: $FENNICK_SMB_PORT, else 445)\n"
-    "  --smb-credentials FILE  username=, password=, domain= lines, private to the user\n"
-    "                    (default: $FENNICK_SMB_CREDENTIALS, else a Kerberos ticket or guest)\n"
-    "  --help            print this help and exit\n"
-    "  --version         print the version and exit\n"
+const std::string kUsage =
+    std::string(
+        "usage: fennick-cli [OPTION...] COMMAND [OPERAND...] [--json]\n"
+        "Prints what the viewer Fennick shows for the dealer share the catalog settings "
+        "name.\n"
+        "\n"
+        "Options (before the command):\n") +
+    platform::kShareOptionsHelp +
+    "  --help             print this help and exit\n"
+    "  --version          print the version and exit\n"
     "\n"
     "Commands:\n"
     "  tree [--in-stock] [--json]       product lines and their models\n"

@@ -28,7 +28,7 @@ struct Invocation {
     bool inStock = false;
 };
 
-extern const char* const kUsage;
+extern const std::string kUsage;
 
 // The invocation, or nothing with `error` saying what is wrong.
 std::optional<Invocation> parseInvocation(const std::vector<std::string>& args, std::string& error);

@@ -7,6 +7,14 @@
 
 namespace fennick::platform {
 
+const char* const kShareOptionsHelp =
+    "  --ini FILE         catalog settings file (default: vRMCatalog.ini in $TMPDIR or /tmp)\n"
+    "  --unc-root DIR     local folder holding the server shares (default: $FENNICK_UNC_ROOT;\n"
+    "                     without either the shares are read from the server over SMB)\n"
+    "  --smb-port N       the server's SMB port (default: $FENNICK_SMB_PORT, else 445)\n"
+    "  --smb-credentials FILE  username=, password=, domain= lines, private to the user\n"
+    "                     (default: $FENNICK_SMB_CREDENTIALS, else a Kerberos ticket or guest)\n";
+
 namespace {
 
 std::string optionOrEnvironment(const std::string& given, const char* variable) {

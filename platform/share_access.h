@@ -29,6 +29,9 @@ class ShareOptionError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// The help lines of the options both programs take for reaching the share (--ini and above).
+extern const char* const kShareOptionsHelp;
+
 // The folder that stands for the servers when the share is local folders; nothing for SMB.
 std::optional<std::filesystem::path> localShareRoot(const ShareOptions& options);
 

@@ -4,19 +4,17 @@
 #include <QPixmap>
 
 #include "frm_units.h"
+#include "platform/share_access.h"
 
 namespace fennick::viewer {
 
-const char* const kLaunchUsage =
-    "usage: fennick [OPTION...] [CALLER[,LINE,MODEL]]\n"
-    "Shows the dealer's units in stock, read from the share the catalog settings name.\n"
-    "\n"
-    "  --ini FILE         catalog settings file (default: vRMCatalog.ini in $TMPDIR or /tmp)\n"
-    "  --unc-root DIR     local folder holding the server shares (default: $FENNICK_UNC_ROOT;\n"
-    "                     without either the shares are read from the server over SMB)\n"
-    "  --smb-port N       the server's SMB port (default: $FENNICK_SMB_PORT, else 445)\n"
-    "  --smb-credentials FILE  username=, password=, domain= lines, private to the user\n"
-    "                     (default: $FENNICK_SMB_CREDENTIALS, else a Kerberos ticket or guest)\n"
+const std::string kLaunchUsage =
+    std::string(
+        "usage: fennick [OPTION...] [CALLER[,LINE,MODEL]]\n"
+        "Shows the dealer's units in stock, read from the share the catalog settings "
+        "name.\n"
+        "\n") +
+    platform::kShareOptionsHelp +
     "  --screenshot FILE  save a picture of the main window with a model selected, then end\n"
     "  --help             print this help and exit\n"
     "  --version          print the version and exit\n"

@@ -10,7 +10,7 @@ namespace fennick::viewer {
 
 class FrmUnits;
 
-extern const char* const kLaunchUsage;
+extern const std::string kLaunchUsage;
 
 struct LaunchOptions {
     std::string ini;             // catalog settings file; empty: the default
