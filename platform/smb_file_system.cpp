@@ -200,36 +200,38 @@ class SmbFile : public File {
     std::int64_t length() const override { return length_; }
     bool readOnly() const override { return (flags_ & O_ACCMODE) == O_RDONLY; }
 
-  protected:
-    std::size_t doRead(std::int64_t offset, char* buf, std::size_t n) override {
-        std::lock_guard guard(libraryLock());
+  private:
+    // Moves n bytes at offset in transfers no larger than the server takes, going on from where
+    // it was after a reconnect. `step` moves one transfer and answers how many bytes it moved;
+    // 0 is the end of the file for a read and a failure for a write.
+    template <class Step>
+    std::size_t transferAll(std::int64_t offset, std::size_t n, bool zeroIsFailure, Step step) {
         std::size_t done = 0;
         transfer([&](SMBCCTX* ctx) {
             while (done < n) {
                 if (!seek(ctx, offset + static_cast<std::int64_t>(done))) return false;
-                auto want = std::min(n - done, kLargestTransfer);
-                ssize_t got = smbc_getFunctionRead(ctx)(ctx, handle_, buf + done, want);
-                if (got < 0) return false;
-                if (got == 0) break;
-                done += static_cast<std::size_t>(got);
+                ssize_t moved = step(ctx, done, std::min(n - done, kLargestTransfer));
+                if (moved < 0 || (moved == 0 && zeroIsFailure)) return false;
+                if (moved == 0) break;
+                done += static_cast<std::size_t>(moved);
             }
             return true;
         });
         return done;
     }
+
+  protected:
+    std::size_t doRead(std::int64_t offset, char* buf, std::size_t n) override {
+        std::lock_guard guard(libraryLock());
+        return transferAll(offset, n, false, [&](SMBCCTX* ctx, std::size_t done, std::size_t want) {
+            return smbc_getFunctionRead(ctx)(ctx, handle_, buf + done, want);
+        });
+    }
     void doWrite(std::int64_t offset, const char* buf, std::size_t n) override {
         if (readOnly()) throw IoError("Permission denied");
         std::lock_guard guard(libraryLock());
-        std::size_t done = 0;
-        transfer([&](SMBCCTX* ctx) {
-            while (done < n) {
-                if (!seek(ctx, offset + static_cast<std::int64_t>(done))) return false;
-                auto want = std::min(n - done, kLargestTransfer);
-                ssize_t put = smbc_getFunctionWrite(ctx)(ctx, handle_, buf + done, want);
-                if (put <= 0) return false;
-                done += static_cast<std::size_t>(put);
-            }
-            return true;
+        transferAll(offset, n, true, [&](SMBCCTX* ctx, std::size_t done, std::size_t want) {
+            return smbc_getFunctionWrite(ctx)(ctx, handle_, buf + done, want);
         });
         length_ = std::max<std::int64_t>(length_, offset + static_cast<std::int64_t>(n));
     }
