@@ -69,7 +69,7 @@ std::optional<viewer::UnitRow> listedUnit(cBusinessBasic& engine, const Invocati
     report(list.problems, err);
     const std::string wanted = codec::trun(inv.operands[2]);
     for (auto& row : list.rows)
-        if (row[viewer::col::kUnit] == wanted) return std::move(row);
+        if (row.unit == wanted) return std::move(row);
     err << "Unit " << wanted << " is not in the unit list of line " << inv.operands[0] << ", model "
         << inv.operands[1] << "\n";
     return std::nullopt;

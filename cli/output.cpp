@@ -124,13 +124,15 @@ std::string treeText(const viewer::ModelTreeData& tree) {
 
 std::string unitsJson(const std::vector<std::string>& headings,
                       const std::vector<viewer::UnitRow>& rows) {
-    return json(QJsonObject{{"headings", array(headings)}, {"rows", grid(rows)}});
+    return json(
+        QJsonObject{{"headings", array(headings)}, {"rows", grid(viewer::unitCells(rows))}});
 }
 
 std::string unitsText(const std::vector<std::string>& headings,
                       const std::vector<viewer::UnitRow>& rows) {
     std::vector<std::vector<std::string>> all{headings};
-    all.insert(all.end(), rows.begin(), rows.end());
+    for (const auto& row : rows)
+        all.push_back(viewer::unitCells(row));
     return table(all) + std::to_string(rows.size()) + " units\n";
 }
 

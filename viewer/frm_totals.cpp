@@ -20,12 +20,11 @@ namespace fennick::viewer {
 
 namespace {
 
-constexpr std::size_t kSuggestedListColumn = 21;
 const char* const kBoxCaptions[] = {"List Price", "Margin", "Profit"};
 const char* const kUntitled = "Fennick";
 
-QString cellText(const UnitRow& row, std::size_t column) {
-    return column < row.size() ? QString::fromStdString(cp1252ToUtf8(row[column])) : QString();
+QString shownCell(const UnitRow& row, UnitColumn column) {
+    return QString::fromStdString(cp1252ToUtf8(cellText(row, column)));
 }
 
 QPushButton* plainButton(const QString& caption, QWidget* parent) {
@@ -75,8 +74,8 @@ void FrmTotals::build() {
 }
 
 void FrmTotals::fill(const UnitRow& row) {
-    meCost_->setText(cellText(row, col::kCost));
-    meTotal(TotalsBox::ListPrice)->setText(cellText(row, kSuggestedListColumn));
+    meCost_->setText(shownCell(row, UnitColumn::Cost));
+    meTotal(TotalsBox::ListPrice)->setText(shownCell(row, UnitColumn::SuggestedList));
 }
 
 void FrmTotals::showEvent(QShowEvent* event) {

@@ -22,7 +22,7 @@ class FrmTotals : public QDialog {
   public:
     explicit FrmTotals(QWidget* parent = nullptr);
 
-    // Cost from column 23 and list price from column 21 of the unit row.
+    // The unit row's cost and suggested list price, as the grid shows them.
     void fill(const UnitRow& row);
 
     QLineEdit* meCost() const { return meCost_; }

@@ -19,6 +19,7 @@
 #include "shown_text.h"
 #include "text_grid.h"
 #include "twips.h"
+#include "unit_grid.h"
 #include "viewer/core/export_file.h"
 #include "viewer/core/unit_detail.h"
 #include "work_status.h"
@@ -146,11 +147,8 @@ void FrmUnits::startUp() {
     UserDefinedNames names = readUserDefinedNames(engine());
     details_->setCaptions(detailCaptions(names));
     unitHeadings_ = unitGridHeadings(names);
-    grdUnit_->setHeadings(unitHeadings_);
-    grdUnit_->hideColumnsFrom(kFirstHiddenColumn);
-    sizeUnitColumns(grdUnit_);
-    pickListTab_->setHeadings(unitHeadings_, kFirstHiddenColumn);
-    sizeUnitColumns(pickListTab_->grid());
+    setUpUnitGrid(grdUnit_, unitHeadings_);
+    pickListTab_->setHeadings(unitHeadings_);
     SSTab1_->setCurrentIndex(0);
     applyButtons();
     buildTree(
@@ -203,7 +201,7 @@ void FrmUnits::buildTree(const char* procedure, std::function<void(const KeptSel
                 return;
             }
             KeptSelection kept{tv1_->currentTag(), std::nullopt};
-            if (const UnitRow* row = currentUnitRow()) kept.unitNumber = (*row)[col::kUnit];
+            if (const UnitRow* row = currentUnitRow()) kept.unitNumber = row->unit;
             tree_ = std::move(*built);
             tv1_->showTree(tree_);
             tv1_->expandAll();
@@ -243,7 +241,7 @@ void FrmUnits::restoreSelection(const KeptSelection& kept) {
     auto [lineCode, model] = splitTag(*kept.nodeTag);
     loadUnits(lineCode, model, [this, unit = kept.unitNumber] {
         for (std::size_t r = 0; unit && r < units_.size(); ++r)
-            if (units_[r][col::kUnit] == *unit) {
+            if (units_[r].unit == *unit) {
                 grdUnit_->selectRowQuietly(static_cast<int>(r));
                 return grdUnit_RowSelected();
             }
@@ -252,7 +250,7 @@ void FrmUnits::restoreSelection(const KeptSelection& kept) {
 
 void FrmUnits::clearUnitList() {
     units_.clear();
-    grdUnit_->showRows(units_);
+    showUnitRows(grdUnit_, units_);
     clearUnitDetails();
 }
 
@@ -286,7 +284,7 @@ void FrmUnits::tv1_NodeClick(QTreeWidgetItem* node) {
 void FrmUnits::loadUnits(const std::string& lineCode, const std::string& model,
                          std::function<void()> listed) {
     units_.clear();
-    grdUnit_->showRows(units_);
+    showUnitRows(grdUnit_, units_);
     auto list = std::make_shared<UnitList>();
     const QString name = shownText(codec::trun(model));
     workKind_ = Job::List;
@@ -300,7 +298,7 @@ void FrmUnits::loadUnits(const std::string& lineCode, const std::string& model,
                 if (list->cancelled)
                     workStatus_->setOutcome(QString("Listing model %1 was cancelled").arg(name));
                 units_ = std::move(list->rows);
-                grdUnit_->showRows(units_);
+                showUnitRows(grdUnit_, units_);
                 showProblems(list->problems);
             });
             listed();

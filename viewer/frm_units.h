@@ -108,7 +108,6 @@ class FrmUnits : public QMainWindow {
 
     void buildWidgets();
     void buildMenus();
-    void sizeUnitColumns(TextGrid* grid);
     void connectEvents();
     void startUp();
     void buildTree(const char* procedure, std::function<void(const KeptSelection&)> shown,

@@ -28,8 +28,6 @@ namespace {
 constexpr int kClientWidth = 13200, kClientHeight = 8745;
 constexpr int kTreeWidth = 3315, kGridHeight = 4335, kTabHeight = 3075, kGridWidth = 9675;
 constexpr int kButtonWidth = 1365, kButtonHeight = 390, kButtonGap = 135;
-constexpr int kOtherColumnWidth = 1200;
-const std::vector<int> kUnitColumnWidths{1200, 1800, 1800, 1005, 1005, 1200, 1800};
 const std::vector<int> kOptionColumnWidths{1995, 1500, 4995, 1500};
 const std::vector<std::string> kOptionHeadings{"Code", "Quantity", "Description", "List"};
 const char* const kTabs[] = {"Unit details",   "Factory Options", "Dealer Options",
@@ -138,17 +136,6 @@ void FrmUnits::buildMenus() {
                                  "Add to Pick List"};
     for (std::size_t i = 0; i < gprint_.size(); ++i)
         gprint_[i] = GridPrint_->addAction(items[i]);
-}
-
-// Column widths of the unit grids: the design's for the first seven, the others wide enough
-// for their headings.
-void FrmUnits::sizeUnitColumns(TextGrid* grid) {
-    grid->setColumnWidthsTwips(kUnitColumnWidths);
-    const int minimum = twipsToPixels(kOtherColumnWidth, this);
-    for (int c = static_cast<int>(kUnitColumnWidths.size()); c < grid->columnCount(); ++c) {
-        int heading = grid->horizontalHeader()->sectionSizeHint(c);
-        grid->setColumnWidth(c, std::max(minimum, heading));
-    }
 }
 
 }  // namespace fennick::viewer

@@ -12,7 +12,6 @@ namespace fennick::viewer {
 
 namespace {
 
-constexpr std::size_t kSuggestedListColumn = 21;
 constexpr std::int32_t kPathFileAccessError = 75;
 
 QString exportTitle() {
@@ -61,8 +60,7 @@ QString quickPaymentProgram(SettingsStore& settings) {
 
 void quickPayment(QWidget* parent, const UnitRow& row, const QString& program) {
     try {
-        std::string amount = quickPaymentAmount(
-            kSuggestedListColumn < row.size() ? row[kSuggestedListColumn] : std::string());
+        std::string amount = quickPaymentAmount(row.suggestedList);
         // A bare name is looked for on the PATH; a path is taken as it is.
         QString path = program.contains('/') ? program : QStandardPaths::findExecutable(program);
         QFileInfo file(path);

@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "twips.h"
+#include "unit_grid.h"
 
 namespace fennick::viewer {
 
@@ -71,9 +72,8 @@ PickListTab::PickListTab(QWidget* parent)
     connect(clear_, &QPushButton::clicked, this, &PickListTab::cmdClearPL_Click);
 }
 
-void PickListTab::setHeadings(const std::vector<std::string>& headings, int firstHidden) {
-    grid_->setHeadings(headings);
-    grid_->hideColumnsFrom(firstHidden);
+void PickListTab::setHeadings(const std::vector<std::string>& headings) {
+    setUpUnitGrid(grid_, headings);
 }
 
 void PickListTab::add(const UnitRow& row) {
@@ -122,7 +122,7 @@ void PickListTab::move(bool up) {
 }
 
 void PickListTab::showRows(int current) {
-    grid_->showRows(list_.rows());
+    showUnitRows(grid_, list_.rows());
     if (current >= 0) grid_->selectRowQuietly(current);
 }
 

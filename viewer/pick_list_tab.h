@@ -20,7 +20,8 @@ class PickListTab : public QWidget {
   public:
     explicit PickListTab(QWidget* parent = nullptr);
 
-    void setHeadings(const std::vector<std::string>& headings, int firstHidden);
+    // The unit grid's headings; hidden columns and widths as the unit grid has them.
+    void setHeadings(const std::vector<std::string>& headings);
     void add(const UnitRow& row);
     // Blanks the two totals; the rows stay, and the next add or delete shows the sums again.
     void blankTotals();

@@ -34,11 +34,6 @@ void TextGrid::setHeadings(const std::vector<std::string>& headings) {
     setHorizontalHeaderLabels(labels);
 }
 
-void TextGrid::hideColumnsFrom(int first) {
-    for (int c = first; c < columnCount(); ++c)
-        setColumnHidden(c, true);
-}
-
 void TextGrid::setColumnWidthsTwips(const std::vector<int>& widths) {
     for (std::size_t c = 0; c < widths.size() && static_cast<int>(c) < columnCount(); ++c)
         setColumnWidth(static_cast<int>(c), twipsToPixels(widths[c], this));

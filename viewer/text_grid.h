@@ -16,8 +16,6 @@ class TextGrid : public QTableWidget {
     explicit TextGrid(const QString& objectName, QWidget* parent = nullptr);
 
     void setHeadings(const std::vector<std::string>& headings);
-    // Hides every column from `first` on.
-    void hideColumnsFrom(int first);
     // Widths of the first columns, in twips.
     void setColumnWidthsTwips(const std::vector<int>& widths);
     // Replaces every row; no row is current afterwards and rowPicked is not raised.

@@ -398,7 +398,7 @@ using Action = std::function<std::string(cBusinessBasic&)>;
 std::string unitList(cBusinessBasic& engine) {
     std::string text;
     for (const auto& row : viewer::LoadUnits(engine, "CTR", "CT100").rows)
-        for (const auto& cell : row)
+        for (const auto& cell : viewer::unitCells(row))
             text += cell + "\t";
     return text;
 }

@@ -8,13 +8,13 @@ namespace fennick::viewer {
 namespace {
 
 UnitRow unitRow(const std::string& unit, const std::string& line, const std::string& model) {
-    UnitRow row(kUnitColumns);
-    row[col::kUnit] = unit;
-    row[col::kLine] = line;
-    row[col::kModel] = model;
-    row[20] = "Compact tractor";
-    row[21] = "1200.00";
-    row[22] = "1000.00";
+    UnitRow row;
+    row.unit = unit;
+    row.lineCode = line;
+    row.listedModel = model;
+    row.description = "Compact tractor";
+    row.suggestedList = Currency::fromWhole(1200);
+    row.dealerList = Currency::fromWhole(1000);
     return row;
 }
 

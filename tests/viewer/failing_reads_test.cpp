@@ -45,7 +45,7 @@ Shown treeOf(cBusinessBasic& engine, bool inStock) {
 UnitList listOf(cBusinessBasic& engine, Shown& shown) {
     UnitList list = LoadUnits(engine, "CTR", "CT100 HST");
     for (const auto& row : list.rows)
-        shown.text += joined(row) + "\n";
+        shown.text += joined(unitCells(row)) + "\n";
     shown.warned = shown.warned || !list.problems.empty();
     return list;
 }

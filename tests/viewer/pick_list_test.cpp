@@ -8,17 +8,17 @@ namespace fennick::viewer {
 namespace {
 
 UnitRow unitRow(const std::string& unit, const std::string& suggested, const std::string& dealer) {
-    UnitRow row(kUnitColumns);
-    row[col::kUnit] = unit;
-    row[21] = suggested;
-    row[22] = dealer;
+    UnitRow row;
+    row.unit = unit;
+    row.suggestedList = Currency::parse(suggested).value();
+    row.dealerList = Currency::parse(dealer).value();
     return row;
 }
 
 std::vector<std::string> unitsOf(const PickList& list) {
     std::vector<std::string> units;
     for (const auto& row : list.rows())
-        units.push_back(row[col::kUnit]);
+        units.push_back(row.unit);
     return units;
 }
 

@@ -54,19 +54,22 @@ TEST(UnitDetail, LoopingNoteChainStopsAtTheRepeatedRecord) {
 }
 
 TEST(UnitDetail, ValuesFromTheRow) {
-    UnitRow row(kUnitColumns);
-    for (std::size_t c = 0; c < row.size(); ++c)
-        row[c] = "c" + std::to_string(c);
-    row[col::kCost] = "1234.50";
-    row[col::kNoteChain] = "0";
+    UnitRow row;
+    row.serial = "c7";
+    row.description = "c20";
+    row.suggestedList = Currency::fromCents(2100);
+    row.dealerList = Currency::fromCents(2200);
+    row.cost = Currency::fromCents(123450);
+    row.daysInStock = 24;
     DetailValues values = showUnitDetails(row);
     EXPECT_EQ(values[0], "c7");
-    EXPECT_EQ(values[15], "c22");
+    EXPECT_EQ(values[13], "c20");
+    EXPECT_EQ(values[15], "22.00");
     EXPECT_EQ(values[16], "ABCD.E0");
-    EXPECT_EQ(values[17], "c24");
+    EXPECT_EQ(values[17], "24");
 
     testing::ViewerShare share(notesData());
-    row[col::kNoteChain] = "1";
+    row.noteChain = 1;
     UnitDetail detail = selectUnit(*share.engine, row);
     EXPECT_EQ(detail.values, values);
     EXPECT_EQ(detail.grids.notes.size(), 2u);

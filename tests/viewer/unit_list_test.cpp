@@ -77,7 +77,7 @@ demo::DealerData listData() {
 std::vector<std::string> unitNumbers(const UnitList& list) {
     std::vector<std::string> out;
     for (const auto& row : list.rows)
-        out.push_back(row[col::kUnit]);
+        out.push_back(row.unit);
     return out;
 }
 
@@ -92,38 +92,38 @@ TEST(UnitList, RowHoldsThirtyColumns) {
     testing::ViewerShare share(listData());
     UnitList list = LoadUnits(*share.engine, "CTR", "CT100 HST");
     ASSERT_FALSE(list.rows.empty());
-    const UnitRow expected = {"C1",
-                              "Br\xE4"
-                              "ckwater",
-                              "CT100 HST",
-                              "2023",
-                              "GREEN",
-                              "6/30/2025",
-                              "LOT A \xFF",
-                              "1BW400",
-                              "BWX",
-                              "S2",
-                              "DS",
-                              "EN77",
-                              "4W",
-                              "1234.5",
-                              "A",
-                              "N",
-                              "KEY 1",
-                              "",
-                              "-5",
-                              "2",
-                              "COMPACT TRACTOR",
-                              "14000.00",
-                              "12345.50",
-                              "1525.00",
-                              "1",
-                              "1",
-                              "0",
-                              "1",
-                              "CTR",
-                              "CT100 HST"};
-    EXPECT_EQ(list.rows[0], expected);
+    const std::vector<std::string> expected = {"C1",
+                                               "Br\xE4"
+                                               "ckwater",
+                                               "CT100 HST",
+                                               "2023",
+                                               "GREEN",
+                                               "6/30/2025",
+                                               "LOT A \xFF",
+                                               "1BW400",
+                                               "BWX",
+                                               "S2",
+                                               "DS",
+                                               "EN77",
+                                               "4W",
+                                               "1234.5",
+                                               "A",
+                                               "N",
+                                               "KEY 1",
+                                               "",
+                                               "-5",
+                                               "2",
+                                               "COMPACT TRACTOR",
+                                               "14000.00",
+                                               "12345.50",
+                                               "1525.00",
+                                               "1",
+                                               "1",
+                                               "0",
+                                               "1",
+                                               "CTR",
+                                               "CT100 HST"};
+    EXPECT_EQ(unitCells(list.rows[0]), expected);
     EXPECT_TRUE(list.problems.empty());
 }
 
@@ -133,13 +133,13 @@ TEST(UnitList, InStockUnitsOnly) {
     expectBothWays(*share.engine, "CTR", "CT200", {"C8"});
     expectBothWays(*share.engine, "XYZ", "CT100 HST", {});
     UnitList list = LoadUnits(*share.engine, "CTR", "CT100 HST");
-    EXPECT_EQ(list.rows[1][col::kCost], "0.00");
-    EXPECT_EQ(list.rows[1][col::kDaysInStock], "0");
+    EXPECT_EQ(cellText(list.rows[1], UnitColumn::Cost), "0.00");
+    EXPECT_EQ(cellText(list.rows[1], UnitColumn::DaysInStock), "0");
     // A model from a tree tag keeps its blanks and is listed the same way.
     auto [code, model] = splitTag(modelTag("CTR", "CT200" + std::string(13, ' ')));
     UnitList fromTag = LoadUnits(*share.engine, code, model);
     ASSERT_EQ(fromTag.rows.size(), 1u);
-    EXPECT_EQ(fromTag.rows[0][col::kModel], "CT200" + std::string(22, ' '));
+    EXPECT_EQ(fromTag.rows[0].listedModel, "CT200" + std::string(22, ' '));
 }
 
 TEST(UnitList, WithoutOpenTicketsNothingCountsAsTaken) {
@@ -161,7 +161,7 @@ TEST(UnitList, LoopingSubLedgerCountsEachPostingOnce) {
     codec::pack("L", link, 1, 1);
     share.patchRecord("LUNITL", 2, 61, link);  // C1's second posting links back to its first
     UnitList list = LoadUnits(*share.engine, "CTR", "CT100 HST");
-    EXPECT_EQ(list.rows[0][col::kCost], "1525.00");
+    EXPECT_EQ(cellText(list.rows[0], UnitColumn::Cost), "1525.00");
     ASSERT_EQ(list.problems.size(), 1u);
     EXPECT_EQ(list.problems[0],
               "The sub-ledger chain of unit C1 returns to record 1; its cost counts the postings "
@@ -169,7 +169,7 @@ TEST(UnitList, LoopingSubLedgerCountsEachPostingOnce) {
     codec::pack("L", link, 77777, 1);
     share.patchRecord("LUNITL", 2, 61, link);
     list = LoadUnits(*share.engine, "CTR", "CT100 HST");
-    EXPECT_EQ(list.rows[0][col::kCost], "1525.00");
+    EXPECT_EQ(cellText(list.rows[0], UnitColumn::Cost), "1525.00");
     EXPECT_NE(list.problems.at(0).find("77777, outside LUNITL"), std::string::npos);
 }
 

@@ -18,12 +18,15 @@ std::vector<std::string> reportLines(const std::string& report) {
 
 class UnitReport : public ::testing::Test {
   protected:
-    UnitReport() : row(kUnitColumns) {
-        for (std::size_t c = 0; c < kUnitColumns; ++c)
-            row[c] = "v" + std::to_string(c);
-        row[col::kUnit] = " U7 ";
-        row[col::kCost] = "1234.50";
-        row[6] = std::string("ANNEX \0\x07", 8);  // a text field sharing its last byte
+    UnitReport() {
+        row.unit = " U7 ";
+        row.make = "v1";
+        row.location = std::string("ANNEX \0\x07", 8);  // a text field sharing its last byte
+        row.alpha1 = "v16";
+        row.alpha2 = "v17";
+        row.numeric1 = 18;
+        row.cost = Currency::fromCents(123450);
+        row.daysInStock = 24;
     }
     std::vector<std::string> headings =
         unitGridHeadings({"User Defined Numeric 1", "Key Tag", "", "Odometer Miles"});
@@ -43,9 +46,9 @@ TEST_F(UnitReport, TitleAndFieldBlock) {
     EXPECT_EQ(lines[10], std::string(11, ' ') + "Location  : ANNEX");
     EXPECT_EQ(lines[4 + 16], "User Defined Numeri  : v16");  // 20 characters cut to 19
     EXPECT_EQ(lines[4 + 17], std::string(12, ' ') + "Key Tag  : v17");
-    EXPECT_EQ(lines[4 + 18], std::string(19, ' ') + "  : v18");
+    EXPECT_EQ(lines[4 + 18], std::string(19, ' ') + "  : 18");
     EXPECT_EQ(lines[4 + 23], std::string(15, ' ') + "Cost  : ABCD.E0");
-    EXPECT_EQ(lines[4 + 24], std::string(6, ' ') + "Days in Stock  : v24");
+    EXPECT_EQ(lines[4 + 24], std::string(6, ' ') + "Days in Stock  : 24");
     EXPECT_EQ(lines[29], "");
     EXPECT_EQ(lines[30], "");
     EXPECT_EQ(lines[31], "     Options");

@@ -17,13 +17,13 @@ namespace {
 const ExportTarget kTarget{"\\\\FS1\\CATCON\\", "\\\\FS1\\CATCON\\unitexport.12"};
 
 UnitRow pickRow(const std::string& unit, const std::string& model) {
-    UnitRow row(kUnitColumns);
-    row[col::kUnit] = unit;
-    row[col::kLine] = "CTR";
-    row[col::kModel] = model;
-    row[20] = "Tractor \xE4";
-    row[21] = "1200.00";
-    row[22] = "1000.00";
+    UnitRow row;
+    row.unit = unit;
+    row.lineCode = "CTR";
+    row.listedModel = model;
+    row.description = "Tractor \xE4";
+    row.suggestedList = Currency::fromWhole(1200);
+    row.dealerList = Currency::fromWhole(1000);
     return row;
 }
 

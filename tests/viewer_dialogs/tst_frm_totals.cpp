@@ -16,9 +16,9 @@ namespace fennick::viewer {
 namespace {
 
 UnitRow unitRow(const std::string& suggestedList, const std::string& cost) {
-    UnitRow row(kUnitColumns);
-    row[21] = suggestedList;
-    row[col::kCost] = cost;
+    UnitRow row;
+    row.suggestedList = Currency::parse(suggestedList).value();
+    row.cost = Currency::parse(cost).value();
     return row;
 }
 

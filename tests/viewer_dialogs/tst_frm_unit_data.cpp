@@ -22,13 +22,13 @@ namespace fennick::viewer {
 namespace {
 
 UnitRow unitRow() {
-    UnitRow row(kUnitColumns);
-    row[col::kUnit] = "C1";
-    row[1] =
+    UnitRow row;
+    row.unit = "C1";
+    row.make =
         "Br\xE4"
         "ckwater";
-    row[21] = "1199.50";
-    row[col::kCost] = "1234.50";
+    row.suggestedList = Currency::fromCents(119950);
+    row.cost = Currency::fromCents(123450);
     return row;
 }
 
@@ -151,22 +151,16 @@ class TstFrmUnitData : public QObject {
 
     void quickPaymentFailures_data() {
         QTest::addColumn<QString>("program");
-        QTest::addColumn<QString>("suggestedList");
         QTest::addColumn<QString>("message");
         QTest::newRow("missing program")
             << "/nonexistent/qvTally"
-            << "1200.00"
             << " Error 53  File not found\n sub.qpayment\n\nCould not find QuickPayment program.";
-        QTest::newRow("not a number") << "/bin/true"
-                                      << "n/a"
-                                      << " Error 13  Type mismatch\n sub.qpayment\n\n";
+        QTest::newRow("not a program") << "/etc/passwd"
+                                       << " Error 75  Path/File access error\n sub.qpayment\n\n";
     }
     void quickPaymentFailures() {
         QFETCH(QString, program);
-        QFETCH(QString, suggestedList);
-        UnitRow row = unitRow();
-        row[21] = suggestedList.toStdString();
-        quickPayment(nullptr, row, program);
+        quickPayment(nullptr, unitRow(), program);
         QVERIFY(services.started.empty());
         QCOMPARE(services.messages.size(), std::size_t(1));
         QCOMPARE(services.messages[0].title, QString("Error"));

@@ -15,9 +15,6 @@ struct Field {
 
 constexpr Field kShortLine{1, 3}, kShortModel{5, 25}, kShortUnit{30, 35};
 
-// Unit-row columns the export editing grid copies.
-constexpr std::size_t kDescriptionColumn = 20, kSuggestedListColumn = 21, kDealerListColumn = 22;
-
 // Long-record fields in the order of the grid columns they come from.
 constexpr std::array<std::pair<std::size_t, Field>, 9> kLongFields = {{
     {xcol::kLine, {1, 5}},
@@ -47,11 +44,6 @@ void put(std::string& record, Field field, std::string_view value) {
     overwrite(record, field.position, value.substr(0, field.width));
 }
 
-const std::string& cell(const UnitRow& row, std::size_t column) {
-    static const std::string empty;
-    return column < row.size() ? row[column] : empty;
-}
-
 }  // namespace
 
 ExportTarget exportTarget(const cSystem& system) {
@@ -76,15 +68,14 @@ std::string shortRecord(std::string_view lineCode, std::string_view model,
 }
 
 std::string singleUnitExport(const UnitRow* row) {
-    if (!row || row->empty()) throw EngineError(err::kShare, "Add to Invoice", "No unit selected");
-    return shortRecord(codec::trun(cell(*row, col::kLine)), codec::trun(cell(*row, col::kModel)),
-                       cell(*row, col::kUnit));
+    if (!row) throw EngineError(err::kShare, "Add to Invoice", "No unit selected");
+    return shortRecord(codec::trun(row->lineCode), codec::trun(row->listedModel), row->unit);
 }
 
 std::string pickListExport(const std::vector<UnitRow>& pickList) {
     std::string bytes;
     for (const auto& row : pickList)
-        bytes += shortRecord(cell(row, col::kLine), cell(row, col::kModel), cell(row, col::kUnit));
+        bytes += shortRecord(row.lineCode, row.listedModel, row.unit);
     return bytes;
 }
 
@@ -109,14 +100,14 @@ const std::array<ExportColumn, xcol::kCount>& exportColumns() {
 
 ExportGridRow exportGridRow(const UnitRow& pickRow) {
     ExportGridRow row;
-    row[xcol::kLine] = cell(pickRow, col::kLine);
-    row[xcol::kModel] = cell(pickRow, col::kModel);
-    row[xcol::kUnit] = cell(pickRow, col::kUnit);
-    row[xcol::kDescription] = cell(pickRow, kDescriptionColumn);
+    row[xcol::kLine] = pickRow.lineCode;
+    row[xcol::kModel] = pickRow.listedModel;
+    row[xcol::kUnit] = pickRow.unit;
+    row[xcol::kDescription] = pickRow.description;
     row[xcol::kTax] = std::string(kTaxUnticked);
-    row[xcol::kNet] = cell(pickRow, kDealerListColumn);
-    row[xcol::kDealerList] = cell(pickRow, kDealerListColumn);
-    row[xcol::kSuggestedList] = cell(pickRow, kSuggestedListColumn);
+    row[xcol::kNet] = cellText(pickRow, UnitColumn::DealerList);
+    row[xcol::kDealerList] = cellText(pickRow, UnitColumn::DealerList);
+    row[xcol::kSuggestedList] = cellText(pickRow, UnitColumn::SuggestedList);
     return row;
 }
 

@@ -36,9 +36,9 @@ ExportWay exportWay(bool fromPointOfSale, bool pickListUsed);
 // Line code at 1-3, model at 5-29, unit number at 30-64, blanks elsewhere, line feed at 66.
 std::string shortRecord(std::string_view lineCode, std::string_view model,
                         std::string_view unitNumber);
-// One short record for a unit row: line code and model from its hidden columns 28 and 29 with
-// trailing blanks removed (these are what the row was loaded with, unlike the tree selection,
-// which may have moved since), unit number from column 0. Throws when there is no row.
+// One short record for a unit row: the line code and model the row was listed with (unlike the
+// tree selection, which may have moved since), trailing blanks removed, and its unit number.
+// Throws when there is no row.
 std::string singleUnitExport(const UnitRow* row);
 // One short record per pick-list row, in grid order.
 std::string pickListExport(const std::vector<UnitRow>& pickList);

@@ -2,23 +2,9 @@
 
 #include <utility>
 
-#include "engine/currency.h"
 #include "formats.h"
 
 namespace fennick::viewer {
-
-namespace {
-
-constexpr std::size_t kSuggestedList = 21, kDealerList = 22;
-
-// A price cell as a number; a cell that is missing or not a number counts as nothing, as the
-// list only holds prices the unit list formatted.
-Currency priceOf(const UnitRow& row, std::size_t column) {
-    if (column >= row.size()) return Currency();
-    return Currency::parse(row[column]).value_or(Currency());
-}
-
-}  // namespace
 
 void PickList::add(UnitRow row) {
     rows_.push_back(std::move(row));
@@ -52,8 +38,8 @@ std::size_t PickList::moveDown(std::size_t index) {
 PickListTotals PickList::totals() const {
     Currency suggested, dealer;
     for (const auto& row : rows_) {
-        suggested += priceOf(row, kSuggestedList);
-        dealer += priceOf(row, kDealerList);
+        suggested += row.suggestedList;
+        dealer += row.dealerList;
     }
     return {moneyText(suggested), moneyText(dealer)};
 }

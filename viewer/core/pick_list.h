@@ -12,8 +12,8 @@
 namespace fennick::viewer {
 
 struct PickListTotals {
-    std::string suggestedList;  // sum of column 21, "#########0.00"
-    std::string dealerList;     // sum of column 22, "#########0.00"
+    std::string suggestedList;  // sum of the suggested list prices, "#########0.00"
+    std::string dealerList;     // sum of the dealer list prices, "#########0.00"
 };
 
 class PickList {

@@ -32,6 +32,10 @@ std::string quickPaymentAmount(std::string_view suggestedList) {
     return generalNumberText(Currency::fromDouble(*value));
 }
 
+std::string quickPaymentAmount(Currency suggestedList) {
+    return generalNumberText(suggestedList);
+}
+
 std::string quickPaymentFailureText(const EngineError& failure) {
     const std::string crlf = "\r\n";
     std::string text = " Error " + std::to_string(failure.number()) + "  " + failure.description() +

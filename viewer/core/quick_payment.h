@@ -23,9 +23,11 @@ std::string quickPaymentProgram(std::string_view setting);
 // A fixed-point value in general number form: no thousands separator, no trailing zeros,
 // no point for whole numbers (1200.00 gives "1200", 1199.50 gives "1199.5").
 std::string generalNumberText(Currency value);
-// The argument: the suggested list price (unit-row column 21) read as a number and kept to
-// four decimals. Throws EngineError 13 "Type mismatch" when the cell is not a number.
+// The argument: a price as typed, read as a number and kept to four decimals. Throws
+// EngineError 13 "Type mismatch" when the text is not a number.
 std::string quickPaymentAmount(std::string_view suggestedList);
+// The argument for a unit row's suggested list price.
+std::string quickPaymentAmount(Currency suggestedList);
 
 constexpr std::int32_t kFileNotFound = 53;
 constexpr std::int32_t kTypeMismatch = 13;

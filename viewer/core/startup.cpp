@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "text.h"
+#include "unit_row.h"
 
 namespace fennick::viewer {
 
@@ -58,37 +59,13 @@ UserDefinedNames readUserDefinedNames(cBusinessBasic& engine) {
     return userDefinedNamesFrom(engine.BlockReadFile(file, 4));
 }
 
-std::vector<std::string> unitGridHeadings(const UserDefinedNames& n) {
-    return {"Unit",
-            "Make",
-            "Model",
-            "Year",
-            "Color",
-            "Date Rec",
-            "Location",
-            "Serial #",
-            "Mfg ID",
-            "Series",
-            "Eng Type",
-            "Engine ID",
-            "Drive Type",
-            "Meter",
-            "Status",
-            "Unit Type",
-            n[0],
-            n[1],
-            n[2],
-            n[3],
-            "Desc",
-            "Sugg. List",
-            "Dlr. List",
-            "Cost",
-            "Days in Stock",
-            "Notechain",
-            "HistChain",
-            "Sub Ledger Chain",
-            "xline",
-            "xmodel"};
+std::vector<std::string> unitGridHeadings(const UserDefinedNames& names) {
+    std::vector<std::string> headings;
+    for (const auto& column : unitColumns())
+        headings.push_back(column.userDefinedName < 0
+                               ? std::string(column.heading)
+                               : names[static_cast<std::size_t>(column.userDefinedName)]);
+    return headings;
 }
 
 std::vector<std::string> detailCaptions(const UserDefinedNames& n) {

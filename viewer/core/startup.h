@@ -44,9 +44,8 @@ using UserDefinedNames = std::array<std::string, 4>;
 UserDefinedNames readUserDefinedNames(cBusinessBasic& engine);
 UserDefinedNames userDefinedNamesFrom(std::string_view block4);
 
-// The 30 headings of the unit grid and of the pick list (user-defined names in columns 16 to 19).
+// The 30 headings of the unit grid and of the pick list, the user-defined names among them.
 std::vector<std::string> unitGridHeadings(const UserDefinedNames& names);
-constexpr int kFirstHiddenColumn = 25;  // columns 25 to 29 are hidden
 // The 18 captions of the unit detail panel (user-defined names as captions 9 to 12).
 std::vector<std::string> detailCaptions(const UserDefinedNames& names);
 

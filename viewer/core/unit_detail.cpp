@@ -1,7 +1,5 @@
 #include "unit_detail.h"
 
-#include <cstdlib>
-
 #include "formats.h"
 #include "model_tree.h"
 #include "records/chain.h"
@@ -10,11 +8,6 @@
 namespace fennick::viewer {
 
 namespace {
-
-// The leading decimal number of a cell, 0 when it has none.
-std::int32_t cellNumber(const std::string& text) {
-    return static_cast<std::int32_t>(std::strtol(text.c_str(), nullptr, 10));
-}
 
 std::string noteChainProblem(const ChainWalk& walk) {
     return walk.looped() ? "The note chain returns to record" + formatNumber(walk.stoppedAt) +
@@ -26,12 +19,14 @@ std::string noteChainProblem(const ChainWalk& walk) {
 }  // namespace
 
 DetailValues showUnitDetails(const UnitRow& row) {
+    constexpr auto first = static_cast<std::size_t>(UnitColumn::Serial);
+    constexpr auto last = static_cast<std::size_t>(UnitColumn::DealerList);
+    static_assert(last - first + 3 == kDetailValues);
     DetailValues values;
-    auto cell = [&](std::size_t c) { return c < row.size() ? row[c] : std::string(); };
-    for (std::size_t k = 0; k < 16; ++k)
-        values[k] = cell(col::kFirstDetail + k);
-    values[16] = costLetterCode(cell(col::kCost));
-    values[17] = cell(col::kDaysInStock);
+    for (std::size_t c = first; c <= last; ++c)
+        values[c - first] = cellText(row, static_cast<UnitColumn>(c));
+    values[kDetailValues - 2] = costLetterCode(cellText(row, UnitColumn::Cost));
+    values[kDetailValues - 1] = cellText(row, UnitColumn::DaysInStock);
     return values;
 }
 
@@ -66,8 +61,7 @@ NoteGrids readUnitNotes(cBusinessBasic& engine, std::int32_t firstNote,
 
 UnitDetail selectUnit(cBusinessBasic& engine, const UnitRow& row) {
     UnitDetail detail;
-    std::int32_t first = row.size() > col::kNoteChain ? cellNumber(row[col::kNoteChain]) : 0;
-    detail.grids = readUnitNotes(engine, first, detail.problems);
+    detail.grids = readUnitNotes(engine, row.noteChain, detail.problems);
     detail.values = showUnitDetails(row);
     return detail;
 }

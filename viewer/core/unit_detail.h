@@ -31,8 +31,8 @@ struct UnitDetail {
     std::vector<std::string> problems;
 };
 
-// The 18 values of a unit row: columns 7 to 22, the cost of column 23 in letter code, and
-// column 24.
+// The 18 values of a unit row: its cells from the serial number to the dealer list price, the
+// cost in letter code and the days in stock.
 DetailValues showUnitDetails(const UnitRow& row);
 // The notes of the chain starting at UNOTEL record `firstNote` (0: none).
 NoteGrids readUnitNotes(cBusinessBasic& engine, std::int32_t firstNote,

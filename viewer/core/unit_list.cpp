@@ -38,36 +38,38 @@ Currency ledgerCost(cBusinessBasic& engine, const clsUnits& unit,
 UnitRow unitRow(const clsUnits& u, Currency cost, std::int64_t days, const std::string& lineCode,
                 const std::string& model) {
     auto t = [](const std::string& text) { return codec::trun(text); };
-    return {t(u.Unit_Number),
-            t(u.Make_or_Manufacturer),
-            t(u.Model_Number),
-            std::to_string(u.Model_Year),
-            t(u.Unit_Color),
-            shortDateText(u.Date_Received_In),
-            t(u.Location_of_Unit),
-            t(u.Unit_Serial_Number),
-            t(u.Manufacturers_Identificati),
-            t(u.Model_Series_Number),
-            t(u.Engine_Type),
-            t(u.Engine_ID_Number),
-            t(u.Drive_type_2wd_4wd),
-            meterText(u.Meter_Reading),
-            t(u.Unit_Status_A_R_S_U),
-            t(u.User_Defined_Unit_Type),
-            t(u.User_Defined_Alpha_1),
-            t(u.User_Defined_Alpha_2),
-            std::to_string(u.User_Defined_Numeric_1),
-            std::to_string(u.User_Defined_Numeric_2),
-            t(u.Model_Description),
-            moneyText(u.Suggested_LIst_Price),
-            moneyText(u.Dealers_List_Price),
-            moneyText(cost),
-            std::to_string(days),
-            std::to_string(u.NoteChain),
-            std::to_string(u.HistoryChain),
-            std::to_string(u.SubLedgerChain),
-            lineCode,
-            model};
+    UnitRow row;
+    row.unit = t(u.Unit_Number);
+    row.make = t(u.Make_or_Manufacturer);
+    row.model = t(u.Model_Number);
+    row.year = u.Model_Year;
+    row.color = t(u.Unit_Color);
+    row.received = u.Date_Received_In;
+    row.location = t(u.Location_of_Unit);
+    row.serial = t(u.Unit_Serial_Number);
+    row.mfgId = t(u.Manufacturers_Identificati);
+    row.series = t(u.Model_Series_Number);
+    row.engineType = t(u.Engine_Type);
+    row.engineId = t(u.Engine_ID_Number);
+    row.driveType = t(u.Drive_type_2wd_4wd);
+    row.meterTenths = u.Meter_Reading;
+    row.status = t(u.Unit_Status_A_R_S_U);
+    row.unitType = t(u.User_Defined_Unit_Type);
+    row.alpha1 = t(u.User_Defined_Alpha_1);
+    row.alpha2 = t(u.User_Defined_Alpha_2);
+    row.numeric1 = u.User_Defined_Numeric_1;
+    row.numeric2 = u.User_Defined_Numeric_2;
+    row.description = t(u.Model_Description);
+    row.suggestedList = u.Suggested_LIst_Price;
+    row.dealerList = u.Dealers_List_Price;
+    row.cost = cost;
+    row.daysInStock = days;
+    row.noteChain = u.NoteChain;
+    row.historyChain = u.HistoryChain;
+    row.subLedgerChain = u.SubLedgerChain;
+    row.lineCode = lineCode;
+    row.listedModel = model;
+    return row;
 }
 
 }  // namespace

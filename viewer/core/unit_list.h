@@ -1,26 +1,17 @@
 #pragma once
 // The unit list: the units of one line and model still in stock (not sold by date, not on a
-// sold invoice, not taken by a sale in progress), one row of 30 texts per unit in MUNITI order,
-// with the cost summed from the unit's sub-ledger and the days it has been in stock.
+// sold invoice, not taken by a sale in progress), one typed row per unit in MUNITI order, with
+// the cost summed from the unit's sub-ledger and the days it has been in stock.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "engine/business_basic.h"
+#include "unit_row.h"
 #include "work_progress.h"
 
 namespace fennick::viewer {
-
-constexpr std::size_t kUnitColumns = 30;
-using UnitRow = std::vector<std::string>;
-
-// Column numbers the rest of the window reads back.
-namespace col {
-constexpr std::size_t kUnit = 0, kFirstDetail = 7, kCost = 23, kDaysInStock = 24;
-constexpr std::size_t kNoteChain = 25, kHistoryChain = 26, kSubLedgerChain = 27;
-constexpr std::size_t kLine = 28, kModel = 29;
-}  // namespace col
 
 // How the allocation check runs: once for the whole list (the program's way), or unit by unit
 // exactly as the check is defined (the reference the faster way is measured against).

@@ -9,7 +9,6 @@ namespace fennick::viewer {
 namespace {
 
 const std::string kCrLf = "\r\n";
-constexpr std::size_t kFieldColumns = 25;        // unit-row columns 0 to 24 are printed
 constexpr std::size_t kHeadingWidth = 19;        // headings end at position 19 of 20
 constexpr std::size_t kDescriptionWidth = 30;    // descriptions right-aligned in 30 of 35
 constexpr std::size_t kLongDescriptionCut = 33;  // a longer one fills the field up to here
@@ -39,11 +38,14 @@ std::string listText(const std::string& trimmed) {
     return value ? value->format() : trimmed;
 }
 
+// Every column the grid shows, the cost in letter code.
 void appendFieldBlock(std::string& out, const std::vector<std::string>& headings,
                       const UnitRow& row) {
-    for (std::size_t c = 0; c < kFieldColumns; ++c) {
-        std::string value = cell(row, c);
-        if (c == col::kCost) value = costLetterCode(value);
+    for (std::size_t c = 0; c < kUnitColumns; ++c) {
+        const auto column = static_cast<UnitColumn>(c);
+        if (unitColumn(column).hidden) continue;
+        std::string value = trimBlanks(upToNul(cellText(row, column)));
+        if (column == UnitColumn::Cost) value = costLetterCode(value);
         out += rightAligned(cell(headings, c), kHeadingWidth) + " " + " : " + value + kCrLf;
     }
 }

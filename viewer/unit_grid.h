@@ -1,0 +1,18 @@
+#pragma once
+// The two grids that show unit rows, the unit grid and the pick list: their headings, hidden
+// columns and widths, and their rows, all from the unit column table.
+
+#include <string>
+#include <vector>
+
+#include "text_grid.h"
+#include "viewer/core/unit_row.h"
+
+namespace fennick::viewer {
+
+// Headings as given; hidden columns and widths as the table says (a column without a width
+// is as wide as its heading, and never narrower than kOtherColumnTwips).
+void setUpUnitGrid(TextGrid* grid, const std::vector<std::string>& headings);
+void showUnitRows(TextGrid* grid, const std::vector<UnitRow>& rows);
+
+}  // namespace fennick::viewer
