@@ -4,6 +4,7 @@
 #include <optional>
 #include <ostream>
 
+#include "command_table.h"
 #include "output.h"
 #include "platform/local_file_system.h"
 #include "platform/services.h"
@@ -47,7 +48,7 @@ void report(const std::vector<std::string>& problems, std::ostream& err) {
         err << "warning: " << problem << "\n";
 }
 
-int tree(cBusinessBasic& engine, const Invocation& inv, std::ostream& out) {
+int tree(cBusinessBasic& engine, const Invocation& inv, std::ostream& out, std::ostream&) {
     auto data = viewer::ModelTree(engine).loadtree(inv.inStock);
     out << (inv.json ? treeJson(data) : treeText(data));
     return kSuccess;
@@ -117,26 +118,58 @@ int exportUnit(cBusinessBasic& engine, const Invocation& inv, std::ostream& out,
     return kSuccess;
 }
 
-const char* procedureOf(const std::string& command) {
-    if (command == "tree") return "loadtree";
-    if (command == "units") return "LoadUnits";
-    if (command == "report") return "cmdPrint_Click";
-    if (command == "export") return "cmdAddToInvoice_Click";
-    return "showUnitDetails";
+}  // namespace
+
+const std::vector<Command>& commandTable() {
+    static const std::vector<Command> table = {
+        {"tree",
+         {},
+         {{"--in-stock", &Invocation::inStock}, {"--json", &Invocation::json}},
+         "product lines and their models",
+         "loadtree",
+         tree},
+        {"units",
+         {"CODE", "MODEL"},
+         {{"--json", &Invocation::json}},
+         "the unit list of one line and model",
+         "LoadUnits",
+         units},
+        {"unit",
+         {"CODE", "MODEL", "UNIT"},
+         {{"--json", &Invocation::json}},
+         "the details of one listed unit",
+         "showUnitDetails",
+         unit},
+        {"report",
+         {"CODE", "MODEL", "UNIT"},
+         {},
+         "the unit report of one listed unit (CR LF lines)",
+         "cmdPrint_Click",
+         unitReport},
+        {"export",
+         {"CODE", "MODEL", "UNIT"},
+         {},
+         "writes the unit's export file, prints its path",
+         "cmdAddToInvoice_Click",
+         exportUnit},
+    };
+    return table;
 }
 
-}  // namespace
+const Command* findCommand(std::string_view name) {
+    for (const auto& command : commandTable())
+        if (command.name == name) return &command;
+    return nullptr;
+}
 
 int runCommand(cBusinessBasic& engine, const Invocation& inv, std::ostream& out,
                std::ostream& err) {
+    const Command* command = findCommand(inv.command);
+    if (!command) return kUsageError;
     try {
-        if (inv.command == "tree") return tree(engine, inv, out);
-        if (inv.command == "units") return units(engine, inv, out, err);
-        if (inv.command == "report") return unitReport(engine, inv, out, err);
-        if (inv.command == "export") return exportUnit(engine, inv, out, err);
-        return unit(engine, inv, out, err);
+        return command->run(engine, inv, out, err);
     } catch (const std::exception& failure) {
-        err << viewer::failureText(failure, procedureOf(inv.command)) << "\n";
+        err << viewer::failureText(failure, std::string(command->procedure)) << "\n";
         return kFailure;
     }
 }

@@ -1,10 +1,85 @@
 #include "invocation.h"
 
-#include <map>
+#include <algorithm>
+#include <array>
 
+#include "command_table.h"
 #include "platform/share_access.h"
 
 namespace fennick::cli {
+
+namespace {
+
+constexpr std::size_t kSynopsisWidth = 33;
+
+// "units CODE MODEL [--json]"
+std::string synopsis(const Command& command) {
+    std::string text(command.name);
+    for (auto operand : command.operands)
+        text += " " + std::string(operand);
+    for (const auto& flag : command.flags)
+        text += " [" + std::string(flag.name) + "]";
+    return text;
+}
+
+std::string commandLines() {
+    std::string lines;
+    for (const auto& command : commandTable()) {
+        std::string line = synopsis(command);
+        line.resize(std::max(kSynopsisWidth, line.size() + 1), ' ');
+        lines += "  " + line + std::string(command.help) + "\n";
+    }
+    return lines;
+}
+
+struct GlobalOption {
+    std::string_view name;
+    std::string Invocation::*value;
+};
+constexpr std::array<GlobalOption, 4> kGlobalOptions = {{
+    {"--ini", &Invocation::ini},
+    {"--unc-root", &Invocation::uncRoot},
+    {"--smb-port", &Invocation::smbPort},
+    {"--smb-credentials", &Invocation::smbCredentials},
+}};
+
+bool globalOption(const std::vector<std::string>& args, std::size_t& i, Invocation& inv,
+                  std::string& error) {
+    const std::string& arg = args[i];
+    auto option = std::find_if(kGlobalOptions.begin(), kGlobalOptions.end(),
+                               [&](const GlobalOption& o) { return o.name == arg; });
+    if (option == kGlobalOptions.end()) {
+        error = "unknown option " + arg;
+        return false;
+    }
+    if (i + 1 >= args.size() || args[i + 1].empty()) {
+        error = arg + " needs a value";
+        return false;
+    }
+    inv.*(option->value) = args[++i];
+    return true;
+}
+
+bool commandPart(const Command& command, const std::vector<std::string>& args, std::size_t i,
+                 Invocation& inv, std::string& error) {
+    for (; i < args.size(); ++i) {
+        auto flag = std::find_if(command.flags.begin(), command.flags.end(),
+                                 [&](const Flag& f) { return f.name == args[i]; });
+        if (flag != command.flags.end())
+            inv.*(flag->set) = true;
+        else if (args[i].rfind("--", 0) == 0)
+            return error = "unknown option " + args[i] + " for " + inv.command, false;
+        else
+            inv.operands.push_back(args[i]);
+    }
+    if (inv.operands.size() != command.operands.size())
+        return error =
+                   inv.command + " takes " + std::to_string(command.operands.size()) + " operands",
+               false;
+    return true;
+}
+
+}  // namespace
 
 const std::string kUsage =
     std::string(
@@ -17,64 +92,10 @@ const std::string kUsage =
     "  --help             print this help and exit\n"
     "  --version          print the version and exit\n"
     "\n"
-    "Commands:\n"
-    "  tree [--in-stock] [--json]       product lines and their models\n"
-    "  units CODE MODEL [--json]        the unit list of one line and model\n"
-    "  unit CODE MODEL UNIT [--json]    the details of one listed unit\n"
-    "  report CODE MODEL UNIT           the unit report of one listed unit (CR LF lines)\n"
-    "  export CODE MODEL UNIT           writes the unit's export file, prints its path\n"
+    "Commands:\n" +
+    commandLines() +
     "\n"
     "Exit status: 0 success, 1 failure (the message is on stderr), 2 usage error.\n";
-
-namespace {
-
-const std::map<std::string, std::size_t> kOperands = {
-    {"tree", 0}, {"units", 2}, {"unit", 3}, {"report", 3}, {"export", 3}};
-
-bool hasJsonForm(const std::string& command) {
-    return command == "tree" || command == "units" || command == "unit";
-}
-
-bool globalOption(const std::vector<std::string>& args, std::size_t& i, Invocation& inv,
-                  std::string& error) {
-    const std::string& arg = args[i];
-    std::string* target = arg == "--ini"               ? &inv.ini
-                          : arg == "--unc-root"        ? &inv.uncRoot
-                          : arg == "--smb-port"        ? &inv.smbPort
-                          : arg == "--smb-credentials" ? &inv.smbCredentials
-                                                       : nullptr;
-    if (!target) {
-        error = "unknown option " + arg;
-        return false;
-    }
-    if (i + 1 >= args.size() || args[i + 1].empty()) {
-        error = arg + " needs a value";
-        return false;
-    }
-    *target = args[++i];
-    return true;
-}
-
-bool commandPart(const std::vector<std::string>& args, std::size_t i, Invocation& inv,
-                 std::string& error) {
-    for (; i < args.size(); ++i) {
-        if (args[i] == "--json" && hasJsonForm(inv.command))
-            inv.json = true;
-        else if (args[i] == "--in-stock" && inv.command == "tree")
-            inv.inStock = true;
-        else if (args[i].rfind("--", 0) == 0)
-            return error = "unknown option " + args[i] + " for " + inv.command, false;
-        else
-            inv.operands.push_back(args[i]);
-    }
-    if (inv.operands.size() != kOperands.at(inv.command))
-        return error = inv.command + " takes " + std::to_string(kOperands.at(inv.command)) +
-                       " operands",
-               false;
-    return true;
-}
-
-}  // namespace
 
 std::optional<Invocation> parseInvocation(const std::vector<std::string>& args,
                                           std::string& error) {
@@ -92,11 +113,12 @@ std::optional<Invocation> parseInvocation(const std::vector<std::string>& args,
         return std::nullopt;
     }
     inv.command = args[i];
-    if (!kOperands.count(inv.command)) {
+    const Command* command = findCommand(inv.command);
+    if (!command) {
         error = "unknown command " + inv.command;
         return std::nullopt;
     }
-    if (!commandPart(args, i + 1, inv, error)) return std::nullopt;
+    if (!commandPart(*command, args, i + 1, inv, error)) return std::nullopt;
     return inv;
 }
 

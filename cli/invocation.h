@@ -1,12 +1,8 @@
 #pragma once
 // The command line of fennick-cli: options before the command, then the command, its operands
-// and its flags.
+// and its flags, as the command table (command_table.h) defines them.
 //
-//   fennick-cli [OPTIONS] tree [--in-stock] [--json]
-//   fennick-cli [OPTIONS] units CODE MODEL [--json]
-//   fennick-cli [OPTIONS] unit CODE MODEL UNIT [--json]
-//   fennick-cli [OPTIONS] report CODE MODEL UNIT
-//   fennick-cli [OPTIONS] export CODE MODEL UNIT
+//   fennick-cli [OPTIONS] COMMAND [OPERAND...] [FLAG...]
 //   fennick-cli --help | --version    (the command becomes "help" or "version")
 //
 // OPTIONS: --ini FILE, --unc-root DIR, --smb-port N, --smb-credentials FILE.
@@ -24,10 +20,12 @@ struct Invocation {
     std::string smbCredentials;
     std::string command;
     std::vector<std::string> operands;
+    // Flags; each command accepts those its table entry lists.
     bool json = false;
     bool inStock = false;
 };
 
+// The text of --help and of a usage error.
 extern const std::string kUsage;
 
 // The invocation, or nothing with `error` saying what is wrong.

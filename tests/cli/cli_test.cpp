@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "cli/command_table.h"
 #include "cli/commands.h"
 #include "cli/invocation.h"
 #include "cli_share.h"
@@ -46,6 +47,35 @@ TEST(Invocation, CommandsOperandsAndOptions) {
                                                          {"report", "A", "B"}};
     for (const auto& args : wrong)
         EXPECT_FALSE(parseInvocation(args, error)) << args.size();
+}
+
+// Every entry of the command table parses as its usage line shows it, each flag setting its
+// switch, and refuses one operand less.
+TEST(Invocation, EveryCommandAsItsUsageLineShowsIt) {
+    for (const auto& command : commandTable()) {
+        const std::string name(command.name);
+        std::vector<std::string> args{name};
+        std::string line = "  " + name;
+        for (auto operand : command.operands) {
+            args.emplace_back(operand);
+            line += " " + std::string(operand);
+        }
+        for (const auto& flag : command.flags) {
+            args.emplace_back(flag.name);
+            line += " [" + std::string(flag.name) + "]";
+        }
+        EXPECT_NE(kUsage.find(line + " "), std::string::npos) << name;
+        std::string error;
+        auto inv = parseInvocation(args, error);
+        ASSERT_TRUE(inv) << error;
+        EXPECT_EQ(inv->operands.size(), command.operands.size()) << name;
+        for (const auto& flag : command.flags)
+            EXPECT_TRUE((*inv).*(flag.set)) << name << " " << flag.name;
+        if (!command.operands.empty()) {
+            args.erase(args.begin() + 1);
+            EXPECT_FALSE(parseInvocation(args, error)) << name;
+        }
+    }
 }
 
 TEST(Invocation, HelpAndVersionPrintToStdoutBeforeAnyStart) {
