@@ -156,7 +156,7 @@ void FrmUnits::startUp() {
         [this](const KeptSelection&) {
             if (commandLine_.lineAndModelGiven)
                 guarded("findSelectUnit", [&] {
-                    findSelectUnit(commandLine_.elements[1], commandLine_.elements[2]);
+                    selectModelFromCommandLine(commandLine_.elements[1], commandLine_.elements[2]);
                 });
         },
         [this] {
@@ -239,7 +239,7 @@ void FrmUnits::restoreSelection(const KeptSelection& kept) {
     tv1_->selectQuietly(*node);
     clearUnitDetails();
     auto [lineCode, model] = splitTag(*kept.nodeTag);
-    loadUnits(lineCode, model, [this, unit = kept.unitNumber] {
+    listModel(lineCode, model, [this, unit = kept.unitNumber] {
         for (std::size_t r = 0; unit && r < units_.size(); ++r)
             if (units_[r].unit == *unit) {
                 grdUnit_->selectRowQuietly(static_cast<int>(r));
@@ -257,11 +257,11 @@ void FrmUnits::clearUnitList() {
 // Selects the model the command line names and lists its units, then moves the tree out of
 // the way. When no model node matches or the model lists no units, the tree stays, so that
 // the user can pick another model.
-void FrmUnits::findSelectUnit(const std::string& xlin, const std::string& xmodel) {
+void FrmUnits::selectModelFromCommandLine(const std::string& xlin, const std::string& xmodel) {
     FindSelectResult found = viewer::findSelectUnit(tree_, xlin, xmodel);
     if (found.selected) tv1_->selectQuietly(*found.selected);
     if (!found.loadUnits) return;
-    loadUnits(xlin, xmodel, [this] {
+    listModel(xlin, xmodel, [this] {
         if (!units_.empty()) setTreeShown(false);
     });
 }
@@ -272,7 +272,7 @@ void FrmUnits::tv1_NodeClick(QTreeWidgetItem* node) {
     if (treeBeingBuilt()) return;
     clearUnitDetails();
     auto [lineCode, model] = splitTag(ModelTreeView::tagOf(node));
-    loadUnits(lineCode, model, [this] {
+    listModel(lineCode, model, [this] {
         if (units_.empty()) return;
         grdUnit_->selectRowQuietly(0);
         grdUnit_RowSelected();
@@ -281,7 +281,7 @@ void FrmUnits::tv1_NodeClick(QTreeWidgetItem* node) {
 
 // Lists the model on the worker thread (cancelling a listing under way), then shows the rows
 // and runs `listed`. A cancelled listing leaves the list empty and says so.
-void FrmUnits::loadUnits(const std::string& lineCode, const std::string& model,
+void FrmUnits::listModel(const std::string& lineCode, const std::string& model,
                          std::function<void()> listed) {
     units_.clear();
     showUnitRows(grdUnit_, units_);

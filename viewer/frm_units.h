@@ -113,8 +113,8 @@ class FrmUnits : public QMainWindow {
     void buildTree(const char* procedure, std::function<void(const KeptSelection&)> shown,
                    std::function<void()> failed = {});
     void treeCancelled(std::size_t lines);
-    void findSelectUnit(const std::string& xlin, const std::string& xmodel);
-    void loadUnits(const std::string& lineCode, const std::string& model,
+    void selectModelFromCommandLine(const std::string& xlin, const std::string& xmodel);
+    void listModel(const std::string& lineCode, const std::string& model,
                    std::function<void()> listed);
     void clearUnitList();
     void restoreSelection(const KeptSelection& kept);
