@@ -34,20 +34,34 @@ TEST(Invocation, CommandsOperandsAndOptions) {
     ASSERT_TRUE(inv);
     EXPECT_EQ(inv->operands, (std::vector<std::string>{"CTR", "CT 100", "C1"}));
     EXPECT_FALSE(inv->json);
-
-    const std::vector<std::vector<std::string>> wrong = {{},
-                                                         {"--ini"},
-                                                         {"--ini", "a"},
-                                                         {"trees"},
-                                                         {"units", "CTR"},
-                                                         {"units", "CTR", "M", "--in-stock"},
-                                                         {"unit", "A", "B"},
-                                                         {"tree", "extra"},
-                                                         {"--verbose", "tree"},
-                                                         {"report", "A", "B"}};
-    for (const auto& args : wrong)
-        EXPECT_FALSE(parseInvocation(args, error)) << args.size();
 }
+
+struct UsageError {
+    std::vector<std::string> args;
+    std::string error;
+};
+
+class InvocationError : public ::testing::TestWithParam<UsageError> {};
+
+TEST_P(InvocationError, IsRefusedWithItsMessage) {
+    std::string error;
+    EXPECT_FALSE(parseInvocation(GetParam().args, error));
+    EXPECT_EQ(error, GetParam().error);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Wrong, InvocationError,
+    ::testing::Values(UsageError{{}, "no command given"},
+                      UsageError{{"--ini"}, "--ini needs a value"},
+                      UsageError{{"--ini", "a"}, "no command given"},
+                      UsageError{{"trees"}, "unknown command trees"},
+                      UsageError{{"units", "CTR"}, "units takes 2 operands"},
+                      UsageError{{"units", "CTR", "M", "--in-stock"},
+                                 "unknown option --in-stock for units"},
+                      UsageError{{"unit", "A", "B"}, "unit takes 3 operands"},
+                      UsageError{{"tree", "extra"}, "tree takes 0 operands"},
+                      UsageError{{"--verbose", "tree"}, "unknown option --verbose"},
+                      UsageError{{"report", "A", "B"}, "report takes 3 operands"}));
 
 // Every entry of the command table parses as its usage line shows it, each flag setting its
 // switch, and refuses one operand less.
