@@ -23,7 +23,7 @@ Date ymd(int y, int m, int d) {
     return Date{year{y} / m / d};
 }
 
-using testing::errorOf;
+using test_support::errorOf;
 
 TEST(Codec, IntegersAreBigEndianWithSignExtension) {
     EXPECT_EQ(unpack("C", bytes({0x04, 0xD2}), 1), 1234);

@@ -7,7 +7,7 @@
 namespace fennick {
 namespace {
 
-using testing::TestShare;
+using test_support::TestShare;
 
 std::string key6(int n) {
     char text[8];
@@ -56,7 +56,7 @@ class Index : public ::testing::Test {
     }
     std::string u16(int v) { return std::string{char(v >> 8), char(v & 0xFF)}; }
     TestShare share;
-    testing::RecordingServices services;
+    test_support::RecordingServices services;
 };
 
 TEST_F(Index, EmptyIndex) {

@@ -5,9 +5,9 @@
 namespace fennick {
 namespace {
 
-using testing::TestShare;
+using test_support::TestShare;
 
-using testing::errorOf;
+using test_support::errorOf;
 
 class RecordIo : public ::testing::Test {
   protected:
@@ -97,8 +97,8 @@ TEST_F(RecordIo, FreeListWithAGrantingLockLayer) {
     EXPECT_EQ(header("SMALL", 11), 1);
     bb->GetRec("SMALL", b);
     EXPECT_EQ(b, 2);
-    bb->LwriteFile("SMALL", 1, testing::liveRecord(128, "one"));
-    bb->LwriteFile("SMALL", 2, testing::liveRecord(128, "two"));
+    bb->LwriteFile("SMALL", 1, test_support::liveRecord(128, "one"));
+    bb->LwriteFile("SMALL", 2, test_support::liveRecord(128, "two"));
     bb->DelRec("SMALL", 1);
     bb->DelRec("SMALL", 2);
     EXPECT_EQ(header("SMALL", 3), 2);

@@ -5,7 +5,7 @@
 namespace fennick {
 namespace {
 
-using testing::TestShare;
+using test_support::TestShare;
 
 class Resolution : public ::testing::Test {
   protected:

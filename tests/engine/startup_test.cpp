@@ -50,7 +50,7 @@ class Startup : public ::testing::Test {
     fs::path root;
     std::string settings;
     std::unique_ptr<platform::LocalFileSystem> local;
-    testing::RecordingServices services;
+    test_support::RecordingServices services;
 };
 
 TEST_F(Startup, TerminalNumberFromTheMap) {
@@ -133,7 +133,7 @@ TEST_F(Startup, MissingTerminalMap) {
 
 // The clock is read once: day, month and year of one instant, even across midnight.
 TEST(SystemValues, TodaysDayNumberReadsTheClockOnce) {
-    testing::TestShare share;
+    test_support::TestShare share;
     share.open();
     int reads = 0;
     EngineEnvironment env;
@@ -153,7 +153,7 @@ TEST(SystemValues, TodaysDayNumberReadsTheClockOnce) {
 // error (the engine's device error), not an exception that escapes start-up.
 TEST(StartupReads, FailureIsTheStartupError) {
     for (int reads : {0, 1}) {
-        testing::TestShare share;
+        test_support::TestShare share;
         share.writer.writeLinks();
         auto memory = std::make_unique<platform::MemoryFileSystem>();
         for (const auto& path : share.fs.paths())
@@ -178,7 +178,7 @@ TEST(StartupReads, FailureIsTheStartupError) {
 }
 
 TEST(Stma, ModesConvertAndChangeTheAlphabet) {
-    testing::TestShare share;
+    test_support::TestShare share;
     auto& bb = share.open();
     Variant mode = 12, day, month = 12, dom = 31, year = 99, none;
     bb.Stma(mode, day, month, dom, year, none);

@@ -7,7 +7,7 @@
 namespace fennick {
 namespace {
 
-using namespace testing;
+using namespace test_support;
 
 std::string salesLine(const std::string& part, const std::string& code) {
     std::string rec(56, '\0');

@@ -7,7 +7,7 @@
 namespace fennick {
 namespace {
 
-using namespace testing;
+using namespace test_support;
 
 std::string header(int status) {
     std::string rec(160, '\0');

@@ -9,7 +9,7 @@
 namespace fennick {
 namespace {
 
-using namespace testing;
+using namespace test_support;
 
 std::string comodiKey(int line, char code) {
     return be(line, 2) + code + '\0';

@@ -11,7 +11,7 @@
 
 #include "engine/codec.h"
 
-namespace fennick::testing {
+namespace fennick::test_support {
 
 // `value` as `width` big-endian bytes (two's complement).
 inline std::string be(std::int64_t value, int width) {
@@ -74,4 +74,4 @@ inline std::string patterned(std::size_t length, int seed = 7) {
     return out;
 }
 
-}  // namespace fennick::testing
+}  // namespace fennick::test_support

@@ -8,7 +8,7 @@
 namespace fennick {
 namespace {
 
-using namespace testing;
+using namespace test_support;
 using Line = clsInvDetail::DetailLine;
 
 constexpr int kPageLength = 160 + 4 * 44;

@@ -11,7 +11,7 @@
 namespace fennick {
 namespace {
 
-using namespace testing;
+using namespace test_support;
 
 std::string note(int type, const std::string& date23, std::int32_t chain = 0) {
     std::string rec(84, '\0');

@@ -7,7 +7,7 @@
 namespace fennick {
 namespace {
 
-using namespace testing;
+using namespace test_support;
 
 std::string unitRecord() {
     std::string rec(512, '\0');

@@ -14,7 +14,7 @@
 #include "platform/services.h"
 #include "tools/share_writer.h"
 
-namespace fennick::testing {
+namespace fennick::test_support {
 
 // Records message boxes and event-log entries instead of showing them.
 class RecordingServices : public platform::MessageSink, public platform::EventLog {
@@ -81,4 +81,4 @@ inline std::string liveRecord(std::int32_t length, const std::string& text = "")
     return record;
 }
 
-}  // namespace fennick::testing
+}  // namespace fennick::test_support

@@ -19,21 +19,21 @@ namespace {
 // A few lines, models and units with notes and postings, and open tickets.
 demo::DealerData smallShare() {
     demo::DealerData d;
-    d.lines = {testing::unitLine(), testing::unitLine(2, "LDR", "LOADERS")};
+    d.lines = {test_support::unitLine(), test_support::unitLine(2, "LDR", "LOADERS")};
     const char* models[] = {"CT100 HST", "CT200", "CT300"};
     for (int i = 0; i < 12; ++i) {
-        demo::UnitSpec u = testing::unitOf(models[i % 3], "C" + std::to_string(i), 1 + i / 9);
+        demo::UnitSpec u = test_support::unitOf(models[i % 3], "C" + std::to_string(i), 1 + i / 9);
         u.ledgerCents = {1000, 2000, 3000};
         u.notes = {{1, "", 0, u.received, "Arrived"}, {2, "CAB", 1, u.received, "Cab", 1, 2}};
         d.units.push_back(u);
     }
-    d.openTickets = {testing::invoiceNaming({{"P1"}, {"C4"}})};
+    d.openTickets = {test_support::invoiceNaming({{"P1"}, {"C4"}})};
     return d;
 }
 
 // The tree, the list of each model in it and the first unit's details; failures that reach
 // the window are its message. Answers the number of reads it made.
-std::int64_t readEverything(testing::ViewerShare& share) {
+std::int64_t readEverything(test_support::ViewerShare& share) {
     auto& memory = share.log->memory;
     auto before = memory.counters().reads;
     try {
@@ -73,8 +73,8 @@ std::vector<Range> sweptRanges(cBusinessBasic& engine) {
 }
 
 TEST(CorruptionSweep, EveryWalkEndsAfterAnyFlippedByte) {
-    testing::RecordingServices services;
-    testing::ViewerShare share(smallShare(), false);
+    test_support::RecordingServices services;
+    test_support::ViewerShare share(smallShare(), false);
     const std::int64_t whole = readEverything(share);
     ASSERT_GT(whole, 0);
     ASSERT_TRUE(services.boxes.empty());
@@ -99,8 +99,8 @@ TEST(CorruptionSweep, EveryWalkEndsAfterAnyFlippedByte) {
 }
 
 TEST(LiveWriter, ReadingWhileTheShareChanges) {
-    testing::RecordingServices services;
-    testing::ViewerShare share(smallShare(), false);
+    test_support::RecordingServices services;
+    test_support::ViewerShare share(smallShare(), false);
     auto ranges = sweptRanges(*share.engine);
     const Range& index = ranges[0];  // MUNITI
     const std::string units = share.engine->LogicalOpen("UNITL")->OpenFile->Path;

@@ -79,49 +79,49 @@ Shown exportOf(cBusinessBasic& engine) {
 
 struct Action {
     const char* name;
-    std::function<Shown(testing::ViewerShare&)> run;
+    std::function<Shown(test_support::ViewerShare&)> run;
 };
 
 const Action kActions[] = {
     {"start-up",
-     [](testing::ViewerShare& s) {
+     [](test_support::ViewerShare& s) {
          s.reopen();
          return Shown{joined(readUserDefinedNames(*s.engine)), false};
      }},
-    {"tree in stock", [](testing::ViewerShare& s) { return treeOf(*s.engine, true); }},
-    {"tree", [](testing::ViewerShare& s) { return treeOf(*s.engine, false); }},
+    {"tree in stock", [](test_support::ViewerShare& s) { return treeOf(*s.engine, true); }},
+    {"tree", [](test_support::ViewerShare& s) { return treeOf(*s.engine, false); }},
     {"unit list",
-     [](testing::ViewerShare& s) {
+     [](test_support::ViewerShare& s) {
          Shown shown;
          listOf(*s.engine, shown);
          return shown;
      }},
-    {"details", [](testing::ViewerShare& s) { return detailsOf(*s.engine, false); }},
-    {"report", [](testing::ViewerShare& s) { return detailsOf(*s.engine, true); }},
-    {"export", [](testing::ViewerShare& s) { return exportOf(*s.engine); }},
+    {"details", [](test_support::ViewerShare& s) { return detailsOf(*s.engine, false); }},
+    {"report", [](test_support::ViewerShare& s) { return detailsOf(*s.engine, true); }},
+    {"export", [](test_support::ViewerShare& s) { return exportOf(*s.engine); }},
 };
 
 // A line of units with notes, sub-ledger postings, open tickets and listed invoices.
 demo::DealerData sweepData() {
     demo::DealerData d;
-    d.lines = {testing::unitLine(), testing::unitLine(2, "LDR", "LOADERS")};
+    d.lines = {test_support::unitLine(), test_support::unitLine(2, "LDR", "LOADERS")};
     for (const char* number : {"C1", "C2", "C3"}) {
-        demo::UnitSpec u = testing::unitOf("CT100 HST", number);
+        demo::UnitSpec u = test_support::unitOf("CT100 HST", number);
         u.ledgerCents = {150000, 2500};
         u.notes = {{1, "", 0, u.received, "Arrived"}, {2, "CAB", 1, u.received, "Cab", 1, 2}};
         d.units.push_back(u);
     }
-    d.units.push_back(testing::unitOf("CT200", "C4"));
-    d.units.push_back(testing::unitOf("L1", "L9", 2));
-    d.openTickets = {testing::invoiceNaming({{"P1"}, {"C2"}})};
-    d.listedInvoices = {testing::invoiceNaming({{"X9"}})};
+    d.units.push_back(test_support::unitOf("CT200", "C4"));
+    d.units.push_back(test_support::unitOf("L1", "L9", 2));
+    d.openTickets = {test_support::invoiceNaming({{"P1"}, {"C2"}})};
+    d.listedInvoices = {test_support::invoiceNaming({{"X9"}})};
     d.listPositions = {1};
     return d;
 }
 
 TEST(FailingReads, EveryActionEndsWholeOrWithAMessage) {
-    testing::RecordingServices services;
-    testing::ViewerShare share(sweepData());
+    test_support::RecordingServices services;
+    test_support::ViewerShare share(sweepData());
     platform::MemoryFileSystem& memory = share.log->memory;
     for (const auto& action : kActions) {
         SCOPED_TRACE(action.name);

@@ -7,7 +7,7 @@
 namespace fennick::viewer {
 namespace {
 
-using testing::unitOf;
+using test_support::unitOf;
 
 demo::UnitSpec soldOn(demo::UnitSpec u, std::int32_t invoice, bool withDate) {
     u.soldInvoice = invoice;
@@ -20,11 +20,11 @@ demo::UnitSpec soldOn(demo::UnitSpec u, std::int32_t invoice, bool withDate) {
 // TRL has no units, MOW has one model, ARC is numbered 1200.
 demo::DealerData treeData() {
     demo::DealerData d;
-    d.lines = {testing::unitLine(),
+    d.lines = {test_support::unitLine(),
                {2, "PRT", "SERVICE PARTS", 'P', "P"},
-               testing::unitLine(3, "TRL", "TRAILERS"),
-               testing::unitLine(4, "MOW", "MOWERS"),
-               testing::unitLine(1200, "ARC", "ARCHIVE")};
+               test_support::unitLine(3, "TRL", "TRAILERS"),
+               test_support::unitLine(4, "MOW", "MOWERS"),
+               test_support::unitLine(1200, "ARC", "ARCHIVE")};
     d.units = {unitOf("CT100", ""),
                unitOf("CT100", "C2"),
                unitOf("CT200", ""),
@@ -46,8 +46,8 @@ std::vector<std::string> modelTexts(const LineNode& line) {
 }
 
 TEST(ModelTree, NodesTextsAndTags) {
-    testing::RecordingServices services;
-    testing::ViewerShare share(treeData());
+    test_support::RecordingServices services;
+    test_support::ViewerShare share(treeData());
     ModelTreeData tree = ModelTree(*share.engine).loadtree(false);
     ASSERT_EQ(tree.lines.size(), 3u);  // CTR, TRL, MOW: not the parts line, not line 1200
     const LineNode& ctr = tree.lines[0];
@@ -63,7 +63,7 @@ TEST(ModelTree, NodesTextsAndTags) {
 }
 
 TEST(ModelTree, InStockFilterLooksAtSoldInvoicesOnly) {
-    testing::ViewerShare share(treeData());
+    test_support::ViewerShare share(treeData());
     ModelTree builder(*share.engine);
     ModelTreeData tree = builder.loadtree(true);
     EXPECT_EQ(modelTexts(tree.lines[0]), (std::vector<std::string>{"CT100", "CT300", "CT500"}));
@@ -73,19 +73,19 @@ TEST(ModelTree, InStockFilterLooksAtSoldInvoicesOnly) {
 }
 
 TEST(ModelTree, LastLineOfTheIndexEndsQuietly) {
-    testing::RecordingServices services;
+    test_support::RecordingServices services;
     demo::DealerData d;
-    d.lines = {testing::unitLine()};
+    d.lines = {test_support::unitLine()};
     d.units = {unitOf("CT100", "C1"), unitOf("CT200", "C2")};
-    testing::ViewerShare share(d);
+    test_support::ViewerShare share(d);
     ModelTreeData tree = ModelTree(*share.engine).loadtree(false);
     EXPECT_EQ(modelTexts(tree.lines[0]), (std::vector<std::string>{"CT100", "CT200"}));
     EXPECT_TRUE(services.boxes.empty());
 }
 
 TEST(ModelTree, DamagedUnitIndexShowsTheBoxAndGoesOn) {
-    testing::RecordingServices services;
-    testing::ViewerShare share(treeData());
+    test_support::RecordingServices services;
+    test_support::ViewerShare share(treeData());
     // Entry 4 of the one-leaf unit index (CT300, C5) points past the end of UNITL.
     auto munit = share.damager->LogicalOpen("MUNITI");
     std::string pointer(4, '\0');
@@ -104,9 +104,9 @@ TEST(ModelTree, DamagedUnitIndexShowsTheBoxAndGoesOn) {
 
 TEST(ModelTree, LinesSharingANameKeepTheirOwnModels) {
     demo::DealerData d;
-    d.lines = {testing::unitLine(1, "AAA", "SAME"), testing::unitLine(2, "BBB", "SAME")};
+    d.lines = {test_support::unitLine(1, "AAA", "SAME"), test_support::unitLine(2, "BBB", "SAME")};
     d.units = {unitOf("X1", "U1", 1), unitOf("Y1", "U2", 2)};
-    testing::ViewerShare share(d);
+    test_support::ViewerShare share(d);
     ModelTree builder(*share.engine);
     ModelTreeData tree = builder.loadtree(false);
     ASSERT_EQ(tree.lines.size(), 2u);
@@ -125,7 +125,7 @@ struct CancelCase {
 class ModelTreeCancel : public ::testing::TestWithParam<CancelCase> {};
 
 TEST_P(ModelTreeCancel, KeepsTheLinesReadSoFar) {
-    testing::ViewerShare share(treeData());
+    test_support::ViewerShare share(treeData());
     std::vector<std::pair<std::string, std::int64_t>> steps;
     WorkProgress progress([&](const ProgressStep& step) {
         steps.emplace_back(codec::trun(step.text), step.done);

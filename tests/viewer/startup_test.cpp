@@ -79,9 +79,9 @@ TEST(UserDefinedNames, BlankFieldsTakeTheDefaults) {
 
 TEST(UserDefinedNames, ReadFromFile0OrFail) {
     demo::DealerData data;
-    data.lines = {testing::unitLine()};
+    data.lines = {test_support::unitLine()};
     data.userNames = {"Key Tag ", "        ", "", "ABCDEFGHIJ"};
-    testing::ViewerShare share(data);
+    test_support::ViewerShare share(data);
     auto names = readUserDefinedNames(*share.engine);
     EXPECT_EQ(names[0], "Key Tag");
     EXPECT_EQ(names[1], "User Defined Numeric 2");

@@ -12,8 +12,8 @@ using Grid = std::vector<std::vector<std::string>>;
 
 demo::DealerData notesData() {
     demo::DealerData d;
-    d.lines = {testing::unitLine()};
-    demo::UnitSpec u = testing::unitOf("CT100", "C1");
+    d.lines = {test_support::unitLine()};
+    demo::UnitSpec u = test_support::unitOf("CT100", "C1");
     Date day = Date{std::chrono::year{2025} / 5 / 2};
     u.notes = {{2, "CAB", 1, day, "Cab with heat", 100, 250000},
                {1, "", 0, day, "  Checked in  "},
@@ -27,7 +27,7 @@ demo::DealerData notesData() {
 }
 
 TEST(UnitDetail, NotesSortedIntoTheFourGrids) {
-    testing::ViewerShare share(notesData());
+    test_support::ViewerShare share(notesData());
     std::vector<std::string> problems;
     NoteGrids grids = readUnitNotes(*share.engine, 1, problems);
     EXPECT_EQ(grids.factory, (Grid{{"CAB", "1", "Cab with heat", "2500.00"}}));
@@ -40,7 +40,7 @@ TEST(UnitDetail, NotesSortedIntoTheFourGrids) {
 }
 
 TEST(UnitDetail, LoopingNoteChainStopsAtTheRepeatedRecord) {
-    testing::ViewerShare share(notesData());
+    test_support::ViewerShare share(notesData());
     std::string link(4, '\0');
     codec::pack("L", link, 2, 1);
     share.patchRecord("UNOTEL", 4, 81, link);  // the dealer option links back to note 2
@@ -68,7 +68,7 @@ TEST(UnitDetail, ValuesFromTheRow) {
     EXPECT_EQ(values[16], "ABCD.E0");
     EXPECT_EQ(values[17], "24");
 
-    testing::ViewerShare share(notesData());
+    test_support::ViewerShare share(notesData());
     row.noteChain = 1;
     UnitDetail detail = selectUnit(*share.engine, row);
     EXPECT_EQ(detail.values, values);
@@ -76,7 +76,7 @@ TEST(UnitDetail, ValuesFromTheRow) {
 }
 
 TEST(UnitDetail, NodeClickShowsTheFirstUnit) {
-    testing::ViewerShare share(notesData());
+    test_support::ViewerShare share(notesData());
     NodeClick model = clickNode(*share.engine, modelTag("CTR", "CT100" + std::string(13, ' ')));
     ASSERT_EQ(model.list.rows.size(), 1u);
     ASSERT_TRUE(model.firstUnit);

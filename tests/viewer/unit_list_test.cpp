@@ -12,7 +12,7 @@ namespace fennick::viewer {
 namespace {
 
 using namespace std::chrono;
-using testing::unitOf;
+using test_support::unitOf;
 
 demo::UnitSpec fullUnit() {
     demo::UnitSpec u = unitOf("CT100 HST", "C1");
@@ -54,7 +54,7 @@ demo::UnitSpec withStatus(demo::UnitSpec u, std::int32_t invoice, bool soldByDat
 // behind a stale entry, C7 in a ticket's remark; C8 is of another model.
 demo::DealerData listData() {
     demo::DealerData d;
-    d.lines = {testing::unitLine()};
+    d.lines = {test_support::unitLine()};
     auto received = [](demo::UnitSpec u, Date day) { return u.received = day, u; };
     d.units = {fullUnit(),
                withStatus(unitOf("CT100 HST", "C2"), 0, true),
@@ -64,11 +64,11 @@ demo::DealerData listData() {
                unitOf("CT100 HST", "C6"),
                unitOf("CT100 HST", "C7"),
                unitOf("CT200", "C8")};
-    d.openTickets = {testing::invoiceNaming({{"P1"}, {"P2"}, {"A12B"}}),
-                     testing::invoiceNaming({{"P3"}})};
+    d.openTickets = {test_support::invoiceNaming({{"P1"}, {"P2"}, {"A12B"}}),
+                     test_support::invoiceNaming({{"P3"}})};
     d.openTickets[1].number = 500002;
     d.openTickets[1].pages[0].push_back(demo::LineEntrySpec::remark("...UNIT NUMBER... C7"));
-    d.listedInvoices = {testing::invoiceNaming({{"C6"}})};
+    d.listedInvoices = {test_support::invoiceNaming({{"C6"}})};
     d.listPositions = {40};                                // block 701, slot 1, entry 9
     d.rawListEntries = {{39, 999999}, {200, 0x00000100}};  // stale, and one more slot
     return d;
@@ -89,7 +89,7 @@ void expectBothWays(cBusinessBasic& engine, const std::string& line, const std::
 
 // The location's 7th byte is the first byte of numeric 1 (-5 here).
 TEST(UnitList, RowHoldsThirtyColumns) {
-    testing::ViewerShare share(listData());
+    test_support::ViewerShare share(listData());
     UnitList list = LoadUnits(*share.engine, "CTR", "CT100 HST");
     ASSERT_FALSE(list.rows.empty());
     const std::vector<std::string> expected = {"C1",
@@ -128,7 +128,7 @@ TEST(UnitList, RowHoldsThirtyColumns) {
 }
 
 TEST(UnitList, InStockUnitsOnly) {
-    testing::ViewerShare share(listData());
+    test_support::ViewerShare share(listData());
     expectBothWays(*share.engine, "CTR", "CT100 HST", {"C1", "C5"});
     expectBothWays(*share.engine, "CTR", "CT200", {"C8"});
     expectBothWays(*share.engine, "XYZ", "CT100 HST", {});
@@ -143,20 +143,20 @@ TEST(UnitList, InStockUnitsOnly) {
 }
 
 TEST(UnitList, WithoutOpenTicketsNothingCountsAsTaken) {
-    testing::ViewerShare share(listData());
+    test_support::ViewerShare share(listData());
     share.dropLink("TICKI");
     expectBothWays(*share.engine, "CTR", "CT100 HST", {"12", "C1", "C5", "C6", "C7"});
 }
 
 TEST(UnitList, TicketsStillCountWithoutFile0) {
-    testing::ViewerShare share(listData());
+    test_support::ViewerShare share(listData());
     share.log->memory.setUnopenable("\\\\DEMOSRV\\TARNLNK\\DLR001\\FILE0");
     share.reopen();
     expectBothWays(*share.engine, "CTR", "CT100 HST", {"C1", "C5", "C6"});
 }
 
 TEST(UnitList, LoopingSubLedgerCountsEachPostingOnce) {
-    testing::ViewerShare share(listData());
+    test_support::ViewerShare share(listData());
     std::string link(4, '\0');
     codec::pack("L", link, 1, 1);
     share.patchRecord("LUNITL", 2, 61, link);  // C1's second posting links back to its first
@@ -179,7 +179,7 @@ TEST(UnitList, DroppedUnitsAreNotReadFurther) {
     demo::DealerData data = listData();
     data.units[2].ledgerCents = {100, 200};  // C3, on a sold invoice: LUNITL 3 and 4
     data.units[3].ledgerCents = {100, 200};  // 12, on an open ticket: LUNITL 5 and 6
-    testing::ViewerShare share(data);
+    test_support::ViewerShare share(data);
     std::string link(4, '\0');
     for (std::int32_t first : {3, 5}) {
         codec::pack("L", link, first, 1);
@@ -203,7 +203,7 @@ TEST(UnitList, EachInvoicePageIsReadOnce) {
     data.rawListEntries.push_back(
         {7900, static_cast<std::int32_t>(data.openTickets[0].pages.size())});
     for (bool cached : {true, false}) {
-        testing::ViewerShare share(data, cached);
+        test_support::ViewerShare share(data, cached);
         share.clearReadLog();
         UnitList list = LoadUnits(*share.engine, "CTR", "CT100");
         ASSERT_FALSE(list.rows.empty());
@@ -230,12 +230,12 @@ TEST(UnitList, OnePassAgreesWithTheUnitByUnitCheck) {
         demo::DealerData data = demo::generateDemo(options);
         data.rawListEntries.push_back({7935, 3});
         data.rawListEntries.push_back({7934, -4});
-        testing::ViewerShare share(data);
+        test_support::ViewerShare share(data);
         std::string raw(3, '\0');
         codec::pack("K", raw, share.written.ticketRecords[1], 1);
         share.patchRecord("INVOL", share.written.ticketRecords[1], 110, raw);     // a page loop
         share.patchRecord("INVOL", share.written.ticketRecords[2], 115, "\xFA");  // page 250
-        testing::RecordingServices quiet;
+        test_support::RecordingServices quiet;
         std::vector<std::string> all;
         for (const auto& u : data.units)
             all.push_back(u.unitNumber);
@@ -258,7 +258,7 @@ TEST(UnitList, OnePassAgreesWithTheUnitByUnitCheck) {
 class UnitListCancel : public ::testing::TestWithParam<int> {};
 
 TEST_P(UnitListCancel, ListsNothing) {
-    testing::ViewerShare share(listData());
+    test_support::ViewerShare share(listData());
     std::vector<std::string> steps;
     WorkProgress progress([&](const ProgressStep& step) {
         steps.push_back(step.text);
@@ -277,7 +277,7 @@ TEST_P(UnitListCancel, ListsNothing) {
 INSTANTIATE_TEST_SUITE_P(Steps, UnitListCancel, ::testing::Values(1, 5, 8, 0));
 
 TEST(Allocation, SubstringOfAnyOfTheFirstSixTexts) {
-    testing::ViewerShare share(listData());
+    test_support::ViewerShare share(listData());
     auto& engine = *share.engine;
     EXPECT_TRUE(isUnitallocated(engine, "CTR", "", "12      "));
     EXPECT_TRUE(isUnitallocated(engine, "", "", "C7"));

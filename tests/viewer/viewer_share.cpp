@@ -1,6 +1,6 @@
 #include "viewer_share.h"
 
-namespace fennick::testing {
+namespace fennick::test_support {
 
 namespace {
 
@@ -122,4 +122,4 @@ demo::InvoiceSpec invoiceNaming(const std::vector<std::vector<std::string>>& par
     return invoice;
 }
 
-}  // namespace fennick::testing
+}  // namespace fennick::test_support

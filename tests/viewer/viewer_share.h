@@ -13,7 +13,7 @@
 #include "tools/mkdemo/share_builder.h"
 #include "viewer/core/read_cache.h"
 
-namespace fennick::testing {
+namespace fennick::test_support {
 
 // Logs each read of the share by file path and offset.
 class LoggingFileSystem : public platform::FileSystem {
@@ -61,4 +61,4 @@ demo::LineSpec unitLine(std::int32_t number = 1, const std::string& code = "CTR"
 demo::UnitSpec unitOf(const std::string& model, const std::string& number, std::int32_t line = 1);
 demo::InvoiceSpec invoiceNaming(const std::vector<std::vector<std::string>>& partsPerPage);
 
-}  // namespace fennick::testing
+}  // namespace fennick::test_support

@@ -11,7 +11,7 @@
 
 #include "viewer/dialog_services.h"
 
-namespace fennick::testing {
+namespace fennick::test_support {
 
 struct ShownMessage {
     QString text, title;
@@ -60,4 +60,4 @@ class FakeDialogServices : public viewer::DialogServices {
     bool startResult = true;
 };
 
-}  // namespace fennick::testing
+}  // namespace fennick::test_support

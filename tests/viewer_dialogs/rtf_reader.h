@@ -7,7 +7,7 @@
 #include <cctype>
 #include <string>
 
-namespace fennick::testing {
+namespace fennick::test_support {
 
 struct RtfContent {
     QString text;      // paragraphs ended by "\n"
@@ -70,4 +70,4 @@ inline RtfContent readRtf(const std::string& rtf) {
     return out;
 }
 
-}  // namespace fennick::testing
+}  // namespace fennick::test_support

@@ -175,7 +175,7 @@ class TstFrmExport : public QObject {
         return s;
     }
 
-    testing::FakeDialogServices messages;
+    test_support::FakeDialogServices messages;
     std::unique_ptr<platform::MemoryFileSystem> share;
 };
 

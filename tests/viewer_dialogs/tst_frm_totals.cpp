@@ -146,7 +146,7 @@ class TstFrmTotals : public QObject {
     }
 
   private:
-    testing::FakeDialogServices services;
+    test_support::FakeDialogServices services;
 };
 
 }  // namespace fennick::viewer

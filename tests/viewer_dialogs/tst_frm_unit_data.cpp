@@ -70,7 +70,7 @@ class TstFrmUnitData : public QObject {
         window.cmdSave()->click();
         QVERIFY(services.saveDialogs.at(0).text.endsWith("/Unitdata.rtf"));
         QCOMPARE(services.lastSuffix, QString("rtf"));
-        testing::RtfContent content = testing::readRtf(fileBytes(services.saveAnswer));
+        test_support::RtfContent content = test_support::readRtf(fileBytes(services.saveAnswer));
         QVERIFY(content.wellFormed);
         QCOMPARE(content.fontName, QString("Courier New"));
         QCOMPARE(content.halfPoints, 20);
@@ -177,7 +177,7 @@ class TstFrmUnitData : public QObject {
     }
 
   private:
-    testing::FakeDialogServices services;
+    test_support::FakeDialogServices services;
     std::unique_ptr<QTemporaryDir> dir;
 };
 

@@ -9,7 +9,7 @@
 #include "tools/mkdemo/staged_file_system.h"
 #include "tools/share_writer.h"
 
-namespace fennick::testing {
+namespace fennick::test_support {
 
 namespace {
 
@@ -94,4 +94,4 @@ Date todayPlus(int days) {
     return Date{std::chrono::year{now.year} / now.month / now.day} + std::chrono::days{days};
 }
 
-}  // namespace fennick::testing
+}  // namespace fennick::test_support

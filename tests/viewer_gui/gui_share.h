@@ -16,7 +16,7 @@
 #include "tools/mkdemo/dealer_data.h"
 #include "viewer/core/settings_store.h"
 
-namespace fennick::testing {
+namespace fennick::test_support {
 
 class GuiShare {
   public:
@@ -84,4 +84,4 @@ class MessageRecorder : public platform::MessageSink {
 // Today's date as the engine reads it, moved by `days`.
 Date todayPlus(int days);
 
-}  // namespace fennick::testing
+}  // namespace fennick::test_support

@@ -2,7 +2,7 @@
 
 #include <QSignalBlocker>
 
-namespace fennick::testing {
+namespace fennick::test_support {
 
 demo::DealerData windowData() {
     demo::DealerData d;
@@ -108,4 +108,4 @@ QStringList WindowDriver::column(const char* gridName, int c) {
     return cells;
 }
 
-}  // namespace fennick::testing
+}  // namespace fennick::test_support

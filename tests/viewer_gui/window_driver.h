@@ -15,7 +15,7 @@
 #include "viewer/frm_units.h"
 #include "viewer/text_grid.h"
 
-namespace fennick::testing {
+namespace fennick::test_support {
 
 // Lines CTR and CTX share the name "COMPACT TRACTORS"; PRT is not a unit line. Model M100
 // lists U1 (notes, cost 1234.50, in stock ten days) and U2; U3 is sold. M200 holds only a unit
@@ -69,4 +69,4 @@ class WindowDriver {
     std::unique_ptr<viewer::FrmUnits> window_;
 };
 
-}  // namespace fennick::testing
+}  // namespace fennick::test_support
