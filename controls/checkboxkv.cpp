@@ -14,11 +14,12 @@ const QColor kMaskColor(0xC0, 0xC0, 0xC0);
 
 CheckBoxKV::CheckBoxKV(QWidget* parent)
     : QWidget(parent),
-      images_(QSize(kPictureSide, kPictureSide), kMaskColor),
+      images_(QSize(kPictureSide, kPictureSide), kMaskColor, devicePixelRatioF()),
       chxBox_(new QLabel(this)),
       lblCaption_(new QLabel(this)) {
-    images_.add("UnChecked", vglintbar::pictures::uncheckedPicture());
-    images_.add("Checked", vglintbar::pictures::checkedPicture());
+    // Drawn for the screen's pixel ratio, so that the box is sharp on a scaled screen.
+    images_.add("UnChecked", vglintbar::pictures::uncheckedPicture(devicePixelRatioF()));
+    images_.add("Checked", vglintbar::pictures::checkedPicture(devicePixelRatioF()));
 
     chxBox_->setObjectName("chxBox");
     chxBox_->setFixedSize(kPictureSide, kPictureSide);

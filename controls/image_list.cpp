@@ -6,8 +6,11 @@
 namespace vglintbar {
 
 int ImageList::add(const QString& key, const QImage& picture) {
-    QPixmap pixmap = QPixmap::fromImage(picture.scaled(size_));
+    const QSize pixels(qRound(size_.width() * ratio_), qRound(size_.height() * ratio_));
+    QPixmap pixmap =
+        QPixmap::fromImage(picture.size() == pixels ? picture : picture.scaled(pixels));
     pixmap.setMask(pixmap.createMaskFromColor(maskColor_));
+    pixmap.setDevicePixelRatio(ratio_);
     entries_.push_back({key, pixmap});
     return count();
 }

@@ -9,8 +9,11 @@ namespace {
 
 const QColor kMaskGrey(0xC0, 0xC0, 0xC0);
 
-QImage checkFrame() {
-    QImage image(16, 16, QImage::Format_RGB32);
+// The painter draws in units of the 16 x 16 picture whatever the ratio.
+QImage checkFrame(qreal ratio) {
+    const int side = qRound(16 * ratio);
+    QImage image(side, side, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
     image.fill(kMaskGrey);
     QPainter painter(&image);
     painter.fillRect(2, 2, 12, 12, Qt::white);
@@ -39,12 +42,12 @@ QImage prompterPicture(int side) {
     return image;
 }
 
-QImage uncheckedPicture() {
-    return checkFrame();
+QImage uncheckedPicture(qreal ratio) {
+    return checkFrame(ratio);
 }
 
-QImage checkedPicture() {
-    QImage image = checkFrame();
+QImage checkedPicture(qreal ratio) {
+    QImage image = checkFrame(ratio);
     QPainter painter(&image);
     painter.setPen(QPen(Qt::black, 2));
     QPainterPath tick;

@@ -9,8 +9,8 @@ namespace fennick::viewer {
 
 namespace {
 
-constexpr int kRows = 7;           // pairs per column
-constexpr int kValueWidth = 1695;  // twips
+constexpr int kRows = 7;       // pairs per column
+constexpr int kNarrowest = 6;  // characters of a value when the window is narrow
 constexpr std::size_t kDaysInStock = 17;
 
 }  // namespace
@@ -25,7 +25,9 @@ DetailPanel::DetailPanel(QWidget* parent) : QWidget(parent) {
         captions_[k]->setObjectName(QString("label1_%1").arg(k));
         values_[k] = new QLabel(this);
         values_[k]->setObjectName(QString("lblDetail_%1").arg(k));
-        values_[k]->setMinimumWidth(twipsToPixels(kValueWidth, this));
+        // As wide as its text where there is room; a narrow window cuts values (their tool tips
+        // show them whole) rather than push the window off a small screen.
+        values_[k]->setMinimumWidth(values_[k]->fontMetrics().averageCharWidth() * kNarrowest);
         values_[k]->setTextInteractionFlags(Qt::TextSelectableByMouse);
         QFont bold = values_[k]->font();
         bold.setBold(true);
@@ -40,8 +42,9 @@ DetailPanel::DetailPanel(QWidget* parent) : QWidget(parent) {
         grid->addWidget(captions_[k], row, 2 * column, Qt::AlignRight);
         grid->addWidget(values_[k], row, 2 * column + 1);
     }
-    for (int valueColumn : {1, 3, 5})
-        grid->setColumnStretch(valueColumn, 1);
+    // Values take the width of their text; what is left goes to the last column, so that a
+    // long value (the description) is not cut while there is room.
+    grid->setColumnStretch(5, 1);
     grid->setRowStretch(kRows, 1);
 }
 

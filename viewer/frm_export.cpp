@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -17,6 +18,8 @@ namespace {
 
 constexpr int kDealerBytesRole = Qt::UserRole;     // the cell's bytes as filled
 constexpr int kFilledTextRole = Qt::UserRole + 1;  // the text shown for them
+const QColor kWrongCell(255, 200, 200);
+const char* const kDiscardQuestion = "Discard the changes made to the export lines?";
 
 // Design widths are in twips (1/1440 inch).
 int pixelsOf(int twips, const QWidget* widget) {
@@ -39,6 +42,10 @@ QTableWidgetItem* taxItem(const std::string& value) {
     return item;
 }
 
+QString exportTitleText() {
+    return QString::fromUtf8(kExportTitle.data(), kExportTitle.size());
+}
+
 std::string cellBytes(const QTableWidgetItem* item) {
     if (!item) return {};
     if (item->text() == item->data(kFilledTextRole).toString())
@@ -56,6 +63,49 @@ FrmExport::FrmExport(const std::vector<UnitRow>& pickList, platform::FileSystem&
     build();
     for (const auto& pickRow : pickList)
         addRow(exportGridRow(pickRow));
+    connect(VSFlexGrid1_, &QTableWidget::itemChanged, this, &FrmExport::cellChanged);
+}
+
+// A changed cell is checked at once: a wrong one is marked and says why in its tool tip.
+void FrmExport::cellChanged(QTableWidgetItem* item) {
+    changed_ = true;
+    const std::optional<QString> problem = cellProblem(item);
+    QSignalBlocker quiet(VSFlexGrid1_);
+    item->setData(Qt::BackgroundRole, problem ? QVariant(QBrush(kWrongCell)) : QVariant());
+    item->setToolTip(problem.value_or(QString()));
+}
+
+std::optional<QString> FrmExport::cellProblem(const QTableWidgetItem* item) const {
+    const auto column = static_cast<std::size_t>(item->column());
+    if (column == xcol::kTax || item->text() == item->data(kFilledTextRole).toString())
+        return std::nullopt;
+    auto problem = exportCellProblem(column, cellBytes(item));
+    if (!problem) return std::nullopt;
+    return QString::fromStdString(*problem);
+}
+
+bool FrmExport::reportWrongCell() {
+    for (int r = 0; r < VSFlexGrid1_->rowCount(); ++r)
+        for (int c = 0; c < VSFlexGrid1_->columnCount(); ++c) {
+            const QTableWidgetItem* item = VSFlexGrid1_->item(r, c);
+            const std::optional<QString> problem = item ? cellProblem(item) : std::nullopt;
+            if (!problem) continue;
+            VSFlexGrid1_->setCurrentCell(r, c);
+            const QString heading = VSFlexGrid1_->horizontalHeaderItem(c)->text();
+            dialogServices().message(
+                this,
+                QString("Row %1, %2: \"%3\" %4.").arg(r + 1).arg(heading, item->text(), *problem),
+                exportTitleText(), platform::MessageIcon::Exclamation);
+            return true;
+        }
+    return false;
+}
+
+void FrmExport::reject() {
+    if (changed_ && !dialogServices().askYesNo(this, kDiscardQuestion, exportTitleText(),
+                                               platform::MessageIcon::Exclamation))
+        return;
+    QDialog::reject();
 }
 
 void FrmExport::build() {
@@ -125,12 +175,12 @@ void FrmExport::done() {
     // A cell still being edited (Done reached by its shortcut) hands its text over on losing
     // the focus.
     cmdDone_->setFocus();
+    if (reportWrongCell()) return;
     try {
         writeExportFile(share_, target_, longRecordExport(rows()));
     } catch (const std::exception& failure) {
-        dialogServices().message(this, messageText(exportFailureText(failure)),
-                                 QString::fromUtf8(kExportTitle.data(), kExportTitle.size()),
-                                 platform::MessageIcon::Critical);
+        dialogServices().message(this, messageText(exportFailureText(failure, target_.path)),
+                                 exportTitleText(), platform::MessageIcon::Critical);
         return;
     }
     accept();

@@ -4,6 +4,7 @@
 // the long-record export file; "&Cancel" writes nothing. Either way the viewer ends after.
 
 #include <QDialog>
+#include <optional>
 #include <vector>
 
 #include "platform/file_system.h"
@@ -13,6 +14,7 @@
 class QLabel;
 class QPushButton;
 class QTableWidget;
+class QTableWidgetItem;
 
 namespace fennick::viewer {
 
@@ -30,16 +32,26 @@ class FrmExport : public QDialog {
     // was filled, the typed text in the dealer's code page where the salesperson changed it.
     std::vector<ExportGridRow> rows() const;
 
+  public slots:
+    // Escape, the close box and "&Cancel": after any change, asks before throwing it away.
+    void reject() override;
+
   private:
     void build();
     void addRow(const ExportGridRow& row);
     void done();
+    void cellChanged(QTableWidgetItem* item);
+    // What is wrong with a cell the salesperson changed, if anything.
+    std::optional<QString> cellProblem(const QTableWidgetItem* item) const;
+    // The first wrong cell, made current and reported; false when every cell is fine.
+    bool reportWrongCell();
 
     platform::FileSystem& share_;
     ExportTarget target_;
     QTableWidget* VSFlexGrid1_ = nullptr;
     QPushButton* cmdDone_ = nullptr;
     QPushButton* cmdCancel_ = nullptr;
+    bool changed_ = false;
 };
 
 // Opens the export editing window on the pick list (rows in grid order) and returns when it

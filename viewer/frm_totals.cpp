@@ -62,7 +62,11 @@ void FrmTotals::build() {
 
     cmdCalc_ = plainButton("&Calculator", this);
     cmdOk_ = plainButton("&Done", this);
-    connect(cmdCalc_, &QPushButton::clicked, this, [] { startCalculator(); });
+    connect(cmdCalc_, &QPushButton::clicked, this, [this] {
+        if (!startCalculator())
+            dialogServices().message(this, QString::fromUtf8(kNoCalculatorText.data()), "Totals",
+                                     platform::MessageIcon::Exclamation);
+    });
     connect(cmdOk_, &QPushButton::clicked, this, &QDialog::accept);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdCalc_);
@@ -82,7 +86,7 @@ void FrmTotals::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     img1_->hide();
     meCost_->setFocus();
-    recompute(TotalsBox::ListPrice);
+    recompute(TotalsBox::ListPrice, false);
 }
 
 int FrmTotals::boxIndexOf(QObject* watched) const {
@@ -100,8 +104,12 @@ bool FrmTotals::eventFilter(QObject* watched, QEvent* event) {
         QTimer::singleShot(0, meTotal_[index], &QLineEdit::selectAll);
     } else if (event->type() == QEvent::FocusOut) {
         auto reason = static_cast<QFocusEvent*>(event)->reason();
-        // A message box or menu taking the focus for a moment is not leaving the box.
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) recompute(box);
+        // A message box or menu taking the focus for a moment is not leaving the box. Only a
+        // box whose text the user changed is recomputed from: the figures the window wrote are
+        // rounded, and working back from them would move the others.
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+            meTotal_[index]->text() != written_[index])
+            recompute(box, true);
     } else if (event->type() == QEvent::KeyPress) {
         checkKey(box, static_cast<QKeyEvent*>(event)->text());
     }
@@ -117,16 +125,23 @@ void FrmTotals::checkKey(TotalsBox box, const QString& typed) {
     meTotal(box)->setFocus();
 }
 
-void FrmTotals::recompute(TotalsBox from) {
+// Figures the window filled in itself that do not work out leave the other boxes empty rather
+// than blaming the user for them.
+void FrmTotals::recompute(TotalsBox from, bool typed) {
+    written_[static_cast<int>(from)] = meTotal(from)->text();
     auto result =
         recomputeTotals(from, meCost_->text().toStdString(), meTotal(from)->text().toStdString());
     if (!result) {
-        dialogServices().message(this, QString::fromUtf8(kDataEntryErrorText.data()), kUntitled,
-                                 platform::MessageIcon::Critical);
+        if (typed)
+            dialogServices().message(this, QString::fromUtf8(kDataEntryErrorText.data()), kUntitled,
+                                     platform::MessageIcon::Critical);
         return;
     }
-    for (int i = 0; i < 3; ++i)
-        if (result->boxes[i]) meTotal_[i]->setText(QString::fromStdString(*result->boxes[i]));
+    for (int i = 0; i < 3; ++i) {
+        if (!result->boxes[i]) continue;
+        written_[i] = QString::fromStdString(*result->boxes[i]);
+        meTotal_[i]->setText(written_[i]);
+    }
     if (result->costIsZero) img1_->show();
 }
 

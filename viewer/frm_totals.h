@@ -5,7 +5,9 @@
 // window and only hidden by "&Done"; each opening fills it again.
 
 #include <QDialog>
+#include <QString>
 #include <array>
+#include <string_view>
 
 #include "viewer/core/totals.h"
 #include "viewer/core/unit_list.h"
@@ -37,7 +39,8 @@ class FrmTotals : public QDialog {
 
   private:
     void build();
-    void recompute(TotalsBox from);
+    // From the box `from`; `typed` when the user changed it (a failure is then reported).
+    void recompute(TotalsBox from, bool typed);
     // The key check: anything but digits, the point, backspace and minus is pointed out, and
     // still typed.
     void checkKey(TotalsBox box, const QString& typed);
@@ -45,6 +48,9 @@ class FrmTotals : public QDialog {
 
     QLineEdit* meCost_ = nullptr;
     std::array<QLineEdit*, 3> meTotal_{};
+    // What each box held when the window last wrote or recomputed from it: a box left with
+    // another text was changed by the user.
+    std::array<QString, 3> written_;
     QLabel* img1_ = nullptr;
     QPushButton* cmdCalc_ = nullptr;
     QPushButton* cmdOk_ = nullptr;
@@ -55,7 +61,10 @@ class FrmTotals : public QDialog {
 void showTotals(QWidget* parent, const UnitRow& row);
 
 // Starts the first of the usual desktop calculators found on the PATH; false when there is
-// none (then nothing happens).
+// none or it would not start (the button then says so).
 bool startCalculator();
+constexpr std::string_view kNoCalculatorText =
+    "No calculator program was found. Install one of gnome-calculator, kcalc, galculator or "
+    "xcalc.";
 
 }  // namespace fennick::viewer

@@ -25,6 +25,9 @@ namespace {
 const char* const kFontFamily = "Courier New";
 constexpr int kFontPoints = 10;
 const char* const kSaveTitle = "Save Your Data";
+const char* const kDiscardQuestion =
+    "The report has changes that were not saved or printed. "
+    "Close it and lose them?";
 
 // The report as the box shows it: Unicode text with one line end.
 QString shownReport(const std::string& report) {
@@ -33,15 +36,33 @@ QString shownReport(const std::string& report) {
     return text;
 }
 
+// Whether the report's columns line up in `font`: judged by the widths of narrow, wide and
+// punctuation characters, since the font's own fixed-pitch flag is not always set on fonts
+// that are (and a font substituted for a missing family may be proportional).
+bool linesUpColumns(const QFont& font) {
+    const QFontMetricsF metrics(font);
+    const qreal width = metrics.horizontalAdvance(QChar('M'));
+    for (QChar c : QStringLiteral("il.: -0W|"))
+        if (metrics.horizontalAdvance(c) != width) return false;
+    return width > 0;
+}
+
 }  // namespace
 
+// "Courier New" where it (or what the system substitutes for it) lines up; else the system's
+// fixed-pitch font; else the first installed family that does.
 QFont reportFont(int points) {
     QFont font(kFontFamily, points);
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
-    if (QFontInfo(font).fixedPitch()) return font;
+    if (linesUpColumns(font)) return font;
     QFont fallback = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     fallback.setPointSize(points);
+    if (linesUpColumns(fallback)) return fallback;
+    for (const QString& family : QFontDatabase::families()) {
+        QFont candidate(family, points);
+        if (QFontDatabase::isFixedPitch(family) && linesUpColumns(candidate)) return candidate;
+    }
     return fallback;
 }
 
@@ -50,6 +71,15 @@ FrmUnitData::FrmUnitData(const std::string& report, QWidget* parent) : QDialog(p
     setModal(true);
     build();
     rtb1_->setPlainText(shownReport(report));
+    rtb1_->document()->setModified(false);
+}
+
+void FrmUnitData::reject() {
+    if (rtb1_->document()->isModified() &&
+        !dialogServices().askYesNo(this, kDiscardQuestion, windowTitle(),
+                                   platform::MessageIcon::Exclamation))
+        return;
+    QDialog::reject();
 }
 
 void FrmUnitData::build() {
@@ -67,7 +97,7 @@ void FrmUnitData::build() {
     cmdPrint_ = new QPushButton("&Print", this);
     for (auto* button : {cmdExit_, cmdSave_, cmdPrint_})
         button->setAutoDefault(false);
-    connect(cmdExit_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cmdExit_, &QPushButton::clicked, this, &FrmUnitData::reject);
     connect(cmdSave_, &QPushButton::clicked, this, &FrmUnitData::save);
     connect(cmdPrint_, &QPushButton::clicked, this, &FrmUnitData::print);
 
@@ -102,9 +132,9 @@ void FrmUnitData::save() {
         this, kSaveTitle, QDir::home().filePath("Unitdata.rtf"), "Rich Text Format (*.rtf)", "rtf");
     if (fileName.isEmpty()) return;
     QString error;
-    if (!saveAs(fileName, error))
-        dialogServices().message(this, "Could not save " + fileName + "\n" + error, kSaveTitle,
-                                 platform::MessageIcon::Critical);
+    if (saveAs(fileName, error)) return rtb1_->document()->setModified(false);
+    dialogServices().message(this, "Could not save " + fileName + "\n" + error, kSaveTitle,
+                             platform::MessageIcon::Critical);
 }
 
 bool FrmUnitData::printOn(QPrinter& printer) const {
@@ -122,7 +152,7 @@ bool FrmUnitData::printOn(QPrinter& printer) const {
 void FrmUnitData::print() {
     QPrinter printer(QPrinter::HighResolution);
     if (!dialogServices().choosePrinter(this, printer)) return;
-    printOn(printer);
+    if (printOn(printer)) rtb1_->document()->setModified(false);
 }
 
 void showUnitData(QWidget* parent, const std::vector<std::string>& headings, const UnitRow& row,

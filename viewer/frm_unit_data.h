@@ -34,6 +34,11 @@ class FrmUnitData : public QDialog {
     // Prints the box's text on a printer already set up; false when the printer failed.
     bool printOn(QPrinter& printer) const;
 
+  public slots:
+    // "E&xit", Escape and the close box: edits not yet saved or printed are only thrown away
+    // once the user agrees.
+    void reject() override;
+
   private:
     void build();
     void save();

@@ -107,6 +107,9 @@ void FrmUnits::connectEvents() {
     connect(cmdQp_, &QPushButton::clicked, this, &FrmUnits::cmdQp_Click);
     connect(cmdExit_, &QPushButton::clicked, this, &FrmUnits::cmdExit_Click);
     connect(refresh_, &QAction::triggered, this, &FrmUnits::refresh);
+    connect(treeSplit_, &QSplitter::splitterMoved, this, [this] {
+        if (tv1_->width() > 0 && tv1_->minimumWidth() == 0) tv1_->fitLineNames();
+    });
     connect(work_, &BackgroundWork::finished, this, &FrmUnits::applyButtons);
 }
 
@@ -149,6 +152,7 @@ void FrmUnits::startUp() {
     unitHeadings_ = unitGridHeadings(names);
     setUpUnitGrid(grdUnit_, unitHeadings_);
     pickListTab_->setHeadings(unitHeadings_);
+    restoreLayout();
     SSTab1_->setCurrentIndex(0);
     applyButtons();
     buildTree(
@@ -173,6 +177,7 @@ void FrmUnits::Form_Unload() {
 }
 
 void FrmUnits::closeEvent(QCloseEvent* event) {
+    keepLayout();
     Form_Unload();
     event->accept();
 }
@@ -251,7 +256,16 @@ void FrmUnits::restoreSelection(const KeptSelection& kept) {
 void FrmUnits::clearUnitList() {
     units_.clear();
     showUnitRows(grdUnit_, units_);
+    showUnitCount(false);
     clearUnitDetails();
+}
+
+void FrmUnits::showUnitCount(bool listed) {
+    if (!listed) return lblUnitCount_->clear();
+    const std::size_t count = units_.size();
+    lblUnitCount_->setText(count == 0   ? QString("No units in stock")
+                           : count == 1 ? QString("1 unit")
+                                        : QString("%1 units").arg(count));
 }
 
 // Selects the model the command line names and lists its units, then moves the tree out of
@@ -274,7 +288,7 @@ void FrmUnits::tv1_NodeClick(QTreeWidgetItem* node) {
     auto [lineCode, model] = splitTag(ModelTreeView::tagOf(node));
     listModel(lineCode, model, [this] {
         if (units_.empty()) return;
-        grdUnit_->selectRowQuietly(0);
+        grdUnit_->selectTopRowQuietly();  // the first unit as the grid shows them
         grdUnit_RowSelected();
     });
 }
@@ -285,6 +299,7 @@ void FrmUnits::listModel(const std::string& lineCode, const std::string& model,
                          std::function<void()> listed) {
     units_.clear();
     showUnitRows(grdUnit_, units_);
+    showUnitCount(false);
     auto list = std::make_shared<UnitList>();
     const QString name = shownText(codec::trun(model));
     workKind_ = Job::List;
@@ -299,6 +314,7 @@ void FrmUnits::listModel(const std::string& lineCode, const std::string& model,
                     workStatus_->setOutcome(QString("Listing model %1 was cancelled").arg(name));
                 units_ = std::move(list->rows);
                 showUnitRows(grdUnit_, units_);
+                showUnitCount(!list->cancelled);
                 showProblems(list->problems);
             });
             listed();
@@ -464,6 +480,11 @@ void FrmUnits::showGridMenu(const QPoint& at) {
 // user can still drag it back.
 void FrmUnits::setTreeShown(bool shown) {
     treeShown_ = shown;
+    // Folded, the tree has no minimum; it gets it back when shown or dragged open.
+    if (shown)
+        tv1_->fitLineNames();
+    else
+        tv1_->setMinimumWidth(0);
     QList<int> sizes = treeSplit_->sizes();
     int total = std::max(sizes.value(0) + sizes.value(1), width());
     int tree = shown ? std::max(sizes.value(0), twipsToPixels(kTreeWidth, this)) : 0;

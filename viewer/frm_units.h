@@ -48,6 +48,8 @@ class FrmUnits : public QMainWindow {
         std::string commandLine;  // "cfzelt,LINE,MODEL" from the point of sale, or anything
         EngineStart engine;
         SettingsStore* settings = nullptr;  // required
+        // Where the window keeps its place, splitters and column widths; none: not kept.
+        SettingsStore* windowSettings = nullptr;
     };
 
     explicit FrmUnits(Options options, QWidget* parent = nullptr);
@@ -108,6 +110,12 @@ class FrmUnits : public QMainWindow {
 
     void buildWidgets();
     void buildMenus();
+    void buildShortcuts();
+    // The window on the screen: the kept (or first-start) place, splitters and column widths,
+    // and the smallest sizes the panes may be given.
+    void restoreLayout();
+    void keepLayout();
+    void setPaneMinimums();
     void connectEvents();
     void startUp();
     void buildTree(const char* procedure, std::function<void(const KeptSelection&)> shown,
@@ -117,6 +125,8 @@ class FrmUnits : public QMainWindow {
     void listModel(const std::string& lineCode, const std::string& model,
                    std::function<void()> listed);
     void clearUnitList();
+    // The line above the grid: how many units the listed model has, or that it has none.
+    void showUnitCount(bool listed);
     void restoreSelection(const KeptSelection& kept);
     bool treeBeingBuilt() const;
     void clearUnitDetails();
@@ -160,12 +170,15 @@ class FrmUnits : public QMainWindow {
     std::array<TextGrid*, 4> grdUnitChain_{};
     PickListTab* pickListTab_ = nullptr;
     QSplitter* treeSplit_ = nullptr;
+    QSplitter* unitSplit_ = nullptr;
+    bool layoutRestored_ = false;
     QPushButton* cmdAddToInvoice_ = nullptr;
     QPushButton* cmdQp_ = nullptr;
     QPushButton* cmdTotals_ = nullptr;
     QPushButton* cmdPrint_ = nullptr;
     QPushButton* cmdExit_ = nullptr;
     std::array<QLabel*, 4> sb1_{};
+    QLabel* lblUnitCount_ = nullptr;
     QMenu* mnuTree_ = nullptr;
     QMenu* GridPrint_ = nullptr;
     std::array<QAction*, 4> ctree_{};

@@ -60,6 +60,8 @@ void FrmUnits::buildWidgets() {
     setObjectName("frmUnits");
     setWindowTitle(QString::fromStdString(std::string(kDesignCaption)));
     setWindowIcon(QIcon(":/icons/org.fennick.Fennick.svg"));
+    // The part that has the keyboard is framed in the highlight colour.
+    setStyleSheet("QAbstractItemView:focus { border: 2px solid palette(highlight); }");
     auto* central = new QWidget(this);
     auto* page = new QVBoxLayout(central);
 
@@ -75,17 +77,31 @@ void FrmUnits::buildWidgets() {
         SSTab1_->addTab(grdUnitChain_[static_cast<std::size_t>(i)], kTabs[i + 1]);
     }
     pickListTab_ = new PickListTab(SSTab1_);
+    pickListTab_->grid()->freezeFirstColumn();
     SSTab1_->addTab(pickListTab_, kTabs[5]);
 
-    auto* rightSplit = new QSplitter(Qt::Vertical, central);
-    rightSplit->addWidget(grdUnit_);
-    rightSplit->addWidget(SSTab1_);
-    rightSplit->setSizes({twipsToPixels(kGridHeight, this), twipsToPixels(kTabHeight, this)});
+    unitSplit_ = new QSplitter(Qt::Vertical, central);
+    unitSplit_->setObjectName("unitSplit");
+    auto* unitPane = new QWidget(central);
+    auto* unitColumn = new QVBoxLayout(unitPane);
+    unitColumn->setContentsMargins(0, 0, 0, 0);
+    unitColumn->setSpacing(twipsToPixels(30, this));
+    lblUnitCount_ = new QLabel(unitPane);
+    lblUnitCount_->setObjectName("lblUnitCount");
+    unitColumn->addWidget(lblUnitCount_);
+    unitColumn->addWidget(grdUnit_, 1);
+    grdUnit_->enableSorting();
+    grdUnit_->freezeFirstColumn();
+    unitSplit_->addWidget(unitPane);
+    unitSplit_->addWidget(SSTab1_);
+    unitSplit_->setSizes({twipsToPixels(kGridHeight, this), twipsToPixels(kTabHeight, this)});
+    unitSplit_->setChildrenCollapsible(false);
     treeSplit_ = new QSplitter(Qt::Horizontal, central);
     treeSplit_->setObjectName("treeSplit");
     treeSplit_->addWidget(tv1_);
-    treeSplit_->addWidget(rightSplit);
+    treeSplit_->addWidget(unitSplit_);
     treeSplit_->setStretchFactor(1, 1);
+    treeSplit_->setCollapsible(1, false);  // the tree may fold away, the units never
     treeSplit_->setSizes({twipsToPixels(kTreeWidth, this), twipsToPixels(kGridWidth, this)});
     page->addWidget(treeSplit_, 1);
 
@@ -114,6 +130,7 @@ void FrmUnits::buildWidgets() {
     statusBar()->setSizeGripEnabled(false);
     resize(twipsToPixels(kClientWidth, this), twipsToPixels(kClientHeight, this));
     buildMenus();
+    buildShortcuts();
 }
 
 void FrmUnits::buildMenus() {

@@ -27,8 +27,8 @@ bool writeShortRecords(QWidget* parent, const InvoiceHandOff& handOff, bool whol
             wholePickList ? pickListExport(handOff.pickList) : singleUnitExport(handOff.currentRow);
         writeExportFile(*handOff.share, target, bytes);
     } catch (const std::exception& failure) {
-        dialogServices().message(parent, messageText(exportFailureText(failure)), exportTitle(),
-                                 platform::MessageIcon::Critical);
+        dialogServices().message(parent, messageText(exportFailureText(failure, target.path)),
+                                 exportTitle(), platform::MessageIcon::Critical);
         return false;
     }
     std::string_view question = wholePickList ? kPickListQuestion : kSingleUnitQuestion;
@@ -70,7 +70,11 @@ void quickPayment(QWidget* parent, const UnitRow& row, const QString& program) {
             !dialogServices().startProgram(path, {QString::fromStdString(amount)}))
             throw EngineError(kPathFileAccessError, "qpayment", "Path/File access error");
     } catch (const EngineError& failure) {
-        dialogServices().message(parent, messageText(quickPaymentFailureText(failure)),
+        // The message names the program that is missing or would not start.
+        std::string text = quickPaymentFailureText(failure);
+        if (!text.ends_with("\r\n")) text += "\r\n";
+        text += program.toStdString();
+        dialogServices().message(parent, messageText(text),
                                  QString::fromUtf8(kQuickPaymentTitle.data()),
                                  platform::MessageIcon::Critical);
     }

@@ -17,6 +17,7 @@ namespace {
 
 int run(QApplication& app, const viewer::LaunchOptions& options) {
     viewer::QtSettingsStore settings;
+    viewer::QtSettingsStore windowSettings("Window");
     platform::ShareOptions share;
     share.uncRoot = options.uncRoot;
     share.smbPort = options.smbPort;
@@ -26,7 +27,7 @@ int run(QApplication& app, const viewer::LaunchOptions& options) {
     viewer::EngineStart start;
     start.settingsFile = options.ini;
     start.share = share;
-    viewer::FrmUnits window({options.commandLine, start, &settings});
+    viewer::FrmUnits window({options.commandLine, start, &settings, &windowSettings});
     if (!window.Form_Load()) return 1;
     if (options.screenshot.empty()) {
         window.show();

@@ -1,9 +1,15 @@
 #include "model_tree_view.h"
 
+#include <algorithm>
+
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QSignalBlocker>
+#include <QStyle>
 
+#include "cut_text_tips.h"
+#include "menu_key.h"
 #include "node_images.h"
 #include "shown_text.h"
 
@@ -12,6 +18,8 @@ namespace fennick::viewer {
 namespace {
 
 constexpr int kTagRole = Qt::UserRole;
+constexpr int kReadableCharacters = 14;
+constexpr int kWidestMinimum = 360;  // a very long line name scrolls instead
 
 // The node shows its text without trailing blanks (model numbers come blank-padded); the tag
 // keeps the data as it is.
@@ -37,6 +45,8 @@ ModelTreeView::ModelTreeView(QWidget* parent) : QTreeWidget(parent) {
     // Long line names scroll sideways instead of being cut short.
     header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     header()->setStretchLastSection(false);
+    setItemDelegate(new CutTextTips(this));  // a node cut by the view's edge shows a tip
+    fitLineNames();
     connect(this, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
         if (current) emit nodeClicked(current);
     });
@@ -56,6 +66,17 @@ void ModelTreeView::showTree(const ModelTreeData& tree) {
     }
     addTopLevelItems(lines);
     setCurrentItem(nullptr);
+    if (minimumWidth() > 0) fitLineNames();  // a tree folded away stays folded
+}
+
+void ModelTreeView::fitLineNames() {
+    const QFontMetrics metrics = fontMetrics();
+    int widest = metrics.averageCharWidth() * kReadableCharacters;
+    const int around = indentation() + style()->pixelMetric(QStyle::PM_SmallIconSize) +
+                       2 * frameWidth() + metrics.averageCharWidth() * 2;
+    for (int l = 0; l < topLevelItemCount(); ++l)
+        widest = std::max(widest, metrics.horizontalAdvance(topLevelItem(l)->text(0)) + around);
+    setMinimumWidth(std::min(widest, kWidestMinimum));
 }
 
 QTreeWidgetItem* ModelTreeView::node(const TreeSelection& selection) const {
@@ -88,8 +109,15 @@ std::string ModelTreeView::tagOf(const QTreeWidgetItem* node) {
 }
 
 // A click on the node that is already current changes nothing in the selection, yet still
-// counts as a click: it lists the model's units again, as they now stand on the share.
+// counts as a click: it lists the model's units again, as they now stand on the share. Only
+// the left button selects: a right click opens the tree's menu and leaves the selection (and
+// the listed model) as they are.
 void ModelTreeView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        setFocus(Qt::MouseFocusReason);
+        pressedCurrent_ = nullptr;
+        return event->accept();
+    }
     const QPoint at = event->position().toPoint();
     QTreeWidgetItem* hit = itemAt(at);
     bool onNode = hit && hit == currentItem() && visualItemRect(hit).contains(at);
@@ -98,12 +126,18 @@ void ModelTreeView::mousePressEvent(QMouseEvent* event) {
 }
 
 void ModelTreeView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return event->accept();
     QTreeWidget::mouseReleaseEvent(event);
     QTreeWidgetItem* hit = itemAt(event->position().toPoint());
     if (event->button() == Qt::LeftButton && pressedCurrent_ && hit == pressedCurrent_ &&
         hit == currentItem())
         emit nodeClicked(hit);
     pressedCurrent_ = nullptr;
+}
+
+void ModelTreeView::keyPressEvent(QKeyEvent* event) {
+    if (openMenuFromKey(*this, *event)) return event->accept();
+    QTreeWidget::keyPressEvent(event);
 }
 
 }  // namespace fennick::viewer

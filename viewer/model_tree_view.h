@@ -27,6 +27,9 @@ class ModelTreeView : public QTreeWidget {
     // The first model node of the tree, if any.
     QTreeWidgetItem* firstModelNode() const;
     static std::string tagOf(const QTreeWidgetItem* node);
+    // Makes the view's minimum width that of its widest line name, and never narrower than a
+    // readable minimum (done on every new tree).
+    void fitLineNames();
 
   signals:
     // A node was clicked (or made current from the keyboard).
@@ -35,6 +38,7 @@ class ModelTreeView : public QTreeWidget {
   protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     QTreeWidgetItem* node(const TreeSelection& selection) const;

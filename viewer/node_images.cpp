@@ -9,21 +9,27 @@ namespace fennick::viewer {
 namespace {
 
 constexpr int kSize = 16;
+// The pixel ratios each picture is drawn for: ordinary screens and those scaled by a half,
+// twice and three times, so that the tree never shows a picture blown up from a smaller one.
+constexpr qreal kRatios[] = {1.0, 1.5, 2.0, 3.0};
 const QColor kOutline(96, 72, 24);
 const QColor kFolder(236, 196, 92);
 const QColor kFolderOpen(250, 222, 140);
 const QColor kTagFill(120, 168, 224);
 const QColor kTagOutline(36, 76, 140);
 
-QPixmap canvas() {
-    QPixmap pixmap(kSize, kSize);
+// A transparent picture of kSize x kSize at `ratio`; the painter draws in kSize units.
+QPixmap canvas(qreal ratio) {
+    const int side = qRound(kSize * ratio);
+    QPixmap pixmap(side, side);
+    pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::transparent);
     return pixmap;
 }
 
 // A closed folder: a tab on the back sheet and the front sheet.
-QPixmap closedFolder() {
-    QPixmap pixmap = canvas();
+QPixmap closedFolder(qreal ratio) {
+    QPixmap pixmap = canvas(ratio);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(kOutline);
@@ -35,8 +41,8 @@ QPixmap closedFolder() {
 }
 
 // An open folder: the back sheet with the front sheet tilted towards the viewer.
-QPixmap openFolder() {
-    QPixmap pixmap = canvas();
+QPixmap openFolder(qreal ratio) {
+    QPixmap pixmap = canvas(ratio);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(kOutline);
@@ -54,8 +60,8 @@ QPixmap openFolder() {
 }
 
 // A price tag with its hole; filled while selected.
-QPixmap tag(bool selected) {
-    QPixmap pixmap = canvas();
+QPixmap tag(bool selected, qreal ratio) {
+    QPixmap pixmap = canvas(ratio);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     QPainterPath shape;
@@ -73,21 +79,26 @@ QPixmap tag(bool selected) {
     return pixmap;
 }
 
-QIcon twoStateIcon(const QPixmap& normal, const QPixmap& selected) {
+template <class Draw>
+QIcon twoStateIcon(Draw draw) {
     QIcon icon;
-    icon.addPixmap(normal, QIcon::Normal);
-    icon.addPixmap(selected, QIcon::Selected);
+    for (qreal ratio : kRatios) {
+        icon.addPixmap(draw(false, ratio), QIcon::Normal);
+        icon.addPixmap(draw(true, ratio), QIcon::Selected);
+    }
     return icon;
 }
 
 }  // namespace
 
 QIcon lineNodeIcon() {
-    return twoStateIcon(closedFolder(), openFolder());
+    return twoStateIcon([](bool selected, qreal ratio) {
+        return selected ? openFolder(ratio) : closedFolder(ratio);
+    });
 }
 
 QIcon modelNodeIcon() {
-    return twoStateIcon(tag(false), tag(true));
+    return twoStateIcon(tag);
 }
 
 }  // namespace fennick::viewer

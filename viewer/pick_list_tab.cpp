@@ -38,8 +38,8 @@ PickListTab::PickListTab(QWidget* parent)
       grid_(new TextGrid("grdPL", this)),
       totalSuggested_(totalLabel("lblpltot_0", this)),
       totalDealer_(totalLabel("lblpltot_1", this)),
-      up_(button("cmdItemUp", "Up", this)),
-      down_(button("cmdItemDown", "Down", this)),
+      up_(button("cmdItemUp", "&Up", this)),
+      down_(button("cmdItemDown", "Do&wn", this)),
       delete_(button("cmdDelPL", "&Delete Item", this)),
       clear_(button("cmdClearPL", "&Clear", this)) {
     up_->setToolTip("Move selected item up");
@@ -54,16 +54,19 @@ PickListTab::PickListTab(QWidget* parent)
     controls->addWidget(delete_);
     controls->addWidget(clear_);
     controls->addStretch(1);
+    // The totals stand below the buttons, on the right, so that the tab stays narrow enough
+    // for a small screen.
     auto* totals = new QGridLayout;
-    totals->addWidget(label("Label3_1", "Total Sugg. List", this), 0, 0, Qt::AlignRight);
-    totals->addWidget(totalSuggested_, 0, 1);
-    totals->addWidget(label("Label3_2", "Total Dealer List", this), 1, 0, Qt::AlignRight);
-    totals->addWidget(totalDealer_, 1, 1);
-    controls->addLayout(totals);
+    totals->setColumnStretch(0, 1);
+    totals->addWidget(label("Label3_1", "Total Sugg. List", this), 0, 1, Qt::AlignRight);
+    totals->addWidget(totalSuggested_, 0, 2);
+    totals->addWidget(label("Label3_2", "Total Dealer List", this), 1, 1, Qt::AlignRight);
+    totals->addWidget(totalDealer_, 1, 2);
 
     auto* page = new QVBoxLayout(this);
     page->addWidget(grid_, 1);
     page->addLayout(controls);
+    page->addLayout(totals);
 
     connect(grid_, &TextGrid::rowPicked, this, [this] { delete_->setEnabled(true); });
     connect(up_, &QPushButton::clicked, this, &PickListTab::cmdItemUp_Click);

@@ -9,11 +9,12 @@ namespace fennick::viewer {
 
 namespace {
 
-// The store of application "Larkmoor", opened on its group "Settings".
+// The store of application "Larkmoor", opened on one of its groups.
 class LarkmoorSettings {
   public:
-    LarkmoorSettings() : settings_(QSettings::UserScope, "Larkmoor") {
-        settings_.beginGroup("Settings");
+    explicit LarkmoorSettings(const std::string& group)
+        : settings_(QSettings::UserScope, "Larkmoor") {
+        settings_.beginGroup(QString::fromStdString(group));
     }
     QSettings& operator*() { return settings_; }
 
@@ -30,7 +31,7 @@ void QtMessageBoxes::show(const std::string& text, const std::string& title,
 }
 
 std::string QtSettingsStore::value(const std::string& key, const std::string& fallback) {
-    LarkmoorSettings settings;
+    LarkmoorSettings settings(group_);
     return (*settings)
         .value(QString::fromStdString(key), QString::fromStdString(fallback))
         .toString()
@@ -38,7 +39,7 @@ std::string QtSettingsStore::value(const std::string& key, const std::string& fa
 }
 
 void QtSettingsStore::save(const std::string& key, const std::string& value) {
-    LarkmoorSettings settings;
+    LarkmoorSettings settings(group_);
     (*settings).setValue(QString::fromStdString(key), QString::fromStdString(value));
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // The workstation services the viewer gets from Qt: message boxes for the engine's and the
-// windows' messages, and the per-user settings store (QSettings, application "Larkmoor",
-// group "Settings").
+// windows' messages, and the per-user settings stores (QSettings, application "Larkmoor": group
+// "Settings" for the tree filter and the programs, group "Window" for the window's layout).
+
+#include <string>
 
 #include "platform/services.h"
 #include "viewer/core/settings_store.h"
@@ -17,8 +19,12 @@ class QtMessageBoxes : public platform::MessageSink {
 
 class QtSettingsStore : public SettingsStore {
   public:
+    explicit QtSettingsStore(std::string group = "Settings") : group_(std::move(group)) {}
     std::string value(const std::string& key, const std::string& fallback) override;
     void save(const std::string& key, const std::string& value) override;
+
+  private:
+    std::string group_;
 };
 
 }  // namespace fennick::viewer

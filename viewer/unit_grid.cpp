@@ -11,6 +11,10 @@ void setUpUnitGrid(TextGrid* grid, const std::vector<std::string>& headings) {
     grid->setHeadings(headings);
     const int minimum = twipsToPixels(kOtherColumnTwips, grid);
     const auto& columns = unitColumns();
+    std::vector<bool> rightAligned;
+    for (const UnitColumnSpec& column : columns)
+        rightAligned.push_back(column.align == ColumnAlign::Right);
+    grid->setRightAligned(rightAligned);
     for (int c = 0; c < grid->columnCount() && c < static_cast<int>(columns.size()); ++c) {
         const UnitColumnSpec& column = columns[static_cast<std::size_t>(c)];
         grid->setColumnHidden(c, column.hidden);
@@ -21,7 +25,11 @@ void setUpUnitGrid(TextGrid* grid, const std::vector<std::string>& headings) {
 }
 
 void showUnitRows(TextGrid* grid, const std::vector<UnitRow>& rows) {
-    grid->showRows(unitCells(rows));
+    // Heading clicks sort by the column's values: numbers as numbers, dates as dates.
+    grid->showRows(unitCells(rows), [rows](int a, int b, int column) {
+        return compareUnitRows(rows[static_cast<std::size_t>(a)], rows[static_cast<std::size_t>(b)],
+                               static_cast<UnitColumn>(column));
+    });
 }
 
 }  // namespace fennick::viewer

@@ -1,6 +1,7 @@
 #pragma once
 // The two grids that show unit rows, the unit grid and the pick list: their headings, hidden
-// columns and widths, and their rows, all from the unit column table.
+// columns, widths and alignment, and their rows with the order a heading click sorts them in,
+// all from the unit column table.
 
 #include <string>
 #include <vector>

@@ -3,6 +3,8 @@
 #include <QTest>
 
 #include "checkboxkv.h"
+#include "image_list.h"
+#include "pictures.h"
 #include "property_bag.h"
 
 namespace {
@@ -29,6 +31,8 @@ class CheckBoxKVTest : public QObject {
     void emptyStoreGivesUncheckedAndNoCaption();
     void defaultsAreNotStored();
     void toolTipCoversPictureAndCaption();
+    void picturesAreDrawnForThePixelRatio_data();
+    void picturesAreDrawnForThePixelRatio();
 };
 
 void CheckBoxKVTest::pictureFollowsChecked() {
@@ -85,6 +89,30 @@ void CheckBoxKVTest::toolTipCoversPictureAndCaption() {
     box.setToolTipText("Unit is on the pick list");
     QCOMPARE(label(box, "chxBox")->toolTip(), QString("Unit is on the pick list"));
     QCOMPARE(label(box, "lblCaption")->toolTip(), QString("Unit is on the pick list"));
+}
+
+void CheckBoxKVTest::picturesAreDrawnForThePixelRatio_data() {
+    QTest::addColumn<qreal>("ratio");
+    QTest::addColumn<int>("pixels");
+    QTest::newRow("1") << 1.0 << 16;
+    QTest::newRow("1.5") << 1.5 << 24;
+    QTest::newRow("2") << 2.0 << 32;
+}
+
+// Drawn at the screen's pixels, not blown up: the picture has the pixels, the list keeps them,
+// and the checked one still shows a tick across its middle.
+void CheckBoxKVTest::picturesAreDrawnForThePixelRatio() {
+    QFETCH(qreal, ratio);
+    QFETCH(int, pixels);
+    vglintbar::ImageList list(QSize(16, 16), QColor(0xC0, 0xC0, 0xC0), ratio);
+    list.add("Checked", vglintbar::pictures::checkedPicture(ratio));
+    const QPixmap picture = list.picture("Checked");
+    QCOMPARE(picture.size(), QSize(pixels, pixels));
+    QCOMPARE(picture.devicePixelRatio(), ratio);
+    QCOMPARE(picture.deviceIndependentSize(), QSizeF(16, 16));
+    const QImage image = picture.toImage();
+    QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
+    QCOMPARE(QColor(image.pixel(qRound(7 * ratio), qRound(10.5 * ratio))), QColor(Qt::black));
 }
 
 QTEST_MAIN(CheckBoxKVTest)

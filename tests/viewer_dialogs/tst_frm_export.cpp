@@ -68,22 +68,22 @@ class TstFrmExport : public QObject {
         QTableWidget* grid = window.grid();
         grid->item(0, 4)->setCheckState(Qt::Checked);
         grid->item(0, 5)->setText("950.00");
-        grid->item(0, 6)->setText("1234567");
+        grid->item(0, 6)->setText(QString::fromUtf8("12 \xE2\x82\xAC"));
         window.show();
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         grid->editItem(grid->item(1, 8));  // still being edited when "&Done" is pressed
         auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
         QVERIFY(editor);
-        editor->setText(QString::fromUtf8("300 \xE2\x82\xAC"));
+        editor->setText("-300.5");
         window.cmdDone()->click();
         QCOMPARE(window.result(), int(QDialog::Accepted));
 
         ExportGridRow first = exportGridRow(dealer), second = exportGridRow(pickRow("U2", "M2"));
         first[xcol::kTax] = "-1";
         first[xcol::kNet] = "950.00";
-        first[xcol::kWarrantyPeriod] = "1234567";
-        second[xcol::kPolicyAmount] = "300 \x80";
+        first[xcol::kWarrantyPeriod] = "12 \x80";
+        second[xcol::kPolicyAmount] = "-300.5";
         QCOMPARE(*share->contents(kTarget.path), longRecordExport({first, second}));
     }
 
@@ -110,8 +110,88 @@ class TstFrmExport : public QObject {
         QCOMPARE(messages.messages.size(), std::size_t(1));
         QCOMPARE(messages.messages[0].icon, platform::MessageIcon::Critical);
         QVERIFY(messages.messages[0].text.endsWith(
-            " in Add to Invoice function\n\nCould not create Export file."));
+            " in Add to Invoice function\n\nCould not create Export file.\n" +
+            QString::fromStdString(kTarget.path)));
         QCOMPARE(noShare.contents(kTarget.path), nullptr);
+    }
+
+    // A typed cell must be what the point of sale can read: Done names the first wrong cell
+    // and writes nothing; the wrong cells are marked.
+    void doneRefusesAWrongCell_data() {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");  // empty: written
+        QTest::newRow("net with text") << 5 << "12O0.00"
+                                       << "Row 1, Net: \"12O0.00\" is not a number (a sign, "
+                                          "digits and one point).";
+        QTest::newRow("two points") << 8 << "1.2.3"
+                                    << "Row 1, Policy Amt.: \"1.2.3\" is not a number (a sign, "
+                                       "digits and one point).";
+        QTest::newRow("sign only") << 9 << "-"
+                                   << "Row 1, Policy Cost: \"-\" is not a number (a "
+                                      "sign, digits and one point).";
+        QTest::newRow("price too long") << 5 << "123456789012345678901"
+                                        << "Row 1, Net: \"123456789012345678901\" is longer than "
+                                           "its 20 characters.";
+        QTest::newRow("warranty too long") << 6 << "1234567"
+                                           << "Row 1, Warr. Period: \"1234567\" is longer than "
+                                              "its 5 characters.";
+        QTest::newRow("signed price") << 5 << "+950."
+                                      << "";
+        QTest::newRow("emptied price") << 8 << ""
+                                       << "";
+        QTest::newRow("warranty fits") << 7 << "36 mo"
+                                       << "";
+    }
+    void doneRefusesAWrongCell() {
+        QFETCH(int, column);
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        FrmExport window({pickRow("U1", "M1")}, *share, kTarget);
+        window.show();
+        QTableWidgetItem* cell = window.grid()->item(0, column);
+        cell->setText(typed);
+        QCOMPARE(cell->background().color() == QColor(255, 200, 200), !message.isEmpty());
+        window.cmdDone()->click();
+        QCOMPARE(window.isVisible(), !message.isEmpty());
+        QCOMPARE(share->contents(kTarget.path) != nullptr, message.isEmpty());
+        if (message.isEmpty()) {
+            QVERIFY(messages.messages.empty());
+            return;
+        }
+        QCOMPARE(messages.messages.size(), std::size_t(1));
+        QCOMPARE(messages.messages[0].text, message);
+        QCOMPARE(window.grid()->currentColumn(), column);
+    }
+
+    // Escape or the close box after a change asks first; No keeps the window and its edits.
+    void leavingAfterChangesAsks_data() {
+        QTest::addColumn<bool>("changed");
+        QTest::addColumn<bool>("closeBox");
+        QTest::addColumn<bool>("answer");
+        QTest::newRow("unchanged, escape") << false << false << false;
+        QTest::newRow("changed, escape, no") << true << false << false;
+        QTest::newRow("changed, close box, no") << true << true << false;
+        QTest::newRow("changed, escape, yes") << true << false << true;
+        QTest::newRow("changed, close box, yes") << true << true << true;
+    }
+    void leavingAfterChangesAsks() {
+        QFETCH(bool, changed);
+        QFETCH(bool, closeBox);
+        QFETCH(bool, answer);
+        FrmExport window({pickRow("U1", "M1")}, *share, kTarget);
+        window.show();
+        if (changed) window.grid()->item(0, 4)->setCheckState(Qt::Checked);
+        messages.answers = {answer};
+        if (closeBox)
+            window.close();
+        else
+            QTest::keyClick(&window, Qt::Key_Escape);
+        QCOMPARE(messages.questions.size(), std::size_t(changed ? 1 : 0));
+        const bool left = !changed || answer;
+        QCOMPARE(window.isVisible(), !left);
+        if (left) QCOMPARE(window.result(), int(QDialog::Rejected));
+        QCOMPARE(share->contents(kTarget.path), nullptr);
     }
 
     void addToInvoiceDispatch_data() {
@@ -165,6 +245,7 @@ class TstFrmExport : public QObject {
     void cleanup() {
         messages.messages.clear();
         messages.questions.clear();
+        messages.answers.clear();
     }
 
   private:

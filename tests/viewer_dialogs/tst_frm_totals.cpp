@@ -130,6 +130,8 @@ class TstFrmTotals : public QObject {
         FrmTotals window;
         window.cmdCalc()->click();
         QVERIFY(services.started.empty());
+        QCOMPARE(services.messages.size(), std::size_t(1));  // none installed: it says so
+        QCOMPARE(services.messages[0].text, QString::fromUtf8(kNoCalculatorText.data()));
         for (const char* name : {"xcalc", "kcalc"}) {
             QFile program(bin.filePath(name));
             QVERIFY(program.open(QIODevice::WriteOnly));
@@ -138,6 +140,37 @@ class TstFrmTotals : public QObject {
         window.cmdCalc()->click();
         qputenv("PATH", savedPath);
         QCOMPARE(services.started, (std::vector<QStringList>{{bin.filePath("kcalc")}}));
+        QCOMPARE(services.messages.size(), std::size_t(1));
+    }
+
+    // Moving through boxes the user did not change leaves every figure as it was, even where
+    // the shown margin is rounded; a program-written figure never draws a complaint.
+    void passingThroughChangesNothing_data() {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<QString>("cost");
+        QTest::newRow("rounded margin") << "1200.00"
+                                        << "1000.00";
+        QTest::newRow("odd cents") << "999.99"
+                                   << "123.45";
+        QTest::newRow("no cost") << "1200.00"
+                                 << "0.00";
+        QTest::newRow("list price 0") << "0.00"
+                                      << "1000.00";
+        QTest::newRow("unreadable cost") << "1200.00"
+                                         << "";
+    }
+    void passingThroughChangesNothing() {
+        QFETCH(QString, list);
+        QFETCH(QString, cost);
+        FrmTotals window;
+        openActive(window, unitRow(list.toStdString(), cost.toStdString()));
+        const QStringList opened = boxes(window);
+        for (auto box : {TotalsBox::ListPrice, TotalsBox::Margin, TotalsBox::Profit,
+                         TotalsBox::Margin, TotalsBox::ListPrice})
+            window.meTotal(box)->setFocus(Qt::TabFocusReason);
+        window.cmdOk()->setFocus(Qt::TabFocusReason);
+        QCOMPARE(boxes(window), opened);
+        QVERIFY(services.messages.empty());
     }
 
     void cleanup() {

@@ -58,7 +58,13 @@ class TstFrmUnitData : public QObject {
         QVERIFY(
             text.contains(QString::fromUtf8("Make  : Br\xC3\xA4"
                                             "ckwater")));
-        QVERIFY(QFontInfo(window.rtb1()->font()).fixedPitch());
+        // The columns line up whichever fonts are installed: every line of the report is as
+        // wide as its number of characters (the font's fixed-pitch flag is not always set).
+        const QFontMetricsF metrics(window.rtb1()->font());
+        const qreal width = metrics.horizontalAdvance(QChar('M'));
+        for (const QString& line : text.split('\n'))
+            QVERIFY2(qAbs(metrics.horizontalAdvance(line) - width * line.size()) < 1.0,
+                     qPrintable(line));
         QVERIFY(!window.rtb1()->isReadOnly());
     }
 
@@ -118,6 +124,40 @@ class TstFrmUnitData : public QObject {
         QVERIFY(!QFile::exists(pdf));
     }
 
+    // Closing with edits that were not saved or printed asks first; No keeps the window.
+    void closingWithEditsAsks_data() {
+        QTest::addColumn<bool>("edited");
+        QTest::addColumn<bool>("saved");
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<bool>("closed");
+        QTest::newRow("unchanged") << false << false << false << true;
+        QTest::newRow("edited, keep") << true << false << false << false;
+        QTest::newRow("edited, discard") << true << false << true << true;
+        QTest::newRow("edited then saved") << true << true << false << true;
+    }
+    void closingWithEditsAsks() {
+        QFETCH(bool, edited);
+        QFETCH(bool, saved);
+        QFETCH(bool, answer);
+        QFETCH(bool, closed);
+        FrmUnitData window(report());
+        window.show();
+        if (edited) window.rtb1()->append("note");
+        if (saved) {
+            services.saveAnswer = dir->filePath("unit.rtf");
+            window.cmdSave()->click();
+        }
+        services.answers = {answer};
+        QTest::keyClick(&window, Qt::Key_Escape);
+        QCOMPARE(services.questions.size(), std::size_t(edited && !saved ? 1 : 0));
+        QCOMPARE(window.isVisible(), !closed);
+        if (closed) return;
+        services.answers = {true};
+        window.cmdExit()->click();  // E&xit asks the same question
+        QCOMPARE(services.questions.size(), std::size_t(2));
+        QVERIFY(!window.isVisible());
+    }
+
     void showUnitDataOpensAModalReport() {
         QTimer::singleShot(0, [] {
             auto* window = qobject_cast<FrmUnitData*>(QApplication::activeModalWidget());
@@ -154,9 +194,11 @@ class TstFrmUnitData : public QObject {
         QTest::addColumn<QString>("message");
         QTest::newRow("missing program")
             << "/nonexistent/qvTally"
-            << " Error 53  File not found\n sub.qpayment\n\nCould not find QuickPayment program.";
-        QTest::newRow("not a program") << "/etc/passwd"
-                                       << " Error 75  Path/File access error\n sub.qpayment\n\n";
+            << " Error 53  File not found\n sub.qpayment\n\nCould not find QuickPayment "
+               "program.\n/nonexistent/qvTally";
+        QTest::newRow("not a program")
+            << "/etc/passwd"
+            << " Error 75  Path/File access error\n sub.qpayment\n\n/etc/passwd";
     }
     void quickPaymentFailures() {
         QFETCH(QString, program);
@@ -170,6 +212,8 @@ class TstFrmUnitData : public QObject {
     void init() { dir = std::make_unique<QTemporaryDir>(); }
     void cleanup() {
         services.messages.clear();
+        services.questions.clear();
+        services.answers.clear();
         services.saveDialogs.clear();
         services.started.clear();
         services.printDialogs = 0;

@@ -171,7 +171,8 @@ class TstUnitActions : public QObject {
         w.clickNode(w.node(0, "M100"));
         w.click("cmdAddToInvoice");
         QCOMPARE(dialogs.messages.size(), std::size_t(1));
-        QVERIFY2(dialogs.messages[0].text.endsWith("Could not create Export file."),
+        QVERIFY2(dialogs.messages[0].text.endsWith(
+                     "Could not create Export file.\n\\\\DEMOSRV\\CATCON\\unitexport.7"),
                  qPrintable(dialogs.messages[0].text));
         QVERIFY(dialogs.questions.empty());
         QVERIFY(w.window().isVisible());
@@ -185,7 +186,8 @@ class TstUnitActions : public QObject {
         w.clickNode(w.node(0, "M100"));
         w.click("cmdQp");
         QCOMPARE(dialogs.messages.size(), std::size_t(1));
-        QVERIFY2(dialogs.messages[0].text.endsWith("Could not find QuickPayment program."),
+        QVERIFY2(dialogs.messages[0].text.endsWith(
+                     "Could not find QuickPayment program.\n/nonexistent/qvTally"),
                  qPrintable(dialogs.messages[0].text));
         QVERIFY(dialogs.started.empty());
         QVERIFY(w.window().isVisible());

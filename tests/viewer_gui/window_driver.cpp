@@ -54,7 +54,7 @@ WindowDriver::WindowDriver(const GuiShare& share, std::string commandLine, bool 
             slowShare = made.get();
             return made;
         };
-    viewer::FrmUnits::Options options{std::move(commandLine), start, &settings};
+    viewer::FrmUnits::Options options{std::move(commandLine), start, &settings, &windowSettings};
     window_ = std::make_unique<viewer::FrmUnits>(options);
 }
 

@@ -62,6 +62,7 @@ class WindowDriver {
     QPushButton* cancelButton() { return part<QPushButton>("cmdCancelWork"); }
 
     MemorySettings settings;
+    MemorySettings windowSettings;  // the window's kept place, splitters and column widths
     MessageRecorder messages;
     SlowShare* slowShare = nullptr;  // with `slow`, once loaded
 

@@ -111,6 +111,40 @@ ExportGridRow exportGridRow(const UnitRow& pickRow) {
     return row;
 }
 
+namespace {
+
+bool isPriceColumn(std::size_t column) {
+    return column == xcol::kNet || column == xcol::kPolicyAmount || column == xcol::kPolicyCost;
+}
+
+// An optional sign, then digits with at most one point among them.
+bool isPlainNumber(std::string_view text) {
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
+    bool digit = false, point = false;
+    for (char c : text) {
+        if (c == '.' && !point) {
+            point = true;
+        } else if (c >= '0' && c <= '9') {
+            digit = true;
+        } else {
+            return false;
+        }
+    }
+    return digit;
+}
+
+}  // namespace
+
+std::optional<std::string> exportCellProblem(std::size_t column, std::string_view bytes) {
+    if (bytes.empty()) return std::nullopt;
+    if (isPriceColumn(column) && !isPlainNumber(bytes))
+        return "is not a number (a sign, digits and one point)";
+    for (const auto& [fieldColumn, field] : kLongFields)
+        if (fieldColumn == column && column != xcol::kTax && bytes.size() > field.width)
+            return "is longer than its " + std::to_string(field.width) + " characters";
+    return std::nullopt;
+}
+
 std::string longRecord(const ExportGridRow& row) {
     std::string record = blankRecord(kLongRecordLength);
     for (const auto& [column, field] : kLongFields) {
@@ -149,7 +183,7 @@ void writeExportFile(platform::FileSystem& fs, const ExportTarget& target,
     }
 }
 
-std::string exportFailureText(const std::exception& failure) {
+std::string exportFailureText(const std::exception& failure, std::string_view path) {
     const std::string crlf = "\r\n";
     std::int32_t number = kDeviceIoError;
     std::string description = failure.what();
@@ -158,7 +192,8 @@ std::string exportFailureText(const std::exception& failure) {
         description = engine->description();
     }
     return " Error " + std::to_string(number) + "  " + description + crlf +
-           " in Add to Invoice function" + crlf + crlf + "Could not create Export file.";
+           " in Add to Invoice function" + crlf + crlf + "Could not create Export file." +
+           (path.empty() ? std::string() : crlf + std::string(path));
 }
 
 }  // namespace fennick::viewer

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <exception>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -64,6 +65,11 @@ constexpr std::string_view kTaxTicked = "-1";
 constexpr std::string_view kTaxUnticked = "false";
 ExportGridRow exportGridRow(const UnitRow& pickRow);
 
+// What is wrong with a typed export cell, or nothing: a price cell (net, policy amount,
+// policy cost) takes a number (an optional sign, digits, at most one point), and every cell
+// that goes into the file must fit its field. An empty cell leaves its field blank.
+std::optional<std::string> exportCellProblem(std::size_t column, std::string_view bytes);
+
 // Line 1-5, model 6-30, unit 31-65, "T"/"F" at 66, net 71-90, warranty period 91-95,
 // extended warranty months 96-100, policy amount 101-120, policy cost 121-140, blanks up to
 // 512, line feed at 513.
@@ -79,8 +85,8 @@ constexpr std::string_view kExportTitle = "Export";
 constexpr std::string_view kSingleUnitQuestion = "Export file created... exit larkmoor now?";
 constexpr std::string_view kPickListQuestion =
     "Multi Item Export File Created... exit larkmoor now?";
-// The message of a failed export: error number and description, where it happened, and that
-// the file could not be created.
-std::string exportFailureText(const std::exception& failure);
+// The message of a failed export: error number and description, where it happened, that the
+// file could not be created and, when given, which file that was.
+std::string exportFailureText(const std::exception& failure, std::string_view path = {});
 
 }  // namespace fennick::viewer
