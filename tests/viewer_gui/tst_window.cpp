@@ -306,7 +306,7 @@ class TstWindow : public QObject {
         QCOMPARE(w.column("grdPL", 0), QStringList{"U10"});
         w.clickRow("grdUnit", 0);
         QCOMPARE(w.detail(0), QString("SERU9"));
-        QCOMPARE(w.window().currentUnitRow()->at(0), std::string("U9"));
+        QCOMPARE(w.window().currentUnitRow()->unit, std::string("U9"));
         w.clickNode(w.node(0, "M100"));  // listed again, still sorted: the top row is shown
         QCOMPARE(w.column("grdUnit", 0), (QStringList{"U9", "U2", "U1", "U10"}));
         QCOMPARE(w.detail(0), QString("SERU9"));
