@@ -119,7 +119,7 @@ class TstWindow : public QObject {
     void opensWhereItWasKept_data() {
         QTest::addColumn<QString>("kept");
         QTest::addColumn<QRect>("expected");  // null: the design size centred
-        QTest::newRow("on the screen") << "40,50,700,500" << QRect(40, 50, 700, 500);
+        QTest::newRow("on the screen") << "20,50,770,520" << QRect(20, 50, 770, 520);
         QTest::newRow("off the screen") << "5000,-300,600,400" << QRect();
         QTest::newRow("larger than the screen") << "0,0,3000,2000" << QRect();
         QTest::newRow("missing") << "" << QRect();
