@@ -21,7 +21,7 @@
 #include "window_driver.h"
 
 using namespace fennick;
-using namespace fennick::testing;
+using namespace fennick::test_support;
 
 namespace {
 
