@@ -5,12 +5,12 @@
 
 #include "control_container.h"
 #include "pictures.h"
+#include "twips.h"
 
 using vglintbar::ColorProperty;
 
 namespace {
 
-constexpr int kTwipsPerInch = 1440;
 constexpr char kGridLeftAlone[] = "g_POS";
 
 enum class Paint { Nothing, BackColor, BevelColorFace };
@@ -139,6 +139,6 @@ void Glintbar::resizeEvent(QResizeEvent* event) {
 }
 
 QSize Glintbar::sideInPixels() const {
-    const int pixels = qRound(double(kSideTwips) * logicalDpiX() / kTwipsPerInch);
+    const int pixels = vglintbar::twipsToPixels(kSideTwips, this);
     return {pixels, pixels};
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/services.h"
+#include "platform/text.h"
 
 namespace fennick {
 
@@ -157,14 +158,7 @@ namespace {
 
 std::optional<std::int32_t> asNumber(const Variant& v) {
     if (auto* n = std::get_if<std::int32_t>(&v)) return *n;
-    if (auto* s = std::get_if<std::string>(&v)) {
-        try {
-            std::size_t used = 0;
-            long value = std::stol(*s, &used);
-            if (used == s->size()) return static_cast<std::int32_t>(value);
-        } catch (const std::exception&) {
-        }
-    }
+    if (auto* s = std::get_if<std::string>(&v)) return platform::wholeNumber(*s);
     return std::nullopt;
 }
 

@@ -25,21 +25,29 @@ class EngineError : public std::runtime_error {
     std::string description_;
 };
 
-// Error numbers shared by several operations.
+// Every error number the program raises or shows, each meaning under its own name. Users see
+// the numbers, so they stay as the dealer system's messages have them, even where two meanings
+// share one number (5 and 57): code tells the meanings apart by name, never by number.
 namespace err {
-constexpr std::int32_t kEngine = -10;         // file not found, parameter undefined
-constexpr std::int32_t kInvalidArgument = 5;  // invalid procedure call or argument
-constexpr std::int32_t kOverflow = 6;         // 32-bit offset arithmetic overflowed
-constexpr std::int32_t kSubscript = 31;       // field past the end of a record
-constexpr std::int32_t kDataLength = 36;      // record of the wrong length
-constexpr std::int32_t kNoLock = 57;          // lock on record zero not obtained
-constexpr std::int32_t kDeviceIo = 57;        // the share failed a read or a write
-constexpr std::int32_t kIllegalRecord = 81;   // record number outside 1 to LastRecord
-constexpr std::int32_t kShare = 91;           // share unreachable, object missing
-constexpr std::int32_t kOpCode = 100;         // unknown codec opcode
-constexpr std::int32_t kKeyNotFound = 5;      // keyed collection: missing key
-constexpr std::int32_t kKeyExists = 457;      // keyed collection: key already present
-constexpr std::int32_t kIndexDamaged = 3021;  // index walk met a node it cannot trust
+constexpr std::int32_t kEngine = -10;              // file not found, parameter undefined
+constexpr std::int32_t kInvalidArgument = 5;       // invalid procedure call or argument
+constexpr std::int32_t kKeyNotFound = 5;           // keyed collection: missing key
+constexpr std::int32_t kOverflow = 6;              // 32-bit offset arithmetic overflowed
+constexpr std::int32_t kSubscriptOutOfRange = 9;   // a page number outside the page table
+constexpr std::int32_t kTypeMismatch = 13;         // a setting that is not a number
+constexpr std::int32_t kSubscript = 31;            // field past the end of a record
+constexpr std::int32_t kDataLength = 36;           // record of the wrong length
+constexpr std::int32_t kFileNotFound = 53;         // a program to start is missing
+constexpr std::int32_t kNoLock = 57;               // lock on record zero not obtained
+constexpr std::int32_t kDeviceIo = 57;             // the share failed a read or a write
+constexpr std::int32_t kPathFileAccessError = 75;  // a hand-off file cannot be written
+constexpr std::int32_t kPathNotFound = 76;         // a hand-off folder is missing
+constexpr std::int32_t kIllegalRecord = 81;        // record number outside 1 to LastRecord
+constexpr std::int32_t kShare = 91;                // share unreachable, object missing
+constexpr std::int32_t kOpCode = 100;              // unknown codec opcode
+constexpr std::int32_t kKeyExists = 457;           // keyed collection: key already present
+constexpr std::int32_t kIndexDamaged = 3021;       // index walk met a node it cannot trust
+constexpr std::int32_t kElementNotFound = 35601;   // a tree node the window looked for is gone
 }  // namespace err
 
 // A number as the engine's messages insert it: a leading blank when 0 or positive,

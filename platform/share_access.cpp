@@ -4,6 +4,7 @@
 
 #include "local_file_system.h"
 #include "smb_file_system.h"
+#include "text.h"
 
 namespace fennick::platform {
 
@@ -25,12 +26,11 @@ std::string optionOrEnvironment(const std::string& given, const char* variable) 
 
 std::uint16_t port(const std::string& text) {
     if (text.empty()) return 445;
-    char* end = nullptr;
-    long value = std::strtol(text.c_str(), &end, 10);
-    if (*end != '\0' || value < 1 || value > 65535)
+    std::optional<std::int32_t> value = wholeNumber(text);
+    if (!value || *value < 1 || *value > 65535)
         throw ShareOptionError("The SMB port must be a number from 1 to 65535, not \"" + text +
                                "\".");
-    return static_cast<std::uint16_t>(value);
+    return static_cast<std::uint16_t>(*value);
 }
 
 }  // namespace

@@ -27,11 +27,7 @@ std::string* field(SmbCredentials& credentials, const std::string& key) {
     return nullptr;
 }
 
-std::string trimmed(const std::string& text) {
-    auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t") + 1 - first);
-}
+constexpr std::string_view kBlankOrTab = " \t";
 
 }  // namespace
 
@@ -60,14 +56,16 @@ SmbCredentials readCredentialsFile(const std::string& path) {
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         auto eq = line.find('=');
-        std::string key = trimmed(line.substr(0, eq));
+        std::string key(trimBlanks(std::string_view(line).substr(0, eq), kBlankOrTab));
         if (eq == std::string::npos || key.empty() || key[0] == '#') {
             wipe(line);
             continue;
         }
         if (std::string* target = field(credentials, key))
-            *target = target == &credentials.password ? line.substr(eq + 1)
-                                                      : trimmed(line.substr(eq + 1));
+            *target =
+                target == &credentials.password
+                    ? line.substr(eq + 1)
+                    : std::string(trimBlanks(std::string_view(line).substr(eq + 1), kBlankOrTab));
         wipe(line);
     }
     return credentials;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/text.h"
 #include "records/fields.h"
 #include "records/part_dashes.h"
 
@@ -35,12 +36,10 @@ const std::string& dashAlphabet() {
 }
 
 // The serial-number line's three digits; 0 when they are not a number.
-std::int32_t lineNumberOf(const std::string& digits) {
-    auto first = digits.find_first_not_of(' ');
-    if (first == std::string::npos) return 0;
-    std::string trimmed = digits.substr(first, digits.find_last_not_of(' ') - first + 1);
-    if (trimmed.find_first_not_of("0123456789") != std::string::npos) return 0;
-    return std::stoi(trimmed);
+std::int32_t lineNumberOf(std::string_view digits) {
+    std::string_view trimmed = platform::trimBlanks(digits);
+    if (trimmed.find_first_not_of("0123456789") != std::string_view::npos) return 0;
+    return platform::wholeNumber(trimmed).value_or(0);
 }
 
 std::string threeDigits(std::int32_t value) {

@@ -3,20 +3,17 @@
 #include <algorithm>
 
 #include "engine/codec.h"
+#include "platform/text.h"
 #include "records/fields.h"
 
 namespace fennick::records {
 
 namespace {
 
+using platform::trimBlanks;
+
 constexpr std::string_view kPlaces = "123456789ABCDEFGHIJKL";
 constexpr std::size_t kInsertablePlaces = 18;
-
-std::string_view trimBlanks(std::string_view text) {
-    auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 void notePlace(std::string& code, std::size_t index) {
     if (index < kPlaces.size()) code += kPlaces[index];

@@ -18,8 +18,6 @@ constexpr const char* kClassName = "clsShopDetail";
 constexpr const char* kInvoices = "INVOL";
 constexpr std::int32_t kPageHeader = 160;
 constexpr std::int32_t kEntryLength = 44;
-constexpr std::int32_t kSubscriptOutOfRange = 9;
-constexpr std::int32_t kDeviceIoError = 57;
 
 std::string twoDigits(int v) {
     char text[8];
@@ -75,7 +73,7 @@ std::int32_t clsInvDetail::visitPage(std::int32_t recordNumber, bool& reachedFir
     std::int32_t page = codec::unpack("B", rec, 115);
     std::int32_t link = std::abs(codec::unpack("K", rec, 110));
     if (page < 1 || page > kLastPage)
-        throw EngineError(kSubscriptOutOfRange, kClassName,
+        throw EngineError(err::kSubscriptOutOfRange, kClassName,
                           "Page number" + formatNumber(page) + " of record" +
                               formatNumber(recordNumber) + " is outside 1 to 200");
     pages_[static_cast<std::size_t>(page)] = recordNumber;
@@ -132,7 +130,7 @@ bool clsInvDetail::trapped(const std::string& step, const std::function<void()>&
     } catch (const EngineError& e) {
         fail(step, e.number(), e.description(), e.source());
     } catch (const platform::IoError& e) {
-        fail(step, kDeviceIoError, e.what(), kClassName);
+        fail(step, err::kDeviceIo, e.what(), kClassName);
     } catch (const std::exception& e) {
         fail(step, 0, e.what(), kClassName);
     }

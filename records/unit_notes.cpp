@@ -1,15 +1,14 @@
 #include "records/unit_notes.h"
 
+#include "platform/text.h"
 #include "records/fields.h"
 
 namespace fennick {
 
 namespace {
 
-std::string trimBlanks(const std::string& text) {
-    auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+std::string trimmedText(const records::FieldReader& in, std::int32_t position, std::int32_t width) {
+    return std::string(platform::trimBlanks(in.text(position, width)));
 }
 
 bool countsItems(std::int32_t noteType) {
@@ -21,11 +20,11 @@ bool countsItems(std::int32_t noteType) {
 void clsUnitnotes::Unpack(std::string_view Rec) {
     records::FieldReader in(Rec);
     in.integer("C", 1, NoteType);
-    UnitNumber = trimBlanks(in.text(3, 8));
-    Code = trimBlanks(in.text(11, 12));
+    UnitNumber = trimmedText(in, 3, 8);
+    Code = trimmedText(in, 11, 12);
     if (NoteType == 1) in.date(23, NoteDate);
     if (countsItems(NoteType)) in.integer("C", 23, Quantity);
-    Description = trimBlanks(in.text(25, 36));
+    Description = trimmedText(in, 25, 36);
     in.money(61, Cost);
     in.money(65, List);
     in.integer("L", 69, ShopReference);

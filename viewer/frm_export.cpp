@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "dialog_services.h"
+#include "twips.h"
 #include "viewer/core/cp1252.h"
 #include "viewer/core/text.h"
 
@@ -20,11 +21,6 @@ constexpr int kDealerBytesRole = Qt::UserRole;     // the cell's bytes as filled
 constexpr int kFilledTextRole = Qt::UserRole + 1;  // the text shown for them
 const QColor kWrongCell(255, 200, 200);
 const char* const kDiscardQuestion = "Discard the changes made to the export lines?";
-
-// Design widths are in twips (1/1440 inch).
-int pixelsOf(int twips, const QWidget* widget) {
-    return (twips * widget->logicalDpiX() + 720) / 1440;
-}
 
 QTableWidgetItem* cellItem(const std::string& bytes, bool editable) {
     QString shown = QString::fromStdString(cp1252ToUtf8(bytes));
@@ -117,11 +113,11 @@ void FrmExport::build() {
         headings << QString::fromUtf8(column.heading.data(), column.heading.size());
     VSFlexGrid1_->setHorizontalHeaderLabels(headings);
     for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
-        VSFlexGrid1_->setColumnWidth(c, pixelsOf(columns[c].widthTwips, this));
+        VSFlexGrid1_->setColumnWidth(c, twipsToPixels(columns[c].widthTwips, this));
         VSFlexGrid1_->setColumnHidden(c, columns[c].hidden);
     }
     VSFlexGrid1_->verticalHeader()->hide();
-    VSFlexGrid1_->setMinimumWidth(pixelsOf(15000, this));
+    VSFlexGrid1_->setMinimumWidth(twipsToPixels(15000, this));
 
     cmdDone_ = new QPushButton("&Done", this);
     cmdCancel_ = new QPushButton("&Cancel", this);

@@ -12,8 +12,6 @@ namespace fennick::viewer {
 
 namespace {
 
-constexpr std::int32_t kPathFileAccessError = 75;
-
 QString exportTitle() {
     return QString::fromUtf8(kExportTitle.data(), kExportTitle.size());
 }
@@ -65,10 +63,10 @@ void quickPayment(QWidget* parent, const UnitRow& row, const QString& program) {
         QString path = program.contains('/') ? program : QStandardPaths::findExecutable(program);
         QFileInfo file(path);
         if (path.isEmpty() || !file.isFile())
-            throw EngineError(kFileNotFound, "qpayment", "File not found");
+            throw EngineError(err::kFileNotFound, "qpayment", "File not found");
         if (!file.isExecutable() ||
             !dialogServices().startProgram(path, {QString::fromStdString(amount)}))
-            throw EngineError(kPathFileAccessError, "qpayment", "Path/File access error");
+            throw EngineError(err::kPathFileAccessError, "qpayment", "Path/File access error");
     } catch (const EngineError& failure) {
         // The message names the program that is missing or would not start.
         std::string text = quickPaymentFailureText(failure);

@@ -1,14 +1,10 @@
 #pragma once
-// The window's design sizes are in twips (1/1440 inch); on screen they become pixels at the
-// screen's logical resolution.
+// The window's design sizes are in twips; the control library's converter turns them into pixels.
 
-#include <QWidget>
+#include "controls/twips.h"
 
 namespace fennick::viewer {
 
-inline int twipsToPixels(int twips, const QWidget* widget) {
-    const int dpi = widget ? widget->logicalDpiX() : 96;
-    return (twips * dpi + 720) / 1440;
-}
+using vglintbar::twipsToPixels;
 
 }  // namespace fennick::viewer

@@ -9,6 +9,7 @@
 
 #include "demo_generator.h"
 #include "platform/local_file_system.h"
+#include "platform/text.h"
 #include "platform/workstation.h"
 #include "share_builder.h"
 #include "staged_file_system.h"
@@ -29,10 +30,9 @@ struct Arguments {
 };
 
 bool number(const std::string& text, std::int32_t& out) {
-    char* end = nullptr;
-    long value = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || value < 0 || value > 10000000) return false;
-    out = static_cast<std::int32_t>(value);
+    std::optional<std::int32_t> value = platform::wholeNumber(text);
+    if (!value || *value < 0 || *value > 10000000) return false;
+    out = *value;
     return true;
 }
 

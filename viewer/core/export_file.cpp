@@ -28,11 +28,6 @@ constexpr std::array<std::pair<std::size_t, Field>, 9> kLongFields = {{
     {xcol::kPolicyCost, {121, 20}},
 }};
 
-// Error numbers of the platform's file operations, as the failure message shows them.
-constexpr std::int32_t kDeviceIoError = 57;
-constexpr std::int32_t kPathFileAccessError = 75;
-constexpr std::int32_t kPathNotFound = 76;
-
 // A record of blanks ended by a line feed.
 std::string blankRecord(std::size_t length) {
     std::string record(length - 1, ' ');
@@ -166,26 +161,27 @@ std::string longRecordExport(const std::vector<ExportGridRow>& rows) {
 void writeExportFile(platform::FileSystem& fs, const ExportTarget& target,
                      const std::string& bytes) {
     if (!fs.isDirectory(target.share))
-        throw EngineError(kPathNotFound, "Add to Invoice", "Path not found");
+        throw EngineError(err::kPathNotFound, "Add to Invoice", "Path not found");
     std::unique_ptr<platform::File> file;
     try {
         file = fs.create(target.path);
     } catch (const platform::IoError&) {
-        throw EngineError(kPathFileAccessError, "Add to Invoice", "Path/File access error");
+        throw EngineError(err::kPathFileAccessError, "Add to Invoice", "Path/File access error");
     }
-    if (!file) throw EngineError(kPathFileAccessError, "Add to Invoice", "Path/File access error");
+    if (!file)
+        throw EngineError(err::kPathFileAccessError, "Add to Invoice", "Path/File access error");
     try {
         if (!bytes.empty()) file->writeAt(0, bytes.data(), bytes.size());
     } catch (const platform::IoError& failure) {
         file.reset();
         fs.remove(target.path);
-        throw EngineError(kDeviceIoError, "Add to Invoice", failure.what());
+        throw EngineError(err::kDeviceIo, "Add to Invoice", failure.what());
     }
 }
 
 std::string exportFailureText(const std::exception& failure, std::string_view path) {
     const std::string crlf = "\r\n";
-    std::int32_t number = kDeviceIoError;
+    std::int32_t number = err::kDeviceIo;
     std::string description = failure.what();
     if (auto* engine = dynamic_cast<const EngineError*>(&failure)) {
         number = engine->number();

@@ -14,8 +14,6 @@ namespace {
 
 constexpr std::int32_t kFirstAlphaKey = 1000;  // LINEI keys from here on are not line numbers
 constexpr std::size_t kModelKeyLength = 22;
-constexpr std::int32_t kElementNotFound = 35601;
-constexpr std::int32_t kDeviceIoError = 57;
 
 void showUnitDataError(std::int32_t number, const std::string& description) {
     platform::messages().show(unitDataErrorText(number, description), "Error",
@@ -73,7 +71,7 @@ void ModelTree::loadModels(ModelTreeData& tree, const std::string& lineName,
     if (number < 1) return;
     for (auto& node : tree.lines)
         if (node.key == lineName) return walkModels(node, number, lineCode, inStockOnly);
-    showUnitDataError(kElementNotFound, "Element not found");
+    showUnitDataError(err::kElementNotFound, "Element not found");
 }
 
 std::string ModelTree::unitRecord(std::int32_t record) {
@@ -109,7 +107,7 @@ void ModelTree::walkModels(LineNode& node, std::int32_t lineNumber, const std::s
     } catch (const EngineError& failure) {
         showUnitDataError(failure.number(), failure.description());
     } catch (const platform::IoError& failure) {
-        showUnitDataError(kDeviceIoError, failure.what());
+        showUnitDataError(err::kDeviceIo, failure.what());
     }
 }
 

@@ -6,7 +6,7 @@
 namespace fennick::viewer {
 
 std::string quickPaymentProgram(std::string_view setting) {
-    std::string program = trimBlanks(setting);
+    std::string program(trimBlanks(setting));
     return program.empty() ? std::string(kDefaultQuickPaymentProgram) : program;
 }
 

@@ -29,8 +29,8 @@ std::string quickPaymentAmount(std::string_view suggestedList);
 // The argument for a unit row's suggested list price.
 std::string quickPaymentAmount(Currency suggestedList);
 
-constexpr std::int32_t kFileNotFound = 53;
-constexpr std::int32_t kTypeMismatch = 13;
+using err::kFileNotFound;
+using err::kTypeMismatch;
 constexpr std::string_view kQuickPaymentTitle = "Error";
 // The message of a failed hand-off; the file-not-found case says the program is missing.
 std::string quickPaymentFailureText(const EngineError& failure);

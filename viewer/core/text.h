@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/text.h"
+
 namespace fennick::viewer {
 
 // Dealer text as the windows show it: up to its first NUL byte. Some text fields share their
@@ -13,7 +15,7 @@ inline std::string_view upToNul(std::string_view text) {
     return text.substr(0, text.find('\0'));
 }
 // Without leading and trailing blanks.
-std::string trimBlanks(std::string_view text);
+using platform::trimBlanks;
 // Writes `text` over `target` from 1-based position `at`, never changing the length of `target`
 // (the text is cut at its end).
 void overwrite(std::string& target, std::size_t at, std::string_view text);

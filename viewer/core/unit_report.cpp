@@ -17,7 +17,7 @@ const std::string kIndent(5, ' ');
 // A cell as the windows show it (up to its first NUL byte), without blanks around it.
 std::string cell(const std::vector<std::string>& cells, std::size_t column) {
     if (column >= cells.size()) return {};
-    return trimBlanks(upToNul(cells[column]));
+    return std::string(trimBlanks(upToNul(cells[column])));
 }
 
 std::string leftInField(std::string_view value, std::size_t cut, std::size_t width) {
