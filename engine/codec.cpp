@@ -12,10 +12,6 @@ namespace {
 
 using platform::upperAscii;
 
-bool isSigned(char op) {
-    return op == 'I' || op == 'J' || op == 'K' || op == 'L';
-}
-
 std::int32_t fieldOffset(std::int32_t position, int width, std::size_t length) {
     if (position < 1) return -1;
     if (static_cast<std::int64_t>(position) + width - 1 > static_cast<std::int64_t>(length))
@@ -30,58 +26,53 @@ int alphabetIndex(std::string_view alphabet, char c) {
 
 }  // namespace
 
+namespace {
+
+std::optional<coding::Int> kindOf(std::string_view opcode) {
+    if (opcode.size() != 1) return std::nullopt;
+    return coding::intOfCode(upperAscii(opcode[0]));
+}
+
+}  // namespace
+
 int opcodeWidth(std::string_view opcode) {
-    if (opcode.size() != 1) return 0;
-    switch (upperAscii(opcode[0])) {
-        case 'B':
-        case 'I':
-            return 1;
-        case 'C':
-        case 'J':
-            return 2;
-        case 'D':
-        case 'K':
-            return 3;
-        case 'L':
-            return 4;
-        default:
-            return 0;
-    }
+    auto kind = kindOf(opcode);
+    return kind ? coding::widthOf(*kind) : 0;
+}
+
+std::int32_t unpack(coding::Int kind, std::string_view data, std::int32_t position) {
+    std::int32_t at = fieldOffset(position, coding::widthOf(kind), data.size());
+    if (at < 0)
+        throw EngineError(err::kSubscript, "UnPack",
+                          "Invalid Subscript.  UnPack(\"" + std::string(1, coding::codeOf(kind)) +
+                              "\", Data$, " + std::to_string(position) +
+                              ")   Len(Data$) = " + std::to_string(data.size()));
+    return coding::readInt(kind, data.data() + at);
+}
+
+void pack(coding::Int kind, std::string& data, std::int32_t value, std::int32_t position) {
+    std::int32_t at = fieldOffset(position, coding::widthOf(kind), data.size());
+    if (at < 0)
+        throw EngineError(err::kSubscript, "Pack",
+                          "Invalid Subscript.  Pack \"" + std::string(1, coding::codeOf(kind)) +
+                              "\", Data$, " + std::to_string(position) +
+                              "   Len(Data$) = " + std::to_string(data.size()));
+    coding::writeInt(kind, data.data() + at, value);
 }
 
 std::int32_t unpack(std::string_view opcode, std::string_view data, std::int32_t position) {
-    std::string op = upperAscii(opcode);
-    int width = opcodeWidth(op);
-    if (width == 0) throw EngineError(err::kOpCode, "UnPack", "Unknown OpCode = \"" + op + "\"");
-    std::int32_t at = fieldOffset(position, width, data.size());
-    if (at < 0)
-        throw EngineError(err::kSubscript, "UnPack",
-                          "Invalid Subscript.  UnPack(\"" + op + "\", Data$, " +
-                              std::to_string(position) +
-                              ")   Len(Data$) = " + std::to_string(data.size()));
-    std::uint32_t value = 0;
-    for (int i = 0; i < width; ++i)
-        value = (value << 8) | static_cast<unsigned char>(data[static_cast<std::size_t>(at + i)]);
-    if (isSigned(op[0]) && width < 4 && (value & (1u << (width * 8 - 1))))
-        value |= ~((1u << (width * 8)) - 1);
-    return static_cast<std::int32_t>(value);
+    auto kind = kindOf(opcode);
+    if (!kind)
+        throw EngineError(err::kOpCode, "UnPack",
+                          "Unknown OpCode = \"" + upperAscii(opcode) + "\"");
+    return unpack(*kind, data, position);
 }
 
 void pack(std::string_view opcode, std::string& data, std::int32_t value, std::int32_t position) {
-    std::string op = upperAscii(opcode);
-    int width = opcodeWidth(op);
-    if (width == 0) throw EngineError(err::kOpCode, "Pack", "Unknown OpCode = \"" + op + "\"");
-    std::int32_t at = fieldOffset(position, width, data.size());
-    if (at < 0)
-        throw EngineError(err::kSubscript, "Pack",
-                          "Invalid Subscript.  Pack \"" + op + "\", Data$, " +
-                              std::to_string(position) +
-                              "   Len(Data$) = " + std::to_string(data.size()));
-    auto bits = static_cast<std::uint32_t>(value);
-    for (int i = width - 1; i >= 0; --i) {
-        data[static_cast<std::size_t>(at + i)] = static_cast<char>(bits & 0xFF);
-        bits >>= 8;
-    }
+    auto kind = kindOf(opcode);
+    if (!kind)
+        throw EngineError(err::kOpCode, "Pack", "Unknown OpCode = \"" + upperAscii(opcode) + "\"");
+    pack(*kind, data, value, position);
 }
 
 int windowYear(int twoDigitYear) {
@@ -124,9 +115,12 @@ Date fromMmddyy(std::int32_t n) {
     std::string digits = std::to_string(n);
     if (n < 0) return kEmptyDate;
     if (digits.size() < 6) digits.insert(0, 6 - digits.size(), '0');
-    int month = std::stoi(digits.substr(0, 2));
-    int day = std::stoi(digits.substr(2, 2));
-    int year = windowYear(std::stoi(digits.substr(4, 2)));
+    auto twoDigits = [&](std::size_t at) {
+        return platform::wholeNumber(std::string_view(digits).substr(at, 2)).value_or(0);
+    };
+    int month = twoDigits(0);
+    int day = twoDigits(2);
+    int year = windowYear(twoDigits(4));
     if (!validDate(year, month, day)) return kEmptyDate;
     return Date{std::chrono::year{year} / std::chrono::month(unsigned(month)) /
                 std::chrono::day(unsigned(day))};
@@ -141,12 +135,12 @@ Date unpackDate(std::string_view opcode, std::string_view data, std::int32_t pos
         switch (op[0]) {
             case 'C':
             case 'J':
-                return dayToDate(unpack("C", data, position));
+                return dayToDate(unpack(coding::Int::U16, data, position));
             case 'D':
             case 'K':
-                return fromMmddyy(unpack("D", data, position));
+                return fromMmddyy(unpack(coding::Int::U24, data, position));
             case 'R': {
-                std::int32_t n = unpack("D", data, position);
+                std::int32_t n = unpack(coding::Int::U24, data, position);
                 return fromMmddyy((n % 10000) * 100 + n / 10000);
             }
             default:
@@ -165,15 +159,14 @@ void packDate(std::string_view opcode, std::string& data, std::int32_t position,
     switch (op[0]) {
         case 'C':
         case 'J':
-            pack("C", data, value == kEmptyDate ? 0 : int32_t((value - kDayZero).count()),
-                 position);
+            pack(coding::Int::U16, data, dayNumber(value), position);
             break;
         case 'D':
         case 'K':
-            pack("D", data, month * 10000 + day * 100 + year % 100, position);
+            pack(coding::Int::U24, data, month * 10000 + day * 100 + year % 100, position);
             break;
         case 'R':
-            pack("D", data, (year % 100) * 10000 + month * 100 + day, position);
+            pack(coding::Int::U24, data, (year % 100) * 10000 + month * 100 + day, position);
             break;
         default:
             break;
@@ -230,13 +223,8 @@ std::string trun(std::string_view source, std::int32_t removeControlCharacters) 
 }
 
 std::int32_t wholeNumber(std::string_view text) {
-    try {
-        long value = std::stol(std::string(text));
-        if (value < INT32_MIN || value > INT32_MAX) return 0;
-        return static_cast<std::int32_t>(value);
-    } catch (const std::exception&) {
-        return 0;
-    }
+    auto number = platform::leadingNumber(text);
+    return number ? number->value : 0;
 }
 
 std::int32_t strPos(std::string_view source, std::string_view target) {

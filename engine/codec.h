@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "coding.h"
+
 namespace fennick {
 
 using Date = std::chrono::sys_days;
@@ -26,6 +28,11 @@ constexpr std::string_view kPackingAlphabet = " ,/.0123456789ABCDEFGHIJKLMNOPQRS
 // Field width of an integer opcode ("B" to "L", either case); 0 for any other.
 int opcodeWidth(std::string_view opcode);
 
+// The integer at 1-based `position`; fails with error 31 when `data` does not hold the field.
+// Code that knows its field's kind uses the typed forms; the opcode forms (an unknown opcode
+// fails with error 100) serve the engine's public operations.
+std::int32_t unpack(coding::Int kind, std::string_view data, std::int32_t position);
+void pack(coding::Int kind, std::string& data, std::int32_t value, std::int32_t position);
 std::int32_t unpack(std::string_view opcode, std::string_view data, std::int32_t position);
 void pack(std::string_view opcode, std::string& data, std::int32_t value, std::int32_t position);
 Date unpackDate(std::string_view opcode, std::string_view data, std::int32_t position);
@@ -50,6 +57,10 @@ std::vector<std::string> split(std::string_view expression, std::string_view del
 int windowYear(int twoDigitYear);
 // The date of a day number (0 is the empty date).
 Date dayToDate(std::int32_t dayNumber);
+// The day number a date is stored as: 0 for the empty date.
+inline std::int32_t dayNumber(Date value) {
+    return value == kEmptyDate ? 0 : static_cast<std::int32_t>((value - kDayZero).count());
+}
 // The day number of a date given as month, day, year (two digits through the window, or four;
 // out-of-range months and days roll over); month 1, day 1 of the two-digit year 68 gives 0.
 std::int32_t dateToDay(std::int32_t month, std::int32_t day, std::int32_t year);

@@ -35,22 +35,21 @@ Currency fromStored(std::int32_t stored, Scale scale) {
 
 }  // namespace
 
-std::optional<std::int32_t> FieldReader::value(std::string_view op, std::int32_t position) const {
-    if (!holds(record_.size(), position, codec::opcodeWidth(op))) return std::nullopt;
-    return codec::unpack(op, record_, position);
+std::optional<std::int32_t> FieldReader::value(Int kind, std::int32_t position) const {
+    if (!holds(record_.size(), position, coding::widthOf(kind))) return std::nullopt;
+    return coding::readInt(kind, record_.data() + (position - 1));
 }
 
-void FieldReader::integer(std::string_view op, std::int32_t position, std::int32_t& field) const {
-    if (auto v = value(op, position)) field = *v;
+void FieldReader::integer(Int kind, std::int32_t position, std::int32_t& field) const {
+    if (auto v = value(kind, position)) field = *v;
 }
 
-void FieldReader::scaled(std::string_view op, std::int32_t position, Scale scale,
-                         Currency& field) const {
-    if (auto v = value(op, position)) field = fromStored(*v, scale);
+void FieldReader::scaled(Int kind, std::int32_t position, Scale scale, Currency& field) const {
+    if (auto v = value(kind, position)) field = fromStored(*v, scale);
 }
 
 void FieldReader::date(std::int32_t position, Date& field) const {
-    if (holds(record_.size(), position, 2)) field = codec::unpackDate("J", record_, position);
+    if (auto day = value(Int::U16, position)) field = codec::dayToDate(*day);
 }
 
 std::string FieldReader::text(std::int32_t position, std::int32_t width) const {
@@ -65,21 +64,21 @@ std::string FieldReader::compressed(std::int32_t position, std::int32_t width,
     return codec::decompress(text(position, width), alphabet);
 }
 
-void FieldWriter::integer(std::string_view op, std::int32_t position, std::int32_t value) {
-    if (holds(record_.size(), position, codec::opcodeWidth(op)))
-        codec::pack(op, record_, value, position);
+void FieldWriter::integer(Int kind, std::int32_t position, std::int32_t value) {
+    if (holds(record_.size(), position, coding::widthOf(kind)))
+        coding::writeInt(kind, record_.data() + (position - 1), value);
 }
 
-void FieldWriter::scaled(std::string_view op, std::int32_t position, Scale scale, Currency value) {
+void FieldWriter::scaled(Int kind, std::int32_t position, Scale scale, Currency value) {
     try {
-        integer(op, position, toStored(value, scale));
+        integer(kind, position, toStored(value, scale));
     } catch (const std::overflow_error&) {
         // Too large for the stored form: the field keeps its bytes.
     }
 }
 
 void FieldWriter::date(std::int32_t position, Date value) {
-    if (holds(record_.size(), position, 2)) codec::packDate("J", record_, position, value);
+    integer(Int::U16, position, codec::dayNumber(value));
 }
 
 void FieldWriter::text(std::int32_t position, std::int32_t width, std::string_view value) {

@@ -10,9 +10,12 @@
 #include <string_view>
 
 #include "engine/codec.h"
+#include "engine/coding.h"
 #include "engine/currency.h"
 
 namespace fennick::records {
+
+using coding::Int;
 
 // How a stored integer maps to a Currency value: whole units, tenths or cents.
 enum class Scale : std::int32_t { Whole = 1, Tenths = 10, Cents = 100 };
@@ -23,13 +26,13 @@ class FieldReader {
                          std::string_view alphabet = codec::kPackingAlphabet)
         : record_(record), alphabet_(alphabet) {}
 
-    // The integer with `op` at `position`, or nothing when the record does not hold it.
-    std::optional<std::int32_t> value(std::string_view op, std::int32_t position) const;
-    void integer(std::string_view op, std::int32_t position, std::int32_t& field) const;
-    void scaled(std::string_view op, std::int32_t position, Scale scale, Currency& field) const;
+    // The integer of `kind` at `position`, or nothing when the record does not hold it.
+    std::optional<std::int32_t> value(Int kind, std::int32_t position) const;
+    void integer(Int kind, std::int32_t position, std::int32_t& field) const;
+    void scaled(Int kind, std::int32_t position, Scale scale, Currency& field) const;
     // Cents in a 4-byte signed field.
     void money(std::int32_t position, Currency& field) const {
-        scaled("L", position, Scale::Cents, field);
+        scaled(Int::S32, position, Scale::Cents, field);
     }
     // A 2-byte day number.
     void date(std::int32_t position, Date& field) const;
@@ -52,11 +55,14 @@ class FieldWriter {
     explicit FieldWriter(std::string& record, std::string_view alphabet = codec::kPackingAlphabet)
         : record_(record), alphabet_(alphabet) {}
 
-    void integer(std::string_view op, std::int32_t position, std::int32_t value);
+    // The record as written so far, for fields that keep some of their stored bits.
+    FieldReader stored() const { return FieldReader(record_, alphabet_); }
+
+    void integer(Int kind, std::int32_t position, std::int32_t value);
     // Skipped as well when the scaled value does not fit 32 bits.
-    void scaled(std::string_view op, std::int32_t position, Scale scale, Currency value);
+    void scaled(Int kind, std::int32_t position, Scale scale, Currency value);
     void money(std::int32_t position, Currency value) {
-        scaled("L", position, Scale::Cents, value);
+        scaled(Int::S32, position, Scale::Cents, value);
     }
     void date(std::int32_t position, Date value);
     // The value padded with blanks to `width`.

@@ -13,6 +13,7 @@
 
 #include "engine/codec.h"
 #include "engine/currency.h"
+#include "records/layout.h"
 
 namespace fennick {
 
@@ -59,16 +60,20 @@ class clsInvoiceHistoryDetail {
     std::int32_t boPurchaseOrder = 0;  // not part of the record
     Currency UnitNet;
 
+    // Positions 3-52 of an INVOL line record.
+    static constexpr std::int32_t kRecordLength = 52;
+    // The fields of every line, of a sales line and of a remark line: position, width and
+    // encoding, read by Unpack and Pack.
+    static records::Layout<clsInvoiceHistoryDetail> lineLayout();
+    static records::Layout<clsInvoiceHistoryDetail> salesLayout();
+    static records::Layout<clsInvoiceHistoryDetail> remarkLayout();
+    // The packing alphabet of the compressed texts (the punctuation " ,-.").
+    static const std::string& alphabet();
+
     void Unpack(std::string_view Rec);
     void Pack(std::string& Rec) const;
 
     bool isRemark() const { return Line == "REM"; }
-
-  private:
-    void unpackSales(std::string_view Rec);
-    void unpackRemark(std::string_view Rec);
-    void packSales(std::string& Rec) const;
-    void packRemark(std::string& Rec) const;
 };
 
 }  // namespace fennick

@@ -15,6 +15,7 @@
 
 #include "engine/codec.h"
 #include "engine/currency.h"
+#include "records/layout.h"
 
 namespace fennick {
 
@@ -109,6 +110,14 @@ class clsInvoiceHistory {
     std::string Notes;              // not part of the record
     std::int32_t Codes = 0;         // not part of the record
 
+    static constexpr std::int32_t kRecordLength = 160;
+    // A manual invoice stores its transaction type plus this.
+    static constexpr std::int32_t kManualInvoiceOffset = 20;
+    // The fields of each layout: position, width and encoding, read by Unpack and Pack.
+    static records::Layout<clsInvoiceHistory> invoiceLayout();
+    static records::Layout<clsInvoiceHistory> shopLayout();
+    static records::Layout<clsInvoiceHistory> commonLayout();
+
     void Unpack(std::string_view Rec);
     // Writes the layout Record_Status selects and the common fields. Turns Transaction_Type
     // into its stored form first (credit and manual-invoice steps), changing the property.
@@ -116,14 +125,6 @@ class clsInvoiceHistory {
 
     static bool isInvoiceStatus(std::int32_t status);
     static bool isShopStatus(std::int32_t status);
-
-  private:
-    void unpackInvoice(std::string_view Rec);
-    void unpackShop(std::string_view Rec);
-    void unpackCommon(std::string_view Rec);
-    void packInvoice(std::string& Rec) const;
-    void packShop(std::string& Rec) const;
-    void packCommon(std::string& Rec);
 };
 
 }  // namespace fennick

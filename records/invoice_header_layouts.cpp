@@ -1,15 +1,14 @@
-// The invoice and shop layouts of clsInvoiceHistory.
-#include "records/fields.h"
+// The three layouts of clsInvoiceHistory: the invoice, the shop work order and the fields every
+// status shares.
 #include "records/invoice_header.h"
 
 namespace fennick {
 
+using namespace records;
+using H = clsInvoiceHistory;
+
 namespace {
 
-using records::FieldReader;
-using records::FieldWriter;
-using records::Scale;
-using H = clsInvoiceHistory;
 using Flag = std::int16_t H::*;
 
 struct FlagBit {
@@ -29,180 +28,175 @@ constexpr FlagBit kShippingFlags[] = {
 constexpr int kRentalBit = 6;
 constexpr std::int32_t kAllOnes = -1;  // ShipTo stored as all ones: ship to the account
 
-// Payment slots: type (B) at 65, 69, 73 and amount (K, cents) one byte behind.
-struct PaySlot {
-    std::int32_t H::*type;
-    Currency H::*amount;
-};
-constexpr PaySlot kPaySlots[] = {{&H::Pay_type_1, &H::Pay_Amount_1},
-                                 {&H::Pay_type_2, &H::Pay_Amount_2},
-                                 {&H::Pay_type_3, &H::Pay_Amount_3}};
-
-// The stored word with the listed bits taken from the flags; other bits stay as they were.
-template <std::size_t N>
-std::int32_t mergeFlags(const H& h, const FlagBit (&bits)[N], std::int32_t word) {
-    for (const auto& b : bits)
-        word = records::withBit(word, b.bit, h.*b.flag != 0);
-    return word;
+// A flags word: unpack sets each listed flag from its bit; pack changes only the listed bits of
+// the stored word and leaves the others as they were.
+template <const auto& Bits>
+void unpackFlags(H& h, const FieldReader& in, const Slot& slot) {
+    if (auto word = in.value(slot.kind, slot.position))
+        for (const auto& b : Bits)
+            h.*b.flag = bitFlag(*word, b.bit);
 }
+
+template <const auto& Bits>
+void packFlags(const H& h, FieldWriter& out, const Slot& slot) {
+    auto word = out.stored().value(slot.kind, slot.position);
+    if (!word) return;
+    for (const auto& b : Bits)
+        *word = withBit(*word, b.bit, h.*b.flag != 0);
+    out.integer(slot.kind, slot.position, *word);
+}
+
+void unpackRental(H& h, const FieldReader& in, const Slot& slot) {
+    if (auto word = in.value(slot.kind, slot.position)) h.Rental = bitFlag(*word, kRentalBit) != 0;
+}
+
+void packRental(const H& h, FieldWriter& out, const Slot& slot) {
+    if (auto word = out.stored().value(slot.kind, slot.position))
+        out.integer(slot.kind, slot.position, withBit(*word, kRentalBit, h.Rental));
+}
+
+// The transaction type byte tells a manual invoice (type plus 20); packCommon writes the byte.
+void unpackManual(H& h, const FieldReader& in, const Slot& slot) {
+    if (auto type = in.value(slot.kind, slot.position))
+        h.ManualInvoice = *type > H::kManualInvoiceOffset;
+}
+
+void packNothing(const H&, FieldWriter&, const Slot&) {}
+
+// ShipTo: three bytes, all ones (or a negative number) meaning the invoice's own account.
+void unpackShipTo(H& h, const FieldReader& in, const Slot& slot) {
+    auto stored = in.value(Int::S24, slot.position);
+    if (!stored) return;
+    std::int32_t shipTo = *stored == kAllOnes ? kAllOnes : *in.value(Int::U24, slot.position);
+    h.ShipTo = shipTo < 0 ? h.Account : shipTo;
+}
+
+// Unpack reads all ones as "ship to the account"; write that form back for it.
+void packShipTo(const H& h, FieldWriter& out, const Slot& slot) {
+    out.integer(Int::U24, slot.position, h.ShipTo == h.Account ? kAllOnes : h.ShipTo);
+}
+
+// Position 151: the packing slip number (4 bytes) of a status-2 invoice, else the price code
+// (2 bytes). Pack writes the price code, then a packing slip number that is not 0 over it.
+void unpackPriceOrSlip(H& h, const FieldReader& in, const Slot& slot) {
+    if (h.Record_Status == 2)
+        in.integer(Int::S32, slot.position, h.Packing_Slip_No);
+    else
+        in.integer(Int::U16, slot.position, h.Price_Code);
+}
+
+void packPriceOrSlip(const H& h, FieldWriter& out, const Slot& slot) {
+    out.integer(Int::U16, slot.position, h.Price_Code);
+    if (h.Packing_Slip_No != 0) out.integer(Int::S32, slot.position, h.Packing_Slip_No);
+}
+
+constexpr Field<H> kInvoiceLayout[] = {
+    integer("Account", 3, Int::U24, member<&H::Account>),
+    day("Invoice_Date", 48, member<&H::Invoice_Date>),
+    integer("Invoice_Time", 50, Int::U16, member<&H::Invoice_Time>),
+    integer("Terminal", 54, Int::U8, member<&H::Terminal>),
+    day("DateDue", 55, member<&H::DateDue>),
+    integer("UPSBoxes", 57, Int::U8, member<&H::UPSBoxes>),
+    scaled("Deposit", 58, Int::S24, Scale::Cents, member<&H::Deposit>),
+    integer("Future_Ship", 61, Int::U16, member<&H::Future_Ship>),
+    day("Future_Ship_Date", 61, member<&H::Future_Ship_Date>),
+    custom<H>("invoice flags", 63, 2, {unpackFlags<kInvoiceFlags>, packFlags<kInvoiceFlags>},
+              Int::U16),
+    integer("Pay_type_1", 65, Int::U8, member<&H::Pay_type_1>),
+    scaled("Pay_Amount_1", 66, Int::S24, Scale::Cents, member<&H::Pay_Amount_1>),
+    integer("Pay_type_2", 69, Int::U8, member<&H::Pay_type_2>),
+    scaled("Pay_Amount_2", 70, Int::S24, Scale::Cents, member<&H::Pay_Amount_2>),
+    integer("Pay_type_3", 73, Int::U8, member<&H::Pay_type_3>),
+    scaled("Pay_Amount_3", 74, Int::S24, Scale::Cents, member<&H::Pay_Amount_3>),
+    text("Attention_of", 86, 20, Encoding::Compressed, member<&H::Attention_of>),
+    integer("Invoice_Number", 106, Int::S32, member<&H::Invoice_Number>),
+    integer("Number_of_Pages", 115, Int::U8, member<&H::Number_of_Pages>),
+    custom<H>("shipping flags", 116, 1, {unpackFlags<kShippingFlags>, packFlags<kShippingFlags>},
+              Int::U8),
+    text("Purchase_Order_No", 117, 6, Encoding::Compressed, member<&H::Purchase_Order_No>),
+    custom<H>("ManualInvoice", 123, 1, {unpackManual, packNothing}, Int::U8),
+    custom<H>("ShipTo", 141, 3, {unpackShipTo, packShipTo}, Int::U24),
+    custom<H>("Price_Code or Packing_Slip_No", 151, 4, {unpackPriceOrSlip, packPriceOrSlip}),
+    integer("Category", 156, Int::U8, member<&H::Category>),
+    scaled("Down_Payment", 158, Int::S24, Scale::Cents, member<&H::Down_Payment>),
+};
+static_assert(fitsRecord(kInvoiceLayout, H::kRecordLength));
+
+constexpr Field<H> kShopLayout[] = {
+    integer("Account", 3, Int::S32, member<&H::Account>),
+    integer("ShipTo", 7, Int::U24, member<&H::ShipTo>),
+    scaled("ReplacementEstimate", 10, Int::U16, Scale::Whole, member<&H::ReplacementEstimate>),
+    scaled("Meter", 14, Int::U24, Scale::Tenths, member<&H::Meter>),
+    day("ScheduleDate", 17, member<&H::ScheduleDate>),
+    day("PostCardDate", 19, member<&H::PostCardDate>),
+    day("CallDates(0)", 21, element<&H::CallDates, 0>),
+    day("CallDates(1)", 23, element<&H::CallDates, 1>),
+    day("CallDates(2)", 25, element<&H::CallDates, 2>),
+    text("RepairBrand", 27, 10, Encoding::Compressed, member<&H::RepairBrand>),
+    text("RepairBrandDescription", 37, 14, Encoding::Compressed,
+         member<&H::RepairBrandDescription>),
+    text("SerialNumber1", 51, 12, Encoding::Compressed, member<&H::SerialNumber1>),
+    text("SerialNumber2", 63, 12, Encoding::Compressed, member<&H::SerialNumber2>),
+    integer("ShopReference", 75, Int::S32, member<&H::ShopReference>),
+    integer("Mechanic", 79, Int::U8, member<&H::Mechanic>),
+    integer("PostCardCount", 80, Int::U8, member<&H::PostCardCount>),
+    scaled("EstimateAmount", 81, Int::U16, Scale::Whole, member<&H::EstimateAmount>),
+    day("PromiseDate", 83, member<&H::PromiseDate>),
+    day("DeliveryDate", 85, member<&H::DeliveryDate>),
+    text("Purchase_Order_No", 87, 6, Encoding::Compressed, member<&H::Purchase_Order_No>),
+    day("DateCompleted", 93, member<&H::DateCompleted>),
+    day("DateCheckedIn", 95, member<&H::DateCheckedIn>),
+    integer("WarrVend(1)", 97, Int::U16, element<&H::WarrVend, 1>),
+    text("Status", 99, 1, Encoding::Text, member<&H::Status>),
+    integer("Delivery_Code", 100, Int::U8, member<&H::Delivery_Code>),
+    integer("JobNumber", 101, Int::U16, member<&H::JobNumber>),
+    integer("TimeIn", 103, Int::U16, member<&H::TimeIn>),
+    text("PhoneNumber2", 105, 8, Encoding::Compressed, member<&H::PhoneNumber2>),
+    integer("Page", 115, Int::U8, member<&H::Page>),
+    custom<H>("Rental", 116, 1, {unpackRental, packRental}, Int::U8),
+    integer("WarrVend(0)", 117, Int::U16, element<&H::WarrVend, 0>),
+    text("Warranty", 119, 1, Encoding::Text, member<&H::Warranty>),
+    integer("CallStatus(0)", 120, Int::U8, element<&H::CallStatus, 0>),
+    integer("CallStatus(1)", 121, Int::U8, element<&H::CallStatus, 1>),
+    integer("CallStatus(2)", 122, Int::U8, element<&H::CallStatus, 2>),
+    integer("Price_Code", 151, Int::U16, member<&H::Price_Code>),
+    integer("Priority", 156, Int::U8, member<&H::Priority>),
+    integer("Terminal", 157, Int::U8, member<&H::Terminal>),
+};
+static_assert(fitsRecord(kShopLayout, H::kRecordLength));
+
+constexpr Field<H> kCommonLayout[] = {
+    integer("Record_Status", 1, Int::S16, member<&H::Record_Status>),
+    integer("AlternateTaxCode", 12, Int::U16, member<&H::AlternateTaxCode>),
+    integer("COUNTERMAN_Number", 113, Int::U8, member<&H::COUNTERMAN_Number>),
+    integer("Salesman_Number", 114, Int::U8, member<&H::Salesman_Number>),
+    integer("Transaction_Type", 123, Int::U8, member<&H::Transaction_Type>),
+    integer("Delivery_Code", 124, Int::U8, member<&H::Delivery_Code>),
+    money("Sub_Total", 125, member<&H::Sub_Total>),
+    integer("Disc_Percentage", 129, Int::S16, member<&H::Disc_Percentage>),
+    money("Discount_Amount", 131, member<&H::Discount_Amount>),
+    integer("Tax_Rate", 135, Int::U16, member<&H::Tax_Rate>),
+    money("Tax_Amount", 137, member<&H::Tax_Amount>),
+    integer("Department", 145, Int::U8, member<&H::Department>),
+    text("Sales_Code", 147, 1, Encoding::Text, member<&H::Sales_Code>),
+    text("Tax_Code", 148, 1, Encoding::Text, member<&H::Tax_Code>),
+    integer("Tax_Rate_Code", 149, Int::U8, member<&H::Tax_Rate_Code>),
+    integer("Terms_Code", 157, Int::U8, member<&H::Terms_Code>),
+};
+static_assert(fitsRecord(kCommonLayout, H::kRecordLength));
 
 }  // namespace
 
-void clsInvoiceHistory::unpackInvoice(std::string_view Rec) {
-    FieldReader in(Rec);
-    in.integer("D", 3, Account);
-    in.date(48, Invoice_Date);
-    in.integer("C", 50, Invoice_Time);
-    in.integer("B", 54, Terminal);
-    in.date(55, DateDue);
-    in.integer("B", 57, UPSBoxes);
-    in.scaled("K", 58, Scale::Cents, Deposit);
-    in.integer("C", 61, Future_Ship);
-    in.date(61, Future_Ship_Date);
-    if (auto word = in.value("C", 63))
-        for (const auto& b : kInvoiceFlags)
-            this->*b.flag = records::bitFlag(*word, b.bit);
-    std::int32_t at = 65;
-    for (const auto& slot : kPaySlots) {
-        in.integer("B", at, this->*slot.type);
-        in.scaled("K", at + 1, Scale::Cents, this->*slot.amount);
-        at += 4;
-    }
-    Attention_of = in.compressed(86, 20);
-    in.integer("L", 106, Invoice_Number);
-    in.integer("B", 115, Number_of_Pages);
-    if (auto word = in.value("B", 116))
-        for (const auto& b : kShippingFlags)
-            this->*b.flag = records::bitFlag(*word, b.bit);
-    Purchase_Order_No = in.compressed(117, 6);
-    if (auto type = in.value("B", 123)) ManualInvoice = *type > 20;
-    if (auto signedShipTo = in.value("K", 141)) {
-        std::int32_t shipTo = *signedShipTo == kAllOnes ? kAllOnes : *in.value("D", 141);
-        ShipTo = shipTo < 0 ? Account : shipTo;
-    }
-    if (Record_Status == 2)
-        in.integer("L", 151, Packing_Slip_No);
-    else
-        in.integer("C", 151, Price_Code);
-    in.integer("B", 156, Category);
-    in.scaled("K", 158, Scale::Cents, Down_Payment);
+Layout<H> clsInvoiceHistory::invoiceLayout() {
+    return kInvoiceLayout;
 }
 
-void clsInvoiceHistory::packInvoice(std::string& Rec) const {
-    FieldReader stored(Rec);
-    FieldWriter out(Rec);
-    out.integer("D", 3, Account);
-    out.date(48, Invoice_Date);
-    out.integer("C", 50, Invoice_Time);
-    out.integer("B", 54, Terminal);
-    out.date(55, DateDue);
-    out.integer("B", 57, UPSBoxes);
-    out.scaled("K", 58, Scale::Cents, Deposit);
-    out.integer("C", 61, Future_Ship);
-    out.date(61, Future_Ship_Date);
-    if (auto word = stored.value("C", 63))
-        out.integer("C", 63, mergeFlags(*this, kInvoiceFlags, *word));
-    std::int32_t at = 65;
-    for (const auto& slot : kPaySlots) {
-        out.integer("B", at, this->*slot.type);
-        out.scaled("K", at + 1, Scale::Cents, this->*slot.amount);
-        at += 4;
-    }
-    out.compressed(86, 20, Attention_of);
-    out.integer("L", 106, Invoice_Number);
-    out.integer("B", 115, Number_of_Pages);
-    if (auto word = stored.value("B", 116))
-        out.integer("B", 116, mergeFlags(*this, kShippingFlags, *word));
-    out.compressed(117, 6, Purchase_Order_No);
-    // Unpack reads all ones as "ship to the account"; write that form back for it.
-    out.integer("D", 141, ShipTo == Account ? kAllOnes : ShipTo);
-    out.integer("C", 151, Price_Code);
-    if (Packing_Slip_No != 0) out.integer("L", 151, Packing_Slip_No);
-    out.integer("B", 156, Category);
-    out.scaled("K", 158, Scale::Cents, Down_Payment);
+Layout<H> clsInvoiceHistory::shopLayout() {
+    return kShopLayout;
 }
 
-void clsInvoiceHistory::unpackShop(std::string_view Rec) {
-    FieldReader in(Rec);
-    ManualInvoice = false;
-    in.integer("L", 3, Account);
-    in.integer("D", 7, ShipTo);
-    in.scaled("C", 10, Scale::Whole, ReplacementEstimate);
-    in.scaled("D", 14, Scale::Tenths, Meter);
-    in.date(17, ScheduleDate);
-    in.date(19, PostCardDate);
-    for (std::size_t i = 0; i < CallDates.size(); ++i)
-        in.date(21 + 2 * std::int32_t(i), CallDates[i]);
-    RepairBrand = in.compressed(27, 10);
-    RepairBrandDescription = in.compressed(37, 14);
-    SerialNumber1 = in.compressed(51, 12);
-    SerialNumber2 = in.compressed(63, 12);
-    in.integer("L", 75, ShopReference);
-    in.integer("B", 79, Mechanic);
-    in.integer("B", 80, PostCardCount);
-    in.scaled("C", 81, Scale::Whole, EstimateAmount);
-    in.date(83, PromiseDate);
-    in.date(85, DeliveryDate);
-    Purchase_Order_No = in.compressed(87, 6);
-    in.date(93, DateCompleted);
-    in.date(95, DateCheckedIn);
-    in.integer("C", 97, WarrVend[1]);
-    Status = in.text(99, 1);
-    in.integer("B", 100, Delivery_Code);
-    in.integer("C", 101, JobNumber);
-    in.integer("C", 103, TimeIn);
-    PhoneNumber2 = in.compressed(105, 8);
-    in.integer("B", 115, Page);
-    if (auto word = in.value("B", 116)) Rental = records::bitFlag(*word, kRentalBit) != 0;
-    in.integer("C", 117, WarrVend[0]);
-    Warranty = in.text(119, 1);
-    for (std::size_t i = 0; i < CallStatus.size(); ++i)
-        in.integer("B", 120 + std::int32_t(i), CallStatus[i]);
-    in.integer("C", 151, Price_Code);
-    in.integer("B", 156, Priority);
-    in.integer("B", 157, Terminal);
-}
-
-void clsInvoiceHistory::packShop(std::string& Rec) const {
-    FieldReader stored(Rec);
-    FieldWriter out(Rec);
-    out.integer("L", 3, Account);
-    out.integer("D", 7, ShipTo);
-    out.scaled("C", 10, Scale::Whole, ReplacementEstimate);
-    out.scaled("D", 14, Scale::Tenths, Meter);
-    out.date(17, ScheduleDate);
-    out.date(19, PostCardDate);
-    for (std::size_t i = 0; i < CallDates.size(); ++i)
-        out.date(21 + 2 * std::int32_t(i), CallDates[i]);
-    out.compressed(27, 10, RepairBrand);
-    out.compressed(37, 14, RepairBrandDescription);
-    out.compressed(51, 12, SerialNumber1);
-    out.compressed(63, 12, SerialNumber2);
-    out.integer("L", 75, ShopReference);
-    out.integer("B", 79, Mechanic);
-    out.integer("B", 80, PostCardCount);
-    out.scaled("C", 81, Scale::Whole, EstimateAmount);
-    out.date(83, PromiseDate);
-    out.date(85, DeliveryDate);
-    out.compressed(87, 6, Purchase_Order_No);
-    out.date(93, DateCompleted);
-    out.date(95, DateCheckedIn);
-    out.integer("C", 97, WarrVend[1]);
-    out.text(99, 1, Status);
-    out.integer("B", 100, Delivery_Code);
-    out.integer("C", 101, JobNumber);
-    out.integer("C", 103, TimeIn);
-    out.compressed(105, 8, PhoneNumber2);
-    out.integer("B", 115, Page);
-    if (auto word = stored.value("B", 116))
-        out.integer("B", 116, records::withBit(*word, kRentalBit, Rental));
-    out.integer("C", 117, WarrVend[0]);
-    out.text(119, 1, Warranty);
-    for (std::size_t i = 0; i < CallStatus.size(); ++i)
-        out.integer("B", 120 + std::int32_t(i), CallStatus[i]);
-    out.integer("C", 151, Price_Code);
-    out.integer("B", 156, Priority);
-    out.integer("B", 157, Terminal);
+Layout<H> clsInvoiceHistory::commonLayout() {
+    return kCommonLayout;
 }
 
 }  // namespace fennick

@@ -1,204 +1,155 @@
-#include "records/lines.h"
-
 #include <limits>
 
-#include "records/fields.h"
+#include "records/lines.h"
 
 namespace fennick {
 
+using namespace records;
+using C = clsLines;
+
 namespace {
-
-using Field = std::int32_t clsLines::*;
-
-// Six pricing definitions of 4 bytes from 51: level (B), use (B), signed percentage (J).
-struct PriceDef {
-    Field level, use, perc;
-};
-constexpr PriceDef kPriceDefs[] = {
-    {&clsLines::Price_Def_1_Level, &clsLines::Price_Def_1_Use, &clsLines::Price_Def_1_Perc},
-    {&clsLines::Price_Def_2_Level, &clsLines::Price_Def_2_Use, &clsLines::Price_Def_2_Perc},
-    {&clsLines::Price_Def_3_Level, &clsLines::Price_Def_3_Use, &clsLines::Price_Def_3_Perc},
-    {&clsLines::Price_Def_4_Level, &clsLines::Price_Def_4_Use, &clsLines::Price_Def_4_Perc},
-    {&clsLines::Price_Def_5_Level, &clsLines::Price_Def_5_Use, &clsLines::Price_Def_5_Perc},
-    {&clsLines::Price_Def_6_Level, &clsLines::Price_Def_6_Use, &clsLines::Price_Def_6_Perc},
-};
-
-// Four service-policy terms of 3 bytes from 130: months (B), list percentage (C).
-struct SerPol {
-    Field months, perc;
-};
-constexpr SerPol kSerPols[] = {
-    {&clsLines::SerPol_No_Months_1, &clsLines::SerPol_List_Perc_1},
-    {&clsLines::SerPol_No_Months_2, &clsLines::SerPol_List_Perc_2},
-    {&clsLines::SerPol_No_Months_3, &clsLines::SerPol_List_Perc_3},
-    {&clsLines::SerPol_No_Months_4, &clsLines::SerPol_List_Perc_4},
-};
 
 bool fitsLong(std::int64_t v) {
     return v >= std::numeric_limits<std::int32_t>::min() &&
            v <= std::numeric_limits<std::int32_t>::max();
 }
 
-std::string normalLineType(const std::string& stored) {
-    return stored == "U" || stored == "R" ? stored : "P";
+// Year-to-date figures are stored without the month to date and held with it.
+void unpackYearCount(C& c, const FieldReader& in, const Slot& slot) {
+    if (auto v = in.value(slot.kind, slot.position);
+        v && fitsLong(std::int64_t{*v} + c.MTD_No_Sales))
+        c.YTD_No_Sales = *v + c.MTD_No_Sales;
 }
+
+void packYearCount(const C& c, FieldWriter& out, const Slot& slot) {
+    if (std::int64_t rest = std::int64_t{c.YTD_No_Sales} - c.MTD_No_Sales; fitsLong(rest))
+        out.integer(slot.kind, slot.position, static_cast<std::int32_t>(rest));
+}
+
+template <Currency C::*Year, Currency C::*Month>
+void unpackYearMoney(C& c, const FieldReader& in, const Slot& slot) {
+    if (auto v = in.value(slot.kind, slot.position)) c.*Year = Currency::fromCents(*v) + c.*Month;
+}
+
+template <Currency C::*Year, Currency C::*Month>
+void packYearMoney(const C& c, FieldWriter& out, const Slot& slot) {
+    out.money(slot.position, c.*Year - c.*Month);
+}
+
+template <Currency C::*Year, Currency C::*Month>
+constexpr Codec<C> yearMoney{unpackYearMoney<Year, Month>, packYearMoney<Year, Month>};
+
+void unpackYesNo(C& c, const FieldReader& in, const Slot& slot) {
+    c.ReCalculateMax = in.text(slot.position, slot.width) == "Y";
+}
+
+void packYesNo(const C& c, FieldWriter& out, const Slot& slot) {
+    out.text(slot.position, slot.width, c.ReCalculateMax ? "Y" : "N");
+}
+
+// "U" and "R" as stored; any other type reads as "P".
+void unpackLineType(C& c, const FieldReader& in, const Slot& slot) {
+    std::string stored = in.text(slot.position, slot.width);
+    c.Line_Type = stored == "U" || stored == "R" ? stored : "P";
+}
+
+void packLineType(const C& c, FieldWriter& out, const Slot& slot) {
+    out.text(slot.position, slot.width, c.Line_Type);
+}
+
+constexpr Field<C> kLayout[] = {
+    integer("Line", 3, Int::U16, member<&C::Line>),
+    text("Alpha_Line", 5, 2, Encoding::Compressed, member<&C::Alpha_Line>),
+    text("Line_Name", 7, 20, Encoding::Compressed, member<&C::Line_Name>),
+    text("Auto_Order", 27, 1, Encoding::Text, member<&C::Auto_Order>),
+    text("Comodity", 28, 1, Encoding::Text, member<&C::Comodity>),
+    integer("Distributor_Number", 29, Int::U8, member<&C::Distributor_Number>),
+    integer("Stock_Depth", 33, Int::U16, member<&C::Stock_Depth>),
+    integer("Re_Order_Percent", 35, Int::U16, member<&C::Re_Order_Percent>),
+    integer("Low_GP_Waring_Perc", 37, Int::U16, member<&C::Low_GP_Waring_Perc>),
+    text("Sequencing_ANAN", 39, 6, Encoding::Text, member<&C::Sequencing_ANAN>),
+    text("Sequencing_Prior", 45, 6, Encoding::Text, member<&C::Sequencing_Prior>),
+    integer("Price_Def_1_Level", 51, Int::U8, member<&C::Price_Def_1_Level>),
+    integer("Price_Def_1_Use", 52, Int::U8, member<&C::Price_Def_1_Use>),
+    integer("Price_Def_1_Perc", 53, Int::S16, member<&C::Price_Def_1_Perc>),
+    integer("Price_Def_2_Level", 55, Int::U8, member<&C::Price_Def_2_Level>),
+    integer("Price_Def_2_Use", 56, Int::U8, member<&C::Price_Def_2_Use>),
+    integer("Price_Def_2_Perc", 57, Int::S16, member<&C::Price_Def_2_Perc>),
+    integer("Price_Def_3_Level", 59, Int::U8, member<&C::Price_Def_3_Level>),
+    integer("Price_Def_3_Use", 60, Int::U8, member<&C::Price_Def_3_Use>),
+    integer("Price_Def_3_Perc", 61, Int::S16, member<&C::Price_Def_3_Perc>),
+    integer("Price_Def_4_Level", 63, Int::U8, member<&C::Price_Def_4_Level>),
+    integer("Price_Def_4_Use", 64, Int::U8, member<&C::Price_Def_4_Use>),
+    integer("Price_Def_4_Perc", 65, Int::S16, member<&C::Price_Def_4_Perc>),
+    integer("Price_Def_5_Level", 67, Int::U8, member<&C::Price_Def_5_Level>),
+    integer("Price_Def_5_Use", 68, Int::U8, member<&C::Price_Def_5_Use>),
+    integer("Price_Def_5_Perc", 69, Int::S16, member<&C::Price_Def_5_Perc>),
+    integer("Price_Def_6_Level", 71, Int::U8, member<&C::Price_Def_6_Level>),
+    integer("Price_Def_6_Use", 72, Int::U8, member<&C::Price_Def_6_Use>),
+    integer("Price_Def_6_Perc", 73, Int::S16, member<&C::Price_Def_6_Perc>),
+    money("Cost_of_Mdse", 75, member<&C::Cost_of_Mdse>),
+    money("Cost_of_Freight", 79, member<&C::Cost_of_Freight>),
+    integer("MTD_No_Sales", 83, Int::S32, member<&C::MTD_No_Sales>),
+    money("MTD_Sales", 87, member<&C::MTD_Sales>),
+    money("MTD_COGS", 91, member<&C::MTD_COGS>),
+    custom<C>("YTD_No_Sales", 95, 4, {unpackYearCount, packYearCount}, Int::S32),
+    custom<C>("YTD_Sales", 99, 4, yearMoney<&C::YTD_Sales, &C::MTD_Sales>, Int::S32),
+    custom<C>("YTD_COGS", 103, 4, yearMoney<&C::YTD_COGS, &C::MTD_COGS>, Int::S32),
+    integer("PYTD_No_Sales", 107, Int::S32, member<&C::PYTD_No_Sales>),
+    money("PYTD_Sales", 111, member<&C::PYTD_Sales>),
+    money("PYTD_COGS", 115, member<&C::PYTD_COGS>),
+    integer("Default_Cost_GP", 119, Int::U16, member<&C::Default_Cost_GP>),
+    text("Taxable", 121, 1, Encoding::Text, member<&C::Taxable>),
+    integer("Default_Frt_Markup", 122, Int::U16, member<&C::Default_Frt_Markup>),
+    custom<C>("ReCalculateMax", 124, 1, {unpackYesNo, packYesNo}),
+    integer("High_Stock_Amount", 125, Int::U16, member<&C::High_Stock_Amount>),
+    text("DataBase_Name", 127, 2, Encoding::Compressed, member<&C::DataBase_Name>),
+    integer("Warranty", 129, Int::U8, member<&C::Warranty>),
+    integer("SerPol_No_Months_1", 130, Int::U8, member<&C::SerPol_No_Months_1>),
+    integer("SerPol_List_Perc_1", 131, Int::U16, member<&C::SerPol_List_Perc_1>),
+    integer("SerPol_No_Months_2", 133, Int::U8, member<&C::SerPol_No_Months_2>),
+    integer("SerPol_List_Perc_2", 134, Int::U16, member<&C::SerPol_List_Perc_2>),
+    integer("SerPol_No_Months_3", 136, Int::U8, member<&C::SerPol_No_Months_3>),
+    integer("SerPol_List_Perc_3", 137, Int::U16, member<&C::SerPol_List_Perc_3>),
+    integer("SerPol_No_Months_4", 139, Int::U8, member<&C::SerPol_No_Months_4>),
+    integer("SerPol_List_Perc_4", 140, Int::U16, member<&C::SerPol_List_Perc_4>),
+    custom<C>("Line_Type", 142, 1, {unpackLineType, packLineType}),
+    integer("Unit_Counter", 143, Int::S32, member<&C::Unit_Counter>),
+    integer("A_P_Company", 147, Int::U8, member<&C::A_P_Company>),
+    integer("A_P_Vendor", 148, Int::S32, member<&C::A_P_Vendor>),
+    integer("MTD_Items_Ordered", 152, Int::S16, member<&C::MTD_Items_Ordered>),
+    integer("MTD_Items_Filled", 154, Int::S16, member<&C::MTD_Items_Filled>),
+    integer("MTD_Pieces_Ordered", 156, Int::S24, member<&C::MTD_Pieces_Ordered>),
+    integer("MTD_Pieces_Filled", 159, Int::S24, member<&C::MTD_Pieces_Filled>),
+    integer("MTD_Dollars_Ord", 162, Int::S32, member<&C::MTD_Dollars_Ord>),
+    integer("MTD_Dollars_Filled", 166, Int::S32, member<&C::MTD_Dollars_Filled>),
+    integer("YTD_Items_Ordered", 170, Int::S24, member<&C::YTD_Items_Ordered>),
+    integer("YTD_Items_Filled", 173, Int::S24, member<&C::YTD_Items_Filled>),
+    integer("YTD_Pieces_Ordered", 176, Int::S32, member<&C::YTD_Pieces_Ordered>),
+    integer("YTD_Pieces_Filled", 180, Int::S32, member<&C::YTD_Pieces_Filled>),
+    integer("YTD_Dollars_Ord", 184, Int::S32, member<&C::YTD_Dollars_Ord>),
+    integer("YTD_Dollars_Filled", 188, Int::S32, member<&C::YTD_Dollars_Filled>),
+    integer("Primary_Vendor", 193, Int::S32, member<&C::Primary_Vendor>),
+    text("Order_Type_Switch", 197, 1, Encoding::Text, member<&C::Order_Type_Switch>),
+    integer("Seas_percentage", 198, Int::U8, member<&C::Seas_percentage>),
+    text("Seas_ReOrder_Codes", 203, 5, Encoding::Text, member<&C::Seas_ReOrder_Codes>),
+    day("Seas_Date_Last_Gen", 205, member<&C::Seas_Date_Last_Gen>),
+    integer("EOM_Mdse_Cost", 207, Int::S32, member<&C::EOM_Mdse_Cost>),
+    integer("EOM_Freight_Cost", 211, Int::S32, member<&C::EOM_Freight_Cost>),
+    integer("EOY_Mdse_Cost", 215, Int::S32, member<&C::EOY_Mdse_Cost>),
+    integer("EOY_Freight_Cost", 219, Int::S32, member<&C::EOY_Freight_Cost>),
+};
+static_assert(fitsRecord(kLayout, C::kRecordLength));
 
 }  // namespace
 
+Layout<C> clsLines::layout() {
+    return kLayout;
+}
+
 void clsLines::Unpack(std::string_view Rec) {
-    records::FieldReader in(Rec);
-    in.integer("C", 3, Line);
-    Alpha_Line = in.compressed(5, 2);
-    Line_Name = in.compressed(7, 20);
-    Auto_Order = in.text(27, 1);
-    Comodity = in.text(28, 1);
+    unpackFields(layout(), *this, FieldReader(Rec));
     readComodities();
-    in.integer("B", 29, Distributor_Number);
-    in.integer("C", 33, Stock_Depth);
-    in.integer("C", 35, Re_Order_Percent);
-    in.integer("C", 37, Low_GP_Waring_Perc);
-    Sequencing_ANAN = in.text(39, 6);
-    Sequencing_Prior = in.text(45, 6);
-    std::int32_t at = 51;
-    for (const auto& def : kPriceDefs) {
-        in.integer("B", at, this->*def.level);
-        in.integer("B", at + 1, this->*def.use);
-        in.integer("J", at + 2, this->*def.perc);
-        at += 4;
-    }
-    unpackCounters(Rec);
-}
-
-// Positions 75 to 222: costs, sales statistics, service-policy terms and seasonal figures.
-void clsLines::unpackCounters(std::string_view Rec) {
-    records::FieldReader in(Rec);
-    in.money(75, Cost_of_Mdse);
-    in.money(79, Cost_of_Freight);
-    in.integer("L", 83, MTD_No_Sales);
-    in.money(87, MTD_Sales);
-    in.money(91, MTD_COGS);
-    if (auto v = in.value("L", 95); v && fitsLong(std::int64_t{*v} + MTD_No_Sales))
-        YTD_No_Sales = *v + MTD_No_Sales;
-    if (auto v = in.value("L", 99)) YTD_Sales = Currency::fromCents(*v) + MTD_Sales;
-    if (auto v = in.value("L", 103)) YTD_COGS = Currency::fromCents(*v) + MTD_COGS;
-    in.integer("L", 107, PYTD_No_Sales);
-    in.money(111, PYTD_Sales);
-    in.money(115, PYTD_COGS);
-    in.integer("C", 119, Default_Cost_GP);
-    Taxable = in.text(121, 1);
-    in.integer("C", 122, Default_Frt_Markup);
-    ReCalculateMax = in.text(124, 1) == "Y";
-    in.integer("C", 125, High_Stock_Amount);
-    DataBase_Name = in.compressed(127, 2);
-    in.integer("B", 129, Warranty);
-    std::int32_t at = 130;
-    for (const auto& term : kSerPols) {
-        in.integer("B", at, this->*term.months);
-        in.integer("C", at + 1, this->*term.perc);
-        at += 3;
-    }
-    Line_Type = normalLineType(in.text(142, 1));
-    in.integer("L", 143, Unit_Counter);
-    in.integer("B", 147, A_P_Company);
-    in.integer("L", 148, A_P_Vendor);
-    in.integer("J", 152, MTD_Items_Ordered);
-    in.integer("J", 154, MTD_Items_Filled);
-    in.integer("K", 156, MTD_Pieces_Ordered);
-    in.integer("K", 159, MTD_Pieces_Filled);
-    in.integer("L", 162, MTD_Dollars_Ord);
-    in.integer("L", 166, MTD_Dollars_Filled);
-    in.integer("K", 170, YTD_Items_Ordered);
-    in.integer("K", 173, YTD_Items_Filled);
-    in.integer("L", 176, YTD_Pieces_Ordered);
-    in.integer("L", 180, YTD_Pieces_Filled);
-    in.integer("L", 184, YTD_Dollars_Ord);
-    in.integer("L", 188, YTD_Dollars_Filled);
-    in.integer("L", 193, Primary_Vendor);
-    Order_Type_Switch = in.text(197, 1);
-    in.integer("B", 198, Seas_percentage);
-    Seas_ReOrder_Codes = in.text(203, 5);
-    in.date(205, Seas_Date_Last_Gen);
-    in.integer("L", 207, EOM_Mdse_Cost);
-    in.integer("L", 211, EOM_Freight_Cost);
-    in.integer("L", 215, EOY_Mdse_Cost);
-    in.integer("L", 219, EOY_Freight_Cost);
-}
-
-void clsLines::Pack(std::string& Rec) const {
-    records::FieldWriter out(Rec);
-    out.integer("C", 3, Line);
-    out.compressed(5, 2, Alpha_Line);
-    out.compressed(7, 20, Line_Name);
-    out.text(27, 1, Auto_Order);
-    out.text(28, 1, Comodity);
-    out.integer("B", 29, Distributor_Number);
-    out.integer("C", 33, Stock_Depth);
-    out.integer("C", 35, Re_Order_Percent);
-    out.integer("C", 37, Low_GP_Waring_Perc);
-    out.text(39, 6, Sequencing_ANAN);
-    out.text(45, 6, Sequencing_Prior);
-    std::int32_t at = 51;
-    for (const auto& def : kPriceDefs) {
-        out.integer("B", at, this->*def.level);
-        out.integer("B", at + 1, this->*def.use);
-        out.integer("J", at + 2, this->*def.perc);
-        at += 4;
-    }
-    packCounters(Rec);
-}
-
-void clsLines::packCounters(std::string& Rec) const {
-    records::FieldWriter out(Rec);
-    out.money(75, Cost_of_Mdse);
-    out.money(79, Cost_of_Freight);
-    out.integer("L", 83, MTD_No_Sales);
-    out.money(87, MTD_Sales);
-    out.money(91, MTD_COGS);
-    if (std::int64_t rest = std::int64_t{YTD_No_Sales} - MTD_No_Sales; fitsLong(rest))
-        out.integer("L", 95, static_cast<std::int32_t>(rest));
-    out.money(99, YTD_Sales - MTD_Sales);
-    out.money(103, YTD_COGS - MTD_COGS);
-    out.integer("L", 107, PYTD_No_Sales);
-    out.money(111, PYTD_Sales);
-    out.money(115, PYTD_COGS);
-    out.integer("C", 119, Default_Cost_GP);
-    out.text(121, 1, Taxable);
-    out.integer("C", 122, Default_Frt_Markup);
-    out.text(124, 1, ReCalculateMax ? "Y" : "N");
-    out.integer("C", 125, High_Stock_Amount);
-    out.compressed(127, 2, DataBase_Name);
-    out.integer("B", 129, Warranty);
-    std::int32_t at = 130;
-    for (const auto& term : kSerPols) {
-        out.integer("B", at, this->*term.months);
-        out.integer("C", at + 1, this->*term.perc);
-        at += 3;
-    }
-    out.text(142, 1, Line_Type);
-    out.integer("L", 143, Unit_Counter);
-    out.integer("B", 147, A_P_Company);
-    out.integer("L", 148, A_P_Vendor);
-    out.integer("J", 152, MTD_Items_Ordered);
-    out.integer("J", 154, MTD_Items_Filled);
-    out.integer("K", 156, MTD_Pieces_Ordered);
-    out.integer("K", 159, MTD_Pieces_Filled);
-    out.integer("L", 162, MTD_Dollars_Ord);
-    out.integer("L", 166, MTD_Dollars_Filled);
-    out.integer("K", 170, YTD_Items_Ordered);
-    out.integer("K", 173, YTD_Items_Filled);
-    out.integer("L", 176, YTD_Pieces_Ordered);
-    out.integer("L", 180, YTD_Pieces_Filled);
-    out.integer("L", 184, YTD_Dollars_Ord);
-    out.integer("L", 188, YTD_Dollars_Filled);
-    out.integer("L", 193, Primary_Vendor);
-    out.text(197, 1, Order_Type_Switch);
-    out.integer("B", 198, Seas_percentage);
-    out.text(203, 5, Seas_ReOrder_Codes);
-    out.date(205, Seas_Date_Last_Gen);
-    out.integer("L", 207, EOM_Mdse_Cost);
-    out.integer("L", 211, EOM_Freight_Cost);
-    out.integer("L", 215, EOY_Mdse_Cost);
-    out.integer("L", 219, EOY_Freight_Cost);
 }
 
 }  // namespace fennick

@@ -12,6 +12,7 @@
 
 #include "engine/business_basic.h"
 #include "engine/currency.h"
+#include "records/layout.h"
 
 namespace fennick {
 
@@ -88,6 +89,11 @@ class clsLines {
     std::int32_t EOY_Freight_Cost = 0;
     std::int32_t RecNo = 0;  // set by Read only
 
+    // The layout of LINEL and ELINEL together runs to this position.
+    static constexpr std::int32_t kRecordLength = 222;
+    // Every field's position, width and encoding, read by Unpack and Pack.
+    static records::Layout<clsLines> layout();
+
     void Unpack(std::string_view Rec);
     void Pack(std::string& Rec) const;
     // Reads LINEL and ELINEL record `RecordNumber` and unpacks them. A number outside 1 to the
@@ -95,8 +101,6 @@ class clsLines {
     void Read(std::int32_t RecordNumber, bool Orb = false);
 
   private:
-    void unpackCounters(std::string_view Rec);
-    void packCounters(std::string& Rec) const;
     void readComodities();
 
     cBusinessBasic* engine_;

@@ -27,7 +27,7 @@ void clsLines::readComodities() {
     std::vector<std::string> codes{Comodity};
     try {
         std::string key(4, '\0');
-        codec::pack("C", key, Line, 1);
+        codec::pack(coding::Int::U16, key, Line, 1);
         if (!Comodity.empty()) key[2] = Comodity[0];
         std::string buff;
         std::int32_t rec = 0;
@@ -35,7 +35,7 @@ void clsLines::readComodities() {
         // An exact hit is the line's own code, already listed. Otherwise the key found is
         // the first further code of the line (or of a later line), and is kept.
         if (rec > 0) engine_->KNext("COMODI", buff, key, rec);
-        while (rec != 0 && key.size() >= 3 && codec::unpack("C", key, 1) == Line) {
+        while (rec != 0 && key.size() >= 3 && codec::unpack(coding::Int::U16, key, 1) == Line) {
             codes.emplace_back(1, key[2]);
             engine_->KNext("COMODI", buff, key, rec);
         }

@@ -1,44 +1,36 @@
 #include "records/unit_history.h"
 
-#include "records/fields.h"
-
 namespace fennick {
 
+using namespace records;
+using H = clsUnitsHistory;
+
 namespace {
-constexpr std::int32_t kWorkLine = 48;
-constexpr std::int32_t workLineAt(std::size_t i) {
-    return 19 + kWorkLine * std::int32_t(i);
-}
+
+constexpr Field<H> kLayout[] = {
+    integer("Line", 3, Int::U16, member<&H::Line>),
+    text("UnitNumber", 5, 8, Encoding::Text, member<&H::UnitNumber>),
+    day("DateServiced", 13, member<&H::DateServiced>),
+    integer("InvoiceNumber", 15, Int::S32, member<&H::InvoiceNumber>),
+    text("WorkPerformed(0)", 19, 48, Encoding::Overlay, element<&H::WorkPerformed, 0>),
+    text("WorkPerformed(1)", 67, 48, Encoding::Overlay, element<&H::WorkPerformed, 1>),
+    text("WorkPerformed(2)", 115, 48, Encoding::Overlay, element<&H::WorkPerformed, 2>),
+    integer("Account", 163, Int::S32, member<&H::Account>),
+    text("WarrantySwitch", 167, 1, Encoding::Overlay, member<&H::WarrantySwitch>),
+    integer("ShopRef", 168, Int::S32, member<&H::ShopRef>),
+    money("Amount", 172, member<&H::Amount>),
+    integer("Chain", 253, Int::S32, member<&H::Chain>),
+};
+static_assert(fitsRecord(kLayout, H::kRecordLength));
+
 }  // namespace
 
-void clsUnitsHistory::Unpack(std::string_view Rec) {
-    records::FieldReader in(Rec);
-    in.integer("C", 3, Line);
-    UnitNumber = in.text(5, 8);
-    in.date(13, DateServiced);
-    in.integer("L", 15, InvoiceNumber);
-    for (std::size_t i = 0; i < WorkPerformed.size(); ++i)
-        WorkPerformed[i] = in.text(workLineAt(i), kWorkLine);
-    in.integer("L", 163, Account);
-    WarrantySwitch = in.text(167, 1);
-    in.integer("L", 168, ShopRef);
-    in.money(172, Amount);
-    in.integer("L", 253, Chain);
+Layout<H> clsUnitsHistory::layout() {
+    return kLayout;
 }
 
-void clsUnitsHistory::Pack(std::string& Rec) const {
-    records::FieldWriter out(Rec);
-    out.integer("C", 3, Line);
-    out.text(5, 8, UnitNumber);
-    out.date(13, DateServiced);
-    out.integer("L", 15, InvoiceNumber);
-    for (std::size_t i = 0; i < WorkPerformed.size(); ++i)
-        out.overlay(workLineAt(i), kWorkLine, WorkPerformed[i]);
-    out.integer("L", 163, Account);
-    out.overlay(167, 1, WarrantySwitch);
-    out.integer("L", 168, ShopRef);
-    out.money(172, Amount);
-    out.integer("L", 253, Chain);
+void clsUnitsHistory::Unpack(std::string_view Rec) {
+    unpackFields(layout(), *this, FieldReader(Rec));
 }
 
 }  // namespace fennick

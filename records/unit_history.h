@@ -10,6 +10,7 @@
 
 #include "engine/codec.h"
 #include "engine/currency.h"
+#include "records/layout.h"
 
 namespace fennick {
 
@@ -25,6 +26,10 @@ class clsUnitsHistory {
     std::int32_t ShopRef = 0;
     Currency Amount;
     std::int32_t Chain = 0;  // next history record of the unit, 0 = last
+
+    static constexpr std::int32_t kRecordLength = 256;
+    // Every field's position, width and encoding, read by Unpack and Pack.
+    static records::Layout<clsUnitsHistory> layout();
 
     void Unpack(std::string_view Rec);
     void Pack(std::string& Rec) const;

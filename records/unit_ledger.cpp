@@ -1,33 +1,33 @@
 #include "records/unit_ledger.h"
 
-#include "records/fields.h"
-
 namespace fennick {
 
-void clsUnitsLedger::Unpack(std::string_view Rec) {
-    records::FieldReader in(Rec);
-    in.integer("C", 3, Line);
-    Unit_Number = in.text(5, 8);
-    in.date(13, Transaction_Date);
-    Journal_Type = in.text(15, 2);
-    in.integer("C", 17, Journal_Number);
-    Transaction_Description = in.text(19, 30);
-    in.integer("L", 49, Account);
-    in.money(57, Amount);
-    in.integer("L", 61, Chain);
+using namespace records;
+using L = clsUnitsLedger;
+
+namespace {
+
+constexpr Field<L> kLayout[] = {
+    integer("Line", 3, Int::U16, member<&L::Line>),
+    text("Unit_Number", 5, 8, Encoding::Text, member<&L::Unit_Number>),
+    day("Transaction_Date", 13, member<&L::Transaction_Date>),
+    text("Journal_Type", 15, 2, Encoding::Text, member<&L::Journal_Type>),
+    integer("Journal_Number", 17, Int::U16, member<&L::Journal_Number>),
+    text("Transaction_Description", 19, 30, Encoding::Text, member<&L::Transaction_Description>),
+    integer("Account", 49, Int::S32, member<&L::Account>),
+    money("Amount", 57, member<&L::Amount>),
+    integer("Chain", 61, Int::S32, member<&L::Chain>),
+};
+static_assert(fitsRecord(kLayout, L::kRecordLength));
+
+}  // namespace
+
+Layout<L> clsUnitsLedger::layout() {
+    return kLayout;
 }
 
-void clsUnitsLedger::Pack(std::string& Rec) const {
-    records::FieldWriter out(Rec);
-    out.integer("C", 3, Line);
-    out.text(5, 8, Unit_Number);
-    out.date(13, Transaction_Date);
-    out.text(15, 2, Journal_Type);
-    out.integer("C", 17, Journal_Number);
-    out.text(19, 30, Transaction_Description);
-    out.integer("L", 49, Account);
-    out.money(57, Amount);
-    out.integer("L", 61, Chain);
+void clsUnitsLedger::Unpack(std::string_view Rec) {
+    unpackFields(layout(), *this, FieldReader(Rec));
 }
 
 }  // namespace fennick

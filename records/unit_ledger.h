@@ -8,6 +8,7 @@
 
 #include "engine/codec.h"
 #include "engine/currency.h"
+#include "records/layout.h"
 
 namespace fennick {
 
@@ -22,6 +23,10 @@ class clsUnitsLedger {
     std::int32_t Account = 0;
     Currency Amount;
     std::int32_t Chain = 0;  // next posting of the unit, 0 = last
+
+    static constexpr std::int32_t kRecordLength = 64;
+    // Every field's position, width and encoding, read by Unpack and Pack.
+    static records::Layout<clsUnitsLedger> layout();
 
     void Unpack(std::string_view Rec);
     void Pack(std::string& Rec) const;

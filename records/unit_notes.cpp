@@ -1,48 +1,42 @@
 #include "records/unit_notes.h"
 
-#include "platform/text.h"
-#include "records/fields.h"
-
 namespace fennick {
+
+using namespace records;
+using N = clsUnitnotes;
 
 namespace {
 
-std::string trimmedText(const records::FieldReader& in, std::int32_t position, std::int32_t width) {
-    return std::string(platform::trimBlanks(in.text(position, width)));
+// Positions 23-24 hold the date of a remark, the quantity of an option or an attached unit.
+bool isRemark(const N& n) {
+    return n.NoteType == 1;
+}
+bool countsItems(const N& n) {
+    return n.NoteType >= 2 && n.NoteType <= 4;
 }
 
-bool countsItems(std::int32_t noteType) {
-    return noteType >= 2 && noteType <= 4;
-}
+constexpr Field<N> kLayout[] = {
+    integer("NoteType", 1, Int::U16, member<&N::NoteType>),
+    text("UnitNumber", 3, 8, Encoding::Trimmed, member<&N::UnitNumber>),
+    text("Code", 11, 12, Encoding::Trimmed, member<&N::Code>),
+    only(isRemark, day("NoteDate", 23, member<&N::NoteDate>)),
+    only(countsItems, integer("Quantity", 23, Int::U16, member<&N::Quantity>)),
+    text("Description", 25, 36, Encoding::Trimmed, member<&N::Description>),
+    money("Cost", 61, member<&N::Cost>),
+    money("List", 65, member<&N::List>),
+    integer("ShopReference", 69, Int::S32, member<&N::ShopReference>),
+    integer("Chain", 81, Int::S32, member<&N::Chain>),
+};
+static_assert(fitsRecord(kLayout, N::kRecordLength));
 
 }  // namespace
 
-void clsUnitnotes::Unpack(std::string_view Rec) {
-    records::FieldReader in(Rec);
-    in.integer("C", 1, NoteType);
-    UnitNumber = trimmedText(in, 3, 8);
-    Code = trimmedText(in, 11, 12);
-    if (NoteType == 1) in.date(23, NoteDate);
-    if (countsItems(NoteType)) in.integer("C", 23, Quantity);
-    Description = trimmedText(in, 25, 36);
-    in.money(61, Cost);
-    in.money(65, List);
-    in.integer("L", 69, ShopReference);
-    in.integer("L", 81, Chain);
+Layout<N> clsUnitnotes::layout() {
+    return kLayout;
 }
 
-void clsUnitnotes::Pack(std::string& Rec) const {
-    records::FieldWriter out(Rec);
-    out.integer("C", 1, NoteType);
-    out.text(3, 8, UnitNumber);
-    out.text(11, 12, Code);
-    if (NoteType == 1) out.date(23, NoteDate);
-    if (countsItems(NoteType)) out.integer("C", 23, Quantity);
-    out.text(25, 36, Description);
-    out.money(61, Cost);
-    out.money(65, List);
-    out.integer("L", 69, ShopReference);
-    out.integer("L", 81, Chain);
+void clsUnitnotes::Unpack(std::string_view Rec) {
+    unpackFields(layout(), *this, FieldReader(Rec));
 }
 
 }  // namespace fennick

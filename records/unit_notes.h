@@ -10,6 +10,7 @@
 
 #include "engine/codec.h"
 #include "engine/currency.h"
+#include "records/layout.h"
 
 namespace fennick {
 
@@ -25,6 +26,10 @@ class clsUnitnotes {
     Currency List;
     std::int32_t ShopReference = 0;
     std::int32_t Chain = 0;  // next note of the unit, 0 = last
+
+    static constexpr std::int32_t kRecordLength = 84;
+    // Every field's position, width and encoding, read by Unpack and Pack.
+    static records::Layout<clsUnitnotes> layout();
 
     void Unpack(std::string_view Rec);
     void Pack(std::string& Rec) const;

@@ -14,6 +14,7 @@
 
 #include "engine/codec.h"
 #include "engine/currency.h"
+#include "records/layout.h"
 
 namespace fennick {
 
@@ -67,6 +68,10 @@ class clsUnits {
     std::int32_t NoteChain = 0;       // first UNOTEL record, 0 = none
     std::int32_t SubLedgerChain = 0;  // first LUNITL record, 0 = none
     std::int32_t HistoryChain = 0;    // first history record, 0 = none
+
+    static constexpr std::int32_t kRecordLength = 512;
+    // Every field's position, width and encoding, read by Unpack and Pack.
+    static records::Layout<clsUnits> layout();
 
     void Unpack(std::string_view Rec);
     void Pack(std::string& Rec) const;

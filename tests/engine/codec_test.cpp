@@ -74,6 +74,36 @@ TEST(Codec, FieldsPastTheEndAndUnknownOpcodesFail) {
     EXPECT_EQ(errorOf([&] { unpack("B", "", 1); }).number(), 31);
 }
 
+// Each typed field kind reads and writes the bytes its opcode letter does.
+struct KindCase {
+    coding::Int kind;
+    std::string bytes;
+    std::int32_t value;
+};
+
+class TypedFields : public ::testing::TestWithParam<KindCase> {};
+
+TEST_P(TypedFields, AgreeWithTheirOpcode) {
+    const KindCase& c = GetParam();
+    EXPECT_EQ(coding::intOfCode(coding::codeOf(c.kind)), c.kind);
+    EXPECT_EQ(coding::readInt(c.kind, c.bytes.data()), c.value);
+    EXPECT_EQ(unpack(std::string(1, coding::codeOf(c.kind)), c.bytes, 1), c.value);
+    std::string written(c.bytes.size(), '\x55');
+    pack(c.kind, written, c.value, 1);
+    EXPECT_EQ(written, c.bytes);
+    EXPECT_EQ(errorOf([&] { unpack(c.kind, c.bytes, 2); }).number(), 31);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, TypedFields,
+    ::testing::Values(KindCase{coding::Int::U8, bytes({0x80}), 128},
+                      KindCase{coding::Int::S8, bytes({0x80}), -128},
+                      KindCase{coding::Int::U16, bytes({0xFF, 0xFE}), 65534},
+                      KindCase{coding::Int::S16, bytes({0xFF, 0xFE}), -2},
+                      KindCase{coding::Int::U24, bytes({0x80, 0, 0}), 8388608},
+                      KindCase{coding::Int::S24, bytes({0x80, 0, 0}), -8388608},
+                      KindCase{coding::Int::S32, bytes({0x80, 0, 0, 1}), INT32_MIN + 1}));
+
 TEST(CodecDates, DayNumbers) {
     std::string d(2, '\0');
     codec::packDate("J", d, 1, ymd(1968, 1, 1));
