@@ -14,6 +14,8 @@ namespace fennick {
 
 namespace {
 
+using coding::Int;
+
 constexpr const char* kClassName = "clsShopDetail";
 constexpr const char* kInvoices = "INVOL";
 constexpr std::int32_t kPageHeader = 160;
@@ -96,7 +98,7 @@ void clsInvDetail::BuildDetail() {
             std::int32_t number = pages_[static_cast<std::size_t>(page)];
             if (number == 0) continue;  // no page of this number on the chain
             std::string rec = engine_.LreadFile(kInvoices, number);
-            std::int32_t count = std::min(codec::unpack("B", rec, 146), entryRoom(rec.size()));
+            std::int32_t count = std::min(codec::unpack(Int::U8, rec, 146), entryRoom(rec.size()));
             for (std::int32_t k = 0; k < count; ++k)
                 detail_.push_back(decodeEntry(std::string_view(rec).substr(
                     static_cast<std::size_t>(kPageHeader + kEntryLength * k), kEntryLength)));
@@ -115,9 +117,9 @@ clsInvDetail::DetailLine clsInvDetail::decodeEntry(std::string_view entry) {
     }
     line[1] = records::insertDashes(in.compressed(3, 12), in.compressed(15, 2));
     line[2] = in.compressed(17, 14);
-    line[3] = std::to_string(codec::unpack("J", entry, 31) / 10);
-    line[4] = std::to_string(codec::unpack("K", entry, 33));
-    line[5] = std::to_string(codec::unpack("D", entry, 36));
+    line[3] = std::to_string(codec::unpack(Int::S16, entry, 31) / 10);
+    line[4] = std::to_string(codec::unpack(Int::S24, entry, 33));
+    line[5] = std::to_string(codec::unpack(Int::U24, entry, 36));
     return line;
 }
 
