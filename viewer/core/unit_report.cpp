@@ -44,7 +44,7 @@ void appendFieldBlock(std::string& out, const std::vector<std::string>& headings
     for (std::size_t c = 0; c < kUnitColumns; ++c) {
         const auto column = static_cast<UnitColumn>(c);
         if (unitColumn(column).hidden) continue;
-        std::string value = trimBlanks(upToNul(cellText(row, column)));
+        std::string value(trimBlanks(upToNul(cellText(row, column))));
         if (column == UnitColumn::Cost) value = costLetterCode(value);
         out += rightAligned(cell(headings, c), kHeadingWidth) + " " + " : " + value + kCrLf;
     }
