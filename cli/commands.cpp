@@ -174,7 +174,8 @@ int runCommand(cBusinessBasic& engine, const Invocation& inv, std::ostream& out,
     }
 }
 
-int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           const viewer::ShareDecorator& decorate) {
     std::string error;
     auto invocation = parseInvocation(args, error);
     if (!invocation) {
@@ -193,6 +194,7 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     viewer::EngineStart start;
     start.settingsFile = invocation->ini;
     start.share = shareOptions(*invocation);
+    start.decorate = decorate;
     viewer::startDataEngine(start);
     auto& globals = mGlobalConnectivity::instance();
     int status = kFailure;

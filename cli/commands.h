@@ -8,6 +8,7 @@
 
 #include "engine/business_basic.h"
 #include "invocation.h"
+#include "viewer/core/engine_start.h"
 
 namespace fennick::cli {
 
@@ -18,7 +19,8 @@ int runCommand(cBusinessBasic& engine, const Invocation& invocation, std::ostrea
                std::ostream& err);
 
 // The whole program: arguments (without the program name) to exit status. Messages the engine
-// and the core show go to `err` as "title: text".
-int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// and the core show go to `err` as "title: text". `decorate` wraps the share's back end.
+int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           const viewer::ShareDecorator& decorate = {});
 
 }  // namespace fennick::cli

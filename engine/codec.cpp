@@ -1,5 +1,6 @@
 #include "codec.h"
 
+#include <algorithm>
 #include <climits>
 #include <stdexcept>
 
@@ -189,15 +190,18 @@ std::string compress(std::string_view text, std::string_view alphabet) {
 }
 
 std::string decompress(std::string_view bytes, std::string_view alphabet) {
-    std::string out;
-    out.reserve((bytes.size() + 1) / 2 * 3);
+    std::string out((bytes.size() + 1) / 2 * 3, '\0');
+    const unsigned letters = static_cast<unsigned>(std::min<std::size_t>(alphabet.size(), 40));
+    std::size_t n = 0;
     for (std::size_t i = 0; i < bytes.size(); i += 2) {
         unsigned hi = static_cast<unsigned char>(bytes[i]);
         unsigned lo = i + 1 < bytes.size() ? static_cast<unsigned char>(bytes[i + 1]) : 0;
         unsigned v = hi << 8 | lo;
-        for (unsigned index : {v / 1600, (v / 40) % 40, v % 40})
-            if (index < alphabet.size() && index < 40) out += alphabet[index];
+        const unsigned indexes[] = {v / 1600, (v / 40) % 40, v % 40};
+        for (unsigned index : indexes)
+            if (index < letters) out[n++] = alphabet[index];
     }
+    out.resize(n);
     return out;
 }
 

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "business_basic.h"
+#include "index_node.h"
 #include "platform/services.h"
 
 namespace fennick {
@@ -15,38 +16,14 @@ namespace {
 constexpr std::int32_t kBlock = 512;
 constexpr std::size_t kBuffSize = 544;
 constexpr std::size_t kNodeAt = 32;  // 0-based start of the node image in the work buffer
-constexpr std::int32_t kLastLeaf = 65535;
+constexpr std::int32_t kLastLeaf = IndexNode::kLastLeaf;
 constexpr int kMaxLevels = 7;
-
-bool validEntryLength(std::int32_t e) {
-    return e >= 5 && e <= 508;
-}
 
 int compareKeys(std::string_view a, std::string_view b) {
     return a.compare(b);
 }
 
-// A 512-byte node image with the entry length of its index.
-class Node {
-  public:
-    Node(std::string_view image, std::int32_t entryLength) : image_(image), e_(entryLength) {}
-    std::int32_t count() const { return codec::unpack("C", image_, 1); }
-    std::int32_t link() const { return codec::unpack("C", image_, 3); }
-    bool valid() const { return count() <= 255 && count() * e_ <= 508; }
-    std::string_view entry(std::int32_t i) const {
-        return image_.substr(static_cast<std::size_t>(4 + (i - 1) * e_),
-                             static_cast<std::size_t>(e_));
-    }
-    std::string key(std::int32_t i) const { return std::string(entry(i).substr(0, e_ - 4)); }
-    std::int32_t pointer(std::int32_t i) const {
-        std::int32_t p = codec::unpack("L", entry(i), e_ - 3);
-        return p == -1 ? 0 : p;
-    }
-
-  private:
-    std::string_view image_;
-    std::int32_t e_;
-};
+using Node = IndexNode;
 
 std::uint8_t byteAt(const std::string& buff, std::size_t pos1) {
     return static_cast<std::uint8_t>(buff[pos1 - 1]);

@@ -49,6 +49,7 @@ struct MemoryFileSystem::Store {
     std::map<std::string, std::shared_ptr<std::string>> files;
     std::set<std::string> directories;
     std::set<std::string> unopenable;
+    std::map<std::string, std::vector<std::pair<std::int64_t, std::int64_t>>> unreadable;
     std::int64_t readsLeft = -1;  // -1: reads never fail
 };
 
@@ -56,9 +57,13 @@ namespace {
 
 class MemoryFile : public File {
   public:
-    MemoryFile(IoCounters& c, std::shared_ptr<MemoryFileSystem::Store> store,
+    MemoryFile(IoCounters& c, std::shared_ptr<MemoryFileSystem::Store> store, std::string key,
                std::shared_ptr<std::string> bytes, Access access)
-        : File(c), store_(std::move(store)), bytes_(std::move(bytes)), access_(access) {}
+        : File(c),
+          store_(std::move(store)),
+          key_(std::move(key)),
+          bytes_(std::move(bytes)),
+          access_(access) {}
     std::int64_t length() const override {
         std::lock_guard<std::mutex> hold(store_->lock);
         return static_cast<std::int64_t>(bytes_->size());
@@ -70,6 +75,7 @@ class MemoryFile : public File {
         std::lock_guard<std::mutex> hold(store_->lock);
         if (store_->readsLeft == 0) throw IoError("Device I/O error");
         if (store_->readsLeft > 0) --store_->readsLeft;
+        if (touchesUnreadable(offset, n)) throw IoError("Device I/O error");
         auto size = static_cast<std::int64_t>(bytes_->size());
         if (offset >= size) return 0;
         std::size_t got = std::min<std::size_t>(n, static_cast<std::size_t>(size - offset));
@@ -85,7 +91,17 @@ class MemoryFile : public File {
     }
 
   private:
+    bool touchesUnreadable(std::int64_t offset, std::size_t n) const {
+        auto found = store_->unreadable.find(key_);
+        if (found == store_->unreadable.end()) return false;
+        auto end = offset + static_cast<std::int64_t>(n);
+        for (const auto& [at, length] : found->second)
+            if (offset < at + length && at < end) return true;
+        return false;
+    }
+
     std::shared_ptr<MemoryFileSystem::Store> store_;
+    std::string key_;
     std::shared_ptr<std::string> bytes_;
     Access access_;
 };
@@ -131,7 +147,7 @@ std::unique_ptr<File> MemoryFileSystem::create(const std::string& path) {
         std::lock_guard<std::mutex> hold(store_->lock);
         store_->files[fold(path)] = bytes;
     }
-    return std::make_unique<MemoryFile>(counters_, store_, bytes, Access::ReadWrite);
+    return std::make_unique<MemoryFile>(counters_, store_, fold(path), bytes, Access::ReadWrite);
 }
 
 void MemoryFileSystem::setFile(const std::string& path, std::string bytes) {
@@ -165,6 +181,12 @@ void MemoryFileSystem::setUnopenable(const std::string& path) {
     store_->unopenable.insert(fold(path));
 }
 
+void MemoryFileSystem::setUnreadable(const std::string& path, std::int64_t offset,
+                                     std::int64_t length) {
+    std::lock_guard<std::mutex> hold(store_->lock);
+    store_->unreadable[fold(path)].emplace_back(offset, length);
+}
+
 void MemoryFileSystem::failReadsAfter(std::int64_t reads) {
     std::lock_guard<std::mutex> hold(store_->lock);
     store_->readsLeft = reads < 0 ? -1 : reads;
@@ -179,7 +201,7 @@ std::unique_ptr<File> MemoryFileSystem::doOpen(const std::string& path, Access a
         if (it == store_->files.end() || store_->unopenable.count(key)) return nullptr;
         bytes = it->second;
     }
-    return std::make_unique<MemoryFile>(counters_, store_, bytes, access);
+    return std::make_unique<MemoryFile>(counters_, store_, key, bytes, access);
 }
 
 }  // namespace fennick::platform

@@ -3,9 +3,11 @@
 // each file system decides how they map to real storage. Every call is counted so that tests
 // and benchmarks can assert how much I/O an operation did.
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -15,12 +17,35 @@ namespace fennick::platform {
 // share writers and the engine's write operations in tools and tests.
 enum class Access { Read, ReadWrite };
 
+// A count that several threads may add to at once; copies take its value at that moment, so
+// callers keep a copy of the counters before an operation and subtract afterwards.
+class Count {
+  public:
+    Count(std::int64_t value = 0) : value_(value) {}
+    Count(const Count& other) : value_(other.value()) {}
+    Count& operator=(const Count& other) {
+        value_.store(other.value(), std::memory_order_relaxed);
+        return *this;
+    }
+    std::int64_t value() const { return value_.load(std::memory_order_relaxed); }
+    operator std::int64_t() const { return value(); }
+    Count& operator+=(std::int64_t n) {
+        value_.fetch_add(n, std::memory_order_relaxed);
+        return *this;
+    }
+    Count& operator++() { return *this += 1; }
+    friend std::ostream& operator<<(std::ostream& out, const Count& c) { return out << c.value(); }
+
+  private:
+    std::atomic<std::int64_t> value_;
+};
+
 struct IoCounters {
-    std::int64_t opens = 0;
-    std::int64_t reads = 0;
-    std::int64_t bytesRead = 0;
-    std::int64_t writes = 0;
-    std::int64_t bytesWritten = 0;
+    Count opens;
+    Count reads;
+    Count bytesRead;
+    Count writes;
+    Count bytesWritten;
 };
 
 // An open file. Reads past the end return fewer bytes; the caller decides what the rest holds.
@@ -127,6 +152,8 @@ class MemoryFileSystem : public FileSystem {
     // Cuts a file to `size` bytes (or pads it with zeros), as another workstation might.
     void resize(const std::string& path, std::size_t size);
     void setUnopenable(const std::string& path);
+    // Every later read that touches `length` bytes at `offset` of the file fails (a bad block).
+    void setUnreadable(const std::string& path, std::int64_t offset, std::int64_t length);
     // From now on, `reads` more reads of any file succeed and every later one fails with the
     // platform's I/O error; -1 lets every read succeed again.
     void failReadsAfter(std::int64_t reads);

@@ -72,8 +72,8 @@ void clsInvDetail::BuildPage(std::int32_t RecordNumber) {
 // Records one page in the page table; answers the record of the page before it, 0 at page 1.
 std::int32_t clsInvDetail::visitPage(std::int32_t recordNumber, bool& reachedFirst) {
     std::string rec = engine_.LreadFile(kInvoices, recordNumber);
-    std::int32_t page = codec::unpack("B", rec, 115);
-    std::int32_t link = std::abs(codec::unpack("K", rec, 110));
+    std::int32_t page = pageNumber(rec);
+    std::int32_t link = pageLink(rec);
     if (page < 1 || page > kLastPage)
         throw EngineError(err::kSubscriptOutOfRange, kClassName,
                           "Page number" + formatNumber(page) + " of record" +
@@ -89,6 +89,14 @@ std::int32_t clsInvDetail::visitPage(std::int32_t recordNumber, bool& reachedFir
                           "Page" + formatNumber(page) + " of record" + formatNumber(recordNumber) +
                               " links to no page before it");
     return link;
+}
+
+std::int32_t clsInvDetail::pageNumber(std::string_view page) {
+    return codec::unpack("B", page, 115);
+}
+
+std::int32_t clsInvDetail::pageLink(std::string_view page) {
+    return std::abs(codec::unpack("K", page, 110));
 }
 
 void clsInvDetail::BuildDetail() {

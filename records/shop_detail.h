@@ -21,6 +21,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/business_basic.h"
@@ -38,9 +39,20 @@ class clsInvDetail {
     // The INVOL record number of the page to start from.
     void InvoiceRec(std::int32_t value) { invoiceRec_ = value; }
     const std::vector<DetailLine>& DetailReturn() const { return detail_; }
+    // DetailReturn handed over whole, for a caller done with the lookup.
+    std::vector<DetailLine> TakeDetail() { return std::move(detail_); }
     bool DetailError() const { return error_; }
     // Builds DetailReturn afresh for the invoice of InvoiceRec.
     void GetDetail();
+
+    // The page number of a page record (B at 115) and its link towards page 1 (K at 110, as
+    // its absolute value).
+    static std::int32_t pageNumber(std::string_view page);
+    static std::int32_t pageLink(std::string_view page);
+    // The record a lookup reads after this page: its link, or 0 at page 1.
+    static std::int32_t previousPage(std::string_view page) {
+        return pageNumber(page) == 1 ? 0 : pageLink(page);
+    }
 
   private:
     void BuildPage(std::int32_t RecordNumber);

@@ -13,9 +13,12 @@
 #include "cli/invocation.h"
 #include "cli_share.h"
 #include "platform/local_file_system.h"
+#include "tests/support/recording_file_system.h"
 #include "tools/mkdemo/share_builder.h"
 #include "tools/share_writer.h"
+#include "viewer/core/model_tree.h"
 #include "viewer/core/startup.h"
+#include "viewer/core/unit_detail.h"
 
 namespace fennick::cli {
 namespace {
@@ -216,6 +219,53 @@ TEST_F(HostileTextShare, JsonKeepsTheExactStrings) {
         QJsonDocument::fromJson(QByteArray::fromStdString(out_.str()))["rows"][0].toArray();
     EXPECT_TRUE(row[11].toString().startsWith(QString::fromUtf8("R\x1B[2J\x07\xC2\x81")));
     EXPECT_TRUE(row[16].toString().startsWith(QString::fromUtf8("A1\0HIDDEN", 9)));
+}
+
+// The dealer's files are only ever asked for reading; the one file written is the hand-off.
+TEST_F(CliShare, OpensTheDealersFilesReadOnly) {
+    const std::vector<std::vector<std::string>> commands = {{"tree", "--in-stock"},
+                                                            {"units", "CTR", "CT100"},
+                                                            {"report", "CTR", "CT100", "C1"},
+                                                            {"export", "CTR", "CT100", "C1"}};
+    for (auto args : commands) {
+        testing::FileRequests requests;
+        args.insert(args.begin(), {"--ini", ini_, "--unc-root", root_.string()});
+        auto record = [&](std::unique_ptr<platform::FileSystem> share) {
+            return std::make_unique<testing::RecordingFileSystem>(std::move(share), requests);
+        };
+        ASSERT_EQ(runCli(args, out_, err_, record), kSuccess) << args[4] << err_.str();
+        EXPECT_GE(requests.opened.size(), 5u) << args[4];
+        for (const auto& [path, access] : requests.opened)
+            EXPECT_EQ(access, platform::Access::Read) << path;
+        for (const auto& path : requests.created)
+            EXPECT_NE(path.find("\\CATCON\\unitexport."), std::string::npos) << path;
+        EXPECT_EQ(requests.created.size(), args[4] == "export" ? 1u : 0u);
+    }
+}
+
+// The window starts the engine the same way and reads the same files: start-up, the tree, a
+// node click that lists the model and shows its first unit.
+TEST_F(CliShare, ViewerOpensTheDealersFilesReadOnly) {
+    testing::FileRequests requests;
+    viewer::EngineStart start;
+    start.settingsFile = ini_;
+    start.share.uncRoot = root_.string();
+    start.decorate = [&](std::unique_ptr<platform::FileSystem> share) {
+        return std::make_unique<testing::RecordingFileSystem>(std::move(share), requests);
+    };
+    viewer::startDataEngine(start);
+    cBusinessBasic* engine = mGlobalConnectivity::instance().BusinessBasic.get();
+    ASSERT_TRUE(engine);
+    viewer::readUserDefinedNames(*engine);
+    auto tree = viewer::ModelTree(*engine).loadtree(true);
+    ASSERT_EQ(tree.lines.size(), 1u);
+    auto click = viewer::clickNode(*engine, tree.lines[0].models.at(0).tag);
+    EXPECT_TRUE(click.firstUnit);
+    ReleaseDataEngine();
+    EXPECT_GE(requests.opened.size(), 5u);
+    for (const auto& [path, access] : requests.opened)
+        EXPECT_EQ(access, platform::Access::Read) << path;
+    EXPECT_TRUE(requests.created.empty());
 }
 
 }  // namespace

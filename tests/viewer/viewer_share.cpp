@@ -13,7 +13,7 @@ class LoggedFile : public platform::File {
 
   protected:
     std::size_t doRead(std::int64_t offset, char* buf, std::size_t n) override {
-        ++fs_.reads[{path_, offset}];
+        fs_.log(path_, offset, n);
         return inner_->readAt(offset, buf, n);
     }
     void doWrite(std::int64_t offset, const char* buf, std::size_t n) override {
@@ -31,6 +31,12 @@ std::string upper(std::string text) {
 }
 
 }  // namespace
+
+void LoggingFileSystem::log(const std::string& path, std::int64_t offset, std::size_t length) {
+    std::lock_guard lock(mutex_);
+    ++reads[{path, offset}];
+    sequence.push_back({path, offset, static_cast<std::int64_t>(length)});
+}
 
 std::unique_ptr<platform::File> LoggingFileSystem::doOpen(const std::string& path,
                                                           platform::Access access) {
@@ -84,10 +90,12 @@ void ViewerShare::dropLink(const std::string& logical) {
     reopen();
 }
 
+std::string ViewerShare::loggedPath(const std::string& dataFile) const {
+    return upper("\\\\" + identity.server + "\\TARNLNK\\" + identity.directory + "\\" + dataFile);
+}
+
 int ViewerShare::readsOf(const std::string& dataFile, std::int64_t offset) const {
-    std::string path =
-        upper("\\\\" + identity.server + "\\TARNLNK\\" + identity.directory + "\\" + dataFile);
-    auto it = log->reads.find({path, offset});
+    auto it = log->reads.find({loggedPath(dataFile), offset});
     return it == log->reads.end() ? 0 : it->second;
 }
 

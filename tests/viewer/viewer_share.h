@@ -5,6 +5,7 @@
 
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <utility>
 
@@ -15,7 +16,14 @@
 
 namespace fennick::test_support {
 
-// Logs each read of the share by file path and offset.
+struct LoggedRead {
+    std::string path;  // upper case
+    std::int64_t offset = 0;
+    std::int64_t length = 0;
+};
+
+// Logs each read of the share by file path and offset, and every read in order. Reads may come
+// from several threads at once.
 class LoggingFileSystem : public platform::FileSystem {
   public:
     bool isDirectory(const std::string& p) override { return memory.isDirectory(p); }
@@ -25,12 +33,18 @@ class LoggingFileSystem : public platform::FileSystem {
     }
     void makeDirectory(const std::string& p) override { memory.makeDirectory(p); }
 
+    void log(const std::string& path, std::int64_t offset, std::size_t length);
+
     platform::MemoryFileSystem memory;
     std::map<std::pair<std::string, std::int64_t>, int> reads;
+    std::vector<LoggedRead> sequence;
 
   protected:
     std::unique_ptr<platform::File> doOpen(const std::string& path,
                                            platform::Access access) override;
+
+  private:
+    std::mutex mutex_;
 };
 
 struct ViewerShare {
@@ -43,7 +57,12 @@ struct ViewerShare {
     void dropLink(const std::string& logical);
     void reopen();
     int readsOf(const std::string& dataFile, std::int64_t offset) const;
-    void clearReadLog() { log->reads.clear(); }
+    // The path of a data file of the dealer's directory as the read log holds it.
+    std::string loggedPath(const std::string& dataFile) const;
+    void clearReadLog() {
+        log->reads.clear();
+        log->sequence.clear();
+    }
 
     LoggingFileSystem* log = nullptr;  // owned by the share below
     std::unique_ptr<platform::FileSystem> share;

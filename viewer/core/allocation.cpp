@@ -5,6 +5,7 @@
 
 #include "pattern_set.h"
 #include "platform/file_system.h"
+#include "prefetch.h"
 #include "read_cache.h"
 #include "records/invoice_header.h"
 #include "text.h"
@@ -42,11 +43,18 @@ bool openTickets(cBusinessBasic& engine, const std::function<bool(std::int32_t)>
     return false;
 }
 
-bool listedInvoices(cBusinessBasic& engine, const std::function<bool(std::int32_t)>& visit) {
+// Hands `visit` every entry of the FILE0 invoice lists that is not all NUL, in list order,
+// until `visit` answers true; a slot that is all NUL is skipped whole.
+bool forEachListEntry(cBusinessBasic& engine, const std::function<bool(std::int32_t)>& visit) {
     std::string name = "FILE0";
     auto file = engine.OpenFile(name);
     if (!file)
         throw EngineError(err::kEngine, "isUnitallocated", "File not Found: \"" + name + "\"");
+    if (ReadCache* cache = batchingCache(engine); cache && file->handle) {
+        constexpr std::int64_t kBlock = 512;
+        cache->prefetch(*file->handle, {{kFirstListBlock * kBlock,
+                                         (kLastListBlock - kFirstListBlock + 1) * kBlock}});
+    }
     for (std::int32_t block = kFirstListBlock; block <= kLastListBlock; ++block) {
         std::string bytes = engine.BlockReadFile(file, block);
         for (std::size_t slot = 0; slot < 4; ++slot) {
@@ -54,12 +62,33 @@ bool listedInvoices(cBusinessBasic& engine, const std::function<bool(std::int32_
             for (std::size_t k = 0; k < kEntriesPerSlot; ++k) {
                 std::size_t at = slot * kSlotLength + 4 + k * 4;
                 if (allNul(std::string_view(bytes).substr(at, 4))) continue;
-                std::int32_t rec = engine.Unpack("L", bytes, static_cast<std::int32_t>(at + 1));
-                if (readable(engine, rec, false) && visit(rec)) return true;
+                if (visit(engine.Unpack("L", bytes, static_cast<std::int32_t>(at + 1))))
+                    return true;
             }
         }
     }
     return false;
+}
+
+bool listedInvoices(cBusinessBasic& engine, const std::function<bool(std::int32_t)>& visit) {
+    return forEachListEntry(
+        engine, [&](std::int32_t rec) { return readable(engine, rec, false) && visit(rec); });
+}
+
+// The pages of every open ticket and listed invoice, read ahead along their page links.
+void prefetchSalesInProgress(cBusinessBasic& engine) {
+    if (!batchingCache(engine)) return;
+    std::vector<std::int32_t> starts = scanIndex(engine, "TICKI", "", "").records;
+    try {
+        forEachListEntry(engine, [&](std::int32_t rec) {
+            starts.push_back(rec);
+            return false;
+        });
+    } catch (const std::exception&) {
+        // No lists to read ahead: the check itself meets this and goes on without them.
+    }
+    prefetchChains(engine, kInvoices, starts,
+                   [](const std::string& page) { return clsInvDetail::previousPage(page); });
 }
 
 bool lineHolds(const DetailLine& line, const std::string& unit) {
@@ -79,7 +108,7 @@ std::vector<DetailLine> invoiceLines(cBusinessBasic& engine, std::int32_t record
     clsInvDetail detail(engine);
     detail.InvoiceRec(record);
     detail.GetDetail();
-    return detail.DetailReturn();
+    return detail.TakeDetail();
 }
 
 bool isUnitallocated(cBusinessBasic& engine, const std::string&, const std::string&,
@@ -101,7 +130,8 @@ bool isUnitallocated(cBusinessBasic& engine, const std::string&, const std::stri
 }
 
 AllocatedUnits AllocatedUnits::collect(cBusinessBasic& engine) {
-    ReadCache::Scope cached(ReadCache::of(engine.Share()));
+    ReadCache::Scope cached(engine.Share());
+    prefetchSalesInProgress(engine);
     AllocatedUnits out;
     std::unordered_set<std::int32_t> seen;
     try {

@@ -30,7 +30,8 @@ bool isUnitallocated(cBusinessBasic& engine, const std::string& lineCode, const 
                      const std::string& unitNumber);
 
 // The same answers for many units from one pass over the sales in progress. With a ReadCache
-// under the engine every INVOL page is read from the share once per pass.
+// under the engine the pages of all sales are read ahead in batches, and every INVOL page is
+// read from the share once per pass.
 class AllocatedUnits {
   public:
     static AllocatedUnits collect(cBusinessBasic& engine);

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "platform/services.h"
+#include "prefetch.h"
 #include "records/lines.h"
 #include "records/units.h"
 #include "text.h"
@@ -42,6 +43,7 @@ std::pair<std::string, std::string> splitTag(const std::string& tag) {
 }
 
 ModelTreeData ModelTree::loadtree(bool inStockOnly, WorkProgress* progress) {
+    ReadCache::Scope action(engine_.Share());
     ModelTreeData tree;
     std::string buff, key(2, '\0');
     engine_.Pack("C", key, 1, 1);
@@ -78,11 +80,27 @@ std::string ModelTree::unitRecord(std::int32_t record) {
     return engine_.LreadFile("UNITL", record);
 }
 
+// The line's index entries and the unit records they point to, and the record of the first
+// entry after the line, whose line number ends the walk.
+void ModelTree::prefetchUnitsOf(std::int32_t lineNumber) {
+    if (lineNumber < 1 || lineNumber > 0xFFFF) return;
+    std::string from(kModelKeyLength, '\0'), to;
+    engine_.Pack("C", from, lineNumber, 1);
+    if (lineNumber < 0xFFFF) {
+        to.assign(kModelKeyLength, '\0');
+        engine_.Pack("C", to, lineNumber + 1, 1);
+    }
+    IndexScan scan = scanIndex(engine_, "MUNITI", from, to);
+    if (scan.following > 0) scan.records.push_back(scan.following);
+    prefetchRecords(engine_, "UNITL", scan.records);
+}
+
 // One node per run of index entries of a model, made at the run's first numbered unit. The
 // walk ends where the line changes or the index ends (record number 0).
 void ModelTree::walkModels(LineNode& node, std::int32_t lineNumber, const std::string& lineCode,
                            bool inStockOnly) {
     try {
+        prefetchUnitsOf(lineNumber);
         std::string buff, key = std::string(kModelKeyLength, '\0');
         engine_.Pack("C", key, lineNumber, 1);
         std::int32_t rec = 0;

@@ -41,9 +41,11 @@ class ModelTree {
   public:
     explicit ModelTree(cBusinessBasic& engine) : engine_(engine) {}
 
-    // Builds the whole tree. A failure while walking one line's units shows the unit-data
-    // error box and the tree goes on with the next line. With `progress`, each line read is a
-    // step named by the line's name; a cancel keeps the lines finished before it.
+    // Builds the whole tree, as one action of the read cache: each line's unit records are read
+    // ahead in batches, and the in-stock test finds them kept. A failure while walking one line's
+    // units shows the unit-data error box and the tree goes on with the next line. With
+    // `progress`, each line read is a step named by the line's name; a cancel keeps the lines
+    // finished before it.
     ModelTreeData loadtree(bool inStockOnly, WorkProgress* progress = nullptr);
     // Adds the model nodes of the line with this code under the line node keyed `lineName`.
     void loadModels(ModelTreeData& tree, const std::string& lineName, const std::string& lineCode,
@@ -58,6 +60,7 @@ class ModelTree {
   private:
     void walkModels(LineNode& node, std::int32_t lineNumber, const std::string& lineCode,
                     bool inStockOnly);
+    void prefetchUnitsOf(std::int32_t lineNumber);
     std::string unitRecord(std::int32_t record);
 
     cBusinessBasic& engine_;

@@ -1,23 +1,44 @@
 #pragma once
-// A share that, while a cache scope is open, reads its files in chunks of 32 KB and answers
-// every further read inside a chunk from memory. The unit list opens a scope for its
-// allocation pass, which asks for the same invoice pages again and again and for many
-// neighbouring ones; outside a scope every read goes to the share, so changes made by other
-// workstations are seen at once.
+// The read cache of one user action (building the tree, listing a model, showing a unit). While
+// a scope is open, every byte read from the share is kept, so what the action needs twice costs
+// one round trip; the last scope to end drops everything, because other workstations keep
+// writing. Callers that know ahead which records an action needs hand their byte ranges to
+// `prefetch`, which reads them in ascending order, coalesced into large reads (reading through
+// gaps cheaper than a round trip) with several reads in flight.
+//
+// With batching switched off the cache keeps nothing and prefetches nothing: every read goes to
+// the share as the engine asks for it, record by record (the reference the batched reads are
+// measured and checked against).
 
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
-#include <utility>
+#include <vector>
 
+#include "kept_bytes.h"
 #include "platform/file_system.h"
 
 namespace fennick::viewer {
 
+struct ByteRange {
+    std::int64_t offset = 0;
+    std::int64_t length = 0;
+    std::int64_t end() const { return offset + length; }
+    bool operator==(const ByteRange&) const = default;
+};
+
+struct ReadPolicy {
+    std::int64_t maxGap = 32 * 1024;     // read through a gap up to this size (about one round
+                                         // trip's worth of bytes on a LAN) rather than split
+    std::int64_t maxRead = 1024 * 1024;  // the largest single read
+    int inFlight = 16;                   // reads waiting on the share at once
+};
+
 class ReadCache : public platform::FileSystem {
   public:
-    explicit ReadCache(std::unique_ptr<platform::FileSystem> inner) : inner_(std::move(inner)) {}
+    explicit ReadCache(std::unique_ptr<platform::FileSystem> inner, ReadPolicy policy = {})
+        : inner_(std::move(inner)), policy_(policy) {}
 
     bool isDirectory(const std::string& path) override { return inner_->isDirectory(path); }
     std::string lastProblem() const override { return inner_->lastProblem(); }
@@ -30,15 +51,17 @@ class ReadCache : public platform::FileSystem {
 
     // Reads that reached the share underneath (counters() counts every read asked for).
     platform::IoCounters& shareCounters() { return inner_->counters(); }
+    platform::FileSystem& share() { return *inner_; }
 
-    // Caching lasts while at least one scope is alive; the last one to end drops the cache.
+    // One user action: keeping lasts while at least one scope is alive.
     class Scope {
       public:
         explicit Scope(ReadCache* cache) : cache_(cache) {
             if (cache_) ++cache_->depth_;
         }
+        explicit Scope(platform::FileSystem& share) : Scope(of(share)) {}
         ~Scope() {
-            if (cache_ && --cache_->depth_ == 0) cache_->chunks_.clear();
+            if (cache_ && --cache_->depth_ == 0) cache_->kept_.clear();
         }
         Scope(const Scope&) = delete;
         Scope& operator=(const Scope&) = delete;
@@ -46,6 +69,20 @@ class ReadCache : public platform::FileSystem {
       private:
         ReadCache* cache_;
     };
+
+    void setBatching(bool on) { batching_ = on; }
+    bool batching() const { return batching_; }
+    // True inside a scope with batching on: reads are kept and prefetches are made.
+    bool keeping() const { return batching_ && depth_ > 0; }
+
+    // Reads the ranges of `file` (opened through this cache) that are not kept yet. A read that
+    // fails is split and retried in halves down to single ranges; a range that still fails is
+    // left to the caller's own read, which meets the failure where it would have anyway.
+    void prefetch(platform::File& file, std::vector<ByteRange> ranges);
+    // True when every byte of the range of `file` is kept.
+    bool holds(platform::File& file, ByteRange range);
+    // Bytes held for the current action.
+    std::int64_t keptBytes() const;
 
     // The cache behind an engine's share, if it has one.
     static ReadCache* of(platform::FileSystem& share) { return dynamic_cast<ReadCache*>(&share); }
@@ -56,13 +93,21 @@ class ReadCache : public platform::FileSystem {
 
   private:
     friend class CachedFile;
-    static constexpr std::int64_t kChunk = 32 * 1024;
-    using ChunkKey = std::pair<std::int32_t, std::int64_t>;  // file, chunk number
+    struct Read;
+    void fetch(platform::File& inner, KeptBytes& kept, std::vector<Read> reads);
 
     std::unique_ptr<platform::FileSystem> inner_;
+    ReadPolicy policy_;
     std::int32_t nextFile_ = 0;
     int depth_ = 0;
-    std::map<ChunkKey, std::string> chunks_;
+    bool batching_ = true;
+    std::map<std::int32_t, KeptBytes> kept_;  // by file
 };
+
+// The ranges grouped into reads: ascending, neighbours joined while the gap between them is at
+// most `maxGap` and the read stays within `maxRead` bytes. Overlapping ranges are merged first;
+// touching ones stay apart, so that a failed read can be retried range by range.
+std::vector<std::vector<ByteRange>> coalesce(std::vector<ByteRange> ranges,
+                                             const ReadPolicy& policy);
 
 }  // namespace fennick::viewer

@@ -2,6 +2,7 @@
 
 #include "formats.h"
 #include "model_tree.h"
+#include "prefetch.h"
 #include "records/chain.h"
 #include "records/unit_notes.h"
 
@@ -60,7 +61,14 @@ NoteGrids readUnitNotes(cBusinessBasic& engine, std::int32_t firstNote,
 }
 
 UnitDetail selectUnit(cBusinessBasic& engine, const UnitRow& row) {
+    ReadCache::Scope action(engine.Share());
     UnitDetail detail;
+    if (row.noteChain != 0)
+        prefetchChains(engine, "UNOTEL", {row.noteChain}, [](const std::string& record) {
+            clsUnitnotes note;
+            note.Unpack(record);
+            return note.Chain;
+        });
     detail.grids = readUnitNotes(engine, row.noteChain, detail.problems);
     detail.values = showUnitDetails(row);
     return detail;

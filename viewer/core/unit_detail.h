@@ -37,7 +37,8 @@ DetailValues showUnitDetails(const UnitRow& row);
 // The notes of the chain starting at UNOTEL record `firstNote` (0: none).
 NoteGrids readUnitNotes(cBusinessBasic& engine, std::int32_t firstNote,
                         std::vector<std::string>& problems);
-// Everything the panel shows for a selected row. Engine failures reach the caller.
+// Everything the panel shows for a selected row, as one action of the read cache (the note
+// chain read ahead). Engine failures reach the caller.
 UnitDetail selectUnit(cBusinessBasic& engine, const UnitRow& row);
 
 // A click on a tree node: the units of the line and model its tag names and, when there is

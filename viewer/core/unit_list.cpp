@@ -1,10 +1,12 @@
 #include "unit_list.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "allocation.h"
 #include "formats.h"
 #include "model_tree.h"
+#include "prefetch.h"
 #include "records/chain.h"
 #include "records/unit_ledger.h"
 #include "records/units.h"
@@ -15,6 +17,40 @@ namespace fennick::viewer {
 namespace {
 
 constexpr std::size_t kListKeyLength = 20;
+constexpr std::size_t kModelPrefix = 14;  // line number and compressed model
+
+// The smallest key above every key that begins with the first `length` bytes of `key`; empty
+// when there is none.
+std::string prefixEnd(std::string key, std::size_t length) {
+    key.resize(std::min(key.size(), length));
+    while (!key.empty() && key.back() == '\xFF')
+        key.pop_back();
+    if (!key.empty()) key.back() = static_cast<char>(static_cast<unsigned char>(key.back()) + 1);
+    return key;
+}
+
+// The model's unit records, then the sub-ledger chains of the units the list will cost.
+void prefetchModel(cBusinessBasic& engine, const std::string& key) {
+    if (!batchingCache(engine)) return;
+    IndexScan scan = scanIndex(engine, "MUNITI", key, prefixEnd(key, kModelPrefix));
+    prefetchRecords(engine, "UNITL", scan.records);
+    std::vector<std::int32_t> chains;
+    for (std::int32_t record : scan.records) {
+        try {
+            clsUnits unit;
+            unit.Unpack(engine.LreadFile("UNITL", record));
+            if (unit.Date_Sold == codec::kEmptyDate && unit.SubLedgerChain != 0)
+                chains.push_back(unit.SubLedgerChain);
+        } catch (const std::exception&) {
+            // The walk reads this unit itself and meets the failure there.
+        }
+    }
+    prefetchChains(engine, "LUNITL", chains, [](const std::string& record) {
+        clsUnitsLedger posting;
+        posting.Unpack(record);
+        return posting.Chain;
+    });
+}
 
 std::string chainProblem(const std::string& unit, const ChainWalk& walk) {
     std::string where = walk.looped() ? " returns to record" : " links to record";
@@ -81,12 +117,14 @@ Date engineToday(const cBusinessBasic& engine) {
 
 UnitList LoadUnits(cBusinessBasic& engine, const std::string& lineCode, const std::string& model,
                    AllocationCheck check, WorkProgress* progress) {
+    ReadCache::Scope action(engine.Share());
     UnitList out;
     const UnitList cancelled{{}, {}, true};
     std::int64_t read = 0;
     std::int32_t line = ModelTree(engine).lookupLineNumber(lineCode);
     if (line < 1) return out;
     std::string buff, key = unitSearchKey(engine, line, model, kListKeyLength);
+    prefetchModel(engine, key);
     const std::string trimmed = codec::trun(model);
     const Date today = engineToday(engine);
     // Every test that drops a unit comes before its sub-ledger is read, so that the reads

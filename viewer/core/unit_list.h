@@ -26,9 +26,10 @@ struct UnitList {
 };
 
 // Lists the units of `lineCode` and `model` (both as given: a model from a tree tag keeps its
-// blanks). An unknown line gives an empty list. Engine failures reach the caller. With
-// `progress`, each unit read is a step named by its unit number, and the allocation pass one
-// more; a cancel gives an empty list marked cancelled.
+// blanks), as one action of the read cache: the model's unit records, their sub-ledger chains
+// and the sales in progress are read ahead in batches. An unknown line gives an empty list.
+// Engine failures reach the caller. With `progress`, each unit read is a step named by its unit
+// number, and the allocation pass one more; a cancel gives an empty list marked cancelled.
 UnitList LoadUnits(cBusinessBasic& engine, const std::string& lineCode, const std::string& model,
                    AllocationCheck check = AllocationCheck::OncePerList,
                    WorkProgress* progress = nullptr);
