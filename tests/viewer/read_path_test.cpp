@@ -113,7 +113,7 @@ const Damage kDamage[] = {
     {"unreadable index leaf",
      [](ViewerShare& s) { unreadable(s, placeOf(s, "MUNITI", unitIndexLeaves(s).at(3))); }},
     {"unreadable sub-ledger posting",
-     [](ViewerShare& s) { unreadable(s, placeOf(s, "LUNITL", 90)); }},
+     [](ViewerShare& s) { unreadable(s, placeOf(s, "LUNITL", 12)); }},
     {"unreadable note", [](ViewerShare& s) { unreadable(s, placeOf(s, "UNOTEL", 33)); }},
     {"unreadable invoice page",
      [](ViewerShare& s) { unreadable(s, placeOf(s, "INVOL", s.written.ticketRecords.at(3))); }},

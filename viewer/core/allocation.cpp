@@ -18,14 +18,22 @@ constexpr const char* kInvoices = "INVOL";
 constexpr std::int32_t kFirstListBlock = 701, kLastListBlock = 764;
 constexpr std::size_t kSlotLength = 128, kEntriesPerSlot = 31;
 
+// Called in a handler: rethrows when the share itself failed (the connection or the device), so
+// that the action ends with a message. Without the bytes the check has no answer, and "not
+// held" would offer a unit that an open ticket holds. Damaged bytes are passed over instead.
+void endOnShareFailure(const std::exception& failure) {
+    if (dynamic_cast<const platform::ConnectionLost*>(&failure)) throw;
+    auto* engineError = dynamic_cast<const EngineError*>(&failure);
+    if (engineError && engineError->number() == err::kDeviceIo) throw;
+}
+
 bool readable(cBusinessBasic& engine, std::int32_t record, bool unpackHeader) {
     try {
         std::string rec = engine.LreadFile(kInvoices, record);
         if (unpackHeader) clsInvoiceHistory().Unpack(rec);
         return true;
-    } catch (const platform::ConnectionLost&) {
-        throw;  // the action ends; nothing half-read counts as read
-    } catch (const std::exception&) {
+    } catch (const std::exception& failure) {
+        endOnShareFailure(failure);
         return false;
     }
 }
@@ -122,9 +130,8 @@ bool isUnitallocated(cBusinessBasic& engine, const std::string&, const std::stri
             return false;
         });
         return found;
-    } catch (const platform::ConnectionLost&) {
-        throw;  // the action ends; nothing half-read counts as read
-    } catch (const std::exception&) {
+    } catch (const std::exception& failure) {
+        endOnShareFailure(failure);
         return false;
     }
 }
@@ -141,10 +148,9 @@ AllocatedUnits AllocatedUnits::collect(cBusinessBasic& engine) {
                     out.add(line);
             return false;
         });
-    } catch (const platform::ConnectionLost&) {
-        throw;  // the action ends; nothing half-read counts as read
-    } catch (const std::exception&) {
-        // What was gathered before the failure still counts, as it does unit by unit.
+    } catch (const std::exception& failure) {
+        endOnShareFailure(failure);
+        // What was gathered before damaged bytes still counts, as it does unit by unit.
     }
     return out;
 }
