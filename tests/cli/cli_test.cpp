@@ -228,10 +228,10 @@ TEST_F(CliShare, OpensTheDealersFilesReadOnly) {
                                                             {"report", "CTR", "CT100", "C1"},
                                                             {"export", "CTR", "CT100", "C1"}};
     for (auto args : commands) {
-        testing::FileRequests requests;
+        test_support::FileRequests requests;
         args.insert(args.begin(), {"--ini", ini_, "--unc-root", root_.string()});
         auto record = [&](std::unique_ptr<platform::FileSystem> share) {
-            return std::make_unique<testing::RecordingFileSystem>(std::move(share), requests);
+            return std::make_unique<test_support::RecordingFileSystem>(std::move(share), requests);
         };
         ASSERT_EQ(runCli(args, out_, err_, record), kSuccess) << args[4] << err_.str();
         EXPECT_GE(requests.opened.size(), 5u) << args[4];
@@ -246,12 +246,12 @@ TEST_F(CliShare, OpensTheDealersFilesReadOnly) {
 // The window starts the engine the same way and reads the same files: start-up, the tree, a
 // node click that lists the model and shows its first unit.
 TEST_F(CliShare, ViewerOpensTheDealersFilesReadOnly) {
-    testing::FileRequests requests;
+    test_support::FileRequests requests;
     viewer::EngineStart start;
     start.settingsFile = ini_;
     start.share.uncRoot = root_.string();
     start.decorate = [&](std::unique_ptr<platform::FileSystem> share) {
-        return std::make_unique<testing::RecordingFileSystem>(std::move(share), requests);
+        return std::make_unique<test_support::RecordingFileSystem>(std::move(share), requests);
     };
     viewer::startDataEngine(start);
     cBusinessBasic* engine = mGlobalConnectivity::instance().BusinessBasic.get();

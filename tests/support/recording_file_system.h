@@ -8,7 +8,7 @@
 
 #include "platform/file_system.h"
 
-namespace fennick::testing {
+namespace fennick::test_support {
 
 struct FileRequests {
     std::vector<std::pair<std::string, platform::Access>> opened;
@@ -39,4 +39,4 @@ class RecordingFileSystem : public platform::FileSystem {
     FileRequests& requests_;
 };
 
-}  // namespace fennick::testing
+}  // namespace fennick::test_support

@@ -18,7 +18,7 @@
 namespace fennick::viewer {
 namespace {
 
-using testing::ViewerShare;
+using test_support::ViewerShare;
 
 demo::DealerData generated() {
     demo::DemoOptions options;
@@ -130,7 +130,7 @@ const Damage kDamage[] = {
 // the detail of every listed unit, failures and messages included.
 std::string everything(ViewerShare& share, bool batched) {
     ReadCache::of(*share.share)->setBatching(batched);
-    testing::RecordingServices seen;
+    test_support::RecordingServices seen;
     cBusinessBasic& engine = *share.engine;
     std::ostringstream out;
     auto failed = [&](const std::exception& e) { out << failureText(e, "") << "\n"; };
@@ -210,8 +210,8 @@ TEST(BatchedReads, IntactShareShowsTheSame) {
 }
 
 // The reads that reached one data file, in the order made.
-std::vector<testing::LoggedRead> readsOf(ViewerShare& share, const std::string& dataFile) {
-    std::vector<testing::LoggedRead> reads;
+std::vector<test_support::LoggedRead> readsOf(ViewerShare& share, const std::string& dataFile) {
+    std::vector<test_support::LoggedRead> reads;
     for (const auto& read : share.log->sequence)
         if (read.path == share.loggedPath(dataFile)) reads.push_back(read);
     return reads;
