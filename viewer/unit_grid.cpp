@@ -12,11 +12,11 @@ void setUpUnitGrid(TextGrid* grid, const std::vector<std::string>& headings) {
     const int minimum = twipsToPixels(kOtherColumnTwips, grid);
     const auto& columns = unitColumns();
     std::vector<bool> rightAligned;
-    for (const UnitColumnSpec& column : columns)
+    for (const UnitColumnInfo& column : columns)
         rightAligned.push_back(column.align == ColumnAlign::Right);
     grid->setRightAligned(rightAligned);
     for (int c = 0; c < grid->columnCount() && c < static_cast<int>(columns.size()); ++c) {
-        const UnitColumnSpec& column = columns[static_cast<std::size_t>(c)];
+        const UnitColumnInfo& column = columns[static_cast<std::size_t>(c)];
         grid->setColumnHidden(c, column.hidden);
         int heading = grid->horizontalHeader()->sectionSizeHint(c);
         grid->setColumnWidth(c, column.widthTwips > 0 ? twipsToPixels(column.widthTwips, grid)

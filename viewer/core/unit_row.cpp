@@ -48,23 +48,23 @@ constexpr int kNoName = -1;
 
 // Shown as it is, sorted by its bytes.
 template <auto Field>
-constexpr UnitColumnSpec textColumn(std::string_view heading, int width = 0, bool hidden = kShown,
+constexpr UnitColumnInfo textColumn(std::string_view heading, int width = 0, bool hidden = kShown,
                                     int name = kNoName) {
     return {heading, name, width, hidden, L, kText, text<Field>, nullptr};
 }
 // A whole number: shown in decimal, sorted by value.
 template <auto Field>
-constexpr UnitColumnSpec numberColumn(std::string_view heading, int width = 0, bool hidden = kShown,
+constexpr UnitColumnInfo numberColumn(std::string_view heading, int width = 0, bool hidden = kShown,
                                       int name = kNoName) {
     return {heading, name, width, hidden, R, kNumber, decimal<Field>, value<Field>};
 }
 // Money: "#########0.00", sorted by value.
 template <auto Field>
-constexpr UnitColumnSpec moneyColumn(std::string_view heading) {
+constexpr UnitColumnInfo moneyColumn(std::string_view heading) {
     return {heading, kNoName, 0, kShown, R, kNumber, money<Field>, ticks<Field>};
 }
 
-const std::array<UnitColumnSpec, kUnitColumns> kColumns = {{
+const std::array<UnitColumnInfo, kUnitColumns> kColumns = {{
     textColumn<&UnitRow::unit>("Unit", 1200),
     textColumn<&UnitRow::make>("Make", 1800),
     textColumn<&UnitRow::model>("Model", 1800),
@@ -100,11 +100,11 @@ const std::array<UnitColumnSpec, kUnitColumns> kColumns = {{
 
 }  // namespace
 
-const std::array<UnitColumnSpec, kUnitColumns>& unitColumns() {
+const std::array<UnitColumnInfo, kUnitColumns>& unitColumns() {
     return kColumns;
 }
 
-const UnitColumnSpec& unitColumn(UnitColumn column) {
+const UnitColumnInfo& unitColumn(UnitColumn column) {
     return kColumns[static_cast<std::size_t>(column)];
 }
 
@@ -129,12 +129,12 @@ std::vector<std::vector<std::string>> unitCells(const std::vector<UnitRow>& rows
 }
 
 int compareUnitRows(const UnitRow& a, const UnitRow& b, UnitColumn column) {
-    const UnitColumnSpec& spec = unitColumn(column);
-    if (spec.number) {
-        std::int64_t x = spec.number(a), y = spec.number(b);
+    const UnitColumnInfo& info = unitColumn(column);
+    if (info.number) {
+        std::int64_t x = info.number(a), y = info.number(b);
         return x < y ? -1 : x > y ? 1 : 0;
     }
-    return spec.text(a).compare(spec.text(b));
+    return info.text(a).compare(info.text(b));
 }
 
 }  // namespace fennick::viewer

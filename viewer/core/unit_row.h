@@ -76,7 +76,7 @@ enum class ColumnAlign { Left, Right };
 // How a column orders its rows: numbers and dates by value, texts by their bytes.
 enum class SortKey { Number, Date, Text };
 
-struct UnitColumnSpec {
+struct UnitColumnInfo {
     std::string_view heading;  // empty for the four user-defined fields
     int userDefinedName;       // which of the four user-defined names heads it; -1: none
     int widthTwips;            // 0: wide enough for its heading, at least kOtherColumnTwips
@@ -88,8 +88,8 @@ struct UnitColumnSpec {
 };
 constexpr int kOtherColumnTwips = 1200;
 
-const std::array<UnitColumnSpec, kUnitColumns>& unitColumns();
-const UnitColumnSpec& unitColumn(UnitColumn column);
+const std::array<UnitColumnInfo, kUnitColumns>& unitColumns();
+const UnitColumnInfo& unitColumn(UnitColumn column);
 
 // One cell's text, and all 30 in grid order (hidden ones included).
 std::string cellText(const UnitRow& row, UnitColumn column);
