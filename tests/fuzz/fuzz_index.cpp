@@ -34,13 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     writer.writeLinks();
     fs.setFile("\\\\FS1\\TARNLNK\\DEALER\\IDX.DB", blocks);
 
-    cSystem system;
-    system.mUNCDrive = "FS1";
-    system.mDirectory = "DEALER";
-    EngineEnvironment env;
-    env.share = &fs;
-    env.computerName = [] { return std::string("WS07"); };
-    env.ipv4Of = [](const std::string&) { return std::string("10.0.0.7"); };
+    cSystem system = fuzz::fuzzSystem();
+    EngineEnvironment env = fuzz::fuzzWorkstation(fs);
     cBusinessBasic engine(system, env);
     const std::int64_t bound = stepBound(lastBlock);
     try {

@@ -22,13 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fs.setFile("\\\\FS1\\TARNLNK\\DEALER\\FUZZ.DR", directory);
     fs.setFile("\\\\FS1\\TARNLNK\\DEALER\\FUZZ.DB", dataBytes);
 
-    cSystem system;
-    system.mUNCDrive = "FS1";
-    system.mDirectory = "DEALER";
-    EngineEnvironment env;
-    env.share = &fs;
-    env.computerName = [] { return std::string("WS07"); };
-    env.ipv4Of = [](const std::string&) { return std::string("10.0.0.7"); };
+    cSystem system = fuzz::fuzzSystem();
+    EngineEnvironment env = fuzz::fuzzWorkstation(fs);
     try {
         cBusinessBasic engine(system, env);
         for (const auto& link : engine.Links().NewEnum()) {

@@ -17,6 +17,21 @@
 
 namespace fennick::fuzz {
 
+// The share FS1\DEALER on `fs`, as workstation WS07 (10.0.0.7) sees it.
+inline cSystem fuzzSystem() {
+    cSystem system;
+    system.mUNCDrive = "FS1";
+    system.mDirectory = "DEALER";
+    return system;
+}
+inline EngineEnvironment fuzzWorkstation(platform::FileSystem& fs) {
+    EngineEnvironment env;
+    env.share = &fs;
+    env.computerName = [] { return std::string("WS07"); };
+    env.ipv4Of = [](const std::string&) { return std::string("10.0.0.7"); };
+    return env;
+}
+
 // Message boxes and event-log lines are counted, never shown.
 class QuietServices : public platform::MessageSink, public platform::EventLog {
   public:
