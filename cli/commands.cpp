@@ -12,7 +12,9 @@
 #include "viewer/core/cp1252.h"
 #include "viewer/core/engine_start.h"
 #include "viewer/core/export_file.h"
+#include "viewer/core/read_cache.h"
 #include "viewer/core/startup.h"
+#include "viewer/core/stock_ageing.h"
 #include "viewer/core/text.h"
 #include "viewer/core/unit_report.h"
 
@@ -58,7 +60,25 @@ int units(cBusinessBasic& engine, const Invocation& inv, std::ostream& out, std:
     auto headings = viewer::unitGridHeadings(viewer::readUserDefinedNames(engine));
     auto list = viewer::LoadUnits(engine, inv.operands[0], inv.operands[1]);
     report(list.problems, err);
-    out << (inv.json ? unitsJson(headings, list.rows) : unitsText(headings, list.rows));
+    out << (inv.json  ? unitsJson(headings, list.rows)
+            : inv.csv ? unitsCsv(headings, list.rows)
+                      : unitsText(headings, list.rows));
+    return kSuccess;
+}
+
+// The tree build gives the directory the search runs on; the unit lists that say whether each
+// match is listed find the unit records the build read.
+int find(cBusinessBasic& engine, const Invocation& inv, std::ostream& out, std::ostream&) {
+    viewer::ReadCache::Scope action(engine.Share());
+    auto tree = viewer::ModelTree(engine).loadtree(false);
+    auto matches = viewer::findUnits(engine, tree.directory, inv.operands[0]);
+    out << (inv.json ? findJson(matches) : findText(matches));
+    return kSuccess;
+}
+
+int ageing(cBusinessBasic& engine, const Invocation& inv, std::ostream& out, std::ostream&) {
+    auto figures = viewer::stockAgeing(engine);
+    out << (inv.json ? ageingJson(figures) : inv.csv ? ageingCsv(figures) : ageingText(figures));
     return kSuccess;
 }
 
@@ -130,7 +150,7 @@ const std::vector<Command>& commandTable() {
          tree},
         {"units",
          {"CODE", "MODEL"},
-         {{"--json", &Invocation::json}},
+         {{"--json", &Invocation::json}, {"--csv", &Invocation::csv}},
          "the unit list of one line and model",
          "LoadUnits",
          units},
@@ -152,6 +172,18 @@ const std::vector<Command>& commandTable() {
          "writes the unit's export file, prints its path",
          "cmdAddToInvoice_Click",
          exportUnit},
+        {"find",
+         {"TEXT"},
+         {{"--json", &Invocation::json}},
+         "units whose unit or serial number holds TEXT",
+         "findUnits",
+         find},
+        {"ageing",
+         {},
+         {{"--json", &Invocation::json}, {"--csv", &Invocation::csv}},
+         "listed units by days in stock, per line and model",
+         "LoadUnits",
+         ageing},
     };
     return table;
 }

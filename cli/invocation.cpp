@@ -76,6 +76,9 @@ bool commandPart(const Command& command, const std::vector<std::string>& args, s
         return error =
                    inv.command + " takes " + std::to_string(command.operands.size()) + " operands",
                false;
+    if (inv.json && inv.csv) return error = "--json and --csv exclude each other", false;
+    if (inv.command == "find" && inv.operands[0].find_first_not_of(" \t") == std::string::npos)
+        return error = "find needs a text to search for", false;
     return true;
 }
 

@@ -22,6 +22,7 @@ struct Invocation {
     std::vector<std::string> operands;
     // Flags; each command accepts those its table entry lists.
     bool json = false;
+    bool csv = false;
     bool inStock = false;
 };
 

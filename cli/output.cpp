@@ -7,6 +7,8 @@
 #include <algorithm>
 
 #include "viewer/core/cp1252.h"
+#include "viewer/core/csv.h"
+#include "viewer/core/startup.h"
 #include "viewer/core/text.h"
 
 namespace fennick::cli {
@@ -134,6 +136,80 @@ std::string unitsText(const std::vector<std::string>& headings,
     for (const auto& row : rows)
         all.push_back(viewer::unitCells(row));
     return table(all) + std::to_string(rows.size()) + " units\n";
+}
+
+std::string unitsCsv(const std::vector<std::string>& headings,
+                     const std::vector<viewer::UnitRow>& rows) {
+    auto shownColumns = [](const std::vector<std::string>& cells) {
+        std::vector<std::string> out;
+        const auto& columns = viewer::unitColumns();
+        for (std::size_t c = 0; c < cells.size() && c < columns.size(); ++c)
+            if (!columns[c].hidden) out.push_back(cp1252ToUtf8(viewer::upToNul(cells[c])));
+        return out;
+    };
+    std::string out = viewer::csvRecord(shownColumns(headings));
+    for (const auto& row : rows)
+        out += viewer::csvRecord(shownColumns(viewer::unitCells(row)));
+    return out;
+}
+
+std::string findJson(const std::vector<viewer::UnitMatch>& matches) {
+    QJsonArray out;
+    for (const auto& m : matches)
+        out.append(QJsonObject{{"unit", q(m.unit)},
+                               {"serial", q(m.serial)},
+                               {"code", q(m.code)},
+                               {"model", q(m.model)},
+                               {"listed", m.listed}});
+    return json(QJsonObject{{"matches", out}});
+}
+
+std::string findText(const std::vector<viewer::UnitMatch>& matches) {
+    std::vector<std::vector<std::string>> rows{{"Unit", "Serial", "Line", "Model", ""}};
+    for (const auto& m : matches)
+        rows.push_back({m.unit, m.serial, m.code, m.model, m.listed ? "" : "not in stock"});
+    return table(rows) + std::to_string(matches.size()) +
+           (matches.size() == 1 ? " match\n" : " matches\n");
+}
+
+namespace {
+
+QJsonObject figuresJson(const viewer::AgeingFigures& f) {
+    QJsonArray count, cost, list;
+    for (std::size_t b = 0; b < viewer::kAgeBuckets; ++b) {
+        count.append(static_cast<qint64>(f.count[b]));
+        cost.append(QString::fromStdString(viewer::ageingMoney(f.cost[b])));
+        list.append(QString::fromStdString(viewer::ageingMoney(f.list[b])));
+    }
+    return {{"count", count}, {"cost", cost}, {"list", list}};
+}
+
+}  // namespace
+
+std::string ageingJson(const viewer::StockAgeing& ageing) {
+    QJsonArray buckets, rows;
+    for (const char* name : viewer::kAgeBucketNames)
+        buckets.append(name);
+    for (const auto& row : ageing.rows) {
+        QJsonObject object = figuresJson(row.figures);
+        object.insert("code", q(row.code));
+        object.insert("model", q(row.model));
+        rows.append(object);
+    }
+    return json(
+        QJsonObject{{"buckets", buckets}, {"rows", rows}, {"total", figuresJson(ageing.total)}});
+}
+
+std::string ageingText(const viewer::StockAgeing& ageing) {
+    return table(viewer::ageingTable(ageing));
+}
+
+std::string ageingCsv(const viewer::StockAgeing& ageing) {
+    auto rows = viewer::ageingTable(ageing);
+    for (auto& row : rows)
+        for (auto& cell : row)
+            cell = cp1252ToUtf8(viewer::upToNul(cell));
+    return viewer::csvTable(rows);
 }
 
 std::string unitJson(const std::vector<std::string>& captions, const viewer::UnitDetail& d) {

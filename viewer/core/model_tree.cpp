@@ -60,7 +60,8 @@ ModelTreeData ModelTree::loadtree(bool inStockOnly, WorkProgress* progress) {
         if (line.Line_Type == "U") {
             tree.lines.push_back({line.Line_Name, line.Line_Name, line.Alpha_Line, {}});
             std::int32_t number = lookupLineNumber(line.Alpha_Line);
-            if (number >= 1) walkModels(tree.lines.back(), number, line.Alpha_Line, inStockOnly);
+            if (number >= 1)
+                walkModels(tree, tree.lines.back(), number, line.Alpha_Line, inStockOnly);
         }
         engine_.KNext("LINEI", buff, key, rec);
     }
@@ -72,7 +73,7 @@ void ModelTree::loadModels(ModelTreeData& tree, const std::string& lineName,
     std::int32_t number = lookupLineNumber(lineCode);
     if (number < 1) return;
     for (auto& node : tree.lines)
-        if (node.key == lineName) return walkModels(node, number, lineCode, inStockOnly);
+        if (node.key == lineName) return walkModels(tree, node, number, lineCode, inStockOnly);
     showUnitDataError(err::kElementNotFound, "Element not found");
 }
 
@@ -97,8 +98,8 @@ void ModelTree::prefetchUnitsOf(std::int32_t lineNumber) {
 
 // One node per run of index entries of a model, made at the run's first numbered unit. The
 // walk ends where the line changes or the index ends (record number 0).
-void ModelTree::walkModels(LineNode& node, std::int32_t lineNumber, const std::string& lineCode,
-                           bool inStockOnly) {
+void ModelTree::walkModels(ModelTreeData& tree, LineNode& node, std::int32_t lineNumber,
+                           const std::string& lineCode, bool inStockOnly) {
     try {
         prefetchUnitsOf(lineNumber);
         std::string buff, key = std::string(kModelKeyLength, '\0');
@@ -113,6 +114,7 @@ void ModelTree::walkModels(LineNode& node, std::int32_t lineNumber, const std::s
             std::string packed = unit.size() > 4 ? unit.substr(4, 12) : std::string();
             std::string model = engine_.Ucm(packed);
             std::string unitNumber = engine_.Trun(unit.size() > 19 ? unit.substr(19, 8) : "");
+            remember(tree, rec, unit, unitNumber, lineCode, model);
             currentModel_ = model;
             if (model != previous && !unitNumber.empty() &&
                 (!inStockOnly || modelHasInStockUnits(lineNumber, model)))
@@ -127,6 +129,15 @@ void ModelTree::walkModels(LineNode& node, std::int32_t lineNumber, const std::s
     } catch (const platform::IoError& failure) {
         showUnitDataError(err::kDeviceIo, failure.what());
     }
+}
+
+void ModelTree::remember(ModelTreeData& tree, std::int32_t record, const std::string& unit,
+                         const std::string& unitNumber, const std::string& lineCode,
+                         const std::string& model) {
+    if (!walked_.insert(record).second) return;
+    std::string packedSerial = unit.size() > 56 ? unit.substr(56, 12) : std::string();
+    tree.directory.push_back(
+        {record, unitNumber, engine_.Trun(engine_.Ucm(packedSerial)), lineCode, model});
 }
 
 std::int32_t ModelTree::lookupLineNumber(const std::string& lineCode) {

@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "engine/business_basic.h"
+#include "unit_search.h"
 #include "work_progress.h"
 
 namespace fennick::viewer {
@@ -29,6 +31,9 @@ struct LineNode {
 
 struct ModelTreeData {
     std::vector<LineNode> lines;
+    // Every unit record the walk met, once each, in walk order; the same with the in-stock
+    // filter on or off, as the filter only decides which model nodes are made.
+    std::vector<DirectoryEntry> directory;
     bool cancelled = false;  // the build stopped early: `lines` holds the lines read until then
 };
 
@@ -58,13 +63,17 @@ class ModelTree {
     const std::string& currentModel() const { return currentModel_; }
 
   private:
-    void walkModels(LineNode& node, std::int32_t lineNumber, const std::string& lineCode,
-                    bool inStockOnly);
+    void walkModels(ModelTreeData& tree, LineNode& node, std::int32_t lineNumber,
+                    const std::string& lineCode, bool inStockOnly);
     void prefetchUnitsOf(std::int32_t lineNumber);
     std::string unitRecord(std::int32_t record);
+    void remember(ModelTreeData& tree, std::int32_t record, const std::string& unit,
+                  const std::string& unitNumber, const std::string& lineCode,
+                  const std::string& model);
 
     cBusinessBasic& engine_;
     std::string currentModel_;
+    std::unordered_set<std::int32_t> walked_;  // unit records already in the directory
 };
 
 // Where findSelectUnit leaves the selection: line index and model index (none for a line node).

@@ -121,7 +121,8 @@ void ReadCache::fetch(platform::File& inner, KeptBytes& kept, std::vector<Read> 
         for (auto& read : reads) {
             ByteRange span = read.span();
             if (read.ok) {
-                kept.keep(span.offset, std::move(read.bytes), static_cast<std::size_t>(span.length));
+                kept.keep(span.offset, std::move(read.bytes),
+                          static_cast<std::size_t>(span.length));
             } else if (read.members.size() > 1) {
                 auto half =
                     read.members.begin() + static_cast<std::ptrdiff_t>(read.members.size() / 2);

@@ -1,0 +1,68 @@
+#include "unit_search.h"
+
+#include <map>
+#include <set>
+#include <utility>
+
+#include "model_tree.h"
+#include "text.h"
+#include "unit_list.h"
+
+namespace fennick::viewer {
+
+namespace {
+
+char foldCase(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+std::string folded(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        c = foldCase(c);
+    return out;
+}
+
+// Unit number and serial of each row, as the rows hold them.
+using Listed = std::set<std::pair<std::string, std::string>>;
+
+Listed listedUnits(cBusinessBasic& engine, const std::string& tag) {
+    auto [lineCode, model] = splitTag(tag);
+    Listed out;
+    for (const UnitRow& row : LoadUnits(engine, lineCode, model).rows)
+        out.emplace(row.unit, row.serial);
+    return out;
+}
+
+}  // namespace
+
+std::vector<const DirectoryEntry*> matchingEntries(const std::vector<DirectoryEntry>& directory,
+                                                   std::string_view text) {
+    const std::string needle = folded(trimBlanks(text));
+    std::vector<const DirectoryEntry*> out;
+    if (needle.empty()) return out;
+    for (const DirectoryEntry& entry : directory)
+        if (folded(entry.unit).find(needle) != std::string::npos ||
+            folded(entry.serial).find(needle) != std::string::npos)
+            out.push_back(&entry);
+    return out;
+}
+
+std::vector<UnitMatch> findUnits(cBusinessBasic& engine,
+                                 const std::vector<DirectoryEntry>& directory,
+                                 std::string_view text) {
+    std::vector<UnitMatch> out;
+    std::map<std::string, Listed> listsByTag;
+    for (const DirectoryEntry* entry : matchingEntries(directory, text)) {
+        std::string tag = modelTag(entry->lineCode, entry->model);
+        auto list = listsByTag.find(tag);
+        if (list == listsByTag.end())
+            list = listsByTag.emplace(tag, listedUnits(engine, tag)).first;
+        bool listed = list->second.count({entry->unit, entry->serial}) > 0;
+        out.push_back({entry->unit, entry->serial, codec::trun(entry->lineCode),
+                       codec::trun(entry->model), tag, listed});
+    }
+    return out;
+}
+
+}  // namespace fennick::viewer

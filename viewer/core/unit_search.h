@@ -1,0 +1,43 @@
+#pragma once
+// Finding a unit by its unit number or serial number. The tree build keeps a small directory of
+// every unit record it walks (see ModelTreeData::directory), so a search after the tree is built
+// reads nothing but the unit lists that say whether each match is listed.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/business_basic.h"
+
+namespace fennick::viewer {
+
+// One unit record as the tree walk met it. Texts are trimmed; `model` keeps the model as the
+// tree decoded it, so that the model node's tag can be rebuilt from it.
+struct DirectoryEntry {
+    std::int32_t record = 0;
+    std::string unit;
+    std::string serial;
+    std::string lineCode;
+    std::string model;
+};
+
+struct UnitMatch {
+    std::string unit;
+    std::string serial;
+    std::string code;      // the line code, trimmed
+    std::string model;     // trimmed
+    std::string modelTag;  // the tag of the model node that lists the unit
+    bool listed = false;   // a row of that model's unit list
+};
+
+// The entries whose unit number or serial number contains `text` (trimmed of blanks), letter
+// case ignored, in directory order. Blank text matches nothing.
+std::vector<const DirectoryEntry*> matchingEntries(const std::vector<DirectoryEntry>& directory,
+                                                   std::string_view text);
+
+// The matches of `text` with `listed` worked out: one unit-list pass per model that has matches.
+std::vector<UnitMatch> findUnits(cBusinessBasic& engine,
+                                 const std::vector<DirectoryEntry>& directory,
+                                 std::string_view text);
+
+}  // namespace fennick::viewer
