@@ -61,7 +61,7 @@ StockAgeing stockAgeing(cBusinessBasic& engine, WorkProgress* progress) {
 }
 
 std::string ageingMoney(Currency value) {
-    return trimBlanks(moneyText(value));
+    return std::string(trimBlanks(moneyText(value)));
 }
 
 std::vector<std::vector<std::string>> ageingTable(const StockAgeing& ageing) {
