@@ -45,6 +45,7 @@ std::pair<std::string, std::string> splitTag(const std::string& tag) {
 ModelTreeData ModelTree::loadtree(bool inStockOnly, WorkProgress* progress) {
     ReadCache::Scope action(engine_.Share());
     ModelTreeData tree;
+    walked_.clear();
     std::string buff, key(2, '\0');
     engine_.Pack("C", key, 1, 1);
     std::int32_t rec = 0;

@@ -50,10 +50,11 @@ std::vector<const DirectoryEntry*> matchingEntries(const std::vector<DirectoryEn
 
 std::vector<UnitMatch> findUnits(cBusinessBasic& engine,
                                  const std::vector<DirectoryEntry>& directory,
-                                 std::string_view text) {
+                                 std::string_view text, std::size_t limit) {
     std::vector<UnitMatch> out;
     std::map<std::string, Listed> listsByTag;
     for (const DirectoryEntry* entry : matchingEntries(directory, text)) {
+        if (out.size() >= limit) break;
         std::string tag = modelTag(entry->lineCode, entry->model);
         auto list = listsByTag.find(tag);
         if (list == listsByTag.end())

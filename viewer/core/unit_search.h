@@ -3,6 +3,7 @@
 // every unit record it walks (see ModelTreeData::directory), so a search after the tree is built
 // reads nothing but the unit lists that say whether each match is listed.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -35,9 +36,10 @@ struct UnitMatch {
 std::vector<const DirectoryEntry*> matchingEntries(const std::vector<DirectoryEntry>& directory,
                                                    std::string_view text);
 
-// The matches of `text` with `listed` worked out: one unit-list pass per model that has matches.
+// The first `limit` matches of `text` with `listed` worked out: one unit-list pass per model
+// that has matches among them.
 std::vector<UnitMatch> findUnits(cBusinessBasic& engine,
                                  const std::vector<DirectoryEntry>& directory,
-                                 std::string_view text);
+                                 std::string_view text, std::size_t limit = SIZE_MAX);
 
 }  // namespace fennick::viewer
