@@ -19,7 +19,8 @@ namespace fennick::cli {
 
 class OneUnitShare : public ::testing::Test {
   protected:
-    // Writes the share; `adjust` sets what a test needs on the unit or the share first.
+    // Writes the share; `adjust` sets what a test needs on the unit or the share first (units
+    // it adds come after the unit).
     void writeShare(const std::string& folder,
                     const std::function<void(demo::DealerData&, demo::UnitSpec&)>& adjust) {
         namespace fs = std::filesystem;
@@ -36,7 +37,7 @@ class OneUnitShare : public ::testing::Test {
             "ckwater";
         u.received = Date{std::chrono::year{2025} / 1 / 2};
         adjust(d, u);
-        d.units = {u};
+        d.units.insert(d.units.begin(), u);
         platform::LocalFileSystem share(root_);
         demo::writeDealerShare(share, d, demo::ShareIdentity{});
         ini_ = (root_ / "vRMCatalog.ini").string();

@@ -54,20 +54,22 @@ TEST_P(InvocationError, IsRefusedWithItsMessage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Wrong, InvocationError,
-    ::testing::Values(UsageError{{}, "no command given"},
-                      UsageError{{"--ini"}, "--ini needs a value"},
-                      UsageError{{"--ini", "a"}, "no command given"},
-                      UsageError{{"trees"}, "unknown command trees"},
-                      UsageError{{"units", "CTR"}, "units takes 2 operands"},
-                      UsageError{{"units", "CTR", "M", "--in-stock"},
-                                 "unknown option --in-stock for units"},
-                      UsageError{{"unit", "A", "B"}, "unit takes 3 operands"},
-                      UsageError{{"tree", "extra"}, "tree takes 0 operands"},
-                      UsageError{{"--verbose", "tree"}, "unknown option --verbose"},
-                      UsageError{{"report", "A", "B"}, "report takes 3 operands"}));
+    ::testing::Values(
+        UsageError{{}, "no command given"}, UsageError{{"--ini"}, "--ini needs a value"},
+        UsageError{{"--ini", "a"}, "no command given"},
+        UsageError{{"trees"}, "unknown command trees"},
+        UsageError{{"units", "CTR"}, "units takes 2 operands"},
+        UsageError{{"units", "CTR", "M", "--in-stock"}, "unknown option --in-stock for units"},
+        UsageError{{"unit", "A", "B"}, "unit takes 3 operands"},
+        UsageError{{"tree", "extra"}, "tree takes 0 operands"},
+        UsageError{{"--verbose", "tree"}, "unknown option --verbose"},
+        UsageError{{"report", "A", "B"}, "report takes 3 operands"},
+        UsageError{{"find"}, "find takes 1 operands"},
+        UsageError{{"find", " \t"}, "find needs a text to search for"},
+        UsageError{{"ageing", "--csv", "--json"}, "--json and --csv exclude each other"}));
 
-// Every entry of the command table parses as its usage line shows it, each flag setting its
-// switch, and refuses one operand less.
+// Every entry of the command table parses as its usage line shows it, each flag (on its own,
+// as some exclude each other) setting its switch, and refuses one operand less.
 TEST(Invocation, EveryCommandAsItsUsageLineShowsIt) {
     for (const auto& command : commandTable()) {
         const std::string name(command.name);
@@ -77,17 +79,18 @@ TEST(Invocation, EveryCommandAsItsUsageLineShowsIt) {
             args.emplace_back(operand);
             line += " " + std::string(operand);
         }
-        for (const auto& flag : command.flags) {
-            args.emplace_back(flag.name);
+        for (const auto& flag : command.flags)
             line += " [" + std::string(flag.name) + "]";
-        }
         EXPECT_NE(kUsage.find(line + " "), std::string::npos) << name;
         std::string error;
-        auto inv = parseInvocation(args, error);
-        ASSERT_TRUE(inv) << error;
-        EXPECT_EQ(inv->operands.size(), command.operands.size()) << name;
-        for (const auto& flag : command.flags)
+        for (const auto& flag : command.flags) {
+            auto withFlag = args;
+            withFlag.emplace_back(flag.name);
+            auto inv = parseInvocation(withFlag, error);
+            ASSERT_TRUE(inv) << error;
+            EXPECT_EQ(inv->operands.size(), command.operands.size()) << name;
             EXPECT_TRUE((*inv).*(flag.set)) << name << " " << flag.name;
+        }
         if (!command.operands.empty()) {
             args.erase(args.begin() + 1);
             EXPECT_FALSE(parseInvocation(args, error)) << name;
@@ -169,6 +172,67 @@ TEST_F(CliShare, TextOutputAndFailures) {
                                         "tree"};
     EXPECT_EQ(runCli(noShare, out_, err_), kFailure);
     EXPECT_NE(err_.str().find("Connection Error: "), std::string::npos);
+}
+
+class StockShare : public OneUnitShare {
+  protected:
+    void SetUp() override {
+        writeShare("fennick-cli-stock", [](demo::DealerData& d, demo::UnitSpec& u) {
+            u.serial = "SN1";
+            u.ledgerCents = {-2500};
+            u.location = "A,\"BC\"";
+            demo::UnitSpec sold = u;
+            sold.unitNumber = "c2";
+            sold.serial = "SN2";
+            sold.sold = u.received;
+            d.units = {sold};
+        });
+    }
+    QJsonObject json() const {
+        return QJsonDocument::fromJson(QByteArray::fromStdString(out_.str())).object();
+    }
+};
+
+TEST_F(StockShare, FindListsMatchesAndWhetherInStock) {
+    ASSERT_EQ(run({"find", "sn", "--json"}), kSuccess) << err_.str();
+    QJsonArray matches = json()["matches"].toArray();
+    ASSERT_EQ(matches.size(), 2);
+    EXPECT_EQ(matches[1].toObject(), (QJsonObject{{"unit", "c2"},
+                                                  {"serial", "SN2"},
+                                                  {"code", "CTR"},
+                                                  {"model", "CT100"},
+                                                  {"listed", false}}));
+    EXPECT_TRUE(matches[0].toObject()["listed"].toBool());
+    ASSERT_EQ(run({"find", "C2"}), kSuccess);
+    EXPECT_NE(out_.str().find("not in stock\n1 match\n"), std::string::npos) << out_.str();
+    ASSERT_EQ(run({"find", "nowhere"}), kSuccess);
+    EXPECT_NE(out_.str().find("\n0 matches\n"), std::string::npos) << out_.str();
+}
+
+// Days in stock follow the real clock here, so the test finds the bucket from the count.
+TEST_F(StockShare, AgeingAsJsonAndCsv) {
+    ASSERT_EQ(run({"ageing", "--json"}), kSuccess) << err_.str();
+    QJsonObject total = json()["total"].toObject();
+    ASSERT_EQ(json()["rows"].toArray().size(), 1);
+    EXPECT_EQ(json()["buckets"].toArray().size(), 5);
+    for (int b = 0; b < 5; ++b) {
+        bool counted = total["count"].toArray()[b].toInt() == 1;
+        EXPECT_EQ(total["cost"].toArray()[b].toString(), counted ? "-25.00" : "0.00");
+    }
+    ASSERT_EQ(run({"ageing", "--csv"}), kSuccess);
+    EXPECT_EQ(out_.str().substr(0, 19), "Line,Model,0-90,91-");
+    EXPECT_NE(out_.str().find("\r\nCTR,CT100,"), std::string::npos);
+    EXPECT_NE(out_.str().find("\r\nTotal,,"), std::string::npos);
+}
+
+TEST_F(StockShare, UnitsAsCsvShowTheGridsColumns) {
+    ASSERT_EQ(run({"units", "CTR", "CT100", "--csv"}), kSuccess) << err_.str();
+    const std::string csv = out_.str();
+    EXPECT_EQ(csv.substr(0, 17), "Unit,Make,Model,Y");
+    EXPECT_NE(csv.find(",Days in Stock\r\nC1,Br\xC3\xA4"), std::string::npos) << csv;
+    EXPECT_NE(csv.find(",\"A,\"\"BC\"\"\","), std::string::npos) << csv;
+    EXPECT_NE(csv.find(",-25.00,"), std::string::npos) << csv;
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 2);
 }
 
 // Share bytes that would drive a terminal (an escape sequence, a bell, a C1 code) and text after
