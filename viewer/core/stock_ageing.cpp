@@ -1,5 +1,6 @@
 #include "stock_ageing.h"
 
+#include "allocation.h"
 #include "formats.h"
 #include "model_tree.h"
 #include "read_cache.h"
@@ -41,6 +42,9 @@ StockAgeing stockAgeing(cBusinessBasic& engine, WorkProgress* progress) {
     StockAgeing out;
     ModelTreeData tree = ModelTree(engine).loadtree(false, progress);
     if (tree.cancelled) return {{}, {}, true};
+    // The sales in progress are the same for every model of the action: collected once, each
+    // model's list is checked against them.
+    const AllocatedUnits sales = AllocatedUnits::collect(engine);
     std::int64_t done = 0;
     for (const LineNode& line : tree.lines) {
         for (const ModelNode& node : line.models) {
@@ -48,7 +52,7 @@ StockAgeing stockAgeing(cBusinessBasic& engine, WorkProgress* progress) {
             if (!goOn(progress, codec::trun(code) + " " + codec::trun(model), done++)) {
                 return {{}, {}, true};
             }
-            UnitList list = LoadUnits(engine, code, model);
+            UnitList list = LoadUnits(engine, code, model, sales);
             if (list.rows.empty()) continue;
             AgeingRow row{codec::trun(code), codec::trun(model), {}};
             for (const UnitRow& unit : list.rows)

@@ -115,8 +115,11 @@ Date engineToday(const cBusinessBasic& engine) {
     return Date{std::chrono::year{now.year} / now.month / now.day};
 }
 
-UnitList LoadUnits(cBusinessBasic& engine, const std::string& lineCode, const std::string& model,
-                   AllocationCheck check, WorkProgress* progress) {
+namespace {
+
+// `sales`: collected by the caller, or null to collect them here when the check is once per list.
+UnitList listUnits(cBusinessBasic& engine, const std::string& lineCode, const std::string& model,
+                   AllocationCheck check, WorkProgress* progress, const AllocatedUnits* sales) {
     ReadCache::Scope action(engine.Share());
     UnitList out;
     const UnitList cancelled{{}, {}, true};
@@ -150,7 +153,8 @@ UnitList LoadUnits(cBusinessBasic& engine, const std::string& lineCode, const st
         std::vector<std::string> numbers;
         for (const auto& unit : listed)
             numbers.push_back(unit.Unit_Number);
-        taken = AllocatedUnits::collect(engine).holdEach(numbers);
+        taken =
+            sales ? sales->holdEach(numbers) : AllocatedUnits::collect(engine).holdEach(numbers);
     }
     for (std::size_t i = 0; i < listed.size(); ++i) {
         if (taken[i]) continue;
@@ -159,6 +163,18 @@ UnitList LoadUnits(cBusinessBasic& engine, const std::string& lineCode, const st
         out.rows.push_back(unitRow(listed[i], cost, days, lineCode, model));
     }
     return out;
+}
+
+}  // namespace
+
+UnitList LoadUnits(cBusinessBasic& engine, const std::string& lineCode, const std::string& model,
+                   AllocationCheck check, WorkProgress* progress) {
+    return listUnits(engine, lineCode, model, check, progress, nullptr);
+}
+
+UnitList LoadUnits(cBusinessBasic& engine, const std::string& lineCode, const std::string& model,
+                   const AllocatedUnits& sales, WorkProgress* progress) {
+    return listUnits(engine, lineCode, model, AllocationCheck::OncePerList, progress, &sales);
 }
 
 }  // namespace fennick::viewer

@@ -34,6 +34,13 @@ UnitList LoadUnits(cBusinessBasic& engine, const std::string& lineCode, const st
                    AllocationCheck check = AllocationCheck::OncePerList,
                    WorkProgress* progress = nullptr);
 
+class AllocatedUnits;
+
+// The same list with the allocation check made against `sales`, the sales in progress collected
+// once for several lists of one action (the stock ageing lists every model this way).
+UnitList LoadUnits(cBusinessBasic& engine, const std::string& lineCode, const std::string& model,
+                   const AllocatedUnits& sales, WorkProgress* progress = nullptr);
+
 // Today's date by the engine's clock.
 Date engineToday(const cBusinessBasic& engine);
 
