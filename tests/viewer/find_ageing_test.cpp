@@ -26,10 +26,13 @@ struct Stock {
     std::vector<std::int64_t> ledgerCents;
     std::int64_t listCents;
     bool sold;
+    bool held = false;  // named by an open ticket
+
+    bool listed() const { return !sold && !held; }
 };
 
 // Line 1 CTR and line 2 MWR. CT200 and M60 have only sold units; serial AB123 is in both lines;
-// unit k9low keeps its lower case; ledgers hold negative postings.
+// unit k9low keeps its lower case; ledgers hold negative postings; an open ticket holds M3.
 const std::vector<Stock>& stock() {
     static const std::vector<Stock> units = {
         {1, "CT100", "C1", "AB123", 0, {1200000, -2500}, 1500000, false},
@@ -43,7 +46,7 @@ const std::vector<Stock>& stock() {
         {1, "CT300", "C12", "S12", 365, {250000}, 300000, false},
         {2, "M50", "M1", "AB1234", 366, {77700, -700}, 88800, false},
         {2, "M50", "M2", "ZZ9", 730, {12345}, 0, false},
-        {2, "M50", "M3", "ZZ8", 731, {-1}, -2, false},
+        {2, "M50", "M3", "ZZ8", 731, {-1}, -2, false, true},
         {2, "M50", "M4", "ZZ7", 4000, {10000000}, 12000000, false},
         {2, "M60", "M9", "ZZ6", 5, {100}, 100, true},
     };
@@ -61,6 +64,7 @@ demo::DealerData stockData() {
         u.dealerListCents = s.listCents;
         if (s.sold) u.sold = kToday - days(1);
         d.units.push_back(u);
+        if (s.held) d.openTickets.push_back(test_support::invoiceNaming({{s.unit}}));
     }
     return d;
 }
@@ -92,7 +96,7 @@ TEST_P(UnitSearch, MatchesUnitOrSerialNumberIgnoringCase) {
                               [&](const Stock& s) { return s.unit == m.unit; });
         ASSERT_NE(s, stock().end());
         EXPECT_EQ(std::make_tuple(m.serial, m.code, m.model, m.listed),
-                  std::make_tuple(s->serial, std::string(lineCode(s->line)), s->model, !s->sold))
+                  std::make_tuple(s->serial, std::string(lineCode(s->line)), s->model, s->listed()))
             << m.unit;
         if (m.listed) {
             EXPECT_TRUE(findTag(tree, m.modelTag)) << m.modelTag;
@@ -153,7 +157,7 @@ struct Expected {
 std::map<std::pair<std::string, std::string>, Expected> expectedAgeing(Expected& total) {
     std::map<std::pair<std::string, std::string>, Expected> out;
     for (const Stock& s : stock()) {
-        if (s.sold) continue;
+        if (!s.listed()) continue;
         std::size_t b = s.daysAgo <= 90    ? 0
                         : s.daysAgo <= 180 ? 1
                         : s.daysAgo <= 365 ? 2
