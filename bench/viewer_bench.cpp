@@ -7,6 +7,10 @@
 // against the batched one measured in the same run, and gives the batched runs' CPU time on the
 // calling thread (a busy machine stretches it into more wall time).
 //
+// Then two actions set against what they save, in the same run: a search for a serial after the
+// tree is built (against building the tree again and searching), and the stock ageing (against
+// building the tree and listing every model one by one, each list its own action).
+//
 // The record-by-record tree makes one call per unit record (about 190,000): at 0.2 and 1 ms it
 // would run for minutes. Its calls are strictly one after another, so its time there is given
 // as its time at 0 ms plus its calls times the measured cost of one waited call, and marked as
@@ -21,6 +25,7 @@
 #include <iomanip>
 #include <iostream>
 #include <map>
+#include <sstream>
 
 #ifdef __linux__
 #include <sys/prctl.h>
@@ -36,8 +41,10 @@
 #include "viewer/core/engine_start.h"
 #include "viewer/core/model_tree.h"
 #include "viewer/core/read_cache.h"
+#include "viewer/core/stock_ageing.h"
 #include "viewer/core/unit_detail.h"
 #include "viewer/core/unit_list.h"
+#include "viewer/core/unit_search.h"
 
 namespace {
 
@@ -46,9 +53,11 @@ using std::chrono::microseconds;
 
 const std::string kLine = "CTR", kModel = "CT100";   // model 0 of the demo: 200 units
 const std::vector<int> kLatencies = {0, 200, 1000};  // microseconds per round trip
+const std::string kSearch = "1ha40001";              // part of two units' serial numbers
 
 platform::LatencyFileSystem* server = nullptr;  // under the engine's read cache
 viewer::UnitRow shownRow;                       // the unit "show unit" shows
+viewer::ModelTreeData builtTree;                // the tree the window shows, searched by "find"
 
 cBusinessBasic& engine() {
     return *mGlobalConnectivity::instance().BusinessBasic;
@@ -105,6 +114,37 @@ std::vector<Action> actions() {
         {"show unit", [] { benchmark::DoNotOptimize(viewer::selectUnit(engine(), shownRow)); }}};
 }
 
+void treeThenEveryList() {
+    auto tree = viewer::ModelTree(engine()).loadtree(false);
+    for (const auto& line : tree.lines)
+        for (const auto& node : line.models) {
+            auto [code, model] = viewer::splitTag(node.tag);
+            benchmark::DoNotOptimize(viewer::LoadUnits(engine(), code, model));
+        }
+}
+
+struct Comparison {
+    Action action, baseline;
+    std::vector<int> latencies;
+};
+
+std::vector<Comparison> comparisons() {
+    auto find = [] {
+        benchmark::DoNotOptimize(viewer::findUnits(engine(), builtTree.directory, kSearch));
+    };
+    return {{{"find", find},
+             {"tree + find",
+              [find] {
+                  viewer::ReadCache::Scope action(engine().Share());
+                  builtTree = viewer::ModelTree(engine()).loadtree(false);
+                  find();
+              }},
+             kLatencies},
+            {{"ageing", [] { benchmark::DoNotOptimize(viewer::stockAgeing(engine())); }},
+             {"tree + lists", treeThenEveryList},
+             {0, 1000}}};
+}
+
 // Runs the action once per iteration with the given latency and read path; reports the reads
 // that reached the share, their bytes and every round trip, per iteration.
 void measure(benchmark::State& state, const Action& action, int latency, bool batched) {
@@ -157,6 +197,17 @@ void registerRuns() {
                     ->Unit(benchmark::kMillisecond);
             }
     }
+    for (const auto& comparison : comparisons())
+        for (int latency : comparison.latencies)
+            for (const Action& action : {comparison.action, comparison.baseline}) {
+                int iterations = comparison.latencies.size() < 3 ? 1 : 3;
+                benchmark::RegisterBenchmark(
+                    runName(action.name, true, latency).c_str(),
+                    [action, latency](benchmark::State& s) { measure(s, action, latency, true); })
+                    ->Iterations(iterations)
+                    ->UseRealTime()
+                    ->Unit(benchmark::kMillisecond);
+            }
 }
 
 struct Figures {
@@ -196,7 +247,16 @@ class TableReporter : public benchmark::ConsoleReporter {
                 row(action.name, latency, callMs);
         std::cout << "(est.): time at 0 ms plus calls x one waited call (" << std::fixed
                   << std::setprecision(3) << callMs[200] << " ms at 0.2 ms, " << callMs[1000]
-                  << " ms at 1 ms)\n";
+                  << " ms at 1 ms)\n\n";
+        std::cout << std::left << std::setw(15) << "action" << std::setw(9) << "latency"
+                  << std::right << std::setw(10) << "calls" << std::setw(14) << "bytes"
+                  << std::setw(12) << "time ms"
+                  << " | " << std::setw(15) << "against" << std::setw(10) << "calls"
+                  << std::setw(14) << "bytes" << std::setw(12) << "time ms" << std::setw(10)
+                  << "ratio\n";
+        for (const auto& comparison : comparisons())
+            for (int latency : comparison.latencies)
+                compared(comparison, latency);
     }
 
   private:
@@ -224,6 +284,22 @@ class TableReporter : public benchmark::ConsoleReporter {
                   << record.ms << (estimated ? "(est.)" : "      ") << std::setw(8)
                   << record.ms / b.ms << "\n";
     }
+    void compared(const Comparison& comparison, int latency) {
+        auto a = figures_.find(runName(comparison.action.name, true, latency));
+        auto b = figures_.find(runName(comparison.baseline.name, true, latency));
+        if (a == figures_.end() || b == figures_.end()) return;
+        auto columns = [](const Figures& f) {
+            std::ostringstream out;
+            out << std::fixed << std::setprecision(0) << std::setw(10) << f.calls << std::setw(14)
+                << f.bytes << std::setprecision(1) << std::setw(12) << f.ms;
+            return out.str();
+        };
+        std::cout << std::left << std::setw(15) << comparison.action.name << std::setw(9)
+                  << (std::to_string(latency / 1000.0).substr(0, 3) + " ms") << std::right
+                  << columns(a->second) << " | " << std::setw(15) << comparison.baseline.name
+                  << columns(b->second) << std::setprecision(1) << std::setw(9)
+                  << b->second.ms / a->second.ms << "\n";
+    }
     std::map<std::string, Figures> figures_;
 };
 
@@ -240,11 +316,11 @@ int main(int argc, char** argv) {
     for (const auto& action : actions())
         if (action.name != "show unit") action.run();
     auto list = viewer::LoadUnits(engine(), kLine, kModel);
-    auto withNotes = std::find_if(list.rows.begin(), list.rows.end(), [](const auto& row) {
-        return row.noteChain != 0;
-    });
+    auto withNotes = std::find_if(list.rows.begin(), list.rows.end(),
+                                  [](const auto& row) { return row.noteChain != 0; });
     if (withNotes == list.rows.end()) throw std::runtime_error("no unit of the model has notes");
     shownRow = *withNotes;
+    builtTree = viewer::ModelTree(engine()).loadtree(false);
     registerRuns();
     TableReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

@@ -1,10 +1,13 @@
 #include "unit_search.h"
 
 #include <map>
+#include <optional>
 #include <set>
 #include <utility>
 
+#include "allocation.h"
 #include "model_tree.h"
+#include "read_cache.h"
 #include "text.h"
 #include "unit_list.h"
 
@@ -26,10 +29,10 @@ std::string folded(std::string_view text) {
 // Unit number and serial of each row, as the rows hold them.
 using Listed = std::set<std::pair<std::string, std::string>>;
 
-Listed listedUnits(cBusinessBasic& engine, const std::string& tag) {
+Listed listedUnits(cBusinessBasic& engine, const std::string& tag, const AllocatedUnits& sales) {
     auto [lineCode, model] = splitTag(tag);
     Listed out;
-    for (const UnitRow& row : LoadUnits(engine, lineCode, model).rows)
+    for (const UnitRow& row : LoadUnits(engine, lineCode, model, sales).rows)
         out.emplace(row.unit, row.serial);
     return out;
 }
@@ -51,14 +54,18 @@ std::vector<const DirectoryEntry*> matchingEntries(const std::vector<DirectoryEn
 std::vector<UnitMatch> findUnits(cBusinessBasic& engine,
                                  const std::vector<DirectoryEntry>& directory,
                                  std::string_view text, std::size_t limit) {
+    ReadCache::Scope action(engine.Share());
     std::vector<UnitMatch> out;
     std::map<std::string, Listed> listsByTag;
+    std::optional<AllocatedUnits> sales;  // collected for the first list, kept for the others
     for (const DirectoryEntry* entry : matchingEntries(directory, text)) {
         if (out.size() >= limit) break;
         std::string tag = modelTag(entry->lineCode, entry->model);
         auto list = listsByTag.find(tag);
-        if (list == listsByTag.end())
-            list = listsByTag.emplace(tag, listedUnits(engine, tag)).first;
+        if (list == listsByTag.end()) {
+            if (!sales) sales = AllocatedUnits::collect(engine);
+            list = listsByTag.emplace(tag, listedUnits(engine, tag, *sales)).first;
+        }
         bool listed = list->second.count({entry->unit, entry->serial}) > 0;
         out.push_back({entry->unit, entry->serial, codec::trun(entry->lineCode),
                        codec::trun(entry->model), tag, listed});

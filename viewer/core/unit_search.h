@@ -36,8 +36,9 @@ struct UnitMatch {
 std::vector<const DirectoryEntry*> matchingEntries(const std::vector<DirectoryEntry>& directory,
                                                    std::string_view text);
 
-// The first `limit` matches of `text` with `listed` worked out: one unit-list pass per model
-// that has matches among them.
+// The first `limit` matches of `text` with `listed` worked out, as one action of the read cache:
+// one unit-list pass per model that has matches among them, all checked against the sales in
+// progress collected once.
 std::vector<UnitMatch> findUnits(cBusinessBasic& engine,
                                  const std::vector<DirectoryEntry>& directory,
                                  std::string_view text, std::size_t limit = SIZE_MAX);
