@@ -3,6 +3,7 @@
 #include "tools/mkdemo/demo_generator.h"
 #include "viewer/core/model_tree.h"
 #include "viewer/core/startup.h"
+#include "viewer/core/stock_ageing.h"
 #include "viewer/core/unit_detail.h"
 #include "viewer/core/unit_list.h"
 #include "viewer/core/unit_report.h"
@@ -109,6 +110,8 @@ int runViewerActions(cBusinessBasic& engine, std::size_t models) {
     viewer::ModelTreeData tree;
     guarded([&] { viewer::ModelTree(engine).loadtree(true); });
     guarded([&] { tree = viewer::ModelTree(engine).loadtree(false); });
+    guarded([&] { viewer::findUnits(engine, tree.directory, "1", models); });
+    guarded([&] { viewer::stockAgeing(engine); });
     std::size_t listed = 0;
     for (const auto& line : tree.lines)
         for (const auto& model : line.models) {

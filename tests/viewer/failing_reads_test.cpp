@@ -7,12 +7,15 @@
 
 #include <functional>
 
+#include "viewer/core/csv.h"
 #include "viewer/core/export_file.h"
 #include "viewer/core/model_tree.h"
 #include "viewer/core/startup.h"
+#include "viewer/core/stock_ageing.h"
 #include "viewer/core/unit_detail.h"
 #include "viewer/core/unit_list.h"
 #include "viewer/core/unit_report.h"
+#include "viewer/core/unit_search.h"
 #include "viewer_share.h"
 
 namespace fennick::viewer {
@@ -99,6 +102,18 @@ const Action kActions[] = {
     {"details", [](test_support::ViewerShare& s) { return detailsOf(*s.engine, false); }},
     {"report", [](test_support::ViewerShare& s) { return detailsOf(*s.engine, true); }},
     {"export", [](test_support::ViewerShare& s) { return exportOf(*s.engine); }},
+    {"ageing",
+     [](test_support::ViewerShare& s) {
+         return Shown{csvTable(ageingTable(stockAgeing(*s.engine))), false};
+     }},
+    {"find",
+     [](test_support::ViewerShare& s) {
+         Shown shown;
+         auto tree = ModelTree(*s.engine).loadtree(false);
+         for (const auto& match : findUnits(*s.engine, tree.directory, "c"))
+             shown.text += match.unit + (match.listed ? " listed\n" : "\n");
+         return shown;
+     }},
 };
 
 // A line of units with notes, sub-ledger postings, open tickets and listed invoices.
