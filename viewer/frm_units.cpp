@@ -111,6 +111,7 @@ void FrmUnits::connectEvents() {
         if (tv1_->width() > 0 && tv1_->minimumWidth() == 0) tv1_->fitLineNames();
     });
     connect(work_, &BackgroundWork::finished, this, &FrmUnits::applyButtons);
+    connectFinder();
 }
 
 bool FrmUnits::Form_Load() {
@@ -294,7 +295,8 @@ void FrmUnits::tv1_NodeClick(QTreeWidgetItem* node) {
 }
 
 // Lists the model on the worker thread (cancelling a listing under way), then shows the rows
-// and runs `listed`. A cancelled listing leaves the list empty and says so.
+// and runs `listed`. A cancelled listing leaves the list empty and says so; it runs nothing
+// more, nor does a failed one.
 void FrmUnits::listModel(const std::string& lineCode, const std::string& model,
                          std::function<void()> listed) {
     units_.clear();
@@ -308,6 +310,7 @@ void FrmUnits::listModel(const std::string& lineCode, const std::string& model,
             *list = LoadUnits(engine(), lineCode, model, AllocationCheck::OncePerList, &progress);
         },
         [this, list, name, listed = std::move(listed)](std::exception_ptr failure) {
+            bool complete = false;
             guarded("LoadUnits", [&] {
                 if (failure) std::rethrow_exception(failure);
                 if (list->cancelled)
@@ -316,17 +319,23 @@ void FrmUnits::listModel(const std::string& lineCode, const std::string& model,
                 showUnitRows(grdUnit_, units_);
                 showUnitCount(!list->cancelled);
                 showProblems(list->problems);
+                complete = !list->cancelled;
             });
-            listed();
+            if (complete) listed();
         },
         [name](const ProgressStep& step) { return listStep(name, step); });
     applyButtons();
 }
 
 // The unit-selected handling: the grid's current unit fills the detail panel and the note
-// grids and enables the unit buttons. With no unit rows there is nothing to show.
+// grids and enables the unit buttons. With no unit rows there is nothing to show. A stock
+// check of the finder gives way: the row shows once it has stopped.
 void FrmUnits::grdUnit_RowSelected() {
     const UnitRow* row = currentUnitRow();
+    if (row && work_->busy() && workKind_ == Job::Search) {
+        found_.rowWaits = true;
+        return work_->cancel();
+    }
     if (!row || work_->busy()) return;
     clearUnitDetails();
     guarded("showUnitDetails", [&] {

@@ -8,6 +8,8 @@
 
 #include <QMainWindow>
 #include <array>
+#include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -22,6 +24,7 @@
 #include "viewer/core/unit_buttons.h"
 #include "viewer/core/unit_detail.h"
 #include "viewer/core/unit_list.h"
+#include "viewer/core/unit_search.h"
 
 class QAction;
 class QLabel;
@@ -38,6 +41,7 @@ class DetailPanel;
 class ModelTreeView;
 class PickListTab;
 class TextGrid;
+class UnitFinder;
 class WorkStatus;
 
 class FrmUnits : public QMainWindow {
@@ -106,7 +110,19 @@ class FrmUnits : public QMainWindow {
         std::optional<std::string> nodeTag;
         std::optional<std::string> unitNumber;
     };
-    enum class Job { Tree, List };
+    enum class Job { Tree, List, Search };
+    // The units the finder's drop-down shows for the text searched, and their stock as far as
+    // it is known. `unchecked`: the stock check has not ended for these (it waits while other
+    // work runs). `rowWaits`: a unit row was picked while the check ran; it shows once the
+    // check has stopped.
+    struct FoundUnits {
+        std::string text;
+        std::vector<DirectoryEntry> entries;
+        std::vector<std::optional<bool>> listed;
+        std::uint64_t generation = 0;
+        bool unchecked = false;
+        bool rowWaits = false;
+    };
 
     void buildWidgets();
     void buildMenus();
@@ -117,6 +133,19 @@ class FrmUnits : public QMainWindow {
     void keepLayout();
     void setPaneMinimums();
     void connectEvents();
+    // The finder above the tree: the search field, Ctrl+F, matches from the tree's directory,
+    // their stock checked on the worker while it is free, and a pick shown as node and row.
+    QWidget* buildTreePane(QWidget* parent);
+    void connectFinder();
+    void focusFinder();
+    void searchUnits(const QString& text);
+    void checkStock();
+    void stockChecked(std::uint64_t generation, const std::vector<std::optional<bool>>& listed,
+                      std::exception_ptr failure);
+    void stopStockCheck();
+    void pickFoundUnit(int line);
+    void showFoundRow(const DirectoryEntry& entry);
+    void finderWorkEnded();
     void startUp();
     void buildTree(const char* procedure, std::function<void(const KeptSelection&)> shown,
                    std::function<void()> failed = {});
@@ -153,6 +182,7 @@ class FrmUnits : public QMainWindow {
     bool startFailed_ = false;
     Job workKind_ = Job::Tree;
     ModelTreeData tree_;
+    FoundUnits found_;
     std::vector<UnitRow> units_;
     std::vector<std::string> unitHeadings_;
     // The note grids read for the unit the detail panel shows, and that unit's row; -1 when
@@ -164,6 +194,7 @@ class FrmUnits : public QMainWindow {
     WorkStatus* workStatus_ = nullptr;
     QAction* refresh_ = nullptr;
     ModelTreeView* tv1_ = nullptr;
+    UnitFinder* finder_ = nullptr;
     TextGrid* grdUnit_ = nullptr;
     QTabWidget* SSTab1_ = nullptr;
     DetailPanel* details_ = nullptr;

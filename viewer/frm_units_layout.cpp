@@ -65,7 +65,7 @@ void FrmUnits::buildWidgets() {
     auto* central = new QWidget(this);
     auto* page = new QVBoxLayout(central);
 
-    tv1_ = new ModelTreeView(central);
+    QWidget* treePane = buildTreePane(central);  // the finder above the tree
     grdUnit_ = new TextGrid("grdUnit", central);
     SSTab1_ = new QTabWidget(central);
     SSTab1_->setObjectName("SSTab1");
@@ -98,7 +98,7 @@ void FrmUnits::buildWidgets() {
     unitSplit_->setChildrenCollapsible(false);
     treeSplit_ = new QSplitter(Qt::Horizontal, central);
     treeSplit_->setObjectName("treeSplit");
-    treeSplit_->addWidget(tv1_);
+    treeSplit_->addWidget(treePane);
     treeSplit_->addWidget(unitSplit_);
     treeSplit_->setStretchFactor(1, 1);
     treeSplit_->setCollapsible(1, false);  // the tree may fold away, the units never

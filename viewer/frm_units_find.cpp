@@ -1,0 +1,217 @@
+// frmUnits' finder: the search field above the tree. Matches come at once from the directory the
+// tree build keeps (no reading); whether each is in stock takes the unit lists of their models,
+// which are read on the worker only while it is free and the drop-down is open, and give way to
+// anything the user asks of the window. A pick goes the way of a click on the model's node and
+// then on the unit's row.
+
+#include <QShortcut>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <utility>
+
+#include "background_work.h"
+#include "engine/codec.h"
+#include "frm_units.h"
+#include "model_tree_view.h"
+#include "shown_text.h"
+#include "text_grid.h"
+#include "twips.h"
+#include "unit_finder.h"
+#include "work_status.h"
+
+namespace fennick::viewer {
+
+namespace {
+
+constexpr std::size_t kShownMatches = 50;
+
+// The search text as the dealer's bytes; none when it holds a character the dealer's code page
+// lacks, which no unit number or serial can contain.
+std::optional<std::string> dealerBytes(const QString& text) {
+    std::string bytes;
+    for (char32_t c : utf8CodePoints(text.toStdString())) {
+        std::optional<unsigned char> byte = cp1252ByteOf(c);
+        if (!byte) return std::nullopt;
+        bytes.push_back(static_cast<char>(*byte));
+    }
+    return bytes;
+}
+
+QString matchNote(const QString& text, std::size_t total, std::size_t shown, bool treeBeingRead) {
+    if (total == 0)
+        return QString("No unit or serial number contains \"%1\"%2")
+            .arg(text.trimmed(), treeBeingRead ? QString(" (the tree is still being read)") : "");
+    if (total > shown)
+        return QString("%1 more: type more of the number to narrow the list").arg(total - shown);
+    return QString();
+}
+
+// Whether each entry is a row of its model's unit list, model by model, so that a cancel stops
+// the check between two models. Models not reached stay unknown.
+void checkStockOf(const std::vector<DirectoryEntry>& entries, const std::string& text,
+                  std::vector<std::optional<bool>>& listed, WorkProgress& progress) {
+    cBusinessBasic& engine = *mGlobalConnectivity::instance().BusinessBasic;
+    std::vector<bool> taken(entries.size(), false);
+    std::int64_t models = 0;
+    for (std::size_t first = 0; first < entries.size(); ++first) {
+        if (taken[first]) continue;
+        const std::string tag = modelTag(entries[first].lineCode, entries[first].model);
+        if (!progress.step(codec::trun(entries[first].model), models++)) return;
+        std::vector<DirectoryEntry> model;
+        std::vector<std::size_t> at;
+        for (std::size_t i = first; i < entries.size(); ++i)
+            if (!taken[i] && modelTag(entries[i].lineCode, entries[i].model) == tag) {
+                taken[i] = true;
+                model.push_back(entries[i]);
+                at.push_back(i);
+            }
+        // Every entry matched `text` before, so the matches come back one for one, in order.
+        std::vector<UnitMatch> matches = findUnits(engine, model, text);
+        for (std::size_t k = 0; k < matches.size() && k < at.size(); ++k)
+            listed[at[k]] = matches[k].listed;
+    }
+}
+
+}  // namespace
+
+QWidget* FrmUnits::buildTreePane(QWidget* parent) {
+    auto* pane = new QWidget(parent);
+    pane->setObjectName("treePane");
+    auto* column = new QVBoxLayout(pane);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(twipsToPixels(30, this));
+    // Made before the tree, so that Shift+Tab from the tree reaches it.
+    finder_ = new UnitFinder(this, pane);
+    tv1_ = new ModelTreeView(pane);
+    column->addWidget(finder_);
+    column->addWidget(tv1_, 1);
+    return pane;
+}
+
+void FrmUnits::connectFinder() {
+    auto* find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, this, &FrmUnits::focusFinder);
+    connect(finder_, &UnitFinder::textSettled, this, &FrmUnits::searchUnits);
+    connect(finder_, &UnitFinder::picked, this, &FrmUnits::pickFoundUnit);
+    connect(finder_, &UnitFinder::dropDownClosed, this, &FrmUnits::stopStockCheck);
+    connect(finder_, &UnitFinder::escaped, this, [this] { tv1_->setFocus(Qt::OtherFocusReason); });
+    connect(work_, &BackgroundWork::finished, this, &FrmUnits::finderWorkEnded);
+}
+
+// Ctrl+F: the tree folded away after a start on one model comes back with the field.
+void FrmUnits::focusFinder() {
+    if (!treeShown_) setTreeShown(true);
+    finder_->setFocus(Qt::ShortcutFocusReason);
+    finder_->selectAll();
+}
+
+void FrmUnits::searchUnits(const QString& text) {
+    const std::optional<std::string> needle = dealerBytes(text);
+    std::vector<const DirectoryEntry*> all;
+    if (needle) all = matchingEntries(tree_.directory, *needle);
+    const std::size_t shown = std::min(all.size(), kShownMatches);
+    ++found_.generation;
+    found_.text = needle.value_or(std::string());
+    found_.entries.clear();
+    std::vector<UnitFinder::Line> lines;
+    for (std::size_t i = 0; i < shown; ++i) {
+        const DirectoryEntry& entry = *all[i];
+        found_.entries.push_back(entry);
+        lines.push_back({shownText(entry.unit), shownText(entry.serial),
+                         shownText(codec::trun(entry.lineCode)),
+                         shownText(codec::trun(entry.model)), std::nullopt});
+    }
+    found_.listed.assign(shown, std::nullopt);
+    found_.unchecked = shown > 0;
+    finder_->showMatches(lines, matchNote(text, all.size(), shown, treeBeingBuilt()));
+    if (shown == 0) return stopStockCheck();
+    checkStock();
+}
+
+// Starts the stock check of the matches shown, unless the tree or a listing has the worker;
+// then it starts once that work has ended (finderWorkEnded). A check under way for older
+// matches is dropped.
+void FrmUnits::checkStock() {
+    if (!found_.unchecked || !finder_->dropDownShown()) return;
+    if (work_->busy() && workKind_ != Job::Search) return;
+    workKind_ = Job::Search;
+    auto listed = std::make_shared<std::vector<std::optional<bool>>>(found_.entries.size());
+    work_->start([entries = found_.entries, text = found_.text, listed](
+                     WorkProgress& progress) { checkStockOf(entries, text, *listed, progress); },
+                 [this, generation = found_.generation, listed](std::exception_ptr failure) {
+                     stockChecked(generation, *listed, failure);
+                 },
+                 [](const ProgressStep& step) {
+                     return QString("Finding units: checking model %1").arg(shownText(step.text));
+                 });
+    applyButtons();
+}
+
+// The check ended, cancelled or not: what it found shows, the rest stays unknown.
+void FrmUnits::stockChecked(std::uint64_t generation,
+                            const std::vector<std::optional<bool>>& listed,
+                            std::exception_ptr failure) {
+    if (generation != found_.generation) return;
+    found_.unchecked = false;
+    for (std::size_t i = 0; i < listed.size() && i < found_.listed.size(); ++i)
+        if (listed[i]) {
+            found_.listed[i] = listed[i];
+            finder_->showListed(i, *listed[i]);
+        }
+    if (!failure) return;
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& error) {
+        finder_->showNote(QString("The stock could not be checked: %1")
+                              .arg(QString::fromStdString(error.what())));
+    }
+}
+
+void FrmUnits::stopStockCheck() {
+    if (work_->busy() && workKind_ == Job::Search) work_->cancel();
+}
+
+void FrmUnits::finderWorkEnded() {
+    if (std::exchange(found_.rowWaits, false)) grdUnit_RowSelected();
+    checkStock();
+}
+
+// The model's node is selected and its units listed as a click on the node would; then the
+// unit's row is selected as a click on it would, or, when the list does not hold the unit, the
+// status bar says why.
+void FrmUnits::pickFoundUnit(int line) {
+    if (line < 0 || line >= static_cast<int>(found_.entries.size())) return;
+    const DirectoryEntry entry = found_.entries[static_cast<std::size_t>(line)];
+    const QString unit = shownText(entry.unit);
+    if (treeBeingBuilt())
+        return workStatus_->setOutcome(
+            QString("The tree is being read: pick unit %1 again once it shows").arg(unit));
+    const std::string tag = modelTag(entry.lineCode, entry.model);
+    const std::optional<TreeSelection> node = findTag(tree_, tag);
+    if (!node)
+        return workStatus_->setOutcome(
+            QString("Unit %1: model %2 is not in the tree%3")
+                .arg(unit, shownText(codec::trun(entry.model)),
+                     inStockOnly_ ? QString(", which shows only models with units in stock")
+                                  : QString()));
+    if (!treeShown_) setTreeShown(true);
+    tv1_->selectQuietly(*node);
+    clearUnitDetails();
+    auto [lineCode, model] = splitTag(tag);
+    listModel(lineCode, model, [this, entry] { showFoundRow(entry); });
+}
+
+void FrmUnits::showFoundRow(const DirectoryEntry& entry) {
+    for (std::size_t r = 0; r < units_.size(); ++r)
+        if (units_[r].unit == entry.unit && units_[r].serial == entry.serial) {
+            grdUnit_->selectRowQuietly(static_cast<int>(r));
+            grdUnit_->setFocus(Qt::OtherFocusReason);
+            return grdUnit_RowSelected();
+        }
+    tv1_->setFocus(Qt::OtherFocusReason);
+    workStatus_->setOutcome(
+        QString("Unit %1 is not in stock: it is sold or held by an open ticket or pending invoice.")
+            .arg(shownText(entry.unit)));
+}
+
+}  // namespace fennick::viewer
