@@ -61,6 +61,7 @@ UnitFinder::UnitFinder(QWidget* window, QWidget* parent) : QLineEdit(parent), wi
     list_->setUniformRowHeights(true);
     list_->setHeaderLabels({"Unit", "Serial #", "Line", "Model", "Stock"});
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list_->header()->setStretchLastSection(false);  // the columns take what their texts need
     note_ = new QLabel(dropDown_);
     note_->setObjectName("unitFinderNote");
     note_->setContentsMargins(4, 2, 4, 2);
@@ -182,8 +183,10 @@ void UnitFinder::place() {
     const int around = 2 * (dropDown_->frameWidth() + kMargin);
     int wide = 0, tall = 0;
     if (!list_->isHidden()) {
+        const int gap = list_->fontMetrics().averageCharWidth() * 2;  // between the columns
         for (int c = 0; c < list_->columnCount(); ++c) {
             list_->resizeColumnToContents(c);
+            list_->setColumnWidth(c, list_->columnWidth(c) + gap);
             wide += list_->columnWidth(c);
         }
         const int rows = std::min(list_->topLevelItemCount(), kRowsInView);
