@@ -19,6 +19,7 @@
 #include "shown_text.h"
 #include "text_grid.h"
 #include "twips.h"
+#include "unit_finder.h"
 #include "unit_grid.h"
 #include "viewer/core/export_file.h"
 #include "viewer/core/unit_detail.h"
@@ -73,6 +74,9 @@ FrmUnits::FrmUnits(Options options, QWidget* parent)
 }
 
 FrmUnits::~FrmUnits() {
+    // Taking the window down moves the keyboard out of the finder, which must not call back
+    // into a window that is half gone.
+    disconnect(finder_, nullptr, this, nullptr);
     Form_Unload();
 }
 
