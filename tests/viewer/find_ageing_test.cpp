@@ -137,6 +137,24 @@ TEST_F(FindAndAgeing, SearchAfterTheTreeReadsOnlyTheListsItNeeds) {
     EXPECT_LT(search, lists);
 }
 
+// A cancel ends the search before the model it would list next; the matches before it stay.
+TEST_F(FindAndAgeing, CancelledSearchKeepsTheMatchesWorkedOut) {
+    const std::vector<std::pair<int, std::vector<std::string>>> cases = {
+        {1, {}}, {2, {"C1"}}, {3, {"C1", "M1"}}};
+    for (const auto& [cancelAt, units] : cases) {
+        int steps = 0;
+        WorkProgress* self = nullptr;
+        WorkProgress progress([&](const ProgressStep&) {
+            if (++steps == cancelAt) self->cancel();
+        });
+        self = &progress;
+        std::vector<std::string> found;
+        for (const auto& m : findUnits(*share.engine, tree.directory, "ab123", SIZE_MAX, &progress))
+            found.push_back(m.unit);
+        EXPECT_EQ(found, units) << "cancelled at step " << cancelAt;
+    }
+}
+
 TEST(AgeBucket, BoundsBelongToTheYoungerBucket) {
     const std::vector<std::pair<std::int64_t, std::size_t>> cases = {
         {-400, 0}, {0, 0},   {90, 0},  {91, 1},  {180, 1},  {181, 2},

@@ -53,7 +53,7 @@ std::vector<const DirectoryEntry*> matchingEntries(const std::vector<DirectoryEn
 
 std::vector<UnitMatch> findUnits(cBusinessBasic& engine,
                                  const std::vector<DirectoryEntry>& directory,
-                                 std::string_view text, std::size_t limit) {
+                                 std::string_view text, std::size_t limit, WorkProgress* progress) {
     ReadCache::Scope action(engine.Share());
     std::vector<UnitMatch> out;
     std::map<std::string, Listed> listsByTag;
@@ -63,6 +63,8 @@ std::vector<UnitMatch> findUnits(cBusinessBasic& engine,
         std::string tag = modelTag(entry->lineCode, entry->model);
         auto list = listsByTag.find(tag);
         if (list == listsByTag.end()) {
+            const auto passes = static_cast<std::int64_t>(listsByTag.size());
+            if (!goOn(progress, codec::trun(entry->model), passes)) break;
             if (!sales) sales = AllocatedUnits::collect(engine);
             list = listsByTag.emplace(tag, listedUnits(engine, tag, *sales)).first;
         }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/business_basic.h"
+#include "work_progress.h"
 
 namespace fennick::viewer {
 
@@ -38,9 +39,11 @@ std::vector<const DirectoryEntry*> matchingEntries(const std::vector<DirectoryEn
 
 // The first `limit` matches of `text` with `listed` worked out, as one action of the read cache:
 // one unit-list pass per model that has matches among them, all checked against the sales in
-// progress collected once.
+// progress collected once. With `progress`, each model's pass is a step named by the model; a
+// cancel ends the search before that pass, with the matches worked out until then.
 std::vector<UnitMatch> findUnits(cBusinessBasic& engine,
                                  const std::vector<DirectoryEntry>& directory,
-                                 std::string_view text, std::size_t limit = SIZE_MAX);
+                                 std::string_view text, std::size_t limit = SIZE_MAX,
+                                 WorkProgress* progress = nullptr);
 
 }  // namespace fennick::viewer
