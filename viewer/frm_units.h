@@ -140,7 +140,7 @@ class FrmUnits : public QMainWindow {
     void focusFinder();
     void searchUnits(const QString& text);
     void checkStock();
-    void stockChecked(std::uint64_t generation, const std::vector<std::optional<bool>>& listed,
+    void stockChecked(std::uint64_t generation, const std::vector<UnitMatch>& checked,
                       std::exception_ptr failure);
     void stopStockCheck();
     void pickFoundUnit(int line);

@@ -46,32 +46,6 @@ QString matchNote(const QString& text, std::size_t total, std::size_t shown, boo
     return QString();
 }
 
-// Whether each entry is a row of its model's unit list, model by model, so that a cancel stops
-// the check between two models. Models not reached stay unknown.
-void checkStockOf(const std::vector<DirectoryEntry>& entries, const std::string& text,
-                  std::vector<std::optional<bool>>& listed, WorkProgress& progress) {
-    cBusinessBasic& engine = *mGlobalConnectivity::instance().BusinessBasic;
-    std::vector<bool> taken(entries.size(), false);
-    std::int64_t models = 0;
-    for (std::size_t first = 0; first < entries.size(); ++first) {
-        if (taken[first]) continue;
-        const std::string tag = modelTag(entries[first].lineCode, entries[first].model);
-        if (!progress.step(codec::trun(entries[first].model), models++)) return;
-        std::vector<DirectoryEntry> model;
-        std::vector<std::size_t> at;
-        for (std::size_t i = first; i < entries.size(); ++i)
-            if (!taken[i] && modelTag(entries[i].lineCode, entries[i].model) == tag) {
-                taken[i] = true;
-                model.push_back(entries[i]);
-                at.push_back(i);
-            }
-        // Every entry matched `text` before, so the matches come back one for one, in order.
-        std::vector<UnitMatch> matches = findUnits(engine, model, text);
-        for (std::size_t k = 0; k < matches.size() && k < at.size(); ++k)
-            listed[at[k]] = matches[k].listed;
-    }
-}
-
 }  // namespace
 
 QWidget* FrmUnits::buildTreePane(QWidget* parent) {
@@ -128,36 +102,38 @@ void FrmUnits::searchUnits(const QString& text) {
     checkStock();
 }
 
-// Starts the stock check of the matches shown, unless the tree or a listing has the worker;
-// then it starts once that work has ended (finderWorkEnded). A check under way for older
-// matches is dropped.
+// Starts the stock check of the matches shown (one action: the sales in progress are read once
+// for all their models), unless the tree or a listing has the worker; then it starts once that
+// work has ended (finderWorkEnded). A check under way for older matches is dropped.
 void FrmUnits::checkStock() {
     if (!found_.unchecked || !finder_->dropDownShown()) return;
     if (work_->busy() && workKind_ != Job::Search) return;
     workKind_ = Job::Search;
-    auto listed = std::make_shared<std::vector<std::optional<bool>>>(found_.entries.size());
-    work_->start([entries = found_.entries, text = found_.text, listed](
-                     WorkProgress& progress) { checkStockOf(entries, text, *listed, progress); },
-                 [this, generation = found_.generation, listed](std::exception_ptr failure) {
-                     stockChecked(generation, *listed, failure);
-                 },
-                 [](const ProgressStep& step) {
-                     return QString("Finding units: checking model %1").arg(shownText(step.text));
-                 });
+    auto checked = std::make_shared<std::vector<UnitMatch>>();
+    work_->start(
+        [entries = found_.entries, text = found_.text, checked](WorkProgress& progress) {
+            *checked = findUnits(*mGlobalConnectivity::instance().BusinessBasic, entries, text,
+                                 SIZE_MAX, &progress);
+        },
+        [this, generation = found_.generation, checked](std::exception_ptr failure) {
+            stockChecked(generation, *checked, failure);
+        },
+        [](const ProgressStep& step) {
+            return QString("Finding units: checking model %1").arg(shownText(step.text));
+        });
     applyButtons();
 }
 
-// The check ended, cancelled or not: what it found shows, the rest stays unknown.
-void FrmUnits::stockChecked(std::uint64_t generation,
-                            const std::vector<std::optional<bool>>& listed,
+// The check ended, cancelled or not: the matches it worked out (the first ones, since every
+// entry checked matches the text) show their stock, the rest stays unknown.
+void FrmUnits::stockChecked(std::uint64_t generation, const std::vector<UnitMatch>& checked,
                             std::exception_ptr failure) {
     if (generation != found_.generation) return;
     found_.unchecked = false;
-    for (std::size_t i = 0; i < listed.size() && i < found_.listed.size(); ++i)
-        if (listed[i]) {
-            found_.listed[i] = listed[i];
-            finder_->showListed(i, *listed[i]);
-        }
+    for (std::size_t i = 0; i < checked.size() && i < found_.listed.size(); ++i) {
+        found_.listed[i] = checked[i].listed;
+        finder_->showListed(i, checked[i].listed);
+    }
     if (!failure) return;
     try {
         std::rethrow_exception(failure);
