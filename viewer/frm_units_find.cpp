@@ -5,6 +5,7 @@
 // then on the unit's row.
 
 #include <QShortcut>
+#include <QStatusBar>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <utility>
@@ -17,7 +18,6 @@
 #include "text_grid.h"
 #include "twips.h"
 #include "unit_finder.h"
-#include "work_status.h"
 
 namespace fennick::viewer {
 
@@ -70,6 +70,8 @@ void FrmUnits::connectFinder() {
     connect(finder_, &UnitFinder::dropDownClosed, this, &FrmUnits::stopStockCheck);
     connect(finder_, &UnitFinder::escaped, this, [this] { tv1_->setFocus(Qt::OtherFocusReason); });
     connect(work_, &BackgroundWork::finished, this, &FrmUnits::finderWorkEnded);
+    // What a pick says in the status bar stands until the user sets the window working again.
+    connect(work_, &BackgroundWork::started, statusBar(), &QStatusBar::clearMessage);
 }
 
 // Ctrl+F: the tree folded away after a start on one model comes back with the field.
@@ -160,12 +162,12 @@ void FrmUnits::pickFoundUnit(int line) {
     const DirectoryEntry entry = found_.entries[static_cast<std::size_t>(line)];
     const QString unit = shownText(entry.unit);
     if (treeBeingBuilt())
-        return workStatus_->setOutcome(
+        return statusBar()->showMessage(
             QString("The tree is being read: pick unit %1 again once it shows").arg(unit));
     const std::string tag = modelTag(entry.lineCode, entry.model);
     const std::optional<TreeSelection> node = findTag(tree_, tag);
     if (!node)
-        return workStatus_->setOutcome(
+        return statusBar()->showMessage(
             QString("Unit %1: model %2 is not in the tree%3")
                 .arg(unit, shownText(codec::trun(entry.model)),
                      inStockOnly_ ? QString(", which shows only models with units in stock")
@@ -185,7 +187,7 @@ void FrmUnits::showFoundRow(const DirectoryEntry& entry) {
             return grdUnit_RowSelected();
         }
     tv1_->setFocus(Qt::OtherFocusReason);
-    workStatus_->setOutcome(
+    statusBar()->showMessage(
         QString("Unit %1 is not in stock: it is sold or held by an open ticket or pending invoice.")
             .arg(shownText(entry.unit)));
 }

@@ -5,6 +5,7 @@
 
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QStatusBar>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -139,12 +140,12 @@ class TstFind : public QObject {
         QVERIFY(!f.dropDown->isVisible());
         QCOMPARE(w.tree()->currentItem(), w.node(line, model));
         if (unit.isEmpty()) {
-            QCOMPARE(w.workText(), kNotInStock.arg(text.toUpper()));
+            QCOMPARE(w.window().statusBar()->currentMessage(), kNotInStock.arg(text.toUpper()));
             QCOMPARE(w.grid()->currentRow(), -1);
             QCOMPARE(w.detail(0), QString());
             return;
         }
-        QCOMPARE(w.workText(), QString());
+        QCOMPARE(w.window().statusBar()->currentMessage(), QString());
         QCOMPARE(w.grid()->cellText(w.grid()->currentRow(), 0), unit);
         QCOMPARE(w.detail(0), "SER" + unit);
         QVERIFY(w.enabled("cmdTotals"));
