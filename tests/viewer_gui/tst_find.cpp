@@ -87,6 +87,18 @@ class TstFind : public QObject {
         QCOMPARE(w.grid()->rowCount(), 0);  // nothing was picked
     }
 
+    // After a start on one model the tree is folded away, and the field with it: Ctrl+F brings
+    // both back.
+    void ctrlFUnfoldsTheTree() {
+        WindowDriver w(*share_, "cfzelt,CTR,M100");
+        QVERIFY(w.load());
+        QVERIFY(!w.window().treeShown());
+        QTest::keyClick(&w.window(), Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(w.window().treeShown());
+        QVERIFY(Finder(w).field->width() > 0);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Finder(w).field));
+    }
+
     // How: "enter" waits for the list, moves down `downs` lines and presses Enter; "at once"
     // presses Enter before the pause has ended; "click" clicks the line.
     void pick_data() {
