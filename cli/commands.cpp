@@ -12,6 +12,7 @@
 #include "viewer/core/cp1252.h"
 #include "viewer/core/engine_start.h"
 #include "viewer/core/export_file.h"
+#include "viewer/core/list_csv.h"
 #include "viewer/core/read_cache.h"
 #include "viewer/core/startup.h"
 #include "viewer/core/stock_ageing.h"
@@ -61,7 +62,7 @@ int units(cBusinessBasic& engine, const Invocation& inv, std::ostream& out, std:
     auto list = viewer::LoadUnits(engine, inv.operands[0], inv.operands[1]);
     report(list.problems, err);
     out << (inv.json  ? unitsJson(headings, list.rows)
-            : inv.csv ? unitsCsv(headings, list.rows)
+            : inv.csv ? viewer::unitsCsv(headings, list.rows)
                       : unitsText(headings, list.rows));
     return kSuccess;
 }
@@ -78,7 +79,9 @@ int find(cBusinessBasic& engine, const Invocation& inv, std::ostream& out, std::
 
 int ageing(cBusinessBasic& engine, const Invocation& inv, std::ostream& out, std::ostream&) {
     auto figures = viewer::stockAgeing(engine);
-    out << (inv.json ? ageingJson(figures) : inv.csv ? ageingCsv(figures) : ageingText(figures));
+    out << (inv.json  ? ageingJson(figures)
+            : inv.csv ? viewer::ageingCsv(figures)
+                      : ageingText(figures));
     return kSuccess;
 }
 

@@ -7,7 +7,6 @@
 #include <algorithm>
 
 #include "viewer/core/cp1252.h"
-#include "viewer/core/csv.h"
 #include "viewer/core/startup.h"
 #include "viewer/core/text.h"
 
@@ -138,21 +137,6 @@ std::string unitsText(const std::vector<std::string>& headings,
     return table(all) + std::to_string(rows.size()) + " units\n";
 }
 
-std::string unitsCsv(const std::vector<std::string>& headings,
-                     const std::vector<viewer::UnitRow>& rows) {
-    auto shownColumns = [](const std::vector<std::string>& cells) {
-        std::vector<std::string> out;
-        const auto& columns = viewer::unitColumns();
-        for (std::size_t c = 0; c < cells.size() && c < columns.size(); ++c)
-            if (!columns[c].hidden) out.push_back(cp1252ToUtf8(viewer::upToNul(cells[c])));
-        return out;
-    };
-    std::string out = viewer::csvRecord(shownColumns(headings));
-    for (const auto& row : rows)
-        out += viewer::csvRecord(shownColumns(viewer::unitCells(row)));
-    return out;
-}
-
 std::string findJson(const std::vector<viewer::UnitMatch>& matches) {
     QJsonArray out;
     for (const auto& m : matches)
@@ -202,14 +186,6 @@ std::string ageingJson(const viewer::StockAgeing& ageing) {
 
 std::string ageingText(const viewer::StockAgeing& ageing) {
     return table(viewer::ageingTable(ageing));
-}
-
-std::string ageingCsv(const viewer::StockAgeing& ageing) {
-    auto rows = viewer::ageingTable(ageing);
-    for (auto& row : rows)
-        for (auto& cell : row)
-            cell = cp1252ToUtf8(viewer::upToNul(cell));
-    return viewer::csvTable(rows);
 }
 
 std::string unitJson(const std::vector<std::string>& captions, const viewer::UnitDetail& d) {

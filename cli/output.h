@@ -27,16 +27,11 @@ std::string unitsJson(const std::vector<std::string>& headings,
 std::string unitsText(const std::vector<std::string>& headings,
                       const std::vector<viewer::UnitRow>& rows);
 
-// The columns the grid shows, as CSV (UTF-8, each cell up to its first NUL).
-std::string unitsCsv(const std::vector<std::string>& headings,
-                     const std::vector<viewer::UnitRow>& rows);
-
 std::string findJson(const std::vector<viewer::UnitMatch>& matches);
 std::string findText(const std::vector<viewer::UnitMatch>& matches);
 
 std::string ageingJson(const viewer::StockAgeing& ageing);
 std::string ageingText(const viewer::StockAgeing& ageing);
-std::string ageingCsv(const viewer::StockAgeing& ageing);
 
 std::string unitJson(const std::vector<std::string>& captions, const viewer::UnitDetail& detail);
 std::string unitText(const std::vector<std::string>& captions, const viewer::UnitDetail& detail);

@@ -7,7 +7,8 @@ add_library(fennick_viewer_dialogs STATIC
   ${CMAKE_CURRENT_LIST_DIR}/frm_export.cpp
   ${CMAKE_CURRENT_LIST_DIR}/frm_totals.cpp
   ${CMAKE_CURRENT_LIST_DIR}/frm_unit_data.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/hand_offs.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/hand_offs.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/save_file.cpp)
 set_target_properties(fennick_viewer_dialogs PROPERTIES AUTOMOC ON)
 target_include_directories(fennick_viewer_dialogs PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)
 target_link_libraries(fennick_viewer_dialogs

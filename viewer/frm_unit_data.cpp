@@ -1,18 +1,17 @@
 #include "frm_unit_data.h"
 
-#include <QDir>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPrinter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
 #include "dialog_services.h"
+#include "save_file.h"
 #include "viewer/core/cp1252.h"
 #include "viewer/core/rtf.h"
 #include "viewer/core/text.h"
@@ -112,29 +111,13 @@ void FrmUnitData::build() {
     layout->addLayout(buttons);
 }
 
-bool FrmUnitData::saveAs(const QString& fileName, QString& error) const {
-    const std::string document =
-        rtfDocument(rtb1_->toPlainText().toStdString(), kFontFamily, kFontPoints);
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(document.data(), static_cast<qint64>(document.size())) !=
-            static_cast<qint64>(document.size()) ||
-        !file.commit()) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
-}
-
 // Cancel saves nothing; a failed save says why and leaves the window open with its text.
 void FrmUnitData::save() {
-    QString fileName = dialogServices().saveFileName(
-        this, kSaveTitle, QDir::home().filePath("Unitdata.rtf"), "Rich Text Format (*.rtf)", "rtf");
-    if (fileName.isEmpty()) return;
-    QString error;
-    if (saveAs(fileName, error)) return rtb1_->document()->setModified(false);
-    dialogServices().message(this, "Could not save " + fileName + "\n" + error, kSaveTitle,
-                             platform::MessageIcon::Critical);
+    const std::string document =
+        rtfDocument(rtb1_->toPlainText().toStdString(), kFontFamily, kFontPoints);
+    if (saveThroughDialog(this, {kSaveTitle, "Unitdata.rtf", "Rich Text Format (*.rtf)", "rtf"},
+                          document))
+        rtb1_->document()->setModified(false);
 }
 
 bool FrmUnitData::printOn(QPrinter& printer) const {

@@ -29,8 +29,6 @@ class FrmUnitData : public QDialog {
     QPushButton* cmdPrint() const { return cmdPrint_; }
     QPushButton* cmdExit() const { return cmdExit_; }
 
-    // Writes the box's text as a rich-text file; false (with `error` set) when it cannot.
-    bool saveAs(const QString& fileName, QString& error) const;
     // Prints the box's text on a printer already set up; false when the printer failed.
     bool printOn(QPrinter& printer) const;
 

@@ -10,18 +10,21 @@
 #include "background_work.h"
 #include "detail_panel.h"
 #include "engine/codec.h"
+#include "frm_stock_ageing.h"
 #include "frm_totals.h"
 #include "frm_unit_data.h"
 #include "hand_offs.h"
 #include "model_tree_view.h"
 #include "pick_list_tab.h"
 #include "platform/services.h"
+#include "save_file.h"
 #include "shown_text.h"
 #include "text_grid.h"
 #include "twips.h"
 #include "unit_finder.h"
 #include "unit_grid.h"
 #include "viewer/core/export_file.h"
+#include "viewer/core/list_csv.h"
 #include "viewer/core/unit_detail.h"
 #include "work_status.h"
 
@@ -111,6 +114,8 @@ void FrmUnits::connectEvents() {
     connect(cmdQp_, &QPushButton::clicked, this, &FrmUnits::cmdQp_Click);
     connect(cmdExit_, &QPushButton::clicked, this, &FrmUnits::cmdExit_Click);
     connect(refresh_, &QAction::triggered, this, &FrmUnits::refresh);
+    connect(stockAgeing_, &QAction::triggered, this, &FrmUnits::stockAgeing_Click);
+    connect(saveList_, &QAction::triggered, this, &FrmUnits::saveList_Click);
     connect(treeSplit_, &QSplitter::splitterMoved, this, [this] {
         if (tv1_->width() > 0 && tv1_->minimumWidth() == 0) tv1_->fitLineNames();
     });
@@ -382,6 +387,7 @@ void FrmUnits::applyButtons() {
     gprint_[2]->setEnabled(on.totals);
     gprint_[3]->setEnabled(on.quickPayment);
     gprint_[kAddToPickListItem]->setEnabled(true);
+    stockAgeing_->setEnabled(!work_->busy());
 }
 
 void FrmUnits::cmdAddToInvoice_Click() {
@@ -469,6 +475,22 @@ void FrmUnits::ctree_Click(int index) {
         clearUnitList();
         buildTree("ctree_Click", nullptr);
     });
+}
+
+void FrmUnits::stockAgeing_Click() {
+    if (work_->busy()) return;
+    workKind_ = Job::Ageing;
+    openStockAgeing(*work_, this);
+    applyButtons();
+}
+
+void FrmUnits::saveList_Click() {
+    std::vector<UnitRow> shown;
+    for (int r = 0; r < grdUnit_->rowCount(); ++r)
+        if (int row = grdUnit_->dataRowAt(r); row >= 0 && row < static_cast<int>(units_.size()))
+            shown.push_back(units_[static_cast<std::size_t>(row)]);
+    saveThroughDialog(this, {"Save List as CSV", "Units.csv", "CSV files (*.csv)", "csv"},
+                      unitsCsv(unitHeadings_, shown));
 }
 
 void FrmUnits::addToPickList() {

@@ -100,6 +100,10 @@ class FrmUnits : public QMainWindow {
     // Grid menu items 0 to 4: "Add to Invoice", "Print", "Totals", "QuickPayment Calculator",
     // "Add to Pick List".
     void gprint_Click(int index);
+    // The tree menu's "Stock Ageing..." (while no other work runs) and the grid menu's "Save
+    // List as CSV..." (the listed units in the order the grid shows them).
+    void stockAgeing_Click();
+    void saveList_Click();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -110,7 +114,7 @@ class FrmUnits : public QMainWindow {
         std::optional<std::string> nodeTag;
         std::optional<std::string> unitNumber;
     };
-    enum class Job { Tree, List, Search };
+    enum class Job { Tree, List, Search, Ageing };
     // The units the finder's drop-down shows for the text searched, and their stock as far as
     // it is known. `unchecked`: the stock check has not ended for these (it waits while other
     // work runs). `rowWaits`: a unit row was picked while the check ran; it shows once the
@@ -214,6 +218,8 @@ class FrmUnits : public QMainWindow {
     QMenu* GridPrint_ = nullptr;
     std::array<QAction*, 4> ctree_{};
     std::array<QAction*, 5> gprint_{};
+    QAction* stockAgeing_ = nullptr;
+    QAction* saveList_ = nullptr;
 };
 
 }  // namespace fennick::viewer

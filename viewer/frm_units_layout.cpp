@@ -91,6 +91,8 @@ void FrmUnits::buildWidgets() {
     unitColumn->addWidget(lblUnitCount_);
     unitColumn->addWidget(grdUnit_, 1);
     grdUnit_->enableSorting();
+    // Several rows may be selected, for Ctrl+C; the current one is the unit shown.
+    grdUnit_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     grdUnit_->freezeFirstColumn();
     unitSplit_->addWidget(unitPane);
     unitSplit_->addWidget(SSTab1_);
@@ -146,6 +148,9 @@ void FrmUnits::buildMenus() {
     refresh_->setObjectName("refresh");
     refresh_->setShortcut(Qt::Key_F5);
     addAction(refresh_);  // F5 works wherever the focus is in the window
+    mnuTree_->addSeparator();
+    stockAgeing_ = mnuTree_->addAction("Stock Ageing...");
+    stockAgeing_->setObjectName("stockAgeing");
 
     GridPrint_ = new QMenu("Select", this);
     GridPrint_->setObjectName("GridPrint");
@@ -153,6 +158,9 @@ void FrmUnits::buildMenus() {
                                  "Add to Pick List"};
     for (std::size_t i = 0; i < gprint_.size(); ++i)
         gprint_[i] = GridPrint_->addAction(items[i]);
+    GridPrint_->addSeparator();
+    saveList_ = GridPrint_->addAction("Save List as CSV...");
+    saveList_->setObjectName("saveListCsv");
 }
 
 }  // namespace fennick::viewer

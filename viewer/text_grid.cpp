@@ -1,9 +1,12 @@
 #include "text_grid.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QSignalBlocker>
 #include <numeric>
+#include <set>
 
 #include "cut_text_tips.h"
 #include "frozen_column.h"
@@ -171,7 +174,52 @@ QString TextGrid::cellText(int row, int column) const {
     return cell ? cell->text() : QString();
 }
 
+int TextGrid::dataRowAt(int shownRow) const {
+    if (shownRow < 0 || shownRow >= static_cast<int>(order_.size())) return -1;
+    return order_[static_cast<std::size_t>(shownRow)];
+}
+
+namespace {
+
+QString tabbedCell(QString text) {
+    for (QChar& c : text)
+        if (c == '\t' || c == '\r' || c == '\n') c = ' ';
+    return text;
+}
+
+}  // namespace
+
+QString TextGrid::selectedRowsText() const {
+    std::set<int> rows;  // shown rows, top to bottom
+    for (const QModelIndex& index : selectionModel()->selectedIndexes())
+        rows.insert(index.row());
+    if (rows.empty()) return QString();
+    std::vector<int> columns;  // logical columns, in the order they stand
+    for (int visual = 0; visual < horizontalHeader()->count(); ++visual) {
+        const int column = horizontalHeader()->logicalIndex(visual);
+        if (!isColumnHidden(column)) columns.push_back(column);
+    }
+    auto line = [&](auto cell) {
+        QStringList cells;
+        for (int column : columns)
+            cells << tabbedCell(cell(column));
+        return cells.join('\t') + '\n';
+    };
+    QString text = line([this](int c) {
+        const QTableWidgetItem* heading = horizontalHeaderItem(c);
+        return heading ? heading->text() : QString();
+    });
+    for (int row : rows)
+        text += line([this, row](int c) { return cellText(row, c); });
+    return text;
+}
+
 void TextGrid::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) {
+        if (QString text = selectedRowsText(); !text.isEmpty())
+            QGuiApplication::clipboard()->setText(text);
+        return event->accept();
+    }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         emit enterPressed();
         event->accept();

@@ -46,6 +46,13 @@ class TextGrid : public QTableWidget {
     int currentDataRow() const;
     // The text of a cell as shown, by shown row; empty when there is no such cell.
     QString cellText(int row, int column) const;
+    // The row as given that stands at shown row `shownRow`, or -1.
+    int dataRowAt(int shownRow) const;
+    // What Ctrl+C puts on the clipboard: the heading row, then the selected rows as they stand,
+    // one line each, of the columns shown in the order they stand, each cell as shown and
+    // separated by tabs. A tab or line break inside a cell becomes a blank. Empty without a
+    // selected row.
+    QString selectedRowsText() const;
 
   signals:
     // The user made another row current, by mouse or keyboard.

@@ -1,0 +1,154 @@
+#include "frm_stock_ageing.h"
+
+#include <QChartView>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+#include "ageing_chart.h"
+#include "background_work.h"
+#include "engine/codec.h"
+#include "platform/services.h"
+#include "save_file.h"
+#include "shown_text.h"
+#include "text_grid.h"
+#include "viewer/core/engine_start.h"
+#include "viewer/core/list_csv.h"
+#include "work_status.h"
+
+namespace fennick::viewer {
+
+namespace {
+
+const char* const kTitle = "Stock Ageing";
+constexpr int kWidth = 1000, kHeight = 640;  // at the design's 96 dots per inch
+
+QString ageingStep(const ProgressStep& step) {
+    return QString("Stock ageing: %1").arg(shownText(codec::trun(step.text)));
+}
+
+}  // namespace
+
+FrmStockAgeing::FrmStockAgeing(BackgroundWork& work, QWidget* parent)
+    : QDialog(parent), work_(work) {
+    build();
+    start();
+}
+
+FrmStockAgeing::~FrmStockAgeing() = default;
+
+void FrmStockAgeing::build() {
+    setObjectName("frmStockAgeing");
+    setWindowTitle(kTitle);
+    table_ = new TextGrid("grdAgeing", this);
+    chart_ = new QChartView(this);
+    chart_->setObjectName("chartAgeing");
+    chart_->setRenderHint(QPainter::Antialiasing);
+    chart_->setMinimumHeight(200);
+    auto* split = new QSplitter(Qt::Vertical, this);
+    split->addWidget(table_);
+    split->addWidget(chart_);
+    split->setChildrenCollapsible(false);
+    split->setStretchFactor(1, 1);
+
+    status_ = new WorkStatus(work_, this);
+    cmdSave_ = new QPushButton("&Save as CSV...", this);
+    cmdSave_->setObjectName("cmdSaveCsv");
+    cmdClose_ = new QPushButton("&Close", this);
+    cmdClose_->setObjectName("cmdClose");
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(status_);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdSave_);
+    buttons->addWidget(cmdClose_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(split, 1);
+    layout->addLayout(buttons);
+
+    connect(cmdSave_, &QPushButton::clicked, this, &FrmStockAgeing::saveCsv);
+    connect(cmdClose_, &QPushButton::clicked, this, &FrmStockAgeing::reject);
+    connect(table_, &TextGrid::rowPicked, this, &FrmStockAgeing::chartRow);
+
+    // The design size, or what the screen has room for.
+    QSize size(kWidth, kHeight);
+    if (const QScreen* screen = parentWidget() ? parentWidget()->screen() : this->screen())
+        size = size.boundedTo(screen->availableSize() * 9 / 10);
+    resize(size);
+}
+
+// The pass works on a copy the window takes over when it ends; a window closed meanwhile is
+// gone by then, and its result is dropped.
+void FrmStockAgeing::start() {
+    working_ = true;
+    cmdSave_->setEnabled(false);
+    auto result = std::make_shared<StockAgeing>();
+    QPointer<FrmStockAgeing> self(this);
+    work_.start(
+        [result](WorkProgress& progress) {
+            *result = stockAgeing(*mGlobalConnectivity::instance().BusinessBasic, &progress);
+        },
+        [self, result](std::exception_ptr failure) {
+            if (self) self->showResult(failure, *result);
+        },
+        ageingStep);
+}
+
+void FrmStockAgeing::showResult(std::exception_ptr failure, const StockAgeing& ageing) {
+    working_ = false;
+    if (failure) {
+        try {
+            std::rethrow_exception(failure);
+        } catch (const std::exception& error) {
+            platform::messages().show(failureText(error, "stockAgeing"), "Error",
+                                      platform::MessageIcon::Critical);
+        }
+        return status_->setOutcome("The stock ageing could not be worked out");
+    }
+    if (ageing.cancelled) return status_->setOutcome("The stock ageing was cancelled");
+    ageing_ = ageing;
+    auto rows = ageingTable(ageing_);
+    table_->setHeadings(rows.front());
+    rows.erase(rows.begin());
+    std::vector<bool> rightAligned(rows.front().size(), true);
+    rightAligned[0] = rightAligned[1] = false;
+    table_->setRightAligned(rightAligned);
+    table_->showRows(rows);
+    table_->resizeColumnsToContents();
+    cmdSave_->setEnabled(true);
+    chartRow(-1);
+}
+
+void FrmStockAgeing::chartRow(int row) {
+    const bool oneLine = row >= 0 && row < static_cast<int>(ageing_.rows.size());
+    const std::string code = oneLine ? ageing_.rows[static_cast<std::size_t>(row)].code : "";
+    const QString title = oneLine ? QString("Cost by days in stock, line %1").arg(shownText(code))
+                                  : QString("Cost by days in stock, all lines");
+    QChart* old = chart_->chart();
+    chart_->setChart(ageingChart(ageingChartSets(ageing_, code), title));
+    delete old;
+}
+
+void FrmStockAgeing::saveCsv() {
+    if (working_) return;
+    saveThroughDialog(this, {"Save as CSV", "Stock ageing.csv", "CSV files (*.csv)", "csv"},
+                      ageingCsv(ageing_));
+}
+
+void FrmStockAgeing::reject() {
+    if (working_) work_.cancel();
+    QDialog::reject();
+}
+
+FrmStockAgeing* openStockAgeing(BackgroundWork& work, QWidget* parent) {
+    auto* window = new FrmStockAgeing(work, parent);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowModality(Qt::WindowModal);
+    window->show();
+    return window;
+}
+
+}  // namespace fennick::viewer
