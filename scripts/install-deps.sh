@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(cmake make g++ pkg-config clang-format qt6-base-dev qt6-tools-dev qt6-tools-dev-tools
           libgl-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
-          libsmbclient-dev samba qtkeychain-qt6-dev qt6-charts-dev
+          libsmbclient-dev samba qtkeychain-qt6-dev qt6-charts-dev libqt6opengl6-dev
           libqt6svg6 scdoc librsvg2-bin desktop-file-utils appstream man-db dpkg-dev file)
 # make fuzz also needs clang and its libFuzzer runtime; make test does not.
 [ "${1:-}" = "--fuzz" ] && packages+=(clang libclang-rt-dev)

@@ -2,6 +2,7 @@
 // The stock ageing chart: the cost standing in each age bucket as stacked bars, one bar per
 // bucket. For one line the bars stack that line's models; for all lines they stack the lines.
 
+#include <QString>
 #include <array>
 #include <string>
 #include <vector>

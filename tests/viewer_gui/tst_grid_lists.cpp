@@ -83,7 +83,7 @@ class TstGridLists : public QObject {
             emit grid->horizontalHeader()->sectionClicked(0);
 
         QCOMPARE(dialogs.saveDialogs.size(), std::size_t{1});
-        QCOMPARE(dialogs.messages.size(), std::size_t{saved || answer == "-" ? 0 : 1});
+        QCOMPARE(dialogs.messages.size(), saved || answer == "-" ? 0u : 1u);
         const QStringList left = QDir(folder.path()).entryList(QDir::Files | QDir::NoDotAndDotDot);
         QCOMPARE(left, saved ? QStringList{"units.csv"} : QStringList{});
         if (saved) QCOMPARE(readFile(dialogs.saveAnswer), shown);

@@ -5,6 +5,7 @@
 #include <QBarSet>
 #include <QChartView>
 #include <QDir>
+#include <QPointer>
 #include <QStackedBarSeries>
 #include <QTemporaryDir>
 #include <fstream>
@@ -114,7 +115,7 @@ class TstStockAgeing : public QObject {
   private slots:
     void initTestCase() {
         share_ = std::make_unique<GuiShare>(agedData());
-        driver_ = std::make_unique<WindowDriver>(*share_);
+        driver_ = std::make_unique<WindowDriver>(*share_, "", true);
         QVERIFY(driver_->load());
         QAction* item = driver_->part<QAction>("stockAgeing");
         QVERIFY(item && item->isEnabled());
@@ -176,6 +177,23 @@ class TstStockAgeing : public QObject {
         for (int r = 0; r < table->rowCount(); ++r)
             expected += rowTexts(table, r).join(',').toStdString() + "\r\n";
         QCOMPARE(readFile(dialogs.saveAnswer), expected);
+    }
+
+    // The window goes, and the pass with it; the main window may start work again.
+    void closingDuringThePassCancelsIt() {
+        QPointer<viewer::FrmStockAgeing> first(ageing_);
+        ageing_->reject();
+        QTRY_VERIFY(!first);
+        driver_->slowShare->setLatency(std::chrono::milliseconds(20));
+        QAction* item = driver_->part<QAction>("stockAgeing");
+        item->trigger();
+        QPointer<viewer::FrmStockAgeing> second(
+            driver_->window().findChild<viewer::FrmStockAgeing*>());
+        QVERIFY(second && second->working() && !item->isEnabled());
+        second->reject();
+        QTRY_VERIFY(!second);
+        QVERIFY(driver_->idle());
+        QVERIFY(item->isEnabled());
     }
 
   private:
