@@ -13,6 +13,10 @@ namespace fennick::viewer {
 
 namespace {
 
+// Colours told apart at a glance, one per set; the chart theme's own repeat paler after five.
+constexpr std::array<QRgb, kMaxChartSets> kSetColours = {0x1f77b4, 0xff7f0e, 0x2ca02c, 0xd62728,
+                                                         0x9467bd, 0x8c564b, 0xe377c2, 0x7f7f7f};
+
 void addCost(AgeingChartSet& set, const AgeingFigures& figures) {
     for (std::size_t b = 0; b < kAgeBuckets; ++b)
         set.cost[b] += figures.cost[b].toDouble();
@@ -49,8 +53,11 @@ QChart* ageingChart(const std::vector<AgeingChartSet>& sets, const QString& titl
     auto* series = new QStackedBarSeries;
     double low = 0, high = 0;
     std::array<double, kAgeBuckets> below{}, above{};
-    for (const AgeingChartSet& set : sets) {
+    for (std::size_t s = 0; s < sets.size(); ++s) {
+        const AgeingChartSet& set = sets[s];
         auto* bars = new QBarSet(shownText(set.name));
+        bars->setColor(QColor(kSetColours[s % kSetColours.size()]));
+        bars->setBorderColor(Qt::white);
         for (std::size_t b = 0; b < kAgeBuckets; ++b) {
             *bars << set.cost[b];
             (set.cost[b] < 0 ? below : above)[b] += set.cost[b];

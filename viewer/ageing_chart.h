@@ -21,7 +21,7 @@ struct AgeingChartSet {
 };
 
 // At most this many sets are stacked; the rest are summed into one "Other" set.
-constexpr std::size_t kMaxChartSets = 10;
+constexpr std::size_t kMaxChartSets = 8;
 
 // The sets for line `code` (its models, in table order), or for every line (summed per line,
 // in table order) when `code` is empty or names no line of the table.

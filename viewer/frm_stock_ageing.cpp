@@ -53,7 +53,7 @@ void FrmStockAgeing::build() {
     split->addWidget(table_);
     split->addWidget(chart_);
     split->setChildrenCollapsible(false);
-    split->setStretchFactor(1, 1);
+    split->setSizes({kHeight / 2, kHeight / 2});  // scaled to the room there is
 
     status_ = new WorkStatus(work_, this);
     cmdSave_ = new QPushButton("&Save as CSV...", this);
