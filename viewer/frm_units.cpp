@@ -220,6 +220,7 @@ void FrmUnits::buildTree(const char* procedure, std::function<void(const KeptSel
             tree_ = std::move(*built);
             tv1_->showTree(tree_);
             tv1_->expandAll();
+            keepOnScreen();
             if (tree_.cancelled) return treeCancelled(tree_.lines.size());
             if (shown) shown(kept);
         },

@@ -134,6 +134,7 @@ class FrmUnits : public QMainWindow {
     // The window on the screen: the kept (or first-start) place, splitters and column widths,
     // and the smallest sizes the panes may be given.
     void restoreLayout();
+    void keepOnScreen();
     void keepLayout();
     void setPaneMinimums();
     void connectEvents();

@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QLayout>
 #include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
@@ -88,6 +89,18 @@ void FrmUnits::restoreLayout() {
     }
     setPaneMinimums();
     layoutRestored_ = true;
+}
+
+// The tree's smallest width follows its line names, so the window may grow once a tree is
+// shown; one that grew past its screen's edge is moved back onto the screen.
+void FrmUnits::keepOnScreen() {
+    if (isMaximized() || isFullScreen() || !screen() || !layout()) return;
+    layout()->activate();
+    const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    const QRect placed =
+        clampedPlacement(geometry(), screen()->availableGeometry(), kFrameGuess, titleBar);
+    if (placed.topLeft() != geometry().topLeft())
+        move(pos() + placed.topLeft() - geometry().topLeft());
 }
 
 // Kept when a shown window closes. A tree folded away (after a start on one model) keeps the
