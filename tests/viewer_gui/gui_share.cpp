@@ -1,7 +1,6 @@
 #include "gui_share.h"
 
 #include <fstream>
-#include <thread>
 
 #include "platform/local_file_system.h"
 #include "platform/workstation.h"
@@ -50,43 +49,6 @@ bool GuiShare::overwriteAfter(const std::string& file, const std::string& after,
     data.seekp(static_cast<std::streamoff>(at + after.size()));
     data.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return data.good();
-}
-
-namespace {
-
-class SlowFile : public platform::File {
-  public:
-    SlowFile(const SlowShare& share, platform::IoCounters& counters,
-             std::unique_ptr<platform::File> inner)
-        : File(counters), share_(share), inner_(std::move(inner)) {}
-    std::int64_t length() const override { return inner_->length(); }
-    bool readOnly() const override { return inner_->readOnly(); }
-
-  protected:
-    std::size_t doRead(std::int64_t offset, char* buf, std::size_t n) override {
-        share_.wait();
-        return inner_->readAt(offset, buf, n);
-    }
-    void doWrite(std::int64_t offset, const char* buf, std::size_t n) override {
-        inner_->writeAt(offset, buf, n);
-    }
-
-  private:
-    const SlowShare& share_;
-    std::unique_ptr<platform::File> inner_;
-};
-
-}  // namespace
-
-void SlowShare::wait() const {
-    std::this_thread::sleep_for(std::chrono::milliseconds(latencyMs_.load()));
-}
-
-std::unique_ptr<platform::File> SlowShare::doOpen(const std::string& path,
-                                                  platform::Access access) {
-    auto file = inner_->open(path, access);
-    if (!file) return nullptr;
-    return std::make_unique<SlowFile>(*this, counters(), std::move(file));
 }
 
 Date todayPlus(int days) {

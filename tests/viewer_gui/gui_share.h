@@ -4,7 +4,6 @@
 // and a local share root), a settings store in memory and a recorder of message boxes.
 
 #include <QTemporaryDir>
-#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <map>
@@ -43,31 +42,6 @@ class MemorySettings : public viewer::SettingsStore {
     }
     void save(const std::string& key, const std::string& value) override { values[key] = value; }
     std::map<std::string, std::string> values;
-};
-
-// A share on a slow server: every read waits `latency` before it reaches the share underneath.
-// The latency may change while a window works on the share.
-class SlowShare : public platform::FileSystem {
-  public:
-    explicit SlowShare(std::unique_ptr<platform::FileSystem> inner) : inner_(std::move(inner)) {}
-    void setLatency(std::chrono::milliseconds latency) { latencyMs_ = latency.count(); }
-    void wait() const;
-
-    bool isDirectory(const std::string& path) override { return inner_->isDirectory(path); }
-    bool fileExists(const std::string& path) override { return inner_->fileExists(path); }
-    std::unique_ptr<platform::File> create(const std::string& path) override {
-        return inner_->create(path);
-    }
-    void makeDirectory(const std::string& path) override { inner_->makeDirectory(path); }
-    bool remove(const std::string& path) override { return inner_->remove(path); }
-
-  protected:
-    std::unique_ptr<platform::File> doOpen(const std::string& path,
-                                           platform::Access access) override;
-
-  private:
-    std::unique_ptr<platform::FileSystem> inner_;
-    std::atomic<std::int64_t> latencyMs_{0};
 };
 
 // Records the message boxes shown while it lives, as "title|text".

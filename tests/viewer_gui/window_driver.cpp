@@ -50,7 +50,7 @@ WindowDriver::WindowDriver(const GuiShare& share, std::string commandLine, bool 
     start.share.uncRoot = share.root();
     if (slow)
         start.decorate = [this](std::unique_ptr<platform::FileSystem> inner) {
-            auto made = std::make_unique<SlowShare>(std::move(inner));
+            auto made = std::make_unique<platform::LatencyFileSystem>(std::move(inner));
             slowShare = made.get();
             return made;
         };

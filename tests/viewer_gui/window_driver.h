@@ -12,6 +12,7 @@
 #include <string>
 
 #include "gui_share.h"
+#include "platform/latency_file_system.h"
 #include "viewer/frm_units.h"
 #include "viewer/text_grid.h"
 
@@ -24,7 +25,8 @@ demo::DealerData windowData();
 
 class WindowDriver {
   public:
-    // With `slow`, the window reads the share through a SlowShare (no latency at first).
+    // With `slow`, the window reads the share through a file system that adds a
+    // latency to every call (none at first).
     explicit WindowDriver(const GuiShare& share, std::string commandLine = "", bool slow = false);
 
     // Runs the start-up and waits for the tree; false when the window asked the program to end.
@@ -64,7 +66,7 @@ class WindowDriver {
     MemorySettings settings;
     MemorySettings windowSettings;  // the window's kept place, splitters and column widths
     MessageRecorder messages;
-    SlowShare* slowShare = nullptr;  // with `slow`, once loaded
+    platform::LatencyFileSystem* slowShare = nullptr;  // with `slow`, once loaded
 
   private:
     std::unique_ptr<viewer::FrmUnits> window_;
