@@ -115,14 +115,12 @@ class FrmUnits : public QMainWindow {
         std::optional<std::string> unitNumber;
     };
     enum class Job { Tree, List, Search, Ageing };
-    // The units the finder's drop-down shows for the text searched, and their stock as far as
-    // it is known. `unchecked`: the stock check has not ended for these (it waits while other
-    // work runs). `rowWaits`: a unit row was picked while the check ran; it shows once the
-    // check has stopped.
+    // The units the finder's drop-down shows for the text searched. `unchecked`: the stock check
+    // has not ended for these (it waits while other work runs). `rowWaits`: a unit row was picked
+    // while the check ran; it shows once the check has stopped.
     struct FoundUnits {
         std::string text;
         std::vector<DirectoryEntry> entries;
-        std::vector<std::optional<bool>> listed;
         std::uint64_t generation = 0;
         bool unchecked = false;
         bool rowWaits = false;

@@ -95,9 +95,8 @@ void FrmUnits::searchUnits(const QString& text) {
         found_.entries.push_back(entry);
         lines.push_back({shownText(entry.unit), shownText(entry.serial),
                          shownText(codec::trun(entry.lineCode)),
-                         shownText(codec::trun(entry.model)), std::nullopt});
+                         shownText(codec::trun(entry.model))});
     }
-    found_.listed.assign(shown, std::nullopt);
     found_.unchecked = shown > 0;
     finder_->showMatches(lines, matchNote(text, all.size(), shown, treeBeingBuilt()));
     if (shown == 0) return stopStockCheck();
@@ -132,10 +131,10 @@ void FrmUnits::stockChecked(std::uint64_t generation, const std::vector<UnitMatc
                             std::exception_ptr failure) {
     if (generation != found_.generation) return;
     found_.unchecked = false;
-    for (std::size_t i = 0; i < checked.size() && i < found_.listed.size(); ++i) {
-        found_.listed[i] = checked[i].listed;
-        finder_->showListed(i, checked[i].listed);
-    }
+    std::vector<bool> listed;
+    for (std::size_t i = 0; i < checked.size() && i < found_.entries.size(); ++i)
+        listed.push_back(checked[i].listed);
+    finder_->showListed(listed);
     if (!failure) return;
     try {
         std::rethrow_exception(failure);

@@ -82,7 +82,7 @@ void UnitFinder::showMatches(const std::vector<Line>& lines, const QString& note
     for (const Line& line : lines) {
         auto* item =
             new QTreeWidgetItem(QStringList{line.unit, line.serial, line.line, line.model});
-        showStock(*item, line.listed);
+        showStock(*item, std::nullopt);
         items << item;
     }
     list_->addTopLevelItems(items);
@@ -94,9 +94,10 @@ void UnitFinder::showMatches(const std::vector<Line>& lines, const QString& note
     place();
 }
 
-void UnitFinder::showListed(std::size_t line, bool listed) {
-    if (QTreeWidgetItem* item = list_->topLevelItem(static_cast<int>(line)))
-        showStock(*item, listed);
+void UnitFinder::showListed(const std::vector<bool>& listed) {
+    for (std::size_t line = 0; line < listed.size(); ++line)
+        if (QTreeWidgetItem* item = list_->topLevelItem(static_cast<int>(line)))
+            showStock(*item, listed[line]);
     if (dropDown_->isVisible()) place();
 }
 

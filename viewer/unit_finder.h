@@ -25,8 +25,7 @@ class UnitFinder : public QLineEdit {
 
     // One match as the drop-down shows it; `listed` is unknown until the stock is checked.
     struct Line {
-        QString unit, serial, line, model;
-        std::optional<bool> listed;
+        QString unit, serial, line, model;  // the stock shows as not checked yet
     };
 
     // The drop-down is a child of `window`, laid over it below the field.
@@ -35,7 +34,8 @@ class UnitFinder : public QLineEdit {
     // Opens the drop-down on these lines, the first one current, with `note` below them (how
     // many more there are, or that there are none).
     void showMatches(const std::vector<Line>& lines, const QString& note);
-    void showListed(std::size_t line, bool listed);
+    // The stock of the first lines, in line order; the drop-down is placed once for them all.
+    void showListed(const std::vector<bool>& listed);
     void showNote(const QString& note);
     void closeDropDown();
     bool dropDownShown() const;
