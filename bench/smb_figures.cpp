@@ -15,6 +15,11 @@
 #include <iostream>
 #include <string>
 
+#include "core/engine_start.h"
+#include "core/model_tree.h"
+#include "core/read_cache.h"
+#include "core/unit_detail.h"
+#include "core/unit_list.h"
 #include "platform/local_file_system.h"
 #include "platform/share_access.h"
 #include "platform/workstation.h"
@@ -23,11 +28,6 @@
 #include "tools/mkdemo/share_builder.h"
 #include "tools/mkdemo/staged_file_system.h"
 #include "tools/share_writer.h"
-#include "viewer/core/engine_start.h"
-#include "viewer/core/model_tree.h"
-#include "viewer/core/read_cache.h"
-#include "viewer/core/unit_detail.h"
-#include "viewer/core/unit_list.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ cBusinessBasic& engine() {
 // The action's reads that reached the share and its best time of three runs; the files it
 // opened on its first run (the engine keeps them open for the rest of the run).
 Figures measure(const std::function<void()>& action) {
-    auto& share = viewer::ReadCache::of(engine().Share())->shareCounters();
+    auto& share = core::ReadCache::of(engine().Share())->shareCounters();
     Figures f;
     f.ms = 1e300;
     for (int run = 0; run < 3; ++run) {
@@ -68,14 +68,14 @@ struct Row {
 };
 
 std::array<Figures, 3> figures(const std::string& ini, const platform::ShareOptions& share) {
-    viewer::startDataEngine({ini, share});
+    core::startDataEngine({ini, share});
     if (!mGlobalConnectivity::instance().BusinessBasic) throw std::runtime_error("no engine");
     std::array<Figures, 3> out;
-    out[0] = measure([] { viewer::ModelTree(engine()).loadtree(false); });
-    viewer::UnitList list;
-    out[1] = measure([&] { list = viewer::LoadUnits(engine(), "CTR", "CT100"); });
+    out[0] = measure([] { core::ModelTree(engine()).loadtree(false); });
+    core::UnitList list;
+    out[1] = measure([&] { list = core::LoadUnits(engine(), "CTR", "CT100"); });
     if (list.rows.empty()) throw std::runtime_error("model CTR CT100 lists no units");
-    out[2] = measure([&] { viewer::selectUnit(engine(), list.rows.front()); });
+    out[2] = measure([&] { core::selectUnit(engine(), list.rows.front()); });
     ReleaseDataEngine();
     return out;
 }

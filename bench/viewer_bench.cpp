@@ -31,6 +31,13 @@
 #include <sys/prctl.h>
 #endif
 
+#include "core/engine_start.h"
+#include "core/model_tree.h"
+#include "core/read_cache.h"
+#include "core/stock_ageing.h"
+#include "core/unit_detail.h"
+#include "core/unit_list.h"
+#include "core/unit_search.h"
 #include "platform/latency_file_system.h"
 #include "platform/local_file_system.h"
 #include "platform/workstation.h"
@@ -38,13 +45,6 @@
 #include "tools/mkdemo/share_builder.h"
 #include "tools/mkdemo/staged_file_system.h"
 #include "tools/share_writer.h"
-#include "viewer/core/engine_start.h"
-#include "viewer/core/model_tree.h"
-#include "viewer/core/read_cache.h"
-#include "viewer/core/stock_ageing.h"
-#include "viewer/core/unit_detail.h"
-#include "viewer/core/unit_list.h"
-#include "viewer/core/unit_search.h"
 
 namespace {
 
@@ -56,14 +56,14 @@ const std::vector<int> kLatencies = {0, 200, 1000};  // microseconds per round t
 const std::string kSearch = "1ha40001";              // part of two units' serial numbers
 
 platform::LatencyFileSystem* server = nullptr;  // under the engine's read cache
-viewer::UnitRow shownRow;                       // the unit "show unit" shows
-viewer::ModelTreeData builtTree;                // the tree the window shows, searched by "find"
+core::UnitRow shownRow;                         // the unit "show unit" shows
+core::ModelTreeData builtTree;                  // the tree the window shows, searched by "find"
 
 cBusinessBasic& engine() {
     return *mGlobalConnectivity::instance().BusinessBasic;
 }
-viewer::ReadCache& cache() {
-    return *viewer::ReadCache::of(engine().Share());
+core::ReadCache& cache() {
+    return *core::ReadCache::of(engine().Share());
 }
 
 // Writes the share into `folder` and starts the engine over it, the server in between.
@@ -88,7 +88,7 @@ void prepareShare(const std::filesystem::path& folder) {
     std::cout << "Share of " << data.units.size() << " units, " << data.openTickets.size()
               << " open tickets, " << data.listedInvoices.size() << " listed invoices written in "
               << took.count() << " s\n";
-    viewer::EngineStart start;
+    core::EngineStart start;
     start.settingsFile = ini;
     start.share.uncRoot = folder.string();
     start.decorate = [](auto share) {
@@ -96,7 +96,7 @@ void prepareShare(const std::filesystem::path& folder) {
         server = latency.get();
         return latency;
     };
-    viewer::startDataEngine(start);
+    core::startDataEngine(start);
     if (!mGlobalConnectivity::instance().BusinessBasic) throw std::runtime_error("no engine");
 }
 
@@ -107,19 +107,19 @@ struct Action {
 
 std::vector<Action> actions() {
     return {
-        {"tree", [] { benchmark::DoNotOptimize(viewer::ModelTree(engine()).loadtree(false)); }},
+        {"tree", [] { benchmark::DoNotOptimize(core::ModelTree(engine()).loadtree(false)); }},
         {"tree in stock",
-         [] { benchmark::DoNotOptimize(viewer::ModelTree(engine()).loadtree(true)); }},
-        {"unit list", [] { benchmark::DoNotOptimize(viewer::LoadUnits(engine(), kLine, kModel)); }},
-        {"show unit", [] { benchmark::DoNotOptimize(viewer::selectUnit(engine(), shownRow)); }}};
+         [] { benchmark::DoNotOptimize(core::ModelTree(engine()).loadtree(true)); }},
+        {"unit list", [] { benchmark::DoNotOptimize(core::LoadUnits(engine(), kLine, kModel)); }},
+        {"show unit", [] { benchmark::DoNotOptimize(core::selectUnit(engine(), shownRow)); }}};
 }
 
 void treeThenEveryList() {
-    auto tree = viewer::ModelTree(engine()).loadtree(false);
+    auto tree = core::ModelTree(engine()).loadtree(false);
     for (const auto& line : tree.lines)
         for (const auto& node : line.models) {
-            auto [code, model] = viewer::splitTag(node.tag);
-            benchmark::DoNotOptimize(viewer::LoadUnits(engine(), code, model));
+            auto [code, model] = core::splitTag(node.tag);
+            benchmark::DoNotOptimize(core::LoadUnits(engine(), code, model));
         }
 }
 
@@ -130,17 +130,17 @@ struct Comparison {
 
 std::vector<Comparison> comparisons() {
     auto find = [] {
-        benchmark::DoNotOptimize(viewer::findUnits(engine(), builtTree.directory, kSearch));
+        benchmark::DoNotOptimize(core::findUnits(engine(), builtTree.directory, kSearch));
     };
     return {{{"find", find},
              {"tree + find",
               [find] {
-                  viewer::ReadCache::Scope action(engine().Share());
-                  builtTree = viewer::ModelTree(engine()).loadtree(false);
+                  core::ReadCache::Scope action(engine().Share());
+                  builtTree = core::ModelTree(engine()).loadtree(false);
                   find();
               }},
              kLatencies},
-            {{"ageing", [] { benchmark::DoNotOptimize(viewer::stockAgeing(engine())); }},
+            {{"ageing", [] { benchmark::DoNotOptimize(core::stockAgeing(engine())); }},
              {"tree + lists", treeThenEveryList},
              {0, 1000}}};
 }
@@ -315,12 +315,12 @@ int main(int argc, char** argv) {
     // Opens every file once, as a running viewer has, and takes the unit that "show unit" shows.
     for (const auto& action : actions())
         if (action.name != "show unit") action.run();
-    auto list = viewer::LoadUnits(engine(), kLine, kModel);
+    auto list = core::LoadUnits(engine(), kLine, kModel);
     auto withNotes = std::find_if(list.rows.begin(), list.rows.end(),
                                   [](const auto& row) { return row.noteChain != 0; });
     if (withNotes == list.rows.end()) throw std::runtime_error("no unit of the model has notes");
     shownRow = *withNotes;
-    builtTree = viewer::ModelTree(engine()).loadtree(false);
+    builtTree = core::ModelTree(engine()).loadtree(false);
     registerRuns();
     TableReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

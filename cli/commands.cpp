@@ -5,19 +5,19 @@
 #include <ostream>
 
 #include "command_table.h"
+#include "core/cp1252.h"
+#include "core/dealer_text.h"
+#include "core/engine_start.h"
+#include "core/export_file.h"
+#include "core/list_csv.h"
+#include "core/read_cache.h"
+#include "core/startup.h"
+#include "core/stock_ageing.h"
+#include "core/unit_report.h"
 #include "output.h"
 #include "platform/local_file_system.h"
 #include "platform/services.h"
 #include "platform/share_access.h"
-#include "viewer/core/cp1252.h"
-#include "viewer/core/engine_start.h"
-#include "viewer/core/export_file.h"
-#include "viewer/core/list_csv.h"
-#include "viewer/core/read_cache.h"
-#include "viewer/core/startup.h"
-#include "viewer/core/stock_ageing.h"
-#include "viewer/core/text.h"
-#include "viewer/core/unit_report.h"
 
 namespace fennick::cli {
 
@@ -52,17 +52,17 @@ void report(const std::vector<std::string>& problems, std::ostream& err) {
 }
 
 int tree(cBusinessBasic& engine, const Invocation& inv, std::ostream& out, std::ostream&) {
-    auto data = viewer::ModelTree(engine).loadtree(inv.inStock);
+    auto data = core::ModelTree(engine).loadtree(inv.inStock);
     out << (inv.json ? treeJson(data) : treeText(data));
     return kSuccess;
 }
 
 int units(cBusinessBasic& engine, const Invocation& inv, std::ostream& out, std::ostream& err) {
-    auto headings = viewer::unitGridHeadings(viewer::readUserDefinedNames(engine));
-    auto list = viewer::LoadUnits(engine, inv.operands[0], inv.operands[1]);
+    auto headings = core::unitGridHeadings(core::readUserDefinedNames(engine));
+    auto list = core::LoadUnits(engine, inv.operands[0], inv.operands[1]);
     report(list.problems, err);
     out << (inv.json  ? unitsJson(headings, list.rows)
-            : inv.csv ? viewer::unitsCsv(headings, list.rows)
+            : inv.csv ? core::unitsCsv(headings, list.rows)
                       : unitsText(headings, list.rows));
     return kSuccess;
 }
@@ -70,26 +70,26 @@ int units(cBusinessBasic& engine, const Invocation& inv, std::ostream& out, std:
 // The tree build gives the directory the search runs on; the unit lists that say whether each
 // match is listed find the unit records the build read.
 int find(cBusinessBasic& engine, const Invocation& inv, std::ostream& out, std::ostream&) {
-    viewer::ReadCache::Scope action(engine.Share());
-    auto tree = viewer::ModelTree(engine).loadtree(false);
-    auto matches = viewer::findUnits(engine, tree.directory, inv.operands[0]);
+    core::ReadCache::Scope action(engine.Share());
+    auto tree = core::ModelTree(engine).loadtree(false);
+    auto matches = core::findUnits(engine, tree.directory, inv.operands[0]);
     out << (inv.json ? findJson(matches) : findText(matches));
     return kSuccess;
 }
 
 int ageing(cBusinessBasic& engine, const Invocation& inv, std::ostream& out, std::ostream&) {
-    auto figures = viewer::stockAgeing(engine);
+    auto figures = core::stockAgeing(engine);
     out << (inv.json  ? ageingJson(figures)
-            : inv.csv ? viewer::ageingCsv(figures)
+            : inv.csv ? core::ageingCsv(figures)
                       : ageingText(figures));
     return kSuccess;
 }
 
 // The first listed row whose unit number is the third operand, as the window's grid shows it;
 // nothing (with the reason on `err`) when the unit is not listed.
-std::optional<viewer::UnitRow> listedUnit(cBusinessBasic& engine, const Invocation& inv,
-                                          std::ostream& err) {
-    auto list = viewer::LoadUnits(engine, inv.operands[0], inv.operands[1]);
+std::optional<core::UnitRow> listedUnit(cBusinessBasic& engine, const Invocation& inv,
+                                        std::ostream& err) {
+    auto list = core::LoadUnits(engine, inv.operands[0], inv.operands[1]);
     report(list.problems, err);
     const std::string wanted = codec::trun(inv.operands[2]);
     for (auto& row : list.rows)
@@ -100,10 +100,10 @@ std::optional<viewer::UnitRow> listedUnit(cBusinessBasic& engine, const Invocati
 }
 
 int unit(cBusinessBasic& engine, const Invocation& inv, std::ostream& out, std::ostream& err) {
-    auto captions = viewer::detailCaptions(viewer::readUserDefinedNames(engine));
+    auto captions = core::detailCaptions(core::readUserDefinedNames(engine));
     auto row = listedUnit(engine, inv, err);
     if (!row) return kFailure;
-    auto detail = viewer::selectUnit(engine, *row);
+    auto detail = core::selectUnit(engine, *row);
     report(detail.problems, err);
     out << (inv.json ? unitJson(captions, detail) : unitText(captions, detail));
     return kSuccess;
@@ -111,14 +111,14 @@ int unit(cBusinessBasic& engine, const Invocation& inv, std::ostream& out, std::
 
 int unitReport(cBusinessBasic& engine, const Invocation& inv, std::ostream& out,
                std::ostream& err) {
-    auto headings = viewer::unitGridHeadings(viewer::readUserDefinedNames(engine));
+    auto headings = core::unitGridHeadings(core::readUserDefinedNames(engine));
     auto row = listedUnit(engine, inv, err);
     if (!row) return kFailure;
-    auto detail = viewer::selectUnit(engine, *row);
+    auto detail = core::selectUnit(engine, *row);
     report(detail.problems, err);
     std::string text =
-        viewer::buildUnitReport(headings, *row, detail.grids, viewer::reportDateTime(engine.Now()));
-    out << printable(viewer::cp1252ToUtf8(text), true);
+        core::buildUnitReport(headings, *row, detail.grids, core::reportDateTime(engine.Now()));
+    out << printable(core::cp1252ToUtf8(text), true);
     return kSuccess;
 }
 
@@ -127,11 +127,11 @@ int exportUnit(cBusinessBasic& engine, const Invocation& inv, std::ostream& out,
                std::ostream& err) {
     auto row = listedUnit(engine, inv, err);
     if (!row) return kFailure;
-    auto target = viewer::exportTarget(engine.CastellSys());
+    auto target = core::exportTarget(engine.CastellSys());
     try {
-        viewer::writeExportFile(engine.Share(), target, viewer::singleUnitExport(&*row));
+        core::writeExportFile(engine.Share(), target, core::singleUnitExport(&*row));
     } catch (const std::exception& failure) {
-        err << viewer::exportFailureText(failure) << "\n";
+        err << core::exportFailureText(failure) << "\n";
         return kFailure;
     }
     std::optional<std::filesystem::path> local;
@@ -204,13 +204,13 @@ int runCommand(cBusinessBasic& engine, const Invocation& inv, std::ostream& out,
     try {
         return command->run(engine, inv, out, err);
     } catch (const std::exception& failure) {
-        err << viewer::failureText(failure, std::string(command->procedure)) << "\n";
+        err << core::failureText(failure, std::string(command->procedure)) << "\n";
         return kFailure;
     }
 }
 
 int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-           const viewer::ShareDecorator& decorate) {
+           const core::ShareDecorator& decorate) {
     std::string error;
     auto invocation = parseInvocation(args, error);
     if (!invocation) {
@@ -222,15 +222,15 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return kSuccess;
     }
     if (invocation->command == "version") {
-        out << "fennick-cli " << viewer::programVersion() << "\n";
+        out << "fennick-cli " << core::programVersion() << "\n";
         return kSuccess;
     }
     StreamMessages messages(err);
-    viewer::EngineStart start;
+    core::EngineStart start;
     start.settingsFile = invocation->ini;
     start.share = shareOptions(*invocation);
     start.decorate = decorate;
-    viewer::startDataEngine(start);
+    core::startDataEngine(start);
     auto& globals = mGlobalConnectivity::instance();
     int status = kFailure;
     if (globals.BusinessBasic)

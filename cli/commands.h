@@ -1,14 +1,14 @@
 #pragma once
-// The commands of fennick-cli, each a thin layer over the viewer's core: start the engine as
+// The commands of fennick-cli, each a thin layer over the core: start the engine as
 // the viewer does, compute what the window would show, print it.
 
 #include <iosfwd>
 #include <string>
 #include <vector>
 
+#include "core/engine_start.h"
 #include "engine/business_basic.h"
 #include "invocation.h"
-#include "viewer/core/engine_start.h"
 
 namespace fennick::cli {
 
@@ -21,6 +21,6 @@ int runCommand(cBusinessBasic& engine, const Invocation& invocation, std::ostrea
 // The whole program: arguments (without the program name) to exit status. Messages the engine
 // and the core show go to `err` as "title: text". `decorate` wraps the share's back end.
 int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-           const viewer::ShareDecorator& decorate = {});
+           const core::ShareDecorator& decorate = {});
 
 }  // namespace fennick::cli

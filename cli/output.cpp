@@ -6,15 +6,15 @@
 #include <QString>
 #include <algorithm>
 
-#include "viewer/core/cp1252.h"
-#include "viewer/core/startup.h"
-#include "viewer/core/text.h"
+#include "core/cp1252.h"
+#include "core/dealer_text.h"
+#include "core/startup.h"
 
 namespace fennick::cli {
 
 namespace {
 
-using viewer::cp1252ToUtf8;
+using core::cp1252ToUtf8;
 
 QString q(const std::string& dealerText) {
     return QString::fromStdString(cp1252ToUtf8(dealerText));
@@ -58,7 +58,7 @@ std::string rtrim(std::string text) {
 
 // A dealer cell as the text output shows it: what the grid shows, printable.
 std::string shown(const std::string& dealerText) {
-    return printable(cp1252ToUtf8(viewer::upToNul(dealerText)));
+    return printable(cp1252ToUtf8(core::upToNul(dealerText)));
 }
 
 // Rows of cells as aligned columns, two blanks apart.
@@ -102,7 +102,7 @@ std::string printable(std::string_view utf8, bool keepLineEnds) {
     return out;
 }
 
-std::string treeJson(const viewer::ModelTreeData& tree) {
+std::string treeJson(const core::ModelTreeData& tree) {
     QJsonArray lines;
     for (const auto& line : tree.lines) {
         QJsonArray models;
@@ -113,7 +113,7 @@ std::string treeJson(const viewer::ModelTreeData& tree) {
     return json(QJsonObject{{"lines", lines}});
 }
 
-std::string treeText(const viewer::ModelTreeData& tree) {
+std::string treeText(const core::ModelTreeData& tree) {
     std::string out;
     for (const auto& line : tree.lines) {
         out += rtrim(shown(line.text)) + "  [" + shown(line.tag) + "]\n";
@@ -124,20 +124,19 @@ std::string treeText(const viewer::ModelTreeData& tree) {
 }
 
 std::string unitsJson(const std::vector<std::string>& headings,
-                      const std::vector<viewer::UnitRow>& rows) {
-    return json(
-        QJsonObject{{"headings", array(headings)}, {"rows", grid(viewer::unitCells(rows))}});
+                      const std::vector<core::UnitRow>& rows) {
+    return json(QJsonObject{{"headings", array(headings)}, {"rows", grid(core::unitCells(rows))}});
 }
 
 std::string unitsText(const std::vector<std::string>& headings,
-                      const std::vector<viewer::UnitRow>& rows) {
+                      const std::vector<core::UnitRow>& rows) {
     std::vector<std::vector<std::string>> all{headings};
     for (const auto& row : rows)
-        all.push_back(viewer::unitCells(row));
+        all.push_back(core::unitCells(row));
     return table(all) + std::to_string(rows.size()) + " units\n";
 }
 
-std::string findJson(const std::vector<viewer::UnitMatch>& matches) {
+std::string findJson(const std::vector<core::UnitMatch>& matches) {
     QJsonArray out;
     for (const auto& m : matches)
         out.append(QJsonObject{{"unit", q(m.unit)},
@@ -148,7 +147,7 @@ std::string findJson(const std::vector<viewer::UnitMatch>& matches) {
     return json(QJsonObject{{"matches", out}});
 }
 
-std::string findText(const std::vector<viewer::UnitMatch>& matches) {
+std::string findText(const std::vector<core::UnitMatch>& matches) {
     std::vector<std::vector<std::string>> rows{{"Unit", "Serial", "Line", "Model", ""}};
     for (const auto& m : matches)
         rows.push_back({m.unit, m.serial, m.code, m.model, m.listed ? "" : "not in stock"});
@@ -158,21 +157,21 @@ std::string findText(const std::vector<viewer::UnitMatch>& matches) {
 
 namespace {
 
-QJsonObject figuresJson(const viewer::AgeingFigures& f) {
+QJsonObject figuresJson(const core::AgeingFigures& f) {
     QJsonArray count, cost, list;
-    for (std::size_t b = 0; b < viewer::kAgeBuckets; ++b) {
+    for (std::size_t b = 0; b < core::kAgeBuckets; ++b) {
         count.append(static_cast<qint64>(f.count[b]));
-        cost.append(QString::fromStdString(viewer::ageingMoney(f.cost[b])));
-        list.append(QString::fromStdString(viewer::ageingMoney(f.list[b])));
+        cost.append(QString::fromStdString(core::ageingMoney(f.cost[b])));
+        list.append(QString::fromStdString(core::ageingMoney(f.list[b])));
     }
     return {{"count", count}, {"cost", cost}, {"list", list}};
 }
 
 }  // namespace
 
-std::string ageingJson(const viewer::StockAgeing& ageing) {
+std::string ageingJson(const core::StockAgeing& ageing) {
     QJsonArray buckets, rows;
-    for (const char* name : viewer::kAgeBucketNames)
+    for (const char* name : core::kAgeBucketNames)
         buckets.append(name);
     for (const auto& row : ageing.rows) {
         QJsonObject object = figuresJson(row.figures);
@@ -184,11 +183,11 @@ std::string ageingJson(const viewer::StockAgeing& ageing) {
         QJsonObject{{"buckets", buckets}, {"rows", rows}, {"total", figuresJson(ageing.total)}});
 }
 
-std::string ageingText(const viewer::StockAgeing& ageing) {
-    return table(viewer::ageingTable(ageing));
+std::string ageingText(const core::StockAgeing& ageing) {
+    return table(core::ageingTable(ageing));
 }
 
-std::string unitJson(const std::vector<std::string>& captions, const viewer::UnitDetail& d) {
+std::string unitJson(const std::vector<std::string>& captions, const core::UnitDetail& d) {
     return json(QJsonObject{{"captions", array(captions)},
                             {"details", array(d.values)},
                             {"factory", grid(d.grids.factory)},
@@ -197,7 +196,7 @@ std::string unitJson(const std::vector<std::string>& captions, const viewer::Uni
                             {"notes", array(d.grids.notes)}});
 }
 
-std::string unitText(const std::vector<std::string>& captions, const viewer::UnitDetail& d) {
+std::string unitText(const std::vector<std::string>& captions, const core::UnitDetail& d) {
     std::vector<std::vector<std::string>> pairs;
     for (std::size_t k = 0; k < captions.size() && k < d.values.size(); ++k)
         pairs.push_back({captions[k] + ":", d.values[k]});

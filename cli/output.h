@@ -7,10 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include "viewer/core/model_tree.h"
-#include "viewer/core/stock_ageing.h"
-#include "viewer/core/unit_detail.h"
-#include "viewer/core/unit_list.h"
+#include "core/model_tree.h"
+#include "core/stock_ageing.h"
+#include "core/unit_detail.h"
+#include "core/unit_list.h"
 
 namespace fennick::cli {
 
@@ -19,21 +19,21 @@ namespace fennick::cli {
 // when `keepLineEnds` is set.
 std::string printable(std::string_view utf8, bool keepLineEnds = false);
 
-std::string treeJson(const viewer::ModelTreeData& tree);
-std::string treeText(const viewer::ModelTreeData& tree);
+std::string treeJson(const core::ModelTreeData& tree);
+std::string treeText(const core::ModelTreeData& tree);
 
 std::string unitsJson(const std::vector<std::string>& headings,
-                      const std::vector<viewer::UnitRow>& rows);
+                      const std::vector<core::UnitRow>& rows);
 std::string unitsText(const std::vector<std::string>& headings,
-                      const std::vector<viewer::UnitRow>& rows);
+                      const std::vector<core::UnitRow>& rows);
 
-std::string findJson(const std::vector<viewer::UnitMatch>& matches);
-std::string findText(const std::vector<viewer::UnitMatch>& matches);
+std::string findJson(const std::vector<core::UnitMatch>& matches);
+std::string findText(const std::vector<core::UnitMatch>& matches);
 
-std::string ageingJson(const viewer::StockAgeing& ageing);
-std::string ageingText(const viewer::StockAgeing& ageing);
+std::string ageingJson(const core::StockAgeing& ageing);
+std::string ageingText(const core::StockAgeing& ageing);
 
-std::string unitJson(const std::vector<std::string>& captions, const viewer::UnitDetail& detail);
-std::string unitText(const std::vector<std::string>& captions, const viewer::UnitDetail& detail);
+std::string unitJson(const std::vector<std::string>& captions, const core::UnitDetail& detail);
+std::string unitText(const std::vector<std::string>& captions, const core::UnitDetail& detail);
 
 }  // namespace fennick::cli

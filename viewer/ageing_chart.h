@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "viewer/core/stock_ageing.h"
+#include "core/stock_ageing.h"
 
 QT_BEGIN_NAMESPACE
 class QChart;
@@ -17,7 +17,7 @@ namespace fennick::viewer {
 
 struct AgeingChartSet {
     std::string name;  // a model or a line code, in the dealer's text
-    std::array<double, kAgeBuckets> cost{};
+    std::array<double, core::kAgeBuckets> cost{};
 };
 
 // At most this many sets are stacked; the rest are summed into one "Other" set.
@@ -25,7 +25,8 @@ constexpr std::size_t kMaxChartSets = 8;
 
 // The sets for line `code` (its models, in table order), or for every line (summed per line,
 // in table order) when `code` is empty or names no line of the table.
-std::vector<AgeingChartSet> ageingChartSets(const StockAgeing& ageing, const std::string& code);
+std::vector<AgeingChartSet> ageingChartSets(const core::StockAgeing& ageing,
+                                            const std::string& code);
 
 // A new chart of `sets`, titled `title`.
 QChart* ageingChart(const std::vector<AgeingChartSet>& sets, const QString& title);

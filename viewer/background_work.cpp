@@ -32,11 +32,11 @@ class KeptMessages : public platform::MessageSink {
 }  // namespace
 
 struct BackgroundWork::Running {
-    explicit Running(WorkProgress::Listener listener) : progress(std::move(listener)) {}
+    explicit Running(core::WorkProgress::Listener listener) : progress(std::move(listener)) {}
 
     std::uint64_t id = 0;
     QThread* thread = nullptr;
-    WorkProgress progress;
+    core::WorkProgress progress;
     Done done;
     Describe describe;
     bool dropped = false;
@@ -65,9 +65,9 @@ void BackgroundWork::start(Job job, Done done, Describe describe) {
 void BackgroundWork::launch(Queued queued) {
     {
         std::lock_guard lock(stepLock_);
-        lastStep_ = ProgressStep{};
+        lastStep_ = core::ProgressStep{};
     }
-    auto run = std::make_shared<Running>([this](const ProgressStep& step) {
+    auto run = std::make_shared<Running>([this](const core::ProgressStep& step) {
         std::lock_guard lock(stepLock_);
         lastStep_ = step;
     });

@@ -16,7 +16,7 @@
 #include <mutex>
 #include <optional>
 
-#include "viewer/core/work_progress.h"
+#include "core/work_progress.h"
 
 namespace fennick::viewer {
 
@@ -24,9 +24,10 @@ class BackgroundWork : public QObject {
     Q_OBJECT
 
   public:
-    using Job = std::function<void(WorkProgress&)>;        // runs on the worker thread
+    using Job = std::function<void(core::WorkProgress&)>;  // runs on the worker thread
     using Done = std::function<void(std::exception_ptr)>;  // runs here; the job's failure or null
-    using Describe = std::function<QString(const ProgressStep&)>;  // a step as the user reads it
+    using Describe =
+        std::function<QString(const core::ProgressStep&)>;  // a step as the user reads it
 
     explicit BackgroundWork(QObject* parent = nullptr);
     ~BackgroundWork() override;
@@ -65,7 +66,7 @@ class BackgroundWork : public QObject {
     std::optional<Queued> next_;
     std::uint64_t lastId_ = 0;
     mutable std::mutex stepLock_;
-    ProgressStep lastStep_;
+    core::ProgressStep lastStep_;
 };
 
 }  // namespace fennick::viewer

@@ -20,7 +20,7 @@ DetailPanel::DetailPanel(QWidget* parent) : QWidget(parent) {
     auto* grid = new QGridLayout(this);
     grid->setHorizontalSpacing(twipsToPixels(120, this));
     grid->setVerticalSpacing(twipsToPixels(90, this));
-    for (std::size_t k = 0; k < kDetailValues; ++k) {
+    for (std::size_t k = 0; k < core::kDetailValues; ++k) {
         captions_[k] = new QLabel(this);
         captions_[k]->setObjectName(QString("label1_%1").arg(k));
         values_[k] = new QLabel(this);
@@ -49,13 +49,13 @@ DetailPanel::DetailPanel(QWidget* parent) : QWidget(parent) {
 }
 
 void DetailPanel::setCaptions(const std::vector<std::string>& captions) {
-    for (std::size_t k = 0; k < kDetailValues && k < captions.size(); ++k)
+    for (std::size_t k = 0; k < core::kDetailValues && k < captions.size(); ++k)
         captions_[k]->setText(shownText(captions[k]));
 }
 
-void DetailPanel::showValues(const DetailValues& values) {
+void DetailPanel::showValues(const core::DetailValues& values) {
     // A value wider than its place is cut at the edge; its tool tip shows it whole.
-    for (std::size_t k = 0; k < kDetailValues; ++k) {
+    for (std::size_t k = 0; k < core::kDetailValues; ++k) {
         values_[k]->setText(shownText(values[k]));
         values_[k]->setToolTip(values_[k]->text());
     }

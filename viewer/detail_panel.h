@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "viewer/core/unit_detail.h"
+#include "core/unit_detail.h"
 
 namespace fennick::viewer {
 
@@ -19,14 +19,14 @@ class DetailPanel : public QWidget {
     explicit DetailPanel(QWidget* parent = nullptr);
 
     void setCaptions(const std::vector<std::string>& captions);
-    void showValues(const DetailValues& values);
+    void showValues(const core::DetailValues& values);
     void clear();
     QString value(std::size_t k) const { return values_[k]->text(); }
     QString caption(std::size_t k) const { return captions_[k]->text(); }
 
   private:
-    std::array<QLabel*, kDetailValues> captions_{};
-    std::array<QLabel*, kDetailValues> values_{};
+    std::array<QLabel*, core::kDetailValues> captions_{};
+    std::array<QLabel*, core::kDetailValues> values_{};
 };
 
 }  // namespace fennick::viewer

@@ -12,4 +12,4 @@ add_library(fennick_viewer_dialogs STATIC
 set_target_properties(fennick_viewer_dialogs PROPERTIES AUTOMOC ON)
 target_include_directories(fennick_viewer_dialogs PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)
 target_link_libraries(fennick_viewer_dialogs
-  PUBLIC fennick_viewer_core Qt6::Widgets Qt6::PrintSupport)
+  PUBLIC fennick_core Qt6::Widgets Qt6::PrintSupport)

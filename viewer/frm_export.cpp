@@ -8,10 +8,10 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "core/cp1252.h"
+#include "core/dealer_text.h"
 #include "dialog_services.h"
 #include "twips.h"
-#include "viewer/core/cp1252.h"
-#include "viewer/core/text.h"
 
 namespace fennick::viewer {
 
@@ -23,7 +23,7 @@ const QColor kWrongCell(255, 200, 200);
 const char* const kDiscardQuestion = "Discard the changes made to the export lines?";
 
 QTableWidgetItem* cellItem(const std::string& bytes, bool editable) {
-    QString shown = QString::fromStdString(cp1252ToUtf8(bytes));
+    QString shown = QString::fromStdString(core::cp1252ToUtf8(bytes));
     auto* item = new QTableWidgetItem(shown);
     item->setData(kDealerBytesRole, QByteArray::fromStdString(bytes));
     item->setData(kFilledTextRole, shown);
@@ -34,31 +34,31 @@ QTableWidgetItem* cellItem(const std::string& bytes, bool editable) {
 QTableWidgetItem* taxItem(const std::string& value) {
     auto* item = new QTableWidgetItem;
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-    item->setCheckState(value == kTaxTicked ? Qt::Checked : Qt::Unchecked);
+    item->setCheckState(value == core::kTaxTicked ? Qt::Checked : Qt::Unchecked);
     return item;
 }
 
 QString exportTitleText() {
-    return QString::fromUtf8(kExportTitle.data(), kExportTitle.size());
+    return QString::fromUtf8(core::kExportTitle.data(), core::kExportTitle.size());
 }
 
 std::string cellBytes(const QTableWidgetItem* item) {
     if (!item) return {};
     if (item->text() == item->data(kFilledTextRole).toString())
         return item->data(kDealerBytesRole).toByteArray().toStdString();
-    return utf8ToCp1252(item->text().toStdString());
+    return core::utf8ToCp1252(item->text().toStdString());
 }
 
 }  // namespace
 
-FrmExport::FrmExport(const std::vector<UnitRow>& pickList, platform::FileSystem& share,
-                     ExportTarget target, QWidget* parent)
+FrmExport::FrmExport(const std::vector<core::UnitRow>& pickList, platform::FileSystem& share,
+                     core::ExportTarget target, QWidget* parent)
     : QDialog(parent), share_(share), target_(std::move(target)) {
     setWindowTitle("Export");
     setModal(true);
     build();
     for (const auto& pickRow : pickList)
-        addRow(exportGridRow(pickRow));
+        addRow(core::exportGridRow(pickRow));
     connect(VSFlexGrid1_, &QTableWidget::itemChanged, this, &FrmExport::cellChanged);
 }
 
@@ -73,9 +73,9 @@ void FrmExport::cellChanged(QTableWidgetItem* item) {
 
 std::optional<QString> FrmExport::cellProblem(const QTableWidgetItem* item) const {
     const auto column = static_cast<std::size_t>(item->column());
-    if (column == xcol::kTax || item->text() == item->data(kFilledTextRole).toString())
+    if (column == core::xcol::kTax || item->text() == item->data(kFilledTextRole).toString())
         return std::nullopt;
-    auto problem = exportCellProblem(column, cellBytes(item));
+    auto problem = core::exportCellProblem(column, cellBytes(item));
     if (!problem) return std::nullopt;
     return QString::fromStdString(*problem);
 }
@@ -105,7 +105,7 @@ void FrmExport::reject() {
 }
 
 void FrmExport::build() {
-    const auto& columns = exportColumns();
+    const auto& columns = core::exportColumns();
     VSFlexGrid1_ = new QTableWidget(0, static_cast<int>(columns.size()), this);
     VSFlexGrid1_->setObjectName("VSFlexGrid1");
     QStringList headings;
@@ -138,25 +138,27 @@ void FrmExport::build() {
     layout->addLayout(buttons);
 }
 
-void FrmExport::addRow(const ExportGridRow& row) {
+void FrmExport::addRow(const core::ExportGridRow& row) {
     const int r = VSFlexGrid1_->rowCount();
     VSFlexGrid1_->insertRow(r);
-    const auto& columns = exportColumns();
+    const auto& columns = core::exportColumns();
     for (std::size_t c = 0; c < row.size(); ++c) {
-        auto* item = c == xcol::kTax ? taxItem(row[c]) : cellItem(row[c], columns[c].editable);
+        auto* item =
+            c == core::xcol::kTax ? taxItem(row[c]) : cellItem(row[c], columns[c].editable);
         VSFlexGrid1_->setItem(r, static_cast<int>(c), item);
     }
 }
 
-std::vector<ExportGridRow> FrmExport::rows() const {
-    std::vector<ExportGridRow> out;
+std::vector<core::ExportGridRow> FrmExport::rows() const {
+    std::vector<core::ExportGridRow> out;
     for (int r = 0; r < VSFlexGrid1_->rowCount(); ++r) {
-        ExportGridRow row;
+        core::ExportGridRow row;
         for (std::size_t c = 0; c < row.size(); ++c) {
             const QTableWidgetItem* item = VSFlexGrid1_->item(r, static_cast<int>(c));
-            if (c == xcol::kTax)
-                row[c] = item && item->checkState() == Qt::Checked ? std::string(kTaxTicked)
-                                                                   : std::string(kTaxUnticked);
+            if (c == core::xcol::kTax)
+                row[c] = item && item->checkState() == Qt::Checked
+                             ? std::string(core::kTaxTicked)
+                             : std::string(core::kTaxUnticked);
             else
                 row[c] = cellBytes(item);
         }
@@ -173,17 +175,17 @@ void FrmExport::done() {
     cmdDone_->setFocus();
     if (reportWrongCell()) return;
     try {
-        writeExportFile(share_, target_, longRecordExport(rows()));
+        core::writeExportFile(share_, target_, core::longRecordExport(rows()));
     } catch (const std::exception& failure) {
-        dialogServices().message(this, messageText(exportFailureText(failure, target_.path)),
+        dialogServices().message(this, messageText(core::exportFailureText(failure, target_.path)),
                                  exportTitleText(), platform::MessageIcon::Critical);
         return;
     }
     accept();
 }
 
-void showExportEditor(QWidget* parent, const std::vector<UnitRow>& pickList,
-                      platform::FileSystem& share, const ExportTarget& target) {
+void showExportEditor(QWidget* parent, const std::vector<core::UnitRow>& pickList,
+                      platform::FileSystem& share, const core::ExportTarget& target) {
     FrmExport window(pickList, share, target, parent);
     window.exec();
 }

@@ -7,9 +7,9 @@
 #include <optional>
 #include <vector>
 
+#include "core/export_file.h"
+#include "core/unit_list.h"
 #include "platform/file_system.h"
-#include "viewer/core/export_file.h"
-#include "viewer/core/unit_list.h"
 
 class QLabel;
 class QPushButton;
@@ -22,15 +22,15 @@ class FrmExport : public QDialog {
     Q_OBJECT
 
   public:
-    FrmExport(const std::vector<UnitRow>& pickList, platform::FileSystem& share,
-              ExportTarget target, QWidget* parent = nullptr);
+    FrmExport(const std::vector<core::UnitRow>& pickList, platform::FileSystem& share,
+              core::ExportTarget target, QWidget* parent = nullptr);
 
     QTableWidget* grid() const { return VSFlexGrid1_; }
     QPushButton* cmdDone() const { return cmdDone_; }
     QPushButton* cmdCancel() const { return cmdCancel_; }
     // The grid's unit rows as the export file takes them: dealer bytes where a cell is as it
     // was filled, the typed text in the dealer's code page where the salesperson changed it.
-    std::vector<ExportGridRow> rows() const;
+    std::vector<core::ExportGridRow> rows() const;
 
   public slots:
     // Escape, the close box and "&Cancel": after any change, asks before throwing it away.
@@ -38,7 +38,7 @@ class FrmExport : public QDialog {
 
   private:
     void build();
-    void addRow(const ExportGridRow& row);
+    void addRow(const core::ExportGridRow& row);
     void done();
     void cellChanged(QTableWidgetItem* item);
     // What is wrong with a cell the salesperson changed, if anything.
@@ -47,7 +47,7 @@ class FrmExport : public QDialog {
     bool reportWrongCell();
 
     platform::FileSystem& share_;
-    ExportTarget target_;
+    core::ExportTarget target_;
     QTableWidget* VSFlexGrid1_ = nullptr;
     QPushButton* cmdDone_ = nullptr;
     QPushButton* cmdCancel_ = nullptr;
@@ -56,7 +56,7 @@ class FrmExport : public QDialog {
 
 // Opens the export editing window on the pick list (rows in grid order) and returns when it
 // has closed, by "&Done" (file written) or "&Cancel" (nothing written).
-void showExportEditor(QWidget* parent, const std::vector<UnitRow>& pickList,
-                      platform::FileSystem& share, const ExportTarget& target);
+void showExportEditor(QWidget* parent, const std::vector<core::UnitRow>& pickList,
+                      platform::FileSystem& share, const core::ExportTarget& target);
 
 }  // namespace fennick::viewer

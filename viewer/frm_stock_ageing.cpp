@@ -11,13 +11,13 @@
 
 #include "ageing_chart.h"
 #include "background_work.h"
+#include "core/engine_start.h"
+#include "core/list_csv.h"
 #include "engine/codec.h"
 #include "platform/services.h"
 #include "save_file.h"
 #include "shown_text.h"
 #include "text_grid.h"
-#include "viewer/core/engine_start.h"
-#include "viewer/core/list_csv.h"
 #include "work_status.h"
 
 namespace fennick::viewer {
@@ -27,7 +27,7 @@ namespace {
 const char* const kTitle = "Stock Ageing";
 constexpr int kWidth = 1000, kHeight = 640;  // at the design's 96 dots per inch
 
-QString ageingStep(const ProgressStep& step) {
+QString ageingStep(const core::ProgressStep& step) {
     return QString("Stock ageing: %1").arg(shownText(codec::trun(step.text)));
 }
 
@@ -85,11 +85,11 @@ void FrmStockAgeing::build() {
 void FrmStockAgeing::start() {
     working_ = true;
     cmdSave_->setEnabled(false);
-    auto result = std::make_shared<StockAgeing>();
+    auto result = std::make_shared<core::StockAgeing>();
     QPointer<FrmStockAgeing> self(this);
     work_.start(
-        [result](WorkProgress& progress) {
-            *result = stockAgeing(*mGlobalConnectivity::instance().BusinessBasic, &progress);
+        [result](core::WorkProgress& progress) {
+            *result = core::stockAgeing(*mGlobalConnectivity::instance().BusinessBasic, &progress);
         },
         [self, result](std::exception_ptr failure) {
             if (self) self->showResult(failure, *result);
@@ -97,20 +97,20 @@ void FrmStockAgeing::start() {
         ageingStep);
 }
 
-void FrmStockAgeing::showResult(std::exception_ptr failure, const StockAgeing& ageing) {
+void FrmStockAgeing::showResult(std::exception_ptr failure, const core::StockAgeing& ageing) {
     working_ = false;
     if (failure) {
         try {
             std::rethrow_exception(failure);
         } catch (const std::exception& error) {
-            platform::messages().show(failureText(error, "stockAgeing"), "Error",
+            platform::messages().show(core::failureText(error, "stockAgeing"), "Error",
                                       platform::MessageIcon::Critical);
         }
         return status_->setOutcome("The stock ageing could not be worked out");
     }
     if (ageing.cancelled) return status_->setOutcome("The stock ageing was cancelled");
     ageing_ = ageing;
-    auto rows = ageingTable(ageing_);
+    auto rows = core::ageingTable(ageing_);
     table_->setHeadings(rows.front());
     rows.erase(rows.begin());
     std::vector<bool> rightAligned(rows.front().size(), true);
@@ -135,7 +135,7 @@ void FrmStockAgeing::chartRow(int row) {
 void FrmStockAgeing::saveCsv() {
     if (working_) return;
     saveThroughDialog(this, {"Save as CSV", "Stock ageing.csv", "CSV files (*.csv)", "csv"},
-                      ageingCsv(ageing_));
+                      core::ageingCsv(ageing_));
 }
 
 void FrmStockAgeing::reject() {

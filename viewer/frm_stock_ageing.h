@@ -9,7 +9,7 @@
 #include <QDialog>
 #include <memory>
 
-#include "viewer/core/stock_ageing.h"
+#include "core/stock_ageing.h"
 
 QT_BEGIN_NAMESPACE
 class QChartView;
@@ -32,7 +32,7 @@ class FrmStockAgeing : public QDialog {
 
     // The pass is still running.
     bool working() const { return working_; }
-    const StockAgeing& ageing() const { return ageing_; }
+    const core::StockAgeing& ageing() const { return ageing_; }
     TextGrid* table() const { return table_; }
     QChartView* chart() const { return chart_; }
 
@@ -45,12 +45,12 @@ class FrmStockAgeing : public QDialog {
   private:
     void build();
     void start();
-    void showResult(std::exception_ptr failure, const StockAgeing& ageing);
+    void showResult(std::exception_ptr failure, const core::StockAgeing& ageing);
     // The chart for the line of table row `row` (a row as given); all lines for the totals row.
     void chartRow(int row);
 
     BackgroundWork& work_;
-    StockAgeing ageing_;
+    core::StockAgeing ageing_;
     bool working_ = false;
     TextGrid* table_ = nullptr;
     QChartView* chart_ = nullptr;

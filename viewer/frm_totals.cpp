@@ -12,9 +12,9 @@
 #include <QStyle>
 #include <QTimer>
 
+#include "core/cp1252.h"
+#include "core/dealer_text.h"
 #include "dialog_services.h"
-#include "viewer/core/cp1252.h"
-#include "viewer/core/text.h"
 
 namespace fennick::viewer {
 
@@ -23,8 +23,8 @@ namespace {
 const char* const kBoxCaptions[] = {"List Price", "Margin", "Profit"};
 const char* const kUntitled = "Fennick";
 
-QString shownCell(const UnitRow& row, UnitColumn column) {
-    return QString::fromStdString(cp1252ToUtf8(cellText(row, column)));
+QString shownCell(const core::UnitRow& row, core::UnitColumn column) {
+    return QString::fromStdString(core::cp1252ToUtf8(cellText(row, column)));
 }
 
 QPushButton* plainButton(const QString& caption, QWidget* parent) {
@@ -77,16 +77,16 @@ void FrmTotals::build() {
     layout->addLayout(buttons);
 }
 
-void FrmTotals::fill(const UnitRow& row) {
-    meCost_->setText(shownCell(row, UnitColumn::Cost));
-    meTotal(TotalsBox::ListPrice)->setText(shownCell(row, UnitColumn::SuggestedList));
+void FrmTotals::fill(const core::UnitRow& row) {
+    meCost_->setText(shownCell(row, core::UnitColumn::Cost));
+    meTotal(core::TotalsBox::ListPrice)->setText(shownCell(row, core::UnitColumn::SuggestedList));
 }
 
 void FrmTotals::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     img1_->hide();
     meCost_->setFocus();
-    recompute(TotalsBox::ListPrice, false);
+    recompute(core::TotalsBox::ListPrice, false);
 }
 
 int FrmTotals::boxIndexOf(QObject* watched) const {
@@ -98,7 +98,7 @@ int FrmTotals::boxIndexOf(QObject* watched) const {
 bool FrmTotals::eventFilter(QObject* watched, QEvent* event) {
     int index = boxIndexOf(watched);
     if (index < 0) return QDialog::eventFilter(watched, event);
-    auto box = static_cast<TotalsBox>(index);
+    auto box = static_cast<core::TotalsBox>(index);
     if (event->type() == QEvent::FocusIn) {
         // After the click that gave the focus, so that the click does not undo the selection.
         QTimer::singleShot(0, meTotal_[index], &QLineEdit::selectAll);
@@ -116,25 +116,25 @@ bool FrmTotals::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void FrmTotals::checkKey(TotalsBox box, const QString& typed) {
+void FrmTotals::checkKey(core::TotalsBox box, const QString& typed) {
     // Keys that type no character (arrows, Tab, Enter, Escape, Delete) keep their usual work.
     const char32_t key = typed.isEmpty() ? 0 : typed.toUcs4().value(0);
-    if (!QChar::isPrint(key) || totalsKeyAccepted(key)) return;
-    dialogServices().message(this, QString::fromUtf8(kInvalidEntryText.data()), kUntitled,
+    if (!QChar::isPrint(key) || core::totalsKeyAccepted(key)) return;
+    dialogServices().message(this, QString::fromUtf8(core::kInvalidEntryText.data()), kUntitled,
                              platform::MessageIcon::Exclamation);
     meTotal(box)->setFocus();
 }
 
 // Figures the window filled in itself that do not work out leave the other boxes empty rather
 // than blaming the user for them.
-void FrmTotals::recompute(TotalsBox from, bool typed) {
+void FrmTotals::recompute(core::TotalsBox from, bool typed) {
     written_[static_cast<int>(from)] = meTotal(from)->text();
-    auto result =
-        recomputeTotals(from, meCost_->text().toStdString(), meTotal(from)->text().toStdString());
+    auto result = core::recomputeTotals(from, meCost_->text().toStdString(),
+                                        meTotal(from)->text().toStdString());
     if (!result) {
         if (typed)
-            dialogServices().message(this, QString::fromUtf8(kDataEntryErrorText.data()), kUntitled,
-                                     platform::MessageIcon::Critical);
+            dialogServices().message(this, QString::fromUtf8(core::kDataEntryErrorText.data()),
+                                     kUntitled, platform::MessageIcon::Critical);
         return;
     }
     for (int i = 0; i < 3; ++i) {
@@ -145,7 +145,7 @@ void FrmTotals::recompute(TotalsBox from, bool typed) {
     if (result->costIsZero) img1_->show();
 }
 
-void showTotals(QWidget* parent, const UnitRow& row) {
+void showTotals(QWidget* parent, const core::UnitRow& row) {
     if (!parent) {
         FrmTotals window;
         window.fill(row);

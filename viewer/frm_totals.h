@@ -9,8 +9,8 @@
 #include <array>
 #include <string_view>
 
-#include "viewer/core/totals.h"
-#include "viewer/core/unit_list.h"
+#include "core/totals.h"
+#include "core/unit_list.h"
 
 class QLabel;
 class QLineEdit;
@@ -25,10 +25,10 @@ class FrmTotals : public QDialog {
     explicit FrmTotals(QWidget* parent = nullptr);
 
     // The unit row's cost and suggested list price, as the grid shows them.
-    void fill(const UnitRow& row);
+    void fill(const core::UnitRow& row);
 
     QLineEdit* meCost() const { return meCost_; }
-    QLineEdit* meTotal(TotalsBox box) const { return meTotal_[static_cast<int>(box)]; }
+    QLineEdit* meTotal(core::TotalsBox box) const { return meTotal_[static_cast<int>(box)]; }
     QLabel* img1() const { return img1_; }
     QPushButton* cmdCalc() const { return cmdCalc_; }
     QPushButton* cmdOk() const { return cmdOk_; }
@@ -40,10 +40,10 @@ class FrmTotals : public QDialog {
   private:
     void build();
     // From the box `from`; `typed` when the user changed it (a failure is then reported).
-    void recompute(TotalsBox from, bool typed);
+    void recompute(core::TotalsBox from, bool typed);
     // The key check: anything but digits, the point, backspace and minus is pointed out, and
     // still typed.
-    void checkKey(TotalsBox box, const QString& typed);
+    void checkKey(core::TotalsBox box, const QString& typed);
     int boxIndexOf(QObject* watched) const;
 
     QLineEdit* meCost_ = nullptr;
@@ -58,7 +58,7 @@ class FrmTotals : public QDialog {
 
 // The main window's "&Totals" button and the grid menu's "Totals": fills the window (made on
 // first use, kept as a child of `parent`) from the unit row and shows it modally.
-void showTotals(QWidget* parent, const UnitRow& row);
+void showTotals(QWidget* parent, const core::UnitRow& row);
 
 // Starts the first of the usual desktop calculators found on the PATH; false when there is
 // none or it would not start (the button then says so).

@@ -10,12 +10,12 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+#include "core/cp1252.h"
+#include "core/dealer_text.h"
+#include "core/rtf.h"
+#include "core/unit_report.h"
 #include "dialog_services.h"
 #include "save_file.h"
-#include "viewer/core/cp1252.h"
-#include "viewer/core/rtf.h"
-#include "viewer/core/text.h"
-#include "viewer/core/unit_report.h"
 
 namespace fennick::viewer {
 
@@ -30,7 +30,7 @@ const char* const kDiscardQuestion =
 
 // The report as the box shows it: Unicode text with one line end.
 QString shownReport(const std::string& report) {
-    QString text = QString::fromStdString(cp1252ToUtf8(report));
+    QString text = QString::fromStdString(core::cp1252ToUtf8(report));
     text.replace("\r\n", "\n");
     return text;
 }
@@ -114,7 +114,7 @@ void FrmUnitData::build() {
 // Cancel saves nothing; a failed save says why and leaves the window open with its text.
 void FrmUnitData::save() {
     const std::string document =
-        rtfDocument(rtb1_->toPlainText().toStdString(), kFontFamily, kFontPoints);
+        core::rtfDocument(rtb1_->toPlainText().toStdString(), kFontFamily, kFontPoints);
     if (saveThroughDialog(this, {kSaveTitle, "Unitdata.rtf", "Rich Text Format (*.rtf)", "rtf"},
                           document))
         rtb1_->document()->setModified(false);
@@ -138,10 +138,10 @@ void FrmUnitData::print() {
     if (printOn(printer)) rtb1_->document()->setModified(false);
 }
 
-void showUnitData(QWidget* parent, const std::vector<std::string>& headings, const UnitRow& row,
-                  const NoteGrids& grids) {
+void showUnitData(QWidget* parent, const std::vector<std::string>& headings,
+                  const core::UnitRow& row, const core::NoteGrids& grids) {
     std::string report =
-        buildUnitReport(headings, row, grids, reportDateTime(platform::localNow()));
+        core::buildUnitReport(headings, row, grids, core::reportDateTime(platform::localNow()));
     FrmUnitData window(report, parent);
     window.exec();
 }

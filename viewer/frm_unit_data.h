@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "viewer/core/unit_detail.h"
-#include "viewer/core/unit_list.h"
+#include "core/unit_detail.h"
+#include "core/unit_list.h"
 
 class QLabel;
 class QPrinter;
@@ -55,7 +55,7 @@ QFont reportFont(int points = 10);
 // The main window's "&Print" button and the grid menu's "Print": builds the report of the unit
 // row (headings: the unit grid's 30 headings; grids: the unit's option grids as the detail
 // panel shows them) and shows it in a new modal window.
-void showUnitData(QWidget* parent, const std::vector<std::string>& headings, const UnitRow& row,
-                  const NoteGrids& grids);
+void showUnitData(QWidget* parent, const std::vector<std::string>& headings,
+                  const core::UnitRow& row, const core::NoteGrids& grids);
 
 }  // namespace fennick::viewer

@@ -8,6 +8,9 @@
 #include <QTabWidget>
 
 #include "background_work.h"
+#include "core/export_file.h"
+#include "core/list_csv.h"
+#include "core/unit_detail.h"
 #include "detail_panel.h"
 #include "engine/codec.h"
 #include "frm_stock_ageing.h"
@@ -23,9 +26,6 @@
 #include "twips.h"
 #include "unit_finder.h"
 #include "unit_grid.h"
-#include "viewer/core/export_file.h"
-#include "viewer/core/list_csv.h"
-#include "viewer/core/unit_detail.h"
 #include "work_status.h"
 
 namespace fennick::viewer {
@@ -42,17 +42,17 @@ cBusinessBasic& engine() {
 }
 
 void showFailure(const std::exception& failure, const char* procedure) {
-    platform::messages().show(failureText(failure, procedure), "Error",
+    platform::messages().show(core::failureText(failure, procedure), "Error",
                               platform::MessageIcon::Critical);
 }
 
 // What the status bar says while work runs; short, since it shares the bar with the
 // connection panels.
-QString treeStep(const ProgressStep& step) {
+QString treeStep(const core::ProgressStep& step) {
     return QString("Reading line %1").arg(shownText(codec::trun(step.text)));
 }
 
-QString listStep(const QString& model, const ProgressStep& step) {
+QString listStep(const QString& model, const core::ProgressStep& step) {
     if (step.text.empty()) return QString("Listing %1: checking open sales").arg(model);
     return QString("Listing %1: %2 units read").arg(model).arg(step.done);
 }
@@ -125,7 +125,7 @@ void FrmUnits::connectEvents() {
 
 bool FrmUnits::Form_Load() {
     try {
-        startDataEngine(options_.engine);
+        core::startDataEngine(options_.engine);
         engineStarted_ = true;
         if (!mGlobalConnectivity::instance().BusinessBasic) {
             Form_Unload();
@@ -146,20 +146,21 @@ bool FrmUnits::Form_Load() {
 // model the command line names is selected in it. The names are read before the tree, since
 // the engine is the tree builder's until it ends.
 void FrmUnits::startUp() {
-    commandLine_ = parseCommandLine(options_.commandLine);
-    rules_ = UnitButtonRules(commandLine_.fromPointOfSale);
+    commandLine_ = core::parseCommandLine(options_.commandLine);
+    rules_ = core::UnitButtonRules(commandLine_.fromPointOfSale);
     gprint_[0]->setVisible(!commandLine_.hideAddToInvoiceMenu);
     setTreeShown(true);
     setWindowTitle(QString::fromStdString(
-        captionText(windowTitle().toStdString(), commandLine_.fromPointOfSale)));
-    auto panels = statusBarTexts(*mGlobalConnectivity::instance().System);
+        core::captionText(windowTitle().toStdString(), commandLine_.fromPointOfSale)));
+    auto panels = core::statusBarTexts(*mGlobalConnectivity::instance().System);
     for (std::size_t i = 0; i < panels.size(); ++i)
         sb1_[i]->setText(QString::fromStdString(panels[i]));
-    inStockOnly_ = inStockFilterFromSetting(options_.settings->value(kInStockSetting, "0"));
+    inStockOnly_ =
+        core::inStockFilterFromSetting(options_.settings->value(core::kInStockSetting, "0"));
     ctree_[kFilterItem]->setChecked(inStockOnly_);
-    UserDefinedNames names = readUserDefinedNames(engine());
-    details_->setCaptions(detailCaptions(names));
-    unitHeadings_ = unitGridHeadings(names);
+    core::UserDefinedNames names = core::readUserDefinedNames(engine());
+    details_->setCaptions(core::detailCaptions(names));
+    unitHeadings_ = core::unitGridHeadings(names);
     setUpUnitGrid(grdUnit_, unitHeadings_);
     pickListTab_->setHeadings(unitHeadings_);
     restoreLayout();
@@ -202,11 +203,11 @@ void FrmUnits::cmdExit_Click() {
 void FrmUnits::buildTree(const char* procedure, std::function<void(const KeptSelection&)> shown,
                          std::function<void()> failed) {
     const bool inStockOnly = inStockOnly_;
-    auto built = std::make_shared<ModelTreeData>();
+    auto built = std::make_shared<core::ModelTreeData>();
     workKind_ = Job::Tree;
     work_->start(
-        [inStockOnly, built](WorkProgress& progress) {
-            *built = ModelTree(engine()).loadtree(inStockOnly, &progress);
+        [inStockOnly, built](core::WorkProgress& progress) {
+            *built = core::ModelTree(engine()).loadtree(inStockOnly, &progress);
         },
         [this, procedure, built, shown = std::move(shown),
          failed = std::move(failed)](std::exception_ptr failure) {
@@ -216,7 +217,7 @@ void FrmUnits::buildTree(const char* procedure, std::function<void(const KeptSel
                 return;
             }
             KeptSelection kept{tv1_->currentTag(), std::nullopt};
-            if (const UnitRow* row = currentUnitRow()) kept.unitNumber = row->unit;
+            if (const core::UnitRow* row = currentUnitRow()) kept.unitNumber = row->unit;
             tree_ = std::move(*built);
             tv1_->showTree(tree_);
             tv1_->expandAll();
@@ -249,12 +250,12 @@ void FrmUnits::refresh() {
 // After a refresh: the node selected before is selected again and its model listed again, with
 // the unit row selected before shown again; what no longer exists is left unselected.
 void FrmUnits::restoreSelection(const KeptSelection& kept) {
-    std::optional<TreeSelection> node;
-    if (kept.nodeTag) node = findTag(tree_, *kept.nodeTag);
+    std::optional<core::TreeSelection> node;
+    if (kept.nodeTag) node = core::findTag(tree_, *kept.nodeTag);
     if (!node) return clearUnitList();
     tv1_->selectQuietly(*node);
     clearUnitDetails();
-    auto [lineCode, model] = splitTag(*kept.nodeTag);
+    auto [lineCode, model] = core::splitTag(*kept.nodeTag);
     listModel(lineCode, model, [this, unit = kept.unitNumber] {
         for (std::size_t r = 0; unit && r < units_.size(); ++r)
             if (units_[r].unit == *unit) {
@@ -283,7 +284,7 @@ void FrmUnits::showUnitCount(bool listed) {
 // the way. When no model node matches or the model lists no units, the tree stays, so that
 // the user can pick another model.
 void FrmUnits::selectModelFromCommandLine(const std::string& xlin, const std::string& xmodel) {
-    FindSelectResult found = viewer::findSelectUnit(tree_, xlin, xmodel);
+    core::FindSelectResult found = core::findSelectUnit(tree_, xlin, xmodel);
     if (found.selected) tv1_->selectQuietly(*found.selected);
     if (!found.loadUnits) return;
     listModel(xlin, xmodel, [this] {
@@ -296,7 +297,7 @@ void FrmUnits::selectModelFromCommandLine(const std::string& xlin, const std::st
 void FrmUnits::tv1_NodeClick(QTreeWidgetItem* node) {
     if (treeBeingBuilt()) return;
     clearUnitDetails();
-    auto [lineCode, model] = splitTag(ModelTreeView::tagOf(node));
+    auto [lineCode, model] = core::splitTag(ModelTreeView::tagOf(node));
     listModel(lineCode, model, [this] {
         if (units_.empty()) return;
         grdUnit_->selectTopRowQuietly();  // the first unit as the grid shows them
@@ -312,12 +313,13 @@ void FrmUnits::listModel(const std::string& lineCode, const std::string& model,
     units_.clear();
     showUnitRows(grdUnit_, units_);
     showUnitCount(false);
-    auto list = std::make_shared<UnitList>();
+    auto list = std::make_shared<core::UnitList>();
     const QString name = shownText(codec::trun(model));
     workKind_ = Job::List;
     work_->start(
-        [lineCode, model, list](WorkProgress& progress) {
-            *list = LoadUnits(engine(), lineCode, model, AllocationCheck::OncePerList, &progress);
+        [lineCode, model, list](core::WorkProgress& progress) {
+            *list = core::LoadUnits(engine(), lineCode, model, core::AllocationCheck::OncePerList,
+                                    &progress);
         },
         [this, list, name, listed = std::move(listed)](std::exception_ptr failure) {
             bool complete = false;
@@ -333,7 +335,7 @@ void FrmUnits::listModel(const std::string& lineCode, const std::string& model,
             });
             if (complete) listed();
         },
-        [name](const ProgressStep& step) { return listStep(name, step); });
+        [name](const core::ProgressStep& step) { return listStep(name, step); });
     applyButtons();
 }
 
@@ -341,7 +343,7 @@ void FrmUnits::listModel(const std::string& lineCode, const std::string& model,
 // grids and enables the unit buttons. With no unit rows there is nothing to show. A stock
 // check of the finder gives way: the row shows once it has stopped.
 void FrmUnits::grdUnit_RowSelected() {
-    const UnitRow* row = currentUnitRow();
+    const core::UnitRow* row = currentUnitRow();
     if (row && work_->busy() && workKind_ == Job::Search) {
         found_.rowWaits = true;
         return work_->cancel();
@@ -349,7 +351,7 @@ void FrmUnits::grdUnit_RowSelected() {
     if (!row || work_->busy()) return;
     clearUnitDetails();
     guarded("showUnitDetails", [&] {
-        UnitDetail detail = selectUnit(engine(), *row);
+        core::UnitDetail detail = core::selectUnit(engine(), *row);
         grdUnitChain_[0]->showRows(detail.grids.factory);
         grdUnitChain_[1]->showRows(detail.grids.dealer);
         grdUnitChain_[2]->showRows(detail.grids.attached);
@@ -364,7 +366,7 @@ void FrmUnits::grdUnit_RowSelected() {
 }
 
 void FrmUnits::clearUnitDetails() {
-    shownGrids_ = NoteGrids{};
+    shownGrids_ = core::NoteGrids{};
     shownRow_ = -1;
     rules_.unitCleared();
     applyButtons();
@@ -376,7 +378,7 @@ void FrmUnits::clearUnitDetails() {
 
 // While work runs the unit buttons wait: they would need the engine.
 void FrmUnits::applyButtons() {
-    UnitButtons on = work_->busy() ? UnitButtons{} : rules_.buttons();
+    core::UnitButtons on = work_->busy() ? core::UnitButtons{} : rules_.buttons();
     cmdTotals_->setEnabled(on.totals);
     cmdQp_->setEnabled(on.quickPayment);
     cmdPrint_->setEnabled(on.print);
@@ -429,8 +431,8 @@ void FrmUnits::gprint_Click(int index) {
 // Hands the selected unit, the pick list or (from the point of sale) the export editing window
 // over; the program ends once the hand-off says so.
 void FrmUnits::addToInvoice() {
-    const PickList& list = pickList();
-    if (exportWay(commandLine_.fromPointOfSale, list.used()) == ExportWay::PickList &&
+    const core::PickList& list = pickList();
+    if (core::exportWay(commandLine_.fromPointOfSale, list.used()) == core::ExportWay::PickList &&
         !list.empty())
         pickListTab_->grid()->selectRowQuietly(0);
     cBusinessBasic& data = engine();
@@ -446,22 +448,22 @@ void FrmUnits::addToInvoice() {
 // The report pairs a row with that unit's note grids: those kept from showing it, or read
 // anew when the current row is not the unit shown.
 void FrmUnits::printUnit() {
-    const UnitRow* row = currentUnitRow();
+    const core::UnitRow* row = currentUnitRow();
     if (!row) return;
     if (grdUnit_->currentDataRow() == shownRow_) {
         showUnitData(this, unitHeadings_, *row, shownGrids_);
         return;
     }
-    UnitDetail detail = selectUnit(engine(), *row);
+    core::UnitDetail detail = core::selectUnit(engine(), *row);
     showUnitData(this, unitHeadings_, *row, detail.grids);
 }
 
 void FrmUnits::showUnitTotals() {
-    if (const UnitRow* row = currentUnitRow()) showTotals(this, *row);
+    if (const core::UnitRow* row = currentUnitRow()) showTotals(this, *row);
 }
 
 void FrmUnits::qpayment() {
-    if (const UnitRow* row = currentUnitRow())
+    if (const core::UnitRow* row = currentUnitRow())
         quickPayment(this, *row, quickPaymentProgram(*options_.settings));
 }
 
@@ -472,7 +474,7 @@ void FrmUnits::ctree_Click(int index) {
     inStockOnly_ = !inStockOnly_;
     ctree_[kFilterItem]->setChecked(inStockOnly_);
     guarded("ctree_Click", [&] {
-        options_.settings->save(kInStockSetting, inStockOnly_ ? "1" : "0");
+        options_.settings->save(core::kInStockSetting, inStockOnly_ ? "1" : "0");
         clearUnitList();
         buildTree("ctree_Click", nullptr);
     });
@@ -486,16 +488,16 @@ void FrmUnits::stockAgeing_Click() {
 }
 
 void FrmUnits::saveList_Click() {
-    std::vector<UnitRow> shown;
+    std::vector<core::UnitRow> shown;
     for (int r = 0; r < grdUnit_->rowCount(); ++r)
         if (int row = grdUnit_->dataRowAt(r); row >= 0 && row < static_cast<int>(units_.size()))
             shown.push_back(units_[static_cast<std::size_t>(row)]);
     saveThroughDialog(this, {"Save List as CSV", "Units.csv", "CSV files (*.csv)", "csv"},
-                      unitsCsv(unitHeadings_, shown));
+                      core::unitsCsv(unitHeadings_, shown));
 }
 
 void FrmUnits::addToPickList() {
-    const UnitRow* row = currentUnitRow();
+    const core::UnitRow* row = currentUnitRow();
     if (!row) return;
     SSTab1_->setCurrentIndex(kPickListTab);
     rules_.pickListAdded();
@@ -531,13 +533,13 @@ void FrmUnits::selectFirstModel() {
     if (QTreeWidgetItem* model = tv1_->firstModelNode()) tv1_->setCurrentItem(model);
 }
 
-const UnitRow* FrmUnits::currentUnitRow() const {
+const core::UnitRow* FrmUnits::currentUnitRow() const {
     int row = grdUnit_->currentDataRow();
     if (row < 0 || row >= static_cast<int>(units_.size())) return nullptr;
     return &units_[static_cast<std::size_t>(row)];
 }
 
-const PickList& FrmUnits::pickList() const {
+const core::PickList& FrmUnits::pickList() const {
     return pickListTab_->pickList();
 }
 

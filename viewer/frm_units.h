@@ -1,7 +1,7 @@
 #pragma once
 // frmUnits, the main window: the model tree on the left, the units of the selected model above
 // the tabs of the selected unit's details, notes and the pick list, the unit buttons and the
-// status bar. Each widget event calls the viewer core and shows what it returns; every event
+// status bar. Each widget event calls the core and shows what it returns; every event
 // catches its failures, shows the error with the procedure's name and the window goes on.
 // Building the tree and listing a model run on a worker thread (BackgroundWork) while the
 // window keeps answering; until such work has ended, the window leaves the engine alone.
@@ -16,15 +16,15 @@
 #include <string>
 #include <vector>
 
-#include "viewer/core/engine_start.h"
-#include "viewer/core/model_tree.h"
-#include "viewer/core/pick_list.h"
-#include "viewer/core/settings_store.h"
-#include "viewer/core/startup.h"
-#include "viewer/core/unit_buttons.h"
-#include "viewer/core/unit_detail.h"
-#include "viewer/core/unit_list.h"
-#include "viewer/core/unit_search.h"
+#include "core/engine_start.h"
+#include "core/model_tree.h"
+#include "core/pick_list.h"
+#include "core/settings_store.h"
+#include "core/startup.h"
+#include "core/unit_buttons.h"
+#include "core/unit_detail.h"
+#include "core/unit_list.h"
+#include "core/unit_search.h"
 
 class QAction;
 class QLabel;
@@ -50,10 +50,10 @@ class FrmUnits : public QMainWindow {
   public:
     struct Options {
         std::string commandLine;  // "cfzelt,LINE,MODEL" from the point of sale, or anything
-        EngineStart engine;
-        SettingsStore* settings = nullptr;  // required
+        core::EngineStart engine;
+        core::SettingsStore* settings = nullptr;  // required
         // Where the window keeps its place, splitters and column widths; none: not kept.
-        SettingsStore* windowSettings = nullptr;
+        core::SettingsStore* windowSettings = nullptr;
     };
 
     explicit FrmUnits(Options options, QWidget* parent = nullptr);
@@ -69,9 +69,9 @@ class FrmUnits : public QMainWindow {
     void Form_Unload();
 
     // What the window shows and hands to its companion windows.
-    const CommandLine& commandLine() const { return commandLine_; }
-    const UnitRow* currentUnitRow() const;
-    const PickList& pickList() const;
+    const core::CommandLine& commandLine() const { return commandLine_; }
+    const core::UnitRow* currentUnitRow() const;
+    const core::PickList& pickList() const;
     std::optional<std::string> selectedNodeTag() const;
     // The tree's display flag: off after a start that preselected a model.
     bool treeShown() const { return treeShown_; }
@@ -120,7 +120,7 @@ class FrmUnits : public QMainWindow {
     // while the check ran; it shows once the check has stopped.
     struct FoundUnits {
         std::string text;
-        std::vector<DirectoryEntry> entries;
+        std::vector<core::DirectoryEntry> entries;
         std::uint64_t generation = 0;
         bool unchecked = false;
         bool rowWaits = false;
@@ -143,11 +143,11 @@ class FrmUnits : public QMainWindow {
     void focusFinder();
     void searchUnits(const QString& text);
     void checkStock();
-    void stockChecked(std::uint64_t generation, const std::vector<UnitMatch>& checked,
+    void stockChecked(std::uint64_t generation, const std::vector<core::UnitMatch>& checked,
                       std::exception_ptr failure);
     void stopStockCheck();
     void pickFoundUnit(int line);
-    void showFoundRow(const DirectoryEntry& entry);
+    void showFoundRow(const core::DirectoryEntry& entry);
     void finderWorkEnded();
     void startUp();
     void buildTree(const char* procedure, std::function<void(const KeptSelection&)> shown,
@@ -177,20 +177,20 @@ class FrmUnits : public QMainWindow {
     void guarded(const char* procedure, Work&& work);
 
     Options options_;
-    CommandLine commandLine_;
-    UnitButtonRules rules_{false};
+    core::CommandLine commandLine_;
+    core::UnitButtonRules rules_{false};
     bool inStockOnly_ = false;
     bool engineStarted_ = false;
     bool treeShown_ = true;
     bool startFailed_ = false;
     Job workKind_ = Job::Tree;
-    ModelTreeData tree_;
+    core::ModelTreeData tree_;
     FoundUnits found_;
-    std::vector<UnitRow> units_;
+    std::vector<core::UnitRow> units_;
     std::vector<std::string> unitHeadings_;
     // The note grids read for the unit the detail panel shows, and that unit's row; -1 when
     // none is shown.
-    NoteGrids shownGrids_;
+    core::NoteGrids shownGrids_;
     int shownRow_ = -1;
 
     BackgroundWork* work_ = nullptr;

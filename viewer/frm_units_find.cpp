@@ -29,8 +29,8 @@ constexpr std::size_t kShownMatches = 50;
 // lacks, which no unit number or serial can contain.
 std::optional<std::string> dealerBytes(const QString& text) {
     std::string bytes;
-    for (char32_t c : utf8CodePoints(text.toStdString())) {
-        std::optional<unsigned char> byte = cp1252ByteOf(c);
+    for (char32_t c : core::utf8CodePoints(text.toStdString())) {
+        std::optional<unsigned char> byte = core::cp1252ByteOf(c);
         if (!byte) return std::nullopt;
         bytes.push_back(static_cast<char>(*byte));
     }
@@ -83,15 +83,15 @@ void FrmUnits::focusFinder() {
 
 void FrmUnits::searchUnits(const QString& text) {
     const std::optional<std::string> needle = dealerBytes(text);
-    std::vector<const DirectoryEntry*> all;
-    if (needle) all = matchingEntries(tree_.directory, *needle);
+    std::vector<const core::DirectoryEntry*> all;
+    if (needle) all = core::matchingEntries(tree_.directory, *needle);
     const std::size_t shown = std::min(all.size(), kShownMatches);
     ++found_.generation;
     found_.text = needle.value_or(std::string());
     found_.entries.clear();
     std::vector<UnitFinder::Line> lines;
     for (std::size_t i = 0; i < shown; ++i) {
-        const DirectoryEntry& entry = *all[i];
+        const core::DirectoryEntry& entry = *all[i];
         found_.entries.push_back(entry);
         lines.push_back({shownText(entry.unit), shownText(entry.serial),
                          shownText(codec::trun(entry.lineCode)),
@@ -110,16 +110,16 @@ void FrmUnits::checkStock() {
     if (!found_.unchecked || !finder_->dropDownShown()) return;
     if (work_->busy() && workKind_ != Job::Search) return;
     workKind_ = Job::Search;
-    auto checked = std::make_shared<std::vector<UnitMatch>>();
+    auto checked = std::make_shared<std::vector<core::UnitMatch>>();
     work_->start(
-        [entries = found_.entries, text = found_.text, checked](WorkProgress& progress) {
-            *checked = findUnits(*mGlobalConnectivity::instance().BusinessBasic, entries, text,
-                                 SIZE_MAX, &progress);
+        [entries = found_.entries, text = found_.text, checked](core::WorkProgress& progress) {
+            *checked = core::findUnits(*mGlobalConnectivity::instance().BusinessBasic, entries,
+                                       text, SIZE_MAX, &progress);
         },
         [this, generation = found_.generation, checked](std::exception_ptr failure) {
             stockChecked(generation, *checked, failure);
         },
-        [](const ProgressStep& step) {
+        [](const core::ProgressStep& step) {
             return QString("Finding units: checking model %1").arg(shownText(step.text));
         });
     applyButtons();
@@ -127,7 +127,7 @@ void FrmUnits::checkStock() {
 
 // The check ended, cancelled or not: the matches it worked out (the first ones, since every
 // entry checked matches the text) show their stock, the rest stays unknown.
-void FrmUnits::stockChecked(std::uint64_t generation, const std::vector<UnitMatch>& checked,
+void FrmUnits::stockChecked(std::uint64_t generation, const std::vector<core::UnitMatch>& checked,
                             std::exception_ptr failure) {
     if (generation != found_.generation) return;
     found_.unchecked = false;
@@ -158,13 +158,13 @@ void FrmUnits::finderWorkEnded() {
 // status bar says why.
 void FrmUnits::pickFoundUnit(int line) {
     if (line < 0 || line >= static_cast<int>(found_.entries.size())) return;
-    const DirectoryEntry entry = found_.entries[static_cast<std::size_t>(line)];
+    const core::DirectoryEntry entry = found_.entries[static_cast<std::size_t>(line)];
     const QString unit = shownText(entry.unit);
     if (treeBeingBuilt())
         return statusBar()->showMessage(
             QString("The tree is being read: pick unit %1 again once it shows").arg(unit));
-    const std::string tag = modelTag(entry.lineCode, entry.model);
-    const std::optional<TreeSelection> node = findTag(tree_, tag);
+    const std::string tag = core::modelTag(entry.lineCode, entry.model);
+    const std::optional<core::TreeSelection> node = core::findTag(tree_, tag);
     if (!node)
         return statusBar()->showMessage(
             QString("Unit %1: model %2 is not in the tree%3")
@@ -174,11 +174,11 @@ void FrmUnits::pickFoundUnit(int line) {
     if (!treeShown_) setTreeShown(true);
     tv1_->selectQuietly(*node);
     clearUnitDetails();
-    auto [lineCode, model] = splitTag(tag);
+    auto [lineCode, model] = core::splitTag(tag);
     listModel(lineCode, model, [this, entry] { showFoundRow(entry); });
 }
 
-void FrmUnits::showFoundRow(const DirectoryEntry& entry) {
+void FrmUnits::showFoundRow(const core::DirectoryEntry& entry) {
     for (std::size_t r = 0; r < units_.size(); ++r)
         if (units_[r].unit == entry.unit && units_[r].serial == entry.serial) {
             grdUnit_->selectRowQuietly(static_cast<int>(r));

@@ -58,7 +58,7 @@ TextGrid* noteGrid(int index, QWidget* parent) {
 
 void FrmUnits::buildWidgets() {
     setObjectName("frmUnits");
-    setWindowTitle(QString::fromStdString(std::string(kDesignCaption)));
+    setWindowTitle(QString::fromStdString(std::string(core::kDesignCaption)));
     setWindowIcon(QIcon(":/icons/org.fennick.Fennick.svg"));
     // The part that has the keyboard is framed in the highlight colour.
     setStyleSheet("QAbstractItemView:focus { border: 2px solid palette(highlight); }");

@@ -35,13 +35,13 @@ QList<int> columnWidths(const TextGrid& grid) {
     return widths;
 }
 
-void restoreSplitter(QSplitter& splitter, SettingsStore& kept, const char* key) {
+void restoreSplitter(QSplitter& splitter, core::SettingsStore& kept, const char* key) {
     if (auto sizes = parseIntList(kept.value(key, ""), 2, 0, kLargestPane)) {
         if ((*sizes)[0] + (*sizes)[1] > 0) splitter.setSizes(*sizes);
     }
 }
 
-void restoreColumns(TextGrid& grid, SettingsStore& kept) {
+void restoreColumns(TextGrid& grid, core::SettingsStore& kept) {
     auto widths = parseIntList(kept.value(kColumnsKey, ""), 0, 0, kLargestColumn);
     if (!widths) return;
     const int least = grid.horizontalHeader()->minimumSectionSize();
@@ -68,7 +68,7 @@ void FrmUnits::buildShortcuts() {
 // is gone); a first start centres the design size on the window's screen. Either way the
 // window fits the screen's available area.
 void FrmUnits::restoreLayout() {
-    SettingsStore* kept = options_.windowSettings;
+    core::SettingsStore* kept = options_.windowSettings;
     std::optional<QRect> saved = kept ? keptGeometry(*kept) : std::nullopt;
     QScreen* target = saved ? QGuiApplication::screenAt(saved->center()) : nullptr;
     if (!target) target = screen();
@@ -106,7 +106,7 @@ void FrmUnits::keepOnScreen() {
 // Kept when a shown window closes. A tree folded away (after a start on one model) keeps the
 // width it had before.
 void FrmUnits::keepLayout() {
-    SettingsStore* kept = options_.windowSettings;
+    core::SettingsStore* kept = options_.windowSettings;
     if (!kept || !layoutRestored_ || !isVisible()) return;
     keepGeometry(*kept, normalGeometry(), isMaximized());
     if (treeSplit_->sizes().value(0) > 0)

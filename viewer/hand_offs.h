@@ -6,10 +6,10 @@
 #include <QString>
 #include <vector>
 
+#include "core/settings_store.h"
+#include "core/unit_list.h"
 #include "engine/settings.h"
 #include "platform/file_system.h"
-#include "viewer/core/settings_store.h"
-#include "viewer/core/unit_list.h"
 
 class QWidget;
 
@@ -17,12 +17,12 @@ namespace fennick::viewer {
 
 // What "Add to Invoice" needs from the main window.
 struct InvoiceHandOff {
-    bool fromPointOfSale = false;           // started with "cfzelt"
-    bool pickListUsed = false;              // the pick list's used flag
-    const UnitRow* currentRow = nullptr;    // the unit grid's current row; nullptr: none
-    std::vector<UnitRow> pickList;          // the pick list's rows in grid order
-    platform::FileSystem* share = nullptr;  // the engine's share (it reaches CATCON)
-    cSystem system;                         // names the CATCON share and the terminal
+    bool fromPointOfSale = false;               // started with "cfzelt"
+    bool pickListUsed = false;                  // the pick list's used flag
+    const core::UnitRow* currentRow = nullptr;  // the unit grid's current row; nullptr: none
+    std::vector<core::UnitRow> pickList;        // the pick list's rows in grid order
+    platform::FileSystem* share = nullptr;      // the engine's share (it reaches CATCON)
+    cSystem system;                             // names the CATCON share and the terminal
 };
 
 // Runs "Add to Invoice": the export editing window when the point of sale started the viewer,
@@ -34,11 +34,11 @@ bool addToInvoice(QWidget* parent, const InvoiceHandOff& handOff);
 
 // The payment program: the "QuickPayment" setting of the viewer's settings store, else the
 // default path.
-QString quickPaymentProgram(SettingsStore& settings);
+QString quickPaymentProgram(core::SettingsStore& settings);
 
 // Runs "Quick Payment": starts `program` with the unit row's suggested list price as its one
 // argument, without a shell and without waiting. A missing program or an amount that is no
 // number is shown in the error message box; the viewer goes on.
-void quickPayment(QWidget* parent, const UnitRow& row, const QString& program);
+void quickPayment(QWidget* parent, const core::UnitRow& row, const QString& program);
 
 }  // namespace fennick::viewer

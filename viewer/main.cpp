@@ -5,11 +5,11 @@
 #include <QFileInfo>
 #include <iostream>
 
+#include "core/startup.h"
 #include "frm_units.h"
 #include "launch.h"
 #include "qt_services.h"
 #include "share_login.h"
-#include "viewer/core/startup.h"
 
 using namespace fennick;
 
@@ -24,7 +24,7 @@ int run(QApplication& app, const viewer::LaunchOptions& options) {
     share.smbCredentials = options.smbCredentials;
     // A picture run has nobody to type a password.
     if (options.screenshot.empty()) share.askCredentials = viewer::ShareLogin();
-    viewer::EngineStart start;
+    core::EngineStart start;
     start.settingsFile = options.ini;
     start.share = share;
     viewer::FrmUnits window({options.commandLine, start, &settings, &windowSettings});
@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
     if (!options) return 2;
     if (options->help || options->version) {
         std::cout << (options->help ? viewer::kLaunchUsage
-                                    : "fennick " + std::string(viewer::programVersion()) + "\n");
+                                    : "fennick " + std::string(core::programVersion()) + "\n");
         return 0;
     }
     QApplication app(argc, argv);

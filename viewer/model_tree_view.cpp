@@ -52,7 +52,7 @@ ModelTreeView::ModelTreeView(QWidget* parent) : QTreeWidget(parent) {
     });
 }
 
-void ModelTreeView::showTree(const ModelTreeData& tree) {
+void ModelTreeView::showTree(const core::ModelTreeData& tree) {
     QSignalBlocker quiet(this);
     pressedCurrent_ = nullptr;
     clear();
@@ -79,13 +79,13 @@ void ModelTreeView::fitLineNames() {
     setMinimumWidth(std::min(widest, kWidestMinimum));
 }
 
-QTreeWidgetItem* ModelTreeView::node(const TreeSelection& selection) const {
+QTreeWidgetItem* ModelTreeView::node(const core::TreeSelection& selection) const {
     QTreeWidgetItem* line = topLevelItem(static_cast<int>(selection.line));
     if (!line || !selection.model) return line;
     return line->child(static_cast<int>(*selection.model));
 }
 
-void ModelTreeView::selectQuietly(const TreeSelection& selection) {
+void ModelTreeView::selectQuietly(const core::TreeSelection& selection) {
     QSignalBlocker quiet(this);
     if (QTreeWidgetItem* target = node(selection)) {
         setCurrentItem(target);

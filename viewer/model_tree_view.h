@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "viewer/core/model_tree.h"
+#include "core/model_tree.h"
 
 namespace fennick::viewer {
 
@@ -19,9 +19,9 @@ class ModelTreeView : public QTreeWidget {
     explicit ModelTreeView(QWidget* parent = nullptr);
 
     // Replaces every node; no node is current afterwards and nodeClicked is not raised.
-    void showTree(const ModelTreeData& tree);
+    void showTree(const core::ModelTreeData& tree);
     // Makes a node current without raising nodeClicked.
-    void selectQuietly(const TreeSelection& selection);
+    void selectQuietly(const core::TreeSelection& selection);
     // The tag of the current node, if there is one.
     std::optional<std::string> currentTag() const;
     // The first model node of the tree, if any.
@@ -41,7 +41,7 @@ class ModelTreeView : public QTreeWidget {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    QTreeWidgetItem* node(const TreeSelection& selection) const;
+    QTreeWidgetItem* node(const core::TreeSelection& selection) const;
 
     QTreeWidgetItem* pressedCurrent_ = nullptr;
 };

@@ -79,7 +79,7 @@ void PickListTab::setHeadings(const std::vector<std::string>& headings) {
     setUpUnitGrid(grid_, headings);
 }
 
-void PickListTab::add(const UnitRow& row) {
+void PickListTab::add(const core::UnitRow& row) {
     list_.add(row);
     showRows(grid_->currentDataRow());
     showTotals();
@@ -130,7 +130,7 @@ void PickListTab::showRows(int current) {
 }
 
 void PickListTab::showTotals() {
-    PickListTotals totals = list_.totals();
+    core::PickListTotals totals = list_.totals();
     totalSuggested_->setText(QString::fromStdString(totals.suggestedList));
     totalDealer_->setText(QString::fromStdString(totals.dealerList));
 }

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "core/pick_list.h"
 #include "text_grid.h"
-#include "viewer/core/pick_list.h"
 
 namespace fennick::viewer {
 
@@ -22,10 +22,10 @@ class PickListTab : public QWidget {
 
     // The unit grid's headings; hidden columns and widths as the unit grid has them.
     void setHeadings(const std::vector<std::string>& headings);
-    void add(const UnitRow& row);
+    void add(const core::UnitRow& row);
     // Blanks the two totals; the rows stay, and the next add or delete shows the sums again.
     void blankTotals();
-    const PickList& pickList() const { return list_; }
+    const core::PickList& pickList() const { return list_; }
     TextGrid* grid() const { return grid_; }
 
   signals:
@@ -43,7 +43,7 @@ class PickListTab : public QWidget {
     void showTotals();
     void move(bool up);
 
-    PickList list_;
+    core::PickList list_;
     TextGrid* grid_;
     QLabel* totalSuggested_;  // lblpltot(0)
     QLabel* totalDealer_;     // lblpltot(1)

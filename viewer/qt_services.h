@@ -5,8 +5,8 @@
 
 #include <string>
 
+#include "core/settings_store.h"
 #include "platform/services.h"
-#include "viewer/core/settings_store.h"
 
 namespace fennick::viewer {
 
@@ -17,7 +17,7 @@ class QtMessageBoxes : public platform::MessageSink {
               platform::MessageIcon icon) override;
 };
 
-class QtSettingsStore : public SettingsStore {
+class QtSettingsStore : public core::SettingsStore {
   public:
     explicit QtSettingsStore(std::string group = "Settings") : group_(std::move(group)) {}
     std::string value(const std::string& key, const std::string& fallback) override;

@@ -5,13 +5,13 @@
 #include <QString>
 #include <string>
 
-#include "viewer/core/cp1252.h"
-#include "viewer/core/text.h"
+#include "core/cp1252.h"
+#include "core/dealer_text.h"
 
 namespace fennick::viewer {
 
 inline QString shownText(const std::string& dealerText) {
-    return QString::fromStdString(cp1252ToUtf8(upToNul(dealerText)));
+    return QString::fromStdString(core::cp1252ToUtf8(core::upToNul(dealerText)));
 }
 
 }  // namespace fennick::viewer

@@ -9,14 +9,14 @@ namespace fennick::viewer {
 
 void setUpUnitGrid(TextGrid* grid, const std::vector<std::string>& headings) {
     grid->setHeadings(headings);
-    const int minimum = twipsToPixels(kOtherColumnTwips, grid);
-    const auto& columns = unitColumns();
+    const int minimum = twipsToPixels(core::kOtherColumnTwips, grid);
+    const auto& columns = core::unitColumns();
     std::vector<bool> rightAligned;
-    for (const UnitColumnInfo& column : columns)
-        rightAligned.push_back(column.align == ColumnAlign::Right);
+    for (const core::UnitColumnInfo& column : columns)
+        rightAligned.push_back(column.align == core::ColumnAlign::Right);
     grid->setRightAligned(rightAligned);
     for (int c = 0; c < grid->columnCount() && c < static_cast<int>(columns.size()); ++c) {
-        const UnitColumnInfo& column = columns[static_cast<std::size_t>(c)];
+        const core::UnitColumnInfo& column = columns[static_cast<std::size_t>(c)];
         grid->setColumnHidden(c, column.hidden);
         int heading = grid->horizontalHeader()->sectionSizeHint(c);
         grid->setColumnWidth(c, column.widthTwips > 0 ? twipsToPixels(column.widthTwips, grid)
@@ -24,11 +24,12 @@ void setUpUnitGrid(TextGrid* grid, const std::vector<std::string>& headings) {
     }
 }
 
-void showUnitRows(TextGrid* grid, const std::vector<UnitRow>& rows) {
+void showUnitRows(TextGrid* grid, const std::vector<core::UnitRow>& rows) {
     // Heading clicks sort by the column's values: numbers as numbers, dates as dates.
-    grid->showRows(unitCells(rows), [rows](int a, int b, int column) {
-        return compareUnitRows(rows[static_cast<std::size_t>(a)], rows[static_cast<std::size_t>(b)],
-                               static_cast<UnitColumn>(column));
+    grid->showRows(core::unitCells(rows), [rows](int a, int b, int column) {
+        return core::compareUnitRows(rows[static_cast<std::size_t>(a)],
+                                     rows[static_cast<std::size_t>(b)],
+                                     static_cast<core::UnitColumn>(column));
     });
 }
 

@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "core/unit_row.h"
 #include "text_grid.h"
-#include "viewer/core/unit_row.h"
 
 namespace fennick::viewer {
 
 // Headings as given; hidden columns and widths as the table says (a column without a width
 // is as wide as its heading, and never narrower than kOtherColumnTwips).
 void setUpUnitGrid(TextGrid* grid, const std::vector<std::string>& headings);
-void showUnitRows(TextGrid* grid, const std::vector<UnitRow>& rows);
+void showUnitRows(TextGrid* grid, const std::vector<core::UnitRow>& rows);
 
 }  // namespace fennick::viewer

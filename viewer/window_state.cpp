@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <algorithm>
 
-#include "viewer/core/settings_store.h"
+#include "core/settings_store.h"
 
 namespace fennick::viewer {
 
@@ -57,14 +57,14 @@ std::optional<QList<int>> parseIntList(const std::string& text, int count, int l
     return values;
 }
 
-std::optional<QRect> keptGeometry(SettingsStore& settings) {
+std::optional<QRect> keptGeometry(core::SettingsStore& settings) {
     auto values =
         parseIntList(settings.value(kGeometryKey, ""), 4, -kLargestCoordinate, kLargestCoordinate);
     if (!values || (*values)[2] < 1 || (*values)[3] < 1) return std::nullopt;
     return QRect((*values)[0], (*values)[1], (*values)[2], (*values)[3]);
 }
 
-void keepGeometry(SettingsStore& settings, const QRect& client, bool maximized) {
+void keepGeometry(core::SettingsStore& settings, const QRect& client, bool maximized) {
     settings.save(kGeometryKey,
                   intListText({client.x(), client.y(), client.width(), client.height()}));
     settings.save(kMaximizedKey, maximized ? "1" : "0");

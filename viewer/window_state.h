@@ -9,9 +9,11 @@
 #include <optional>
 #include <string>
 
-namespace fennick::viewer {
-
+namespace fennick::core {
 class SettingsStore;
+}
+
+namespace fennick::viewer {
 
 // The keys of the window settings.
 constexpr const char* kGeometryKey = "Geometry";       // "x,y,width,height" of the client area
@@ -32,7 +34,7 @@ std::string intListText(const QList<int>& values);
 std::optional<QList<int>> parseIntList(const std::string& text, int count, int low, int high);
 
 // A stored rectangle, or nothing when it is missing or not sensible.
-std::optional<QRect> keptGeometry(SettingsStore& settings);
-void keepGeometry(SettingsStore& settings, const QRect& client, bool maximized);
+std::optional<QRect> keptGeometry(core::SettingsStore& settings);
+void keepGeometry(core::SettingsStore& settings, const QRect& client, bool maximized);
 
 }  // namespace fennick::viewer

@@ -8,10 +8,10 @@
 
 #include "cli/commands.h"
 #include "cli_share.h"
+#include "core/export_file.h"
 #include "platform/local_file_system.h"
 #include "tools/mkdemo/share_builder.h"
 #include "tools/share_writer.h"
-#include "viewer/core/export_file.h"
 
 namespace fennick::cli {
 namespace {
@@ -70,7 +70,7 @@ TEST_F(HandOffShare, ExportWritesTheFileAndPrintsItsPath) {
     std::ofstream(file) << std::string(300, 'x');
     ASSERT_EQ(run({"export", "CTR", "CT100", "C1"}), kSuccess) << err_.str();
     EXPECT_EQ(out_.str(), file.string() + "\n");
-    EXPECT_EQ(fileBytes(file), viewer::shortRecord("CTR", "CT100", "C1"));
+    EXPECT_EQ(fileBytes(file), core::shortRecord("CTR", "CT100", "C1"));
 
     fs::remove_all(root_ / "DEMOSRV" / "CATCON");
     EXPECT_EQ(run({"export", "CTR", "CT100", "C1"}), kFailure);

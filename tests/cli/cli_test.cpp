@@ -12,13 +12,13 @@
 #include "cli/commands.h"
 #include "cli/invocation.h"
 #include "cli_share.h"
+#include "core/model_tree.h"
+#include "core/startup.h"
+#include "core/unit_detail.h"
 #include "platform/local_file_system.h"
 #include "tests/support/recording_file_system.h"
 #include "tools/mkdemo/share_builder.h"
 #include "tools/share_writer.h"
-#include "viewer/core/model_tree.h"
-#include "viewer/core/startup.h"
-#include "viewer/core/unit_detail.h"
 
 namespace fennick::cli {
 namespace {
@@ -102,7 +102,7 @@ TEST(Invocation, HelpAndVersionPrintToStdoutBeforeAnyStart) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{"--help"}, kUsage},
         {{"--ini", "/nowhere.ini", "--help", "tree"}, kUsage},
-        {{"--version"}, "fennick-cli " + std::string(viewer::programVersion()) + "\n"},
+        {{"--version"}, "fennick-cli " + std::string(core::programVersion()) + "\n"},
     };
     for (const auto& [args, printed] : cases) {
         std::ostringstream out, err;
@@ -311,19 +311,19 @@ TEST_F(CliShare, OpensTheDealersFilesReadOnly) {
 // node click that lists the model and shows its first unit.
 TEST_F(CliShare, ViewerOpensTheDealersFilesReadOnly) {
     test_support::FileRequests requests;
-    viewer::EngineStart start;
+    core::EngineStart start;
     start.settingsFile = ini_;
     start.share.uncRoot = root_.string();
     start.decorate = [&](std::unique_ptr<platform::FileSystem> share) {
         return std::make_unique<test_support::RecordingFileSystem>(std::move(share), requests);
     };
-    viewer::startDataEngine(start);
+    core::startDataEngine(start);
     cBusinessBasic* engine = mGlobalConnectivity::instance().BusinessBasic.get();
     ASSERT_TRUE(engine);
-    viewer::readUserDefinedNames(*engine);
-    auto tree = viewer::ModelTree(*engine).loadtree(true);
+    core::readUserDefinedNames(*engine);
+    auto tree = core::ModelTree(*engine).loadtree(true);
     ASSERT_EQ(tree.lines.size(), 1u);
-    auto click = viewer::clickNode(*engine, tree.lines[0].models.at(0).tag);
+    auto click = core::clickNode(*engine, tree.lines[0].models.at(0).tag);
     EXPECT_TRUE(click.firstUnit);
     ReleaseDataEngine();
     EXPECT_GE(requests.opened.size(), 5u);

@@ -1,12 +1,12 @@
 #include "fuzz_share.h"
 
+#include "core/model_tree.h"
+#include "core/startup.h"
+#include "core/stock_ageing.h"
+#include "core/unit_detail.h"
+#include "core/unit_list.h"
+#include "core/unit_report.h"
 #include "tools/mkdemo/demo_generator.h"
-#include "viewer/core/model_tree.h"
-#include "viewer/core/startup.h"
-#include "viewer/core/stock_ageing.h"
-#include "viewer/core/unit_detail.h"
-#include "viewer/core/unit_list.h"
-#include "viewer/core/unit_report.h"
 
 namespace fennick::fuzz {
 
@@ -105,24 +105,24 @@ int runViewerActions(cBusinessBasic& engine, std::size_t models) {
             ++failures;
         }
     };
-    viewer::UserDefinedNames names;
-    guarded([&] { names = viewer::readUserDefinedNames(engine); });
-    viewer::ModelTreeData tree;
-    guarded([&] { viewer::ModelTree(engine).loadtree(true); });
-    guarded([&] { tree = viewer::ModelTree(engine).loadtree(false); });
-    guarded([&] { viewer::findUnits(engine, tree.directory, "1", models); });
-    guarded([&] { viewer::stockAgeing(engine); });
+    core::UserDefinedNames names;
+    guarded([&] { names = core::readUserDefinedNames(engine); });
+    core::ModelTreeData tree;
+    guarded([&] { core::ModelTree(engine).loadtree(true); });
+    guarded([&] { tree = core::ModelTree(engine).loadtree(false); });
+    guarded([&] { core::findUnits(engine, tree.directory, "1", models); });
+    guarded([&] { core::stockAgeing(engine); });
     std::size_t listed = 0;
     for (const auto& line : tree.lines)
         for (const auto& model : line.models) {
             if (listed++ >= models) return failures;
             guarded([&] {
-                auto [code, number] = viewer::splitTag(model.tag);
-                auto list = viewer::LoadUnits(engine, code, number);
+                auto [code, number] = core::splitTag(model.tag);
+                auto list = core::LoadUnits(engine, code, number);
                 if (list.rows.empty()) return;
-                auto detail = viewer::selectUnit(engine, list.rows.front());
-                viewer::buildUnitReport(viewer::unitGridHeadings(names), list.rows.front(),
-                                        detail.grids, "07/01/2025 10:00");
+                auto detail = core::selectUnit(engine, list.rows.front());
+                core::buildUnitReport(core::unitGridHeadings(names), list.rows.front(),
+                                      detail.grids, "07/01/2025 10:00");
             });
         }
     return failures;

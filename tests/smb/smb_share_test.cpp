@@ -1,4 +1,4 @@
-// fennick-cli and the viewer core against a real Samba server on the loopback address: the demo
+// fennick-cli and the core against a real Samba server on the loopback address: the demo
 // share read over SMB gives exactly what the same folders give read locally, guests and
 // accounts get in or are refused with the start-up message, and a server that stops in the
 // middle of a unit list ends that action without a half list.
@@ -21,6 +21,9 @@
 
 #include "cli/commands.h"
 #include "cli/output.h"
+#include "core/model_tree.h"
+#include "core/read_cache.h"
+#include "core/unit_list.h"
 #include "engine/global_connectivity.h"
 #include "platform/local_file_system.h"
 #include "platform/smb_file_system.h"
@@ -30,9 +33,6 @@
 #include "tools/mkdemo/share_builder.h"
 #include "tools/mkdemo/staged_file_system.h"
 #include "tools/share_writer.h"
-#include "viewer/core/model_tree.h"
-#include "viewer/core/read_cache.h"
-#include "viewer/core/unit_list.h"
 
 namespace fennick {
 namespace {
@@ -397,14 +397,14 @@ using Action = std::function<std::string(cBusinessBasic&)>;
 
 std::string unitList(cBusinessBasic& engine) {
     std::string text;
-    for (const auto& row : viewer::LoadUnits(engine, "CTR", "CT100").rows)
-        for (const auto& cell : viewer::unitCells(row))
+    for (const auto& row : core::LoadUnits(engine, "CTR", "CT100").rows)
+        for (const auto& cell : core::unitCells(row))
             text += cell + "\t";
     return text;
 }
 
 std::string modelTree(cBusinessBasic& engine) {
-    return cli::treeJson(viewer::ModelTree(engine).loadtree(false));
+    return cli::treeJson(core::ModelTree(engine).loadtree(false));
 }
 
 std::string onLocalFolders(const Action& action) {
@@ -431,7 +431,7 @@ TEST_P(StoppedServer, InTheMiddleOfAnActionEndsItAndTheNextActionReconnects) {
     StopAtRead& stopper = *share;
     StartupOptions options;
     options.settingsFile = world().ini;
-    options.share = std::make_unique<viewer::ReadCache>(std::move(share));
+    options.share = std::make_unique<core::ReadCache>(std::move(share));
     InitializeDataEngine(std::move(options));
     cBusinessBasic& engine = *mGlobalConnectivity::instance().BusinessBasic;
 

@@ -14,10 +14,10 @@ namespace fennick::viewer {
 
 namespace {
 
-const ExportTarget kTarget{"\\\\FS1\\CATCON\\", "\\\\FS1\\CATCON\\unitexport.12"};
+const core::ExportTarget kTarget{"\\\\FS1\\CATCON\\", "\\\\FS1\\CATCON\\unitexport.12"};
 
-UnitRow pickRow(const std::string& unit, const std::string& model) {
-    UnitRow row;
+core::UnitRow pickRow(const std::string& unit, const std::string& model) {
+    core::UnitRow row;
     row.unit = unit;
     row.lineCode = "CTR";
     row.listedModel = model;
@@ -63,7 +63,7 @@ class TstFrmExport : public QObject {
     }
 
     void doneWritesTheLongRecords() {
-        UnitRow dealer = pickRow("U\xE9", "M1");
+        core::UnitRow dealer = pickRow("U\xE9", "M1");
         FrmExport window({dealer, pickRow("U2", "M2")}, *share, kTarget);
         QTableWidget* grid = window.grid();
         grid->item(0, 4)->setCheckState(Qt::Checked);
@@ -79,12 +79,13 @@ class TstFrmExport : public QObject {
         window.cmdDone()->click();
         QCOMPARE(window.result(), int(QDialog::Accepted));
 
-        ExportGridRow first = exportGridRow(dealer), second = exportGridRow(pickRow("U2", "M2"));
-        first[xcol::kTax] = "-1";
-        first[xcol::kNet] = "950.00";
-        first[xcol::kWarrantyPeriod] = "12 \x80";
-        second[xcol::kPolicyAmount] = "-300.5";
-        QCOMPARE(*share->contents(kTarget.path), longRecordExport({first, second}));
+        core::ExportGridRow first = core::exportGridRow(dealer),
+                            second = core::exportGridRow(pickRow("U2", "M2"));
+        first[core::xcol::kTax] = "-1";
+        first[core::xcol::kNet] = "950.00";
+        first[core::xcol::kWarrantyPeriod] = "12 \x80";
+        second[core::xcol::kPolicyAmount] = "-300.5";
+        QCOMPARE(*share->contents(kTarget.path), core::longRecordExport({first, second}));
     }
 
     void cancelWritesNothing() {
@@ -211,17 +212,17 @@ class TstFrmExport : public QObject {
         QFETCH(bool, answer);
         QFETCH(QString, question);
         QFETCH(int, records);
-        UnitRow current = pickRow("U9", "M9   ");
-        std::vector<UnitRow> pickList = {pickRow("U1", "M1"), pickRow("U2", "M1"),
-                                         pickRow("U3", "M2")};
+        core::UnitRow current = pickRow("U9", "M9   ");
+        std::vector<core::UnitRow> pickList = {pickRow("U1", "M1"), pickRow("U2", "M1"),
+                                               pickRow("U3", "M2")};
         InvoiceHandOff handOff{false, pickListUsed, &current, pickList, share.get(), system()};
         messages.answers = {answer};
         QCOMPARE(addToInvoice(nullptr, handOff), answer);
         QCOMPARE(messages.questions.size(), std::size_t(1));
         QCOMPARE(messages.questions[0].text, question);
         const std::string& bytes = *share->contents(kTarget.path);
-        QCOMPARE(bytes.size(), records * kShortRecordLength);
-        if (records == 1) QCOMPARE(bytes, shortRecord("CTR", "M9", "U9"));
+        QCOMPARE(bytes.size(), records * core::kShortRecordLength);
+        if (records == 1) QCOMPARE(bytes, core::shortRecord("CTR", "M9", "U9"));
     }
 
     void pointOfSaleOpensTheEditorAndEnds_data() {
@@ -233,13 +234,13 @@ class TstFrmExport : public QObject {
     void pointOfSaleOpensTheEditorAndEnds() {
         QFETCH(QString, button);
         QFETCH(bool, written);
-        UnitRow current = pickRow("U9", "M9");
+        core::UnitRow current = pickRow("U9", "M9");
         InvoiceHandOff handOff{true, false, &current, {pickRow("U1", "M1")}, share.get(), system()};
         clickInNextModal(button);
         QVERIFY(addToInvoice(nullptr, handOff));
         QVERIFY(messages.questions.empty());
         QCOMPARE(share->contents(kTarget.path) != nullptr, written);
-        if (written) QCOMPARE(share->contents(kTarget.path)->size(), kLongRecordLength);
+        if (written) QCOMPARE(share->contents(kTarget.path)->size(), core::kLongRecordLength);
     }
 
     void cleanup() {

@@ -15,14 +15,14 @@ namespace fennick::viewer {
 
 namespace {
 
-UnitRow unitRow(const std::string& suggestedList, const std::string& cost) {
-    UnitRow row;
+core::UnitRow unitRow(const std::string& suggestedList, const std::string& cost) {
+    core::UnitRow row;
     row.suggestedList = Currency::parse(suggestedList).value();
     row.cost = Currency::parse(cost).value();
     return row;
 }
 
-void openActive(FrmTotals& window, const UnitRow& row) {
+void openActive(FrmTotals& window, const core::UnitRow& row) {
     window.fill(row);
     window.show();
     window.activateWindow();
@@ -31,7 +31,7 @@ void openActive(FrmTotals& window, const UnitRow& row) {
 
 QStringList boxes(const FrmTotals& window) {
     QStringList texts;
-    for (auto box : {TotalsBox::ListPrice, TotalsBox::Margin, TotalsBox::Profit})
+    for (auto box : {core::TotalsBox::ListPrice, core::TotalsBox::Margin, core::TotalsBox::Profit})
         texts << window.meTotal(box)->text();
     return texts;
 }
@@ -57,7 +57,7 @@ class TstFrmTotals : public QObject {
         openActive(window, unitRow("1200.00", "1000.00"));
         QCOMPARE(QApplication::focusWidget(), window.meCost());
         if (box >= 0) {
-            QLineEdit* edit = window.meTotal(static_cast<TotalsBox>(box));
+            QLineEdit* edit = window.meTotal(static_cast<core::TotalsBox>(box));
             edit->setFocus(Qt::TabFocusReason);
             edit->setText(entry);
             window.cmdOk()->setFocus(Qt::TabFocusReason);
@@ -79,7 +79,7 @@ class TstFrmTotals : public QObject {
     void keyCheckAndDataEntryError() {
         FrmTotals window;
         openActive(window, unitRow("1200.00", "1000.00"));
-        QLineEdit* margin = window.meTotal(TotalsBox::Margin);
+        QLineEdit* margin = window.meTotal(core::TotalsBox::Margin);
         margin->setFocus();
         margin->clear();
         QTest::keyClicks(margin, "5-.");
@@ -108,7 +108,7 @@ class TstFrmTotals : public QObject {
         QTimer::singleShot(0, [] {
             auto* window = qobject_cast<FrmTotals*>(QApplication::activeModalWidget());
             QVERIFY(window);
-            window->meTotal(TotalsBox::Margin)->setText("edited");
+            window->meTotal(core::TotalsBox::Margin)->setText("edited");
             window->cmdOk()->click();
         });
         showTotals(&main, unitRow("1200.00", "1000.00"));
@@ -163,8 +163,9 @@ class TstFrmTotals : public QObject {
         FrmTotals window;
         openActive(window, unitRow(list.toStdString(), cost.toStdString()));
         const QStringList opened = boxes(window);
-        for (auto box : {TotalsBox::ListPrice, TotalsBox::Margin, TotalsBox::Profit,
-                         TotalsBox::Margin, TotalsBox::ListPrice})
+        for (auto box :
+             {core::TotalsBox::ListPrice, core::TotalsBox::Margin, core::TotalsBox::Profit,
+              core::TotalsBox::Margin, core::TotalsBox::ListPrice})
             window.meTotal(box)->setFocus(Qt::TabFocusReason);
         window.cmdOk()->setFocus(Qt::TabFocusReason);
         QCOMPARE(boxes(window), opened);

@@ -8,12 +8,12 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "core/cp1252.h"
+#include "core/dealer_text.h"
+#include "core/startup.h"
+#include "core/unit_report.h"
 #include "fake_services.h"
 #include "rtf_reader.h"
-#include "viewer/core/cp1252.h"
-#include "viewer/core/startup.h"
-#include "viewer/core/text.h"
-#include "viewer/core/unit_report.h"
 #include "viewer/frm_unit_data.h"
 #include "viewer/hand_offs.h"
 
@@ -21,8 +21,8 @@ namespace fennick::viewer {
 
 namespace {
 
-UnitRow unitRow() {
-    UnitRow row;
+core::UnitRow unitRow() {
+    core::UnitRow row;
     row.unit = "C1";
     row.make =
         "Br\xE4"
@@ -33,10 +33,10 @@ UnitRow unitRow() {
 }
 
 std::string report() {
-    NoteGrids grids;
+    core::NoteGrids grids;
     grids.factory = {{"CAB", "2", "Cab", "1500.00"}};
-    return buildUnitReport(unitGridHeadings({"", "", "", ""}), unitRow(), grids,
-                           "1/2/2025 - 10:00");
+    return core::buildUnitReport(core::unitGridHeadings({"", "", "", ""}), unitRow(), grids,
+                                 "1/2/2025 - 10:00");
 }
 
 std::string fileBytes(const QString& path) {
@@ -54,7 +54,7 @@ class TstFrmUnitData : public QObject {
     void showsTheReportInAFixedPitchFont() {
         FrmUnitData window(report());
         QString text = window.rtb1()->toPlainText();
-        QCOMPARE(text, QString::fromUtf8(cp1252ToUtf8(report())).replace("\r\n", "\n"));
+        QCOMPARE(text, QString::fromUtf8(core::cp1252ToUtf8(report())).replace("\r\n", "\n"));
         QVERIFY(
             text.contains(QString::fromUtf8("Make  : Br\xC3\xA4"
                                             "ckwater")));
@@ -166,7 +166,7 @@ class TstFrmUnitData : public QObject {
             window->cmdExit()->click();
         });
         QWidget main;
-        showUnitData(&main, unitGridHeadings({"", "", "", ""}), unitRow(), NoteGrids{});
+        showUnitData(&main, core::unitGridHeadings({"", "", "", ""}), unitRow(), core::NoteGrids{});
         QVERIFY(main.findChildren<FrmUnitData*>().isEmpty());
     }
 

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "core/settings_store.h"
 #include "platform/file_system.h"
 #include "platform/services.h"
 #include "tools/mkdemo/dealer_data.h"
-#include "viewer/core/settings_store.h"
 
 namespace fennick::test_support {
 
@@ -34,7 +34,7 @@ class GuiShare {
     QTemporaryDir dir_;
 };
 
-class MemorySettings : public viewer::SettingsStore {
+class MemorySettings : public core::SettingsStore {
   public:
     std::string value(const std::string& key, const std::string& fallback) override {
         auto found = values.find(key);

@@ -90,7 +90,7 @@ class TstUnitActions : public QObject {
         QString cost, list;
         auto read = [&](viewer::FrmTotals& t) {
             cost = t.meCost()->text();
-            list = t.meTotal(viewer::TotalsBox::ListPrice)->text();
+            list = t.meTotal(core::TotalsBox::ListPrice)->text();
         };
         auto opened = inNextModal<viewer::FrmTotals>(read);
         w.click("cmdTotals");

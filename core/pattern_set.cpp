@@ -1,0 +1,71 @@
+#include "pattern_set.h"
+
+#include <deque>
+
+namespace fennick::core {
+
+PatternSet::PatternSet(const std::vector<std::string>& patterns) : nodes_(1) {
+    for (std::size_t i = 0; i < patterns.size(); ++i) {
+        if (patterns[i].empty()) continue;
+        std::int32_t node = 0;
+        for (char ch : patterns[i]) {
+            auto c = static_cast<unsigned char>(ch);
+            std::int32_t next = child(node, c);
+            if (next < 0) {
+                next = static_cast<std::int32_t>(nodes_.size());
+                nodes_[static_cast<std::size_t>(node)].next.emplace_back(c, next);
+                nodes_.emplace_back();
+            }
+            node = next;
+        }
+        nodes_[static_cast<std::size_t>(node)].patterns.push_back(static_cast<std::int32_t>(i));
+    }
+    linkFailures();
+}
+
+std::int32_t PatternSet::child(std::int32_t node, unsigned char c) const {
+    for (const auto& [label, target] : nodes_[static_cast<std::size_t>(node)].next)
+        if (label == c) return target;
+    return -1;
+}
+
+std::int32_t PatternSet::step(std::int32_t node, unsigned char c) const {
+    while (true) {
+        std::int32_t next = child(node, c);
+        if (next >= 0) return next;
+        if (node == 0) return 0;
+        node = nodes_[static_cast<std::size_t>(node)].fail;
+    }
+}
+
+// Breadth first, so that every node's failure target is finished before the node itself.
+void PatternSet::linkFailures() {
+    std::deque<std::int32_t> queue;
+    for (const auto& edge : nodes_[0].next)
+        queue.push_back(edge.second);
+    while (!queue.empty()) {
+        std::int32_t node = queue.front();
+        queue.pop_front();
+        for (const auto& [c, target] : nodes_[static_cast<std::size_t>(node)].next) {
+            std::int32_t fail =
+                node == 0 ? 0 : step(nodes_[static_cast<std::size_t>(node)].fail, c);
+            if (fail == target) fail = 0;
+            Node& t = nodes_[static_cast<std::size_t>(target)];
+            t.fail = fail;
+            const auto& inherited = nodes_[static_cast<std::size_t>(fail)].patterns;
+            t.patterns.insert(t.patterns.end(), inherited.begin(), inherited.end());
+            queue.push_back(target);
+        }
+    }
+}
+
+void PatternSet::markIn(std::string_view text, std::vector<bool>& found) const {
+    std::int32_t node = 0;
+    for (char ch : text) {
+        node = step(node, static_cast<unsigned char>(ch));
+        for (std::int32_t p : nodes_[static_cast<std::size_t>(node)].patterns)
+            found[static_cast<std::size_t>(p)] = true;
+    }
+}
+
+}  // namespace fennick::core

@@ -1,0 +1,113 @@
+#pragma once
+// The read cache of one user action (building the tree, listing a model, showing a unit). While
+// a scope is open, every byte read from the share is kept, so what the action needs twice costs
+// one round trip; the last scope to end drops everything, because other workstations keep
+// writing. Callers that know ahead which records an action needs hand their byte ranges to
+// `prefetch`, which reads them in ascending order, coalesced into large reads (reading through
+// gaps cheaper than a round trip) with several reads in flight.
+//
+// With batching switched off the cache keeps nothing and prefetches nothing: every read goes to
+// the share as the engine asks for it, record by record (the reference the batched reads are
+// measured and checked against).
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "kept_bytes.h"
+#include "platform/file_system.h"
+
+namespace fennick::core {
+
+struct ByteRange {
+    std::int64_t offset = 0;
+    std::int64_t length = 0;
+    std::int64_t end() const { return offset + length; }
+    bool operator==(const ByteRange&) const = default;
+};
+
+struct ReadPolicy {
+    std::int64_t maxGap = 32 * 1024;     // read through a gap up to this size (about one round
+                                         // trip's worth of bytes on a LAN) rather than split
+    std::int64_t maxRead = 1024 * 1024;  // the largest single read
+    int inFlight = 16;                   // reads waiting on the share at once
+};
+
+class ReadCache : public platform::FileSystem {
+  public:
+    explicit ReadCache(std::unique_ptr<platform::FileSystem> inner, ReadPolicy policy = {})
+        : inner_(std::move(inner)), policy_(policy) {}
+
+    bool isDirectory(const std::string& path) override { return inner_->isDirectory(path); }
+    std::string lastProblem() const override { return inner_->lastProblem(); }
+    bool fileExists(const std::string& path) override { return inner_->fileExists(path); }
+    std::unique_ptr<platform::File> create(const std::string& path) override {
+        return inner_->create(path);
+    }
+    void makeDirectory(const std::string& path) override { inner_->makeDirectory(path); }
+    bool remove(const std::string& path) override { return inner_->remove(path); }
+
+    // Reads that reached the share underneath (counters() counts every read asked for).
+    platform::IoCounters& shareCounters() { return inner_->counters(); }
+    platform::FileSystem& share() { return *inner_; }
+
+    // One user action: keeping lasts while at least one scope is alive.
+    class Scope {
+      public:
+        explicit Scope(ReadCache* cache) : cache_(cache) {
+            if (cache_) ++cache_->depth_;
+        }
+        explicit Scope(platform::FileSystem& share) : Scope(of(share)) {}
+        ~Scope() {
+            if (cache_ && --cache_->depth_ == 0) cache_->kept_.clear();
+        }
+        Scope(const Scope&) = delete;
+        Scope& operator=(const Scope&) = delete;
+
+      private:
+        ReadCache* cache_;
+    };
+
+    void setBatching(bool on) { batching_ = on; }
+    bool batching() const { return batching_; }
+    // True inside a scope with batching on: reads are kept and prefetches are made.
+    bool keeping() const { return batching_ && depth_ > 0; }
+
+    // Reads the ranges of `file` (opened through this cache) that are not kept yet. A read that
+    // fails is split and retried in halves down to single ranges; a range that still fails is
+    // left to the caller's own read, which meets the failure where it would have anyway.
+    void prefetch(platform::File& file, std::vector<ByteRange> ranges);
+    // True when every byte of the range of `file` is kept.
+    bool holds(platform::File& file, ByteRange range);
+    // Bytes held for the current action.
+    std::int64_t keptBytes() const;
+
+    // The cache behind an engine's share, if it has one.
+    static ReadCache* of(platform::FileSystem& share) { return dynamic_cast<ReadCache*>(&share); }
+
+  protected:
+    std::unique_ptr<platform::File> doOpen(const std::string& path,
+                                           platform::Access access) override;
+
+  private:
+    friend class CachedFile;
+    struct Read;
+    void fetch(platform::File& inner, KeptBytes& kept, std::vector<Read> reads);
+
+    std::unique_ptr<platform::FileSystem> inner_;
+    ReadPolicy policy_;
+    std::int32_t nextFile_ = 0;
+    int depth_ = 0;
+    bool batching_ = true;
+    std::map<std::int32_t, KeptBytes> kept_;  // by file
+};
+
+// The ranges grouped into reads: ascending, neighbours joined while the gap between them is at
+// most `maxGap` and the read stays within `maxRead` bytes. Overlapping ranges are merged first;
+// touching ones stay apart, so that a failed read can be retried range by range.
+std::vector<std::vector<ByteRange>> coalesce(std::vector<ByteRange> ranges,
+                                             const ReadPolicy& policy);
+
+}  // namespace fennick::core

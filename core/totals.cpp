@@ -1,0 +1,90 @@
+#include "totals.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "engine/currency.h"
+
+namespace fennick::core {
+
+namespace {
+
+// Doubles whose ten-thousandths still fit the fixed-point type.
+constexpr double kFixedPointLimit = 9.0e14;
+
+std::optional<TotalsResult> finished(TotalsResult result, double a, double b) {
+    if (!std::isfinite(a) || !std::isfinite(b)) return std::nullopt;
+    return result;
+}
+
+}  // namespace
+
+std::optional<double> readDecimal(std::string_view text) {
+    auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return std::nullopt;
+    text = text.substr(first, text.find_last_not_of(' ') - first + 1);
+    bool negative = text[0] == '-';
+    if (text[0] == '-' || text[0] == '+') text.remove_prefix(1);
+    bool digit = false, point = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] >= '0' && text[i] <= '9')
+            digit = true;
+        else if (text[i] == '.' && !point)
+            point = true;
+        else
+            return std::nullopt;
+    }
+    if (!digit) return std::nullopt;
+    // from_chars reads the point whatever the process locale says.
+    double value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+        return std::nullopt;
+    return negative ? -value : value;
+}
+
+std::string totalsText(double value) {
+    if (std::fabs(value) < kFixedPointLimit) return Currency::fromDouble(value).format();
+    char buffer[400];
+    auto end =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2).ptr;
+    return std::string(buffer, end);
+}
+
+std::optional<TotalsResult> recomputeTotals(TotalsBox from, std::string_view costText,
+                                            std::string_view boxText) {
+    auto cost = readDecimal(costText);
+    auto input = readDecimal(boxText);
+    if (!cost || !input) return std::nullopt;
+    TotalsResult result;
+    result.costIsZero = *cost == 0;
+    auto marginOf = [&](double list) { return list == 0 ? 0.0 : (list - *cost) / list; };
+    switch (from) {
+        case TotalsBox::ListPrice: {
+            double margin = marginOf(*input), profit = *input - *cost;
+            result.boxes[1] = totalsText(margin * 100);
+            result.boxes[2] = totalsText(profit);
+            return finished(result, margin, profit);
+        }
+        case TotalsBox::Margin: {
+            if (*input == 100) return std::nullopt;
+            double list = *cost / (100 - *input) * 100, profit = list - *cost;
+            result.boxes[0] = totalsText(list);
+            result.boxes[2] = totalsText(profit);
+            return finished(result, list, profit);
+        }
+        case TotalsBox::Profit: {
+            double list = *cost + *input, margin = marginOf(list);
+            result.boxes[0] = totalsText(list);
+            result.boxes[1] = totalsText(margin * 100);
+            return finished(result, list, margin);
+        }
+    }
+    return std::nullopt;
+}
+
+bool totalsKeyAccepted(char32_t key) {
+    return (key >= '0' && key <= '9') || key == '.' || key == '-' || key == 8;
+}
+
+}  // namespace fennick::core

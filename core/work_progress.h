@@ -1,0 +1,47 @@
+#pragma once
+// Progress and cancellation of one long piece of work (building the tree, listing a model).
+// The work tells where it stands through step(), on whatever thread it runs; any thread may
+// cancel() at any time, and the work stops at its next step.
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <utility>
+
+namespace fennick::core {
+
+struct ProgressStep {
+    std::string text;       // what is being read: a line's name, a unit's number
+    std::int64_t done = 0;  // items finished before this one (lines, units)
+};
+
+class WorkProgress {
+  public:
+    // Called on the working thread at every step; it must not block for long.
+    using Listener = std::function<void(const ProgressStep&)>;
+
+    WorkProgress() = default;
+    explicit WorkProgress(Listener listener) : listener_(std::move(listener)) {}
+
+    void cancel() { cancelled_.store(true); }
+    bool cancelled() const { return cancelled_.load(); }
+
+    // Reports the step to the listener; false when the work is to stop here.
+    bool step(const std::string& text, std::int64_t done) {
+        if (cancelled()) return false;
+        if (listener_) listener_(ProgressStep{text, done});
+        return !cancelled();
+    }
+
+  private:
+    Listener listener_;
+    std::atomic<bool> cancelled_{false};
+};
+
+// One step of work that may have no progress to report to; false when it is to stop.
+inline bool goOn(WorkProgress* progress, const std::string& text, std::int64_t done) {
+    return !progress || progress->step(text, done);
+}
+
+}  // namespace fennick::core

@@ -1,0 +1,135 @@
+#include "core/export_file.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/error.h"
+
+namespace fennick::core {
+namespace {
+
+UnitRow unitRow(const std::string& unit, const std::string& line, const std::string& model) {
+    UnitRow row;
+    row.unit = unit;
+    row.lineCode = line;
+    row.listedModel = model;
+    row.description = "Compact tractor";
+    row.suggestedList = Currency::fromWhole(1200);
+    row.dealerList = Currency::fromWhole(1000);
+    return row;
+}
+
+TEST(ExportRecords, ShortRecords) {
+    EXPECT_EQ(shortRecord("AB", "X100", "U7"), "AB" + std::string(2, ' ') + "X100" +
+                                                   std::string(21, ' ') + "U7" +
+                                                   std::string(34, ' ') + "\n");
+    std::string cut = shortRecord("ABCD", std::string(24, 'm') + "MN", std::string(34, 'u') + "UV");
+    EXPECT_EQ(cut, "ABC " + std::string(24, 'm') + "M" + std::string(34, 'u') + "U \n");
+
+    // The single unit takes line and model from the row, trailing blanks removed.
+    UnitRow row = unitRow("U\xE9", "AB ", "X100" + std::string(22, ' '));
+    EXPECT_EQ(singleUnitExport(&row), shortRecord("AB", "X100", "U\xE9"));
+    EXPECT_THROW(singleUnitExport(nullptr), EngineError);
+
+    std::vector<UnitRow> pick = {unitRow("U3", "CTR", "M1"), unitRow("U1", "LAW", "M2")};
+    EXPECT_EQ(pickListExport(pick),
+              shortRecord("CTR", "M1", "U3") + shortRecord("LAW", "M2", "U1"));
+    EXPECT_EQ(pickListExport({}), "");
+}
+
+TEST(ExportRecords, LongRecords) {
+    ExportGridRow row = exportGridRow(unitRow("U7", "CTR", "X100"));
+    EXPECT_EQ(row[xcol::kDescription], "Compact tractor");
+    EXPECT_EQ(row[xcol::kSuggestedList], "1200.00");
+    row[xcol::kWarrantyPeriod] = "123456";
+    row[xcol::kExtWarrantyMonths] = "24";
+    row[xcol::kPolicyAmount] = "300.00";
+    row[xcol::kPolicyCost] = std::string(25, 'c');
+
+    std::string expected(512, ' ');
+    auto at = [&](std::size_t pos, const std::string& v) {
+        expected.replace(pos - 1, v.size(), v);
+    };
+    at(1, "CTR");
+    at(6, "X100");
+    at(31, "U7");
+    at(66, "F");
+    at(71, "1000.00");  // the net price starts as the dealer list price
+    at(91, "12345");
+    at(96, "24");
+    at(101, "300.00");
+    at(121, std::string(20, 'c'));
+    EXPECT_EQ(longRecord(row), expected + "\n");
+
+    for (const char* unticked : {"false", "0", "1", "T", "-1 "}) {
+        row[xcol::kTax] = unticked;
+        EXPECT_EQ(longRecord(row).substr(65, 5), "F    ") << unticked;
+    }
+    row[xcol::kTax] = "-1";
+    EXPECT_EQ(longRecord(row).substr(65, 5), "T    ");
+    EXPECT_EQ(longRecordExport({row, row}), longRecord(row) + longRecord(row));
+}
+
+// Files that take half of a write and then fail.
+class HalfWritingFileSystem : public platform::MemoryFileSystem {
+  public:
+    std::unique_ptr<platform::File> create(const std::string& path) override {
+        return std::make_unique<HalfFile>(counters(), MemoryFileSystem::create(path));
+    }
+
+  private:
+    class HalfFile : public platform::File {
+      public:
+        HalfFile(platform::IoCounters& c, std::unique_ptr<platform::File> inner)
+            : File(c), inner_(std::move(inner)) {}
+        std::int64_t length() const override { return inner_->length(); }
+        bool readOnly() const override { return false; }
+
+      protected:
+        std::size_t doRead(std::int64_t, char*, std::size_t) override { return 0; }
+        void doWrite(std::int64_t offset, const char* buf, std::size_t n) override {
+            inner_->writeAt(offset, buf, n / 2);
+            throw platform::IoError("Disk full");
+        }
+
+      private:
+        std::unique_ptr<platform::File> inner_;
+    };
+};
+
+const ExportTarget kTarget{"\\\\FS1\\CATCON\\", "\\\\FS1\\CATCON\\unitexport.12"};
+
+std::string failureOf(platform::FileSystem& fs, const std::string& bytes) {
+    try {
+        writeExportFile(fs, kTarget, bytes);
+    } catch (const EngineError& failure) {
+        return exportFailureText(failure);
+    }
+    return "";
+}
+
+TEST(ExportWriting, ReplacesTheWholeFileInOneWrite) {
+    platform::MemoryFileSystem fs;
+    fs.addDirectory(kTarget.share);
+    fs.setFile(kTarget.path, std::string(500, 'x'));
+    writeExportFile(fs, kTarget, "AB\nCD\n");
+    EXPECT_EQ(*fs.contents(kTarget.path), "AB\nCD\n");
+    EXPECT_EQ(fs.counters().writes, 1);
+    writeExportFile(fs, kTarget, "");
+    EXPECT_EQ(*fs.contents(kTarget.path), "");
+}
+
+TEST(ExportWriting, FailuresLeaveNoPartialFile) {
+    platform::MemoryFileSystem noShare;
+    EXPECT_EQ(failureOf(noShare, "x\n"),
+              " Error 76  Path not found\r\n in Add to Invoice function\r\n\r\n"
+              "Could not create Export file.");
+    EXPECT_EQ(noShare.contents(kTarget.path), nullptr);
+
+    HalfWritingFileSystem half;
+    half.addDirectory(kTarget.share);
+    EXPECT_EQ(failureOf(half, shortRecord("A", "X", "U1")).substr(0, 20), " Error 57  Disk full");
+    EXPECT_EQ(half.contents(kTarget.path), nullptr);
+}
+
+}  // namespace
+}  // namespace fennick::core

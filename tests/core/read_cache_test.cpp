@@ -1,0 +1,105 @@
+#include "core/read_cache.h"
+
+#include <gtest/gtest.h>
+
+namespace fennick::core {
+namespace {
+
+const std::string kPath = "\\\\S\\T\\F";
+
+struct CachedShare {
+    explicit CachedShare(std::string bytes, ReadPolicy policy = {}) {
+        auto inner = std::make_unique<platform::MemoryFileSystem>();
+        inner->setFile(kPath, std::move(bytes));
+        memory = inner.get();
+        cache = std::make_unique<ReadCache>(std::move(inner), policy);
+        file = cache->open(kPath, platform::Access::ReadWrite);
+    }
+    std::string read(std::int64_t offset, std::size_t n) {
+        std::string buf(n, '?');
+        buf.resize(file->readAt(offset, buf.data(), n));
+        return buf;
+    }
+    std::int64_t shareReads() { return cache->shareCounters().reads; }
+
+    platform::MemoryFileSystem* memory;
+    std::unique_ptr<ReadCache> cache;
+    std::unique_ptr<platform::File> file;
+};
+
+TEST(ReadCache, KeepsReadsForOneActionOnly) {
+    CachedShare s("abcdefgh");
+    {
+        ReadCache::Scope scope(s.cache.get());
+        ReadCache::Scope nested(s.cache.get());
+        EXPECT_EQ(s.read(2, 3), "cde");
+        EXPECT_EQ(s.read(3, 2), "de");
+        EXPECT_EQ(s.shareReads(), 1);
+        EXPECT_EQ(s.read(6, 9), "gh");  // the end of the file is kept as well
+        EXPECT_EQ(s.read(7, 4), "h");
+        EXPECT_EQ(s.read(9, 4), "");
+        EXPECT_EQ(s.shareReads(), 2);
+        s.file->writeAt(2, "X", 1);  // a write drops what was kept
+        EXPECT_EQ(s.read(2, 3), "Xde");
+        EXPECT_EQ(s.shareReads(), 3);
+    }
+    s.read(2, 3);
+    s.read(2, 3);
+    EXPECT_EQ(s.shareReads(), 5);             // outside a scope every read reaches the share
+    EXPECT_EQ(s.cache->counters().reads, 8);  // every read asked for, kept or not
+    s.cache->setBatching(false);
+    ReadCache::Scope scope(s.cache.get());
+    s.read(2, 3);
+    s.read(2, 3);
+    EXPECT_EQ(s.shareReads(), 7);  // record by record: nothing is kept
+}
+
+struct CoalesceCase {
+    const char* name;
+    std::vector<ByteRange> ranges;
+    std::vector<std::vector<ByteRange>> reads;  // {offset, length} of each read's members
+};
+
+void PrintTo(const CoalesceCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class Coalesce : public ::testing::TestWithParam<CoalesceCase> {};
+
+TEST_P(Coalesce, GroupsNeighboursIntoReads) {
+    ReadPolicy policy{100, 1000, 4};
+    EXPECT_EQ(coalesce(GetParam().ranges, policy), GetParam().reads);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ranges, Coalesce,
+    ::testing::Values(
+        CoalesceCase{"nothing", {{5, 0}, {-1, 4}}, {}},
+        CoalesceCase{"overlapping_merge", {{50, 20}, {0, 60}, {60, 5}}, {{{0, 70}}}},
+        CoalesceCase{"touching_stay_apart", {{10, 10}, {0, 10}}, {{{0, 10}, {10, 10}}}},
+        CoalesceCase{"gap_read_through",
+                     {{300, 10}, {0, 100}, {200, 10}},
+                     {{{0, 100}, {200, 10}, {300, 10}}}},
+        CoalesceCase{"wide_gap_splits", {{0, 10}, {111, 10}}, {{{0, 10}}, {{111, 10}}}},
+        CoalesceCase{"largest_read",
+                     {{0, 600}, {650, 300}, {960, 50}},
+                     {{{0, 600}, {650, 300}}, {{960, 50}}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ReadCache, PrefetchReadsAroundABadBlock) {
+    CachedShare s(std::string(4096, 'x'), ReadPolicy{1024, 1 << 20, 2});
+    s.memory->setUnreadable(kPath, 1024, 512);
+    ReadCache::Scope scope(s.cache.get());
+    std::vector<ByteRange> wanted{{0, 512}, {512, 512}, {1024, 512}, {2048, 512}, {3584, 512}};
+    s.cache->prefetch(*s.file, wanted);
+    std::int64_t afterPrefetch = s.shareReads();
+    for (const auto& range : wanted)
+        EXPECT_EQ(s.cache->holds(*s.file, range), range.offset != 1024) << range.offset;
+    EXPECT_EQ(s.read(3584, 512).size(), 512u);
+    EXPECT_THROW(s.read(1024, 512), platform::IoError);  // the share is asked again, and fails
+    s.cache->prefetch(*s.file, {{0, 1024}});
+    EXPECT_EQ(s.shareReads(), afterPrefetch);  // nothing that is kept is read again
+}
+
+}  // namespace
+}  // namespace fennick::core
