@@ -15,9 +15,8 @@
 #include <iostream>
 #include <string>
 
-#include "core/engine_start.h"
+#include "store/open_store.h"
 #include "core/model_tree.h"
-#include "core/read_cache.h"
 #include "core/unit_detail.h"
 #include "core/unit_list.h"
 #include "platform/local_file_system.h"
@@ -39,14 +38,16 @@ struct Figures {
     double ms = 0;
 };
 
-cBusinessBasic& engine() {
-    return *mGlobalConnectivity::instance().BusinessBasic;
+std::unique_ptr<store::Store> opened;  // the store the actions read
+
+store::Store& dealerStore() {
+    return *opened;
 }
 
 // The action's reads that reached the share and its best time of three runs; the files it
 // opened on its first run (the engine keeps them open for the rest of the run).
 Figures measure(const std::function<void()>& action) {
-    auto& share = core::ReadCache::of(engine().Share())->shareCounters();
+    auto& share = dealerStore().cache()->shareCounters();
     Figures f;
     f.ms = 1e300;
     for (int run = 0; run < 3; ++run) {
@@ -68,15 +69,15 @@ struct Row {
 };
 
 std::array<Figures, 3> figures(const std::string& ini, const platform::ShareOptions& share) {
-    core::startDataEngine({ini, share});
-    if (!mGlobalConnectivity::instance().BusinessBasic) throw std::runtime_error("no engine");
+    opened = store::openStore({ini, share});
+    if (!opened) throw std::runtime_error("no store");
     std::array<Figures, 3> out;
-    out[0] = measure([] { core::ModelTree(engine()).loadtree(false); });
+    out[0] = measure([] { core::ModelTree(dealerStore()).loadtree(false); });
     core::UnitList list;
-    out[1] = measure([&] { list = core::LoadUnits(engine(), "CTR", "CT100"); });
+    out[1] = measure([&] { list = core::LoadUnits(dealerStore(), "CTR", "CT100"); });
     if (list.rows.empty()) throw std::runtime_error("model CTR CT100 lists no units");
-    out[2] = measure([&] { core::selectUnit(engine(), list.rows.front()); });
-    ReleaseDataEngine();
+    out[2] = measure([&] { core::selectUnit(dealerStore(), list.rows.front()); });
+    opened.reset();
     return out;
 }
 

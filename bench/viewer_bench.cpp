@@ -31,9 +31,8 @@
 #include <sys/prctl.h>
 #endif
 
-#include "core/engine_start.h"
+#include "store/open_store.h"
 #include "core/model_tree.h"
-#include "core/read_cache.h"
 #include "core/stock_ageing.h"
 #include "core/unit_detail.h"
 #include "core/unit_list.h"
@@ -59,11 +58,13 @@ platform::LatencyFileSystem* server = nullptr;  // under the engine's read cache
 core::UnitRow shownRow;                         // the unit "show unit" shows
 core::ModelTreeData builtTree;                  // the tree the window shows, searched by "find"
 
-cBusinessBasic& engine() {
-    return *mGlobalConnectivity::instance().BusinessBasic;
+std::unique_ptr<store::Store> opened;  // the store the actions read
+
+store::Store& dealerStore() {
+    return *opened;
 }
-core::ReadCache& cache() {
-    return *core::ReadCache::of(engine().Share());
+store::ReadCache& cache() {
+    return *dealerStore().cache();
 }
 
 // Writes the share into `folder` and starts the engine over it, the server in between.
@@ -88,7 +89,7 @@ void prepareShare(const std::filesystem::path& folder) {
     std::cout << "Share of " << data.units.size() << " units, " << data.openTickets.size()
               << " open tickets, " << data.listedInvoices.size() << " listed invoices written in "
               << took.count() << " s\n";
-    core::EngineStart start;
+    store::StoreStart start;
     start.settingsFile = ini;
     start.share.uncRoot = folder.string();
     start.decorate = [](auto share) {
@@ -96,8 +97,8 @@ void prepareShare(const std::filesystem::path& folder) {
         server = latency.get();
         return latency;
     };
-    core::startDataEngine(start);
-    if (!mGlobalConnectivity::instance().BusinessBasic) throw std::runtime_error("no engine");
+    opened = store::openStore(start);
+    if (!opened) throw std::runtime_error("no store");
 }
 
 struct Action {
@@ -107,19 +108,19 @@ struct Action {
 
 std::vector<Action> actions() {
     return {
-        {"tree", [] { benchmark::DoNotOptimize(core::ModelTree(engine()).loadtree(false)); }},
+        {"tree", [] { benchmark::DoNotOptimize(core::ModelTree(dealerStore()).loadtree(false)); }},
         {"tree in stock",
-         [] { benchmark::DoNotOptimize(core::ModelTree(engine()).loadtree(true)); }},
-        {"unit list", [] { benchmark::DoNotOptimize(core::LoadUnits(engine(), kLine, kModel)); }},
-        {"show unit", [] { benchmark::DoNotOptimize(core::selectUnit(engine(), shownRow)); }}};
+         [] { benchmark::DoNotOptimize(core::ModelTree(dealerStore()).loadtree(true)); }},
+        {"unit list", [] { benchmark::DoNotOptimize(core::LoadUnits(dealerStore(), kLine, kModel)); }},
+        {"show unit", [] { benchmark::DoNotOptimize(core::selectUnit(dealerStore(), shownRow)); }}};
 }
 
 void treeThenEveryList() {
-    auto tree = core::ModelTree(engine()).loadtree(false);
+    auto tree = core::ModelTree(dealerStore()).loadtree(false);
     for (const auto& line : tree.lines)
         for (const auto& node : line.models) {
             auto [code, model] = core::splitTag(node.tag);
-            benchmark::DoNotOptimize(core::LoadUnits(engine(), code, model));
+            benchmark::DoNotOptimize(core::LoadUnits(dealerStore(), code, model));
         }
 }
 
@@ -130,17 +131,17 @@ struct Comparison {
 
 std::vector<Comparison> comparisons() {
     auto find = [] {
-        benchmark::DoNotOptimize(core::findUnits(engine(), builtTree.directory, kSearch));
+        benchmark::DoNotOptimize(core::findUnits(dealerStore(), builtTree.directory, kSearch));
     };
     return {{{"find", find},
              {"tree + find",
               [find] {
-                  core::ReadCache::Scope action(engine().Share());
-                  builtTree = core::ModelTree(engine()).loadtree(false);
+                  auto action = dealerStore().action();
+                  builtTree = core::ModelTree(dealerStore()).loadtree(false);
                   find();
               }},
              kLatencies},
-            {{"ageing", [] { benchmark::DoNotOptimize(core::stockAgeing(engine())); }},
+            {{"ageing", [] { benchmark::DoNotOptimize(core::stockAgeing(dealerStore())); }},
              {"tree + lists", treeThenEveryList},
              {0, 1000}}};
 }
@@ -315,16 +316,16 @@ int main(int argc, char** argv) {
     // Opens every file once, as a running viewer has, and takes the unit that "show unit" shows.
     for (const auto& action : actions())
         if (action.name != "show unit") action.run();
-    auto list = core::LoadUnits(engine(), kLine, kModel);
+    auto list = core::LoadUnits(dealerStore(), kLine, kModel);
     auto withNotes = std::find_if(list.rows.begin(), list.rows.end(),
                                   [](const auto& row) { return row.noteChain != 0; });
     if (withNotes == list.rows.end()) throw std::runtime_error("no unit of the model has notes");
     shownRow = *withNotes;
-    builtTree = core::ModelTree(engine()).loadtree(false);
+    builtTree = core::ModelTree(dealerStore()).loadtree(false);
     registerRuns();
     TableReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    ReleaseDataEngine();
+    opened.reset();
     benchmark::Shutdown();
     return 0;
 }

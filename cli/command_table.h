@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/business_basic.h"
 #include "invocation.h"
+#include "store/store.h"
 
 namespace fennick::cli {
 
@@ -18,7 +18,7 @@ struct Flag {
     bool Invocation::*set;
 };
 
-using Handler = int (*)(cBusinessBasic& engine, const Invocation& invocation, std::ostream& out,
+using Handler = int (*)(store::Store& store, const Invocation& invocation, std::ostream& out,
                         std::ostream& err);
 
 struct Command {

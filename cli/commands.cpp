@@ -7,10 +7,9 @@
 #include "command_table.h"
 #include "core/cp1252.h"
 #include "core/dealer_text.h"
-#include "core/engine_start.h"
 #include "core/export_file.h"
+#include "core/failure_text.h"
 #include "core/list_csv.h"
-#include "core/read_cache.h"
 #include "core/startup.h"
 #include "core/stock_ageing.h"
 #include "core/unit_report.h"
@@ -18,6 +17,7 @@
 #include "platform/local_file_system.h"
 #include "platform/services.h"
 #include "platform/share_access.h"
+#include "store/open_store.h"
 
 namespace fennick::cli {
 
@@ -51,15 +51,15 @@ void report(const std::vector<std::string>& problems, std::ostream& err) {
         err << "warning: " << problem << "\n";
 }
 
-int tree(cBusinessBasic& engine, const Invocation& inv, std::ostream& out, std::ostream&) {
-    auto data = core::ModelTree(engine).loadtree(inv.inStock);
+int tree(store::Store& store, const Invocation& inv, std::ostream& out, std::ostream&) {
+    auto data = core::ModelTree(store).loadtree(inv.inStock);
     out << (inv.json ? treeJson(data) : treeText(data));
     return kSuccess;
 }
 
-int units(cBusinessBasic& engine, const Invocation& inv, std::ostream& out, std::ostream& err) {
-    auto headings = core::unitGridHeadings(core::readUserDefinedNames(engine));
-    auto list = core::LoadUnits(engine, inv.operands[0], inv.operands[1]);
+int units(store::Store& store, const Invocation& inv, std::ostream& out, std::ostream& err) {
+    auto headings = core::unitGridHeadings(core::readUserDefinedNames(store));
+    auto list = core::LoadUnits(store, inv.operands[0], inv.operands[1]);
     report(list.problems, err);
     out << (inv.json  ? unitsJson(headings, list.rows)
             : inv.csv ? core::unitsCsv(headings, list.rows)
@@ -69,16 +69,16 @@ int units(cBusinessBasic& engine, const Invocation& inv, std::ostream& out, std:
 
 // The tree build gives the directory the search runs on; the unit lists that say whether each
 // match is listed find the unit records the build read.
-int find(cBusinessBasic& engine, const Invocation& inv, std::ostream& out, std::ostream&) {
-    core::ReadCache::Scope action(engine.Share());
-    auto tree = core::ModelTree(engine).loadtree(false);
-    auto matches = core::findUnits(engine, tree.directory, inv.operands[0]);
+int find(store::Store& store, const Invocation& inv, std::ostream& out, std::ostream&) {
+    auto action = store.action();
+    auto tree = core::ModelTree(store).loadtree(false);
+    auto matches = core::findUnits(store, tree.directory, inv.operands[0]);
     out << (inv.json ? findJson(matches) : findText(matches));
     return kSuccess;
 }
 
-int ageing(cBusinessBasic& engine, const Invocation& inv, std::ostream& out, std::ostream&) {
-    auto figures = core::stockAgeing(engine);
+int ageing(store::Store& store, const Invocation& inv, std::ostream& out, std::ostream&) {
+    auto figures = core::stockAgeing(store);
     out << (inv.json  ? ageingJson(figures)
             : inv.csv ? core::ageingCsv(figures)
                       : ageingText(figures));
@@ -87,9 +87,9 @@ int ageing(cBusinessBasic& engine, const Invocation& inv, std::ostream& out, std
 
 // The first listed row whose unit number is the third operand, as the window's grid shows it;
 // nothing (with the reason on `err`) when the unit is not listed.
-std::optional<core::UnitRow> listedUnit(cBusinessBasic& engine, const Invocation& inv,
+std::optional<core::UnitRow> listedUnit(store::Store& store, const Invocation& inv,
                                         std::ostream& err) {
-    auto list = core::LoadUnits(engine, inv.operands[0], inv.operands[1]);
+    auto list = core::LoadUnits(store, inv.operands[0], inv.operands[1]);
     report(list.problems, err);
     const std::string wanted = codec::trun(inv.operands[2]);
     for (auto& row : list.rows)
@@ -99,37 +99,35 @@ std::optional<core::UnitRow> listedUnit(cBusinessBasic& engine, const Invocation
     return std::nullopt;
 }
 
-int unit(cBusinessBasic& engine, const Invocation& inv, std::ostream& out, std::ostream& err) {
-    auto captions = core::detailCaptions(core::readUserDefinedNames(engine));
-    auto row = listedUnit(engine, inv, err);
+int unit(store::Store& store, const Invocation& inv, std::ostream& out, std::ostream& err) {
+    auto captions = core::detailCaptions(core::readUserDefinedNames(store));
+    auto row = listedUnit(store, inv, err);
     if (!row) return kFailure;
-    auto detail = core::selectUnit(engine, *row);
+    auto detail = core::selectUnit(store, *row);
     report(detail.problems, err);
     out << (inv.json ? unitJson(captions, detail) : unitText(captions, detail));
     return kSuccess;
 }
 
-int unitReport(cBusinessBasic& engine, const Invocation& inv, std::ostream& out,
-               std::ostream& err) {
-    auto headings = core::unitGridHeadings(core::readUserDefinedNames(engine));
-    auto row = listedUnit(engine, inv, err);
+int unitReport(store::Store& store, const Invocation& inv, std::ostream& out, std::ostream& err) {
+    auto headings = core::unitGridHeadings(core::readUserDefinedNames(store));
+    auto row = listedUnit(store, inv, err);
     if (!row) return kFailure;
-    auto detail = core::selectUnit(engine, *row);
+    auto detail = core::selectUnit(store, *row);
     report(detail.problems, err);
     std::string text =
-        core::buildUnitReport(headings, *row, detail.grids, core::reportDateTime(engine.Now()));
+        core::buildUnitReport(headings, *row, detail.grids, core::reportDateTime(store.now()));
     out << printable(core::cp1252ToUtf8(text), true);
     return kSuccess;
 }
 
-// Writes the single-unit export file through the engine's share and prints where it landed.
-int exportUnit(cBusinessBasic& engine, const Invocation& inv, std::ostream& out,
-               std::ostream& err) {
-    auto row = listedUnit(engine, inv, err);
+// Writes the single-unit export file through the store's share and prints where it landed.
+int exportUnit(store::Store& store, const Invocation& inv, std::ostream& out, std::ostream& err) {
+    auto row = listedUnit(store, inv, err);
     if (!row) return kFailure;
-    auto target = core::exportTarget(engine.CastellSys());
+    auto target = core::exportTarget(store.system());
     try {
-        core::writeExportFile(engine.Share(), target, core::singleUnitExport(&*row));
+        core::writeExportFile(store.share(), target, core::singleUnitExport(&*row));
     } catch (const std::exception& failure) {
         err << core::exportFailureText(failure) << "\n";
         return kFailure;
@@ -197,12 +195,11 @@ const Command* findCommand(std::string_view name) {
     return nullptr;
 }
 
-int runCommand(cBusinessBasic& engine, const Invocation& inv, std::ostream& out,
-               std::ostream& err) {
+int runCommand(store::Store& store, const Invocation& inv, std::ostream& out, std::ostream& err) {
     const Command* command = findCommand(inv.command);
     if (!command) return kUsageError;
     try {
-        return command->run(engine, inv, out, err);
+        return command->run(store, inv, out, err);
     } catch (const std::exception& failure) {
         err << core::failureText(failure, std::string(command->procedure)) << "\n";
         return kFailure;
@@ -210,7 +207,7 @@ int runCommand(cBusinessBasic& engine, const Invocation& inv, std::ostream& out,
 }
 
 int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-           const core::ShareDecorator& decorate) {
+           const store::ShareDecorator& decorate) {
     std::string error;
     auto invocation = parseInvocation(args, error);
     if (!invocation) {
@@ -226,19 +223,15 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return kSuccess;
     }
     StreamMessages messages(err);
-    core::EngineStart start;
+    store::StoreStart start;
     start.settingsFile = invocation->ini;
     start.share = shareOptions(*invocation);
     start.decorate = decorate;
-    core::startDataEngine(start);
-    auto& globals = mGlobalConnectivity::instance();
-    int status = kFailure;
-    if (globals.BusinessBasic)
-        status = runCommand(*globals.BusinessBasic, *invocation, out, err);
-    else if (messages.shown == 0 && globals.StartupError)
-        err << globals.StartupError->description() << "\n";
-    ReleaseDataEngine();
-    return status;
+    auto store = store::openStore(start);
+    if (store) return runCommand(*store, *invocation, out, err);
+    if (messages.shown == 0 && store::startupError())
+        err << store::startupError()->description() << "\n";
+    return kFailure;
 }
 
 }  // namespace fennick::cli

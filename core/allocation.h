@@ -9,24 +9,20 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/business_basic.h"
-#include "records/shop_detail.h"
+#include "store/store.h"
 
 namespace fennick::core {
 
-using DetailLine = clsInvDetail::DetailLine;
+using store::DetailLine;
 
 // Hands `visit` the INVOL record of every open ticket, then of every listed invoice, in the
 // order the check reads them, until `visit` answers true. An entry whose record cannot be read
 // is skipped. A walk that cannot be made at all (no TICKI, no FILE0) throws.
-void forEachSaleInProgress(cBusinessBasic& engine,
+void forEachSaleInProgress(store::Store& store,
                            const std::function<bool(std::int32_t record)>& visit);
 
-// The detail lines of the invoice whose lookup starts at INVOL record `record`.
-std::vector<DetailLine> invoiceLines(cBusinessBasic& engine, std::int32_t record);
-
 // The check for one unit, as the window defines it: any failure answers false.
-bool isUnitallocated(cBusinessBasic& engine, const std::string& lineCode, const std::string& model,
+bool isUnitallocated(store::Store& store, const std::string& lineCode, const std::string& model,
                      const std::string& unitNumber);
 
 // The same answers for many units from one pass over the sales in progress. With a ReadCache
@@ -34,7 +30,7 @@ bool isUnitallocated(cBusinessBasic& engine, const std::string& lineCode, const 
 // read from the share once per pass.
 class AllocatedUnits {
   public:
-    static AllocatedUnits collect(cBusinessBasic& engine);
+    static AllocatedUnits collect(store::Store& store);
 
     // Unit numbers as the unit list has them; each is trimmed of trailing blanks first.
     std::vector<bool> holdEach(const std::vector<std::string>& unitNumbers) const;

@@ -4,17 +4,13 @@
 
 #include "dealer_text.h"
 #include "platform/services.h"
-#include "prefetch.h"
+#include "records/index_keys.h"
 #include "records/lines.h"
 #include "records/units.h"
-#include "unit_index.h"
 
 namespace fennick::core {
 
 namespace {
-
-constexpr std::int32_t kFirstAlphaKey = 1000;  // LINEI keys from here on are not line numbers
-constexpr std::size_t kModelKeyLength = 22;
 
 void showUnitDataError(std::int32_t number, const std::string& description) {
     platform::messages().show(unitDataErrorText(number, description), "Error",
@@ -43,17 +39,14 @@ std::pair<std::string, std::string> splitTag(const std::string& tag) {
 }
 
 ModelTreeData ModelTree::loadtree(bool inStockOnly, WorkProgress* progress) {
-    ReadCache::Scope action(engine_.Share());
+    auto action = store_.action();
     ModelTreeData tree;
     walked_.clear();
-    std::string buff, key(2, '\0');
-    engine_.Pack("C", key, 1, 1);
-    std::int32_t rec = 0;
-    engine_.KFind("LINEI", buff, key, rec);
-    rec = std::abs(rec);
-    while (rec > 0 && engine_.Unpack("C", key, 1) < kFirstAlphaKey) {
-        clsLines line(engine_);
-        line.Unpack(engine_.LreadFile("LINEL", rec));
+    for (auto entry = store_.find("LINEI", LineIndexKey::ofLine(1)); !entry.end(); entry.next()) {
+        LineIndexKey key;
+        key.Unpack(entry.key());
+        if (!key.isLineNumber()) break;
+        clsLines line = store_.line(entry.record());
         if (!goOn(progress, line.Line_Name, static_cast<std::int64_t>(tree.lines.size()))) {
             tree.cancelled = true;
             break;
@@ -64,7 +57,6 @@ ModelTreeData ModelTree::loadtree(bool inStockOnly, WorkProgress* progress) {
             if (number >= 1)
                 walkModels(tree, tree.lines.back(), number, line.Alpha_Line, inStockOnly);
         }
-        engine_.KNext("LINEI", buff, key, rec);
     }
     return tree;
 }
@@ -78,50 +70,36 @@ void ModelTree::loadModels(ModelTreeData& tree, const std::string& lineName,
     showUnitDataError(err::kElementNotFound, "Element not found");
 }
 
-std::string ModelTree::unitRecord(std::int32_t record) {
-    return engine_.LreadFile("UNITL", record);
-}
-
 // The line's index entries and the unit records they point to, and the record of the first
 // entry after the line, whose line number ends the walk.
-void ModelTree::prefetchUnitsOf(std::int32_t lineNumber) {
+void ModelTree::readAheadUnitsOf(std::int32_t lineNumber) {
     if (lineNumber < 1 || lineNumber > 0xFFFF) return;
-    std::string from(kModelKeyLength, '\0'), to;
-    engine_.Pack("C", from, lineNumber, 1);
-    if (lineNumber < 0xFFFF) {
-        to.assign(kModelKeyLength, '\0');
-        engine_.Pack("C", to, lineNumber + 1, 1);
-    }
-    IndexScan scan = scanIndex(engine_, "MUNITI", from, to);
+    std::string to = lineNumber < 0xFFFF ? UnitIndexKey::ofLine(lineNumber + 1) : std::string();
+    store::IndexScan scan = store_.scanIndex("MUNITI", UnitIndexKey::ofLine(lineNumber), to);
     if (scan.following > 0) scan.records.push_back(scan.following);
-    prefetchRecords(engine_, "UNITL", scan.records);
+    store_.readAhead("UNITL", scan.records);
 }
 
 // One node per run of index entries of a model, made at the run's first numbered unit. The
-// walk ends where the line changes or the index ends (record number 0).
+// walk ends where the line changes or the index ends.
 void ModelTree::walkModels(ModelTreeData& tree, LineNode& node, std::int32_t lineNumber,
                            const std::string& lineCode, bool inStockOnly) {
     try {
-        prefetchUnitsOf(lineNumber);
-        std::string buff, key = std::string(kModelKeyLength, '\0');
-        engine_.Pack("C", key, lineNumber, 1);
-        std::int32_t rec = 0;
-        engine_.KFind("MUNITI", buff, key, rec);
-        rec = std::abs(rec);
+        readAheadUnitsOf(lineNumber);
         std::string previous;
-        while (rec != 0) {
-            std::string unit = unitRecord(rec);
-            if (engine_.Unpack("C", unit, 3) != lineNumber) break;
-            std::string packed = unit.size() > 4 ? unit.substr(4, 12) : std::string();
-            std::string model = engine_.Ucm(packed);
-            std::string unitNumber = engine_.Trun(unit.size() > 19 ? unit.substr(19, 8) : "");
-            remember(tree, rec, unit, unitNumber, lineCode, model);
+        for (auto entry = store_.find("MUNITI", UnitIndexKey::ofLine(lineNumber)); !entry.end();
+             entry.next()) {
+            clsUnits unit;
+            unit.UnpackIdentity(store_.recordBytes("UNITL", entry.record()));
+            if (unit.Line != lineNumber) break;
+            const std::string& model = unit.Model_Number;
+            std::string unitNumber = codec::trun(unit.Unit_Number);
+            remember(tree, entry.record(), unit, unitNumber, lineCode);
             currentModel_ = model;
             if (model != previous && !unitNumber.empty() &&
                 (!inStockOnly || modelHasInStockUnits(lineNumber, model)))
                 node.models.push_back({model, modelTag(lineCode, model)});
             if (!unitNumber.empty()) previous = model;
-            engine_.KNext("MUNITI", buff, key, rec);
         }
     } catch (const platform::ConnectionLost&) {
         throw;  // the action ends; nothing half-read counts as read
@@ -132,38 +110,24 @@ void ModelTree::walkModels(ModelTreeData& tree, LineNode& node, std::int32_t lin
     }
 }
 
-void ModelTree::remember(ModelTreeData& tree, std::int32_t record, const std::string& unit,
-                         const std::string& unitNumber, const std::string& lineCode,
-                         const std::string& model) {
+void ModelTree::remember(ModelTreeData& tree, std::int32_t record, const clsUnits& unit,
+                         const std::string& unitNumber, const std::string& lineCode) {
     if (!walked_.insert(record).second) return;
-    std::string packedSerial = unit.size() > 56 ? unit.substr(56, 12) : std::string();
     tree.directory.push_back(
-        {record, unitNumber, engine_.Trun(engine_.Ucm(packedSerial)), lineCode, model});
+        {record, unitNumber, codec::trun(unit.Unit_Serial_Number), lineCode, unit.Model_Number});
 }
 
 std::int32_t ModelTree::lookupLineNumber(const std::string& lineCode) {
-    std::string source = lineCode, buff;
-    std::string key = engine_.Crm(source);
-    std::int32_t rec = 0;
-    engine_.KFind("LINEI", buff, key, rec);
-    if (rec < 1) return 0;
-    clsLines line(engine_);
-    line.Unpack(engine_.LreadFile("LINEL", rec));
-    return line.Line;
+    auto entry = store_.find("LINEI", LineIndexKey::ofCode(lineCode));
+    if (!entry.exact()) return 0;
+    return store_.line(entry.record()).Line;
 }
 
 bool ModelTree::modelHasInStockUnits(std::int32_t ulin, const std::string& model) {
-    std::string buff, key = unitSearchKey(engine_, ulin, model, kModelKeyLength);
-    std::string trimmed = engine_.Trun(model);
-    std::int32_t rec = 0;
-    engine_.KFind("MUNITI", buff, key, rec);
-    rec = std::abs(rec);
-    while (rec != 0 && keyInModel(engine_, key, ulin, trimmed)) {
-        clsUnits unit;
-        unit.Unpack(unitRecord(rec));
-        if (unit.Sold_Invoice_Number == 0) return true;
-        engine_.KNext("MUNITI", buff, key, rec);
-    }
+    const std::string trimmed = codec::trun(model);
+    for (auto entry = store_.find("MUNITI", UnitIndexKey::ofModel(ulin, model));
+         !entry.end() && UnitIndexKey::of(entry.key()).inModel(ulin, trimmed); entry.next())
+        if (store_.read<clsUnits>("UNITL", entry.record()).notOnSoldInvoice()) return true;
     return false;
 }
 

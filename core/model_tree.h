@@ -9,7 +9,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "engine/business_basic.h"
+#include "records/units.h"
+#include "store/store.h"
 #include "unit_search.h"
 #include "work_progress.h"
 
@@ -44,7 +45,7 @@ std::pair<std::string, std::string> splitTag(const std::string& tag);
 
 class ModelTree {
   public:
-    explicit ModelTree(cBusinessBasic& engine) : engine_(engine) {}
+    explicit ModelTree(store::Store& store) : store_(store) {}
 
     // Builds the whole tree, as one action of the read cache: each line's unit records are read
     // ahead in batches, and the in-stock test finds them kept. A failure while walking one line's
@@ -57,7 +58,7 @@ class ModelTree {
                     bool inStockOnly);
     // The line number of the line with this code; 0 when there is none.
     std::int32_t lookupLineNumber(const std::string& lineCode);
-    // True when any unit of this line and model has no sold-invoice number.
+    // True when any unit of this line and model is on no sold invoice.
     bool modelHasInStockUnits(std::int32_t ulin, const std::string& model);
     // The model number the tree builder handled last.
     const std::string& currentModel() const { return currentModel_; }
@@ -65,13 +66,11 @@ class ModelTree {
   private:
     void walkModels(ModelTreeData& tree, LineNode& node, std::int32_t lineNumber,
                     const std::string& lineCode, bool inStockOnly);
-    void prefetchUnitsOf(std::int32_t lineNumber);
-    std::string unitRecord(std::int32_t record);
-    void remember(ModelTreeData& tree, std::int32_t record, const std::string& unit,
-                  const std::string& unitNumber, const std::string& lineCode,
-                  const std::string& model);
+    void readAheadUnitsOf(std::int32_t lineNumber);
+    void remember(ModelTreeData& tree, std::int32_t record, const clsUnits& unit,
+                  const std::string& unitNumber, const std::string& lineCode);
 
-    cBusinessBasic& engine_;
+    store::Store& store_;
     std::string currentModel_;
     std::unordered_set<std::int32_t> walked_;  // unit records already in the directory
 };

@@ -52,11 +52,8 @@ UserDefinedNames userDefinedNamesFrom(std::string_view block4) {
     return names;
 }
 
-UserDefinedNames readUserDefinedNames(cBusinessBasic& engine) {
-    std::string name = "FILE0";
-    auto file = engine.OpenFile(name);
-    if (!file) throw EngineError(err::kEngine, "Form_Load", "File not Found: \"" + name + "\"");
-    return userDefinedNamesFrom(engine.BlockReadFile(file, 4));
+UserDefinedNames readUserDefinedNames(store::Store& store) {
+    return userDefinedNamesFrom(store.plainBlock("FILE0", 4));
 }
 
 std::vector<std::string> unitGridHeadings(const UserDefinedNames& names) {

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/business_basic.h"
+#include "store/store.h"
 
 namespace fennick::core {
 
@@ -41,7 +41,7 @@ std::array<std::string, 4> statusBarTexts(const cSystem& system);
 // The names of the four user-defined unit fields, from block 4 of FILE0 (positions 433, 453,
 // 473 and 493), with the default names for fields left blank. Fails when FILE0 cannot be read.
 using UserDefinedNames = std::array<std::string, 4>;
-UserDefinedNames readUserDefinedNames(cBusinessBasic& engine);
+UserDefinedNames readUserDefinedNames(store::Store& store);
 UserDefinedNames userDefinedNamesFrom(std::string_view block4);
 
 // The 30 headings of the unit grid and of the pick list, the user-defined names among them.

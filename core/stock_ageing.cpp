@@ -4,7 +4,6 @@
 #include "dealer_text.h"
 #include "formats.h"
 #include "model_tree.h"
-#include "read_cache.h"
 #include "unit_list.h"
 
 namespace fennick::core {
@@ -37,14 +36,14 @@ void AgeingFigures::add(const AgeingFigures& other) {
     }
 }
 
-StockAgeing stockAgeing(cBusinessBasic& engine, WorkProgress* progress) {
-    ReadCache::Scope action(engine.Share());
+StockAgeing stockAgeing(store::Store& store, WorkProgress* progress) {
+    auto action = store.action();
     StockAgeing out;
-    ModelTreeData tree = ModelTree(engine).loadtree(false, progress);
+    ModelTreeData tree = ModelTree(store).loadtree(false, progress);
     if (tree.cancelled) return {{}, {}, true};
     // The sales in progress are the same for every model of the action: collected once, each
     // model's list is checked against them.
-    const AllocatedUnits sales = AllocatedUnits::collect(engine);
+    const AllocatedUnits sales = AllocatedUnits::collect(store);
     std::int64_t done = 0;
     for (const LineNode& line : tree.lines) {
         for (const ModelNode& node : line.models) {
@@ -52,7 +51,7 @@ StockAgeing stockAgeing(cBusinessBasic& engine, WorkProgress* progress) {
             if (!goOn(progress, codec::trun(code) + " " + codec::trun(model), done++)) {
                 return {{}, {}, true};
             }
-            UnitList list = LoadUnits(engine, code, model, sales);
+            UnitList list = LoadUnits(store, code, model, sales);
             if (list.rows.empty()) continue;
             AgeingRow row{codec::trun(code), codec::trun(model), {}};
             for (const UnitRow& unit : list.rows)

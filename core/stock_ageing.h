@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/business_basic.h"
 #include "engine/currency.h"
+#include "store/store.h"
 #include "work_progress.h"
 
 namespace fennick::core {
@@ -43,7 +43,7 @@ struct StockAgeing {
 // Builds the tree with the in-stock filter off and lists every model once, all as one action of
 // the read cache, so the unit lists find the unit records the tree build read. With `progress`,
 // each model is a step named by its line code and model. Engine failures reach the caller.
-StockAgeing stockAgeing(cBusinessBasic& engine, WorkProgress* progress = nullptr);
+StockAgeing stockAgeing(store::Store& store, WorkProgress* progress = nullptr);
 
 // Money as the grid shows it ("#########0.00"), without the padding.
 std::string ageingMoney(Currency value);

@@ -2,7 +2,6 @@
 
 #include "formats.h"
 #include "model_tree.h"
-#include "prefetch.h"
 #include "records/chain.h"
 #include "records/unit_notes.h"
 
@@ -31,11 +30,11 @@ DetailValues showUnitDetails(const UnitRow& row) {
     return values;
 }
 
-NoteGrids readUnitNotes(cBusinessBasic& engine, std::int32_t firstNote,
+NoteGrids readUnitNotes(store::Store& store, std::int32_t firstNote,
                         std::vector<std::string>& problems) {
     NoteGrids grids;
     if (firstNote == 0) return grids;
-    auto chain = readChain<clsUnitnotes>(engine, "UNOTEL", firstNote);
+    auto chain = store.chain<clsUnitnotes>("UNOTEL", firstNote);
     for (const auto& note : chain.records) {
         std::vector<std::string> option{codec::trun(note.Code), std::to_string(note.Quantity),
                                         codec::trun(note.Description), moneyText(note.List)};
@@ -60,24 +59,18 @@ NoteGrids readUnitNotes(cBusinessBasic& engine, std::int32_t firstNote,
     return grids;
 }
 
-UnitDetail selectUnit(cBusinessBasic& engine, const UnitRow& row) {
-    ReadCache::Scope action(engine.Share());
+UnitDetail selectUnit(store::Store& store, const UnitRow& row) {
+    auto action = store.action();
     UnitDetail detail;
-    if (row.noteChain != 0)
-        prefetchChains(engine, "UNOTEL", {row.noteChain}, [](const std::string& record) {
-            clsUnitnotes note;
-            note.Unpack(record);
-            return note.Chain;
-        });
-    detail.grids = readUnitNotes(engine, row.noteChain, detail.problems);
+    detail.grids = readUnitNotes(store, row.noteChain, detail.problems);
     detail.values = showUnitDetails(row);
     return detail;
 }
 
-NodeClick clickNode(cBusinessBasic& engine, const std::string& tag) {
+NodeClick clickNode(store::Store& store, const std::string& tag) {
     auto [lineCode, model] = splitTag(tag);
-    NodeClick click{LoadUnits(engine, lineCode, model), std::nullopt};
-    if (!click.list.rows.empty()) click.firstUnit = selectUnit(engine, click.list.rows.front());
+    NodeClick click{LoadUnits(store, lineCode, model), std::nullopt};
+    if (!click.list.rows.empty()) click.firstUnit = selectUnit(store, click.list.rows.front());
     return click;
 }
 

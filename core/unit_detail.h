@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/business_basic.h"
+#include "store/store.h"
 #include "unit_list.h"
 
 namespace fennick::core {
@@ -35,11 +35,11 @@ struct UnitDetail {
 // cost in letter code and the days in stock.
 DetailValues showUnitDetails(const UnitRow& row);
 // The notes of the chain starting at UNOTEL record `firstNote` (0: none).
-NoteGrids readUnitNotes(cBusinessBasic& engine, std::int32_t firstNote,
+NoteGrids readUnitNotes(store::Store& store, std::int32_t firstNote,
                         std::vector<std::string>& problems);
 // Everything the panel shows for a selected row, as one action of the read cache (the note
 // chain read ahead). Engine failures reach the caller.
-UnitDetail selectUnit(cBusinessBasic& engine, const UnitRow& row);
+UnitDetail selectUnit(store::Store& store, const UnitRow& row);
 
 // A click on a tree node: the units of the line and model its tag names and, when there is
 // any, the first unit shown at once.
@@ -47,7 +47,7 @@ struct NodeClick {
     UnitList list;
     std::optional<UnitDetail> firstUnit;
 };
-NodeClick clickNode(cBusinessBasic& engine, const std::string& tag);
+NodeClick clickNode(store::Store& store, const std::string& tag);
 
 struct UnitButtons {
     bool totals = false, quickPayment = false, print = false, addToInvoice = false;

@@ -6,50 +6,21 @@
 #include "allocation.h"
 #include "formats.h"
 #include "model_tree.h"
-#include "prefetch.h"
 #include "records/chain.h"
+#include "records/index_keys.h"
 #include "records/unit_ledger.h"
 #include "records/units.h"
-#include "unit_index.h"
 
 namespace fennick::core {
 
 namespace {
 
-constexpr std::size_t kListKeyLength = 20;
-constexpr std::size_t kModelPrefix = 14;  // line number and compressed model
-
-// The smallest key above every key that begins with the first `length` bytes of `key`; empty
-// when there is none.
-std::string prefixEnd(std::string key, std::size_t length) {
-    key.resize(std::min(key.size(), length));
-    while (!key.empty() && key.back() == '\xFF')
-        key.pop_back();
-    if (!key.empty()) key.back() = static_cast<char>(static_cast<unsigned char>(key.back()) + 1);
-    return key;
-}
-
-// The model's unit records, then the sub-ledger chains of the units the list will cost.
-void prefetchModel(cBusinessBasic& engine, const std::string& key) {
-    if (!batchingCache(engine)) return;
-    IndexScan scan = scanIndex(engine, "MUNITI", key, prefixEnd(key, kModelPrefix));
-    prefetchRecords(engine, "UNITL", scan.records);
-    std::vector<std::int32_t> chains;
-    for (std::int32_t record : scan.records) {
-        try {
-            clsUnits unit;
-            unit.Unpack(engine.LreadFile("UNITL", record));
-            if (unit.Date_Sold == codec::kEmptyDate && unit.SubLedgerChain != 0)
-                chains.push_back(unit.SubLedgerChain);
-        } catch (const std::exception&) {
-            // The walk reads this unit itself and meets the failure there.
-        }
-    }
-    prefetchChains(engine, "LUNITL", chains, [](const std::string& record) {
-        clsUnitsLedger posting;
-        posting.Unpack(record);
-        return posting.Chain;
-    });
+// The model's index entries and unit records, read ahead.
+void readAheadModel(store::Store& store, std::int32_t line, const std::string& model) {
+    if (!store.keeping()) return;
+    store::IndexScan scan = store.scanIndex("MUNITI", UnitIndexKey::ofModel(line, model),
+                                            UnitIndexKey::pastModel(line, model));
+    store.readAhead("UNITL", scan.records);
 }
 
 std::string chainProblem(const std::string& unit, const ChainWalk& walk) {
@@ -59,16 +30,23 @@ std::string chainProblem(const std::string& unit, const ChainWalk& walk) {
            "; its cost counts the postings before that.";
 }
 
-Currency ledgerCost(cBusinessBasic& engine, const clsUnits& unit,
-                    std::vector<std::string>& problems) {
-    Currency cost;
-    if (unit.SubLedgerChain == 0) return cost;
-    auto chain = readChain<clsUnitsLedger>(engine, "LUNITL", unit.SubLedgerChain);
-    for (const auto& posting : chain.records)
-        cost += posting.Amount;
-    if (chain.walk.stop != ChainStop::End)
-        problems.push_back(chainProblem(codec::trun(unit.Unit_Number), chain.walk));
-    return cost;
+// The cost of each unit from its sub-ledger, every unit's chain walked at once.
+std::vector<Currency> ledgerCosts(store::Store& store, const std::vector<const clsUnits*>& units,
+                                  std::vector<std::string>& problems) {
+    std::vector<std::int32_t> heads;
+    for (const clsUnits* unit : units)
+        heads.push_back(unit->SubLedgerChain);
+    auto chains = store.chains<clsUnitsLedger>("LUNITL", heads);
+    std::vector<Currency> costs;
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        Currency cost;
+        for (const auto& posting : chains[i].records)
+            cost += posting.Amount;
+        if (chains[i].walk.stop != ChainStop::End)
+            problems.push_back(chainProblem(codec::trun(units[i]->Unit_Number), chains[i].walk));
+        costs.push_back(cost);
+    }
+    return costs;
 }
 
 UnitRow unitRow(const clsUnits& u, Currency cost, std::int64_t days, const std::string& lineCode,
@@ -110,39 +88,30 @@ UnitRow unitRow(const clsUnits& u, Currency cost, std::int64_t days, const std::
 
 }  // namespace
 
-Date engineToday(const cBusinessBasic& engine) {
-    platform::LocalDateTime now = engine.Now();
-    return Date{std::chrono::year{now.year} / now.month / now.day};
-}
-
 namespace {
 
 // `sales`: collected by the caller, or null to collect them here when the check is once per list.
-UnitList listUnits(cBusinessBasic& engine, const std::string& lineCode, const std::string& model,
+UnitList listUnits(store::Store& store, const std::string& lineCode, const std::string& model,
                    AllocationCheck check, WorkProgress* progress, const AllocatedUnits* sales) {
-    ReadCache::Scope action(engine.Share());
+    auto action = store.action();
     UnitList out;
     const UnitList cancelled{{}, {}, true};
     std::int64_t read = 0;
-    std::int32_t line = ModelTree(engine).lookupLineNumber(lineCode);
+    std::int32_t line = ModelTree(store).lookupLineNumber(lineCode);
     if (line < 1) return out;
-    std::string buff, key = unitSearchKey(engine, line, model, kListKeyLength);
-    prefetchModel(engine, key);
+    readAheadModel(store, line, model);
     const std::string trimmed = codec::trun(model);
-    const Date today = engineToday(engine);
+    const Date today = store.today();
     // Every test that drops a unit comes before its sub-ledger is read, so that the reads
     // and any chain problem concern listed units only.
     std::vector<clsUnits> listed;
-    std::int32_t rec = 0;
-    engine.KFind("MUNITI", buff, key, rec);
-    for (rec = std::abs(rec); rec != 0 && keyInModel(engine, key, line, trimmed);
-         engine.KNext("MUNITI", buff, key, rec)) {
-        clsUnits unit;
-        unit.Unpack(engine.LreadFile("UNITL", rec));
+    for (auto entry = store.find("MUNITI", UnitIndexKey::ofModel(line, model));
+         !entry.end() && UnitIndexKey::of(entry.key()).inModel(line, trimmed); entry.next()) {
+        auto unit = store.read<clsUnits>("UNITL", entry.record());
         if (!goOn(progress, codec::trun(unit.Unit_Number), read++)) return cancelled;
-        if (unit.Date_Sold != codec::kEmptyDate || unit.Sold_Invoice_Number != 0) continue;
+        if (!unit.notSold()) continue;
         if (check == AllocationCheck::PerUnit &&
-            isUnitallocated(engine, lineCode, model, unit.Unit_Number))
+            isUnitallocated(store, lineCode, model, unit.Unit_Number))
             continue;
         listed.push_back(std::move(unit));
     }
@@ -153,28 +122,29 @@ UnitList listUnits(cBusinessBasic& engine, const std::string& lineCode, const st
         std::vector<std::string> numbers;
         for (const auto& unit : listed)
             numbers.push_back(unit.Unit_Number);
-        taken =
-            sales ? sales->holdEach(numbers) : AllocatedUnits::collect(engine).holdEach(numbers);
+        taken = sales ? sales->holdEach(numbers) : AllocatedUnits::collect(store).holdEach(numbers);
     }
-    for (std::size_t i = 0; i < listed.size(); ++i) {
-        if (taken[i]) continue;
-        Currency cost = ledgerCost(engine, listed[i], out.problems);
-        std::int64_t days = daysBetween(listed[i].Date_Received_In, today);
-        out.rows.push_back(unitRow(listed[i], cost, days, lineCode, model));
+    std::vector<const clsUnits*> kept;
+    for (std::size_t i = 0; i < listed.size(); ++i)
+        if (!taken[i]) kept.push_back(&listed[i]);
+    std::vector<Currency> costs = ledgerCosts(store, kept, out.problems);
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        std::int64_t days = daysBetween(kept[i]->Date_Received_In, today);
+        out.rows.push_back(unitRow(*kept[i], costs[i], days, lineCode, model));
     }
     return out;
 }
 
 }  // namespace
 
-UnitList LoadUnits(cBusinessBasic& engine, const std::string& lineCode, const std::string& model,
+UnitList LoadUnits(store::Store& store, const std::string& lineCode, const std::string& model,
                    AllocationCheck check, WorkProgress* progress) {
-    return listUnits(engine, lineCode, model, check, progress, nullptr);
+    return listUnits(store, lineCode, model, check, progress, nullptr);
 }
 
-UnitList LoadUnits(cBusinessBasic& engine, const std::string& lineCode, const std::string& model,
+UnitList LoadUnits(store::Store& store, const std::string& lineCode, const std::string& model,
                    const AllocatedUnits& sales, WorkProgress* progress) {
-    return listUnits(engine, lineCode, model, AllocationCheck::OncePerList, progress, &sales);
+    return listUnits(store, lineCode, model, AllocationCheck::OncePerList, progress, &sales);
 }
 
 }  // namespace fennick::core

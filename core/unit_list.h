@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/business_basic.h"
+#include "store/store.h"
 #include "unit_row.h"
 #include "work_progress.h"
 
@@ -30,7 +30,7 @@ struct UnitList {
 // and the sales in progress are read ahead in batches. An unknown line gives an empty list.
 // Engine failures reach the caller. With `progress`, each unit read is a step named by its unit
 // number, and the allocation pass one more; a cancel gives an empty list marked cancelled.
-UnitList LoadUnits(cBusinessBasic& engine, const std::string& lineCode, const std::string& model,
+UnitList LoadUnits(store::Store& store, const std::string& lineCode, const std::string& model,
                    AllocationCheck check = AllocationCheck::OncePerList,
                    WorkProgress* progress = nullptr);
 
@@ -38,10 +38,7 @@ class AllocatedUnits;
 
 // The same list with the allocation check made against `sales`, the sales in progress collected
 // once for several lists of one action (the stock ageing lists every model this way).
-UnitList LoadUnits(cBusinessBasic& engine, const std::string& lineCode, const std::string& model,
+UnitList LoadUnits(store::Store& store, const std::string& lineCode, const std::string& model,
                    const AllocatedUnits& sales, WorkProgress* progress = nullptr);
-
-// Today's date by the engine's clock.
-Date engineToday(const cBusinessBasic& engine);
 
 }  // namespace fennick::core

@@ -8,7 +8,6 @@
 #include "allocation.h"
 #include "dealer_text.h"
 #include "model_tree.h"
-#include "read_cache.h"
 #include "unit_list.h"
 
 namespace fennick::core {
@@ -29,10 +28,10 @@ std::string folded(std::string_view text) {
 // Unit number and serial of each row, as the rows hold them.
 using Listed = std::set<std::pair<std::string, std::string>>;
 
-Listed listedUnits(cBusinessBasic& engine, const std::string& tag, const AllocatedUnits& sales) {
+Listed listedUnits(store::Store& store, const std::string& tag, const AllocatedUnits& sales) {
     auto [lineCode, model] = splitTag(tag);
     Listed out;
-    for (const UnitRow& row : LoadUnits(engine, lineCode, model, sales).rows)
+    for (const UnitRow& row : LoadUnits(store, lineCode, model, sales).rows)
         out.emplace(row.unit, row.serial);
     return out;
 }
@@ -51,10 +50,9 @@ std::vector<const DirectoryEntry*> matchingEntries(const std::vector<DirectoryEn
     return out;
 }
 
-std::vector<UnitMatch> findUnits(cBusinessBasic& engine,
-                                 const std::vector<DirectoryEntry>& directory,
+std::vector<UnitMatch> findUnits(store::Store& store, const std::vector<DirectoryEntry>& directory,
                                  std::string_view text, std::size_t limit, WorkProgress* progress) {
-    ReadCache::Scope action(engine.Share());
+    auto action = store.action();
     std::vector<UnitMatch> out;
     std::map<std::string, Listed> listsByTag;
     std::optional<AllocatedUnits> sales;  // collected for the first list, kept for the others
@@ -65,8 +63,8 @@ std::vector<UnitMatch> findUnits(cBusinessBasic& engine,
         if (list == listsByTag.end()) {
             const auto passes = static_cast<std::int64_t>(listsByTag.size());
             if (!goOn(progress, codec::trun(entry->model), passes)) break;
-            if (!sales) sales = AllocatedUnits::collect(engine);
-            list = listsByTag.emplace(tag, listedUnits(engine, tag, *sales)).first;
+            if (!sales) sales = AllocatedUnits::collect(store);
+            list = listsByTag.emplace(tag, listedUnits(store, tag, *sales)).first;
         }
         bool listed = list->second.count({entry->unit, entry->serial}) > 0;
         out.push_back({entry->unit, entry->serial, codec::trun(entry->lineCode),

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/business_basic.h"
+#include "store/store.h"
 #include "work_progress.h"
 
 namespace fennick::core {
@@ -41,8 +41,7 @@ std::vector<const DirectoryEntry*> matchingEntries(const std::vector<DirectoryEn
 // one unit-list pass per model that has matches among them, all checked against the sales in
 // progress collected once. With `progress`, each model's pass is a step named by the model; a
 // cancel ends the search before that pass, with the matches worked out until then.
-std::vector<UnitMatch> findUnits(cBusinessBasic& engine,
-                                 const std::vector<DirectoryEntry>& directory,
+std::vector<UnitMatch> findUnits(store::Store& store, const std::vector<DirectoryEntry>& directory,
                                  std::string_view text, std::size_t limit = SIZE_MAX,
                                  WorkProgress* progress = nullptr);
 

@@ -13,11 +13,11 @@ namespace fennick {
 
 namespace {
 
-constexpr std::int32_t kBlock = 512;
+constexpr std::int32_t kBlock = kIndexBlock;
 constexpr std::size_t kBuffSize = 544;
 constexpr std::size_t kNodeAt = 32;  // 0-based start of the node image in the work buffer
 constexpr std::int32_t kLastLeaf = IndexNode::kLastLeaf;
-constexpr int kMaxLevels = 7;
+constexpr int kMaxLevels = kMaxIndexLevels;
 
 int compareKeys(std::string_view a, std::string_view b) {
     return a.compare(b);
@@ -101,7 +101,7 @@ bool findCursor(IndexReader& reader, std::string& Buff, std::string& Key, std::i
                 bool& damagedEntry) {
     damagedEntry = false;
     std::string header = reader.header();
-    std::int32_t e = codec::unpack("C", header, 1);
+    std::int32_t e = IndexHeader{header}.entryLength();
     Rec = 0;
     if (!validEntryLength(e)) return false;
     std::size_t k = static_cast<std::size_t>(e - 4);
@@ -111,7 +111,7 @@ bool findCursor(IndexReader& reader, std::string& Buff, std::string& Key, std::i
 
     std::string candidate(k, '\xFF');
     std::int32_t link = 0, level = 0, i = 0;
-    Rec = codec::unpack("C", header, 9);
+    Rec = IndexHeader{header}.root();
     while (link == 0) {
         if (Rec > reader.file().LastRecord) {
             reader.showOutOfRange();
@@ -281,12 +281,12 @@ void cBusinessBasic::KLast(const LogicalRef& LogicalFile, std::string& Buff, std
                            std::int32_t& Rec, bool) {
     IndexReader reader(resolve(LogicalFile));
     std::string header = reader.header();
-    std::int32_t e = codec::unpack("C", header, 1);
+    std::int32_t e = IndexHeader{header}.entryLength();
     Rec = 0;
     if (!validEntryLength(e)) return;
     if (Buff.size() < kBuffSize) Buff.resize(kBuffSize, '\0');
     Buff.replace(0, kBlock, header);
-    std::int32_t block = codec::unpack("C", header, 9), link = 0, level = 0, count = 0;
+    std::int32_t block = IndexHeader{header}.root(), link = 0, level = 0, count = 0;
     while (link == 0) {
         if (!reader.inRange(block) || ++level > kMaxLevels) return;
         Buff.replace(kNodeAt, kBlock, reader.block(block));

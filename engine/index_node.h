@@ -12,6 +12,17 @@
 
 namespace fennick {
 
+// Blocks of an index are 512 bytes; block 0 is the header, which holds the entry length (C at
+// 1) and the root block (C at 9). A walk from the root never goes deeper than kMaxLevels.
+constexpr std::int32_t kIndexBlock = 512;
+constexpr int kMaxIndexLevels = 7;
+
+struct IndexHeader {
+    std::string_view image;
+    std::int32_t entryLength() const { return codec::unpack("C", image, 1); }
+    std::int32_t root() const { return codec::unpack("C", image, 9); }
+};
+
 class IndexNode {
   public:
     static constexpr std::int32_t kLastLeaf = 65535;

@@ -9,6 +9,7 @@
 #include <limits>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "engine/business_basic.h"
@@ -30,6 +31,25 @@ struct ChainWalk {
     std::int32_t stoppedAt = 0;  // the link that ended the walk
     std::int32_t visited = 0;    // records handed to the visitor
     bool looped() const { return stop == ChainStop::Loop; }
+};
+
+// One chain walked a link at a time, so that many chains can advance side by side: current()
+// is the record to visit next, 0 once the walk has stopped (walk() says why).
+class ChainCursor {
+  public:
+    ChainCursor(std::int32_t first, std::int32_t lastRecord);
+    std::int32_t current() const { return current_; }
+    // The link of the current record: the next record, or where the walk stops.
+    void follow(std::int32_t link);
+    const ChainWalk& walk() const { return walk_; }
+
+  private:
+    void arrive(std::int32_t number);
+
+    std::int32_t lastRecord_;
+    std::int32_t current_ = 0;
+    ChainWalk walk_;
+    std::unordered_set<std::int32_t> seen_;
 };
 
 // Hands `first` and each following record number to `visit`, which handles that record and

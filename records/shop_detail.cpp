@@ -8,18 +8,15 @@
 #include "platform/services.h"
 #include "records/chain.h"
 #include "records/fields.h"
+#include "records/invoice_pages.h"
 #include "records/part_dashes.h"
 
 namespace fennick {
 
 namespace {
 
-using coding::Int;
-
 constexpr const char* kClassName = "clsShopDetail";
 constexpr const char* kInvoices = "INVOL";
-constexpr std::int32_t kPageHeader = 160;
-constexpr std::int32_t kEntryLength = 44;
 
 std::string twoDigits(int v) {
     char text[8];
@@ -30,12 +27,6 @@ std::string twoDigits(int v) {
 std::string stamp(const platform::LocalDateTime& t) {
     return std::to_string(t.year) + "-" + twoDigits(t.month) + "-" + twoDigits(t.day) + " : " +
            twoDigits(t.hour) + ":" + twoDigits(t.minute) + ":" + twoDigits(t.second);
-}
-
-// Line entries a page record of `length` bytes has room for.
-std::int32_t entryRoom(std::size_t length) {
-    return length > kPageHeader ? static_cast<std::int32_t>((length - kPageHeader) / kEntryLength)
-                                : 0;
 }
 
 }  // namespace
@@ -71,9 +62,9 @@ void clsInvDetail::BuildPage(std::int32_t RecordNumber) {
 
 // Records one page in the page table; answers the record of the page before it, 0 at page 1.
 std::int32_t clsInvDetail::visitPage(std::int32_t recordNumber, bool& reachedFirst) {
-    std::string rec = engine_.LreadFile(kInvoices, recordNumber);
-    std::int32_t page = pageNumber(rec);
-    std::int32_t link = pageLink(rec);
+    InvoicePage head;
+    head.Unpack(engine_.LreadFile(kInvoices, recordNumber));
+    const std::int32_t page = head.Page, link = head.Link;
     if (page < 1 || page > kLastPage)
         throw EngineError(err::kSubscriptOutOfRange, kClassName,
                           "Page number" + formatNumber(page) + " of record" +
@@ -91,14 +82,6 @@ std::int32_t clsInvDetail::visitPage(std::int32_t recordNumber, bool& reachedFir
     return link;
 }
 
-std::int32_t clsInvDetail::pageNumber(std::string_view page) {
-    return codec::unpack("B", page, 115);
-}
-
-std::int32_t clsInvDetail::pageLink(std::string_view page) {
-    return std::abs(codec::unpack("K", page, 110));
-}
-
 void clsInvDetail::BuildDetail() {
     detail_.clear();
     trapped("BuildDetail", [&] {
@@ -106,29 +89,19 @@ void clsInvDetail::BuildDetail() {
             std::int32_t number = pages_[static_cast<std::size_t>(page)];
             if (number == 0) continue;  // no page of this number on the chain
             std::string rec = engine_.LreadFile(kInvoices, number);
-            std::int32_t count = std::min(codec::unpack(Int::U8, rec, 146), entryRoom(rec.size()));
-            for (std::int32_t k = 0; k < count; ++k)
-                detail_.push_back(decodeEntry(std::string_view(rec).substr(
-                    static_cast<std::size_t>(kPageHeader + kEntryLength * k), kEntryLength)));
+            for (std::string_view entry : InvoicePage::entries(rec))
+                detail_.push_back(decodeEntry(entry));
         }
     });
 }
 
-clsInvDetail::DetailLine clsInvDetail::decodeEntry(std::string_view entry) {
-    records::FieldReader in(entry, records::dashPunctuationAlphabet());
-    DetailLine line;
-    line[0] = in.compressed(1, 2);
-    if (line[0] == "REM") {
-        line[1] = in.compressed(3, 42);
-        line[3] = line[4] = line[5] = "0";
-        return line;
-    }
-    line[1] = records::insertDashes(in.compressed(3, 12), in.compressed(15, 2));
-    line[2] = in.compressed(17, 14);
-    line[3] = std::to_string(codec::unpack(Int::S16, entry, 31) / 10);
-    line[4] = std::to_string(codec::unpack(Int::S24, entry, 33));
-    line[5] = std::to_string(codec::unpack(Int::U24, entry, 36));
-    return line;
+clsInvDetail::DetailLine clsInvDetail::decodeEntry(std::string_view bytes) {
+    InvoicePageEntry entry;
+    entry.Unpack(bytes);
+    if (entry.isRemark()) return {entry.Line_Code, entry.Remark, "", "0", "0", "0"};
+    return {entry.Line_Code,           records::insertDashes(entry.Part_Number, entry.Dash_Code),
+            entry.Description,         std::to_string(entry.Quantity_Tenths / 10),
+            std::to_string(entry.Net), std::to_string(entry.Cost)};
 }
 
 bool clsInvDetail::trapped(const std::string& step, const std::function<void()>& body) {

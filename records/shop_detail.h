@@ -1,10 +1,9 @@
 #pragma once
 // clsInvDetail: every line of one invoice or shop work order in INVOL, page by page.
 //
-// Each page is an INVOL record: its page number (B at 115), a link towards page 1 (K at 110,
-// taken as its absolute value), its entry count (B at 146) and from 161 on that many 44-byte
-// line entries. Starting from any page the lookup follows the links down to page 1, then
-// collects the entries of pages 1, 2, ... in order. Each entry becomes six texts:
+// Each page is an INVOL record (records/invoice_pages.h). Starting from any page the lookup follows
+// the links down to page 1, then collects the entries of pages 1, 2, ... in order. Each entry
+// becomes six texts:
 //
 //   element   sales line                       remark line ("REM")
 //   0         line code                        "REM"
@@ -44,15 +43,6 @@ class clsInvDetail {
     bool DetailError() const { return error_; }
     // Builds DetailReturn afresh for the invoice of InvoiceRec.
     void GetDetail();
-
-    // The page number of a page record (B at 115) and its link towards page 1 (K at 110, as
-    // its absolute value).
-    static std::int32_t pageNumber(std::string_view page);
-    static std::int32_t pageLink(std::string_view page);
-    // The record a lookup reads after this page: its link, or 0 at page 1.
-    static std::int32_t previousPage(std::string_view page) {
-        return pageNumber(page) == 1 ? 0 : pageLink(page);
-    }
 
   private:
     void BuildPage(std::int32_t RecordNumber);

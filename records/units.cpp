@@ -64,6 +64,10 @@ constexpr Field<U> kLayout[] = {
 };
 static_assert(fitsRecord(kLayout, clsUnits::kRecordLength));
 
+constexpr Field<U> kIdentity[] = {kLayout[0], kLayout[1], kLayout[3], kLayout[6]};
+static_assert(kIdentity[0].name == "Line" && kIdentity[1].name == "Model_Number" &&
+              kIdentity[2].name == "Unit_Number" && kIdentity[3].name == "Unit_Serial_Number");
+
 }  // namespace
 
 Layout<U> clsUnits::layout() {
@@ -72,6 +76,10 @@ Layout<U> clsUnits::layout() {
 
 void clsUnits::Unpack(std::string_view Rec) {
     unpackFields(layout(), *this, FieldReader(Rec));
+}
+
+void clsUnits::UnpackIdentity(std::string_view Rec) {
+    unpackFields(Layout<U>(kIdentity), *this, FieldReader(Rec));
 }
 
 }  // namespace fennick

@@ -11,7 +11,7 @@
 
 #include "ageing_chart.h"
 #include "background_work.h"
-#include "core/engine_start.h"
+#include "core/failure_text.h"
 #include "core/list_csv.h"
 #include "engine/codec.h"
 #include "platform/services.h"
@@ -33,8 +33,8 @@ QString ageingStep(const core::ProgressStep& step) {
 
 }  // namespace
 
-FrmStockAgeing::FrmStockAgeing(BackgroundWork& work, QWidget* parent)
-    : QDialog(parent), work_(work) {
+FrmStockAgeing::FrmStockAgeing(BackgroundWork& work, store::Store& store, QWidget* parent)
+    : QDialog(parent), work_(work), store_(store) {
     build();
     start();
 }
@@ -88,8 +88,8 @@ void FrmStockAgeing::start() {
     auto result = std::make_shared<core::StockAgeing>();
     QPointer<FrmStockAgeing> self(this);
     work_.start(
-        [result](core::WorkProgress& progress) {
-            *result = core::stockAgeing(*mGlobalConnectivity::instance().BusinessBasic, &progress);
+        [this, result](core::WorkProgress& progress) {
+            *result = core::stockAgeing(store_, &progress);
         },
         [self, result](std::exception_ptr failure) {
             if (self) self->showResult(failure, *result);
@@ -143,8 +143,8 @@ void FrmStockAgeing::reject() {
     QDialog::reject();
 }
 
-FrmStockAgeing* openStockAgeing(BackgroundWork& work, QWidget* parent) {
-    auto* window = new FrmStockAgeing(work, parent);
+FrmStockAgeing* openStockAgeing(BackgroundWork& work, store::Store& store, QWidget* parent) {
+    auto* window = new FrmStockAgeing(work, store, parent);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowModality(Qt::WindowModal);
     window->show();

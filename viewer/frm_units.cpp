@@ -9,6 +9,7 @@
 
 #include "background_work.h"
 #include "core/export_file.h"
+#include "core/failure_text.h"
 #include "core/list_csv.h"
 #include "core/unit_detail.h"
 #include "detail_panel.h"
@@ -36,10 +37,6 @@ constexpr int kPickListTab = 5;
 constexpr int kFilterItem = 3;
 constexpr std::size_t kAddToPickListItem = 4;
 constexpr int kTreeWidth = 3315;  // twips
-
-cBusinessBasic& engine() {
-    return *mGlobalConnectivity::instance().BusinessBasic;
-}
 
 void showFailure(const std::exception& failure, const char* procedure) {
     platform::messages().show(core::failureText(failure, procedure), "Error",
@@ -125,9 +122,8 @@ void FrmUnits::connectEvents() {
 
 bool FrmUnits::Form_Load() {
     try {
-        core::startDataEngine(options_.engine);
-        engineStarted_ = true;
-        if (!mGlobalConnectivity::instance().BusinessBasic) {
+        store_ = store::openStore(options_.store);
+        if (!store_) {
             Form_Unload();
             return false;
         }
@@ -152,13 +148,13 @@ void FrmUnits::startUp() {
     setTreeShown(true);
     setWindowTitle(QString::fromStdString(
         core::captionText(windowTitle().toStdString(), commandLine_.fromPointOfSale)));
-    auto panels = core::statusBarTexts(*mGlobalConnectivity::instance().System);
+    auto panels = core::statusBarTexts(store_->system());
     for (std::size_t i = 0; i < panels.size(); ++i)
         sb1_[i]->setText(QString::fromStdString(panels[i]));
     inStockOnly_ =
         core::inStockFilterFromSetting(options_.settings->value(core::kInStockSetting, "0"));
     ctree_[kFilterItem]->setChecked(inStockOnly_);
-    core::UserDefinedNames names = core::readUserDefinedNames(engine());
+    core::UserDefinedNames names = core::readUserDefinedNames(*store_);
     details_->setCaptions(core::detailCaptions(names));
     unitHeadings_ = core::unitGridHeadings(names);
     setUpUnitGrid(grdUnit_, unitHeadings_);
@@ -182,9 +178,7 @@ void FrmUnits::startUp() {
 
 void FrmUnits::Form_Unload() {
     work_->stop();
-    if (!engineStarted_) return;
-    engineStarted_ = false;
-    ReleaseDataEngine();
+    store_.reset();
 }
 
 void FrmUnits::closeEvent(QCloseEvent* event) {
@@ -206,8 +200,8 @@ void FrmUnits::buildTree(const char* procedure, std::function<void(const KeptSel
     auto built = std::make_shared<core::ModelTreeData>();
     workKind_ = Job::Tree;
     work_->start(
-        [inStockOnly, built](core::WorkProgress& progress) {
-            *built = core::ModelTree(engine()).loadtree(inStockOnly, &progress);
+        [store = store_.get(), inStockOnly, built](core::WorkProgress& progress) {
+            *built = core::ModelTree(*store).loadtree(inStockOnly, &progress);
         },
         [this, procedure, built, shown = std::move(shown),
          failed = std::move(failed)](std::exception_ptr failure) {
@@ -317,8 +311,8 @@ void FrmUnits::listModel(const std::string& lineCode, const std::string& model,
     const QString name = shownText(codec::trun(model));
     workKind_ = Job::List;
     work_->start(
-        [lineCode, model, list](core::WorkProgress& progress) {
-            *list = core::LoadUnits(engine(), lineCode, model, core::AllocationCheck::OncePerList,
+        [store = store_.get(), lineCode, model, list](core::WorkProgress& progress) {
+            *list = core::LoadUnits(*store, lineCode, model, core::AllocationCheck::OncePerList,
                                     &progress);
         },
         [this, list, name, listed = std::move(listed)](std::exception_ptr failure) {
@@ -351,7 +345,7 @@ void FrmUnits::grdUnit_RowSelected() {
     if (!row || work_->busy()) return;
     clearUnitDetails();
     guarded("showUnitDetails", [&] {
-        core::UnitDetail detail = core::selectUnit(engine(), *row);
+        core::UnitDetail detail = core::selectUnit(*store_, *row);
         grdUnitChain_[0]->showRows(detail.grids.factory);
         grdUnitChain_[1]->showRows(detail.grids.dealer);
         grdUnitChain_[2]->showRows(detail.grids.attached);
@@ -435,13 +429,12 @@ void FrmUnits::addToInvoice() {
     if (core::exportWay(commandLine_.fromPointOfSale, list.used()) == core::ExportWay::PickList &&
         !list.empty())
         pickListTab_->grid()->selectRowQuietly(0);
-    cBusinessBasic& data = engine();
     InvoiceHandOff handOff{commandLine_.fromPointOfSale,
                            list.used(),
                            currentUnitRow(),
                            list.rows(),
-                           &data.Share(),
-                           data.CastellSys()};
+                           &store_->share(),
+                           store_->system()};
     if (viewer::addToInvoice(this, handOff)) close();
 }
 
@@ -454,7 +447,7 @@ void FrmUnits::printUnit() {
         showUnitData(this, unitHeadings_, *row, shownGrids_);
         return;
     }
-    core::UnitDetail detail = core::selectUnit(engine(), *row);
+    core::UnitDetail detail = core::selectUnit(*store_, *row);
     showUnitData(this, unitHeadings_, *row, detail.grids);
 }
 
@@ -483,7 +476,7 @@ void FrmUnits::ctree_Click(int index) {
 void FrmUnits::stockAgeing_Click() {
     if (work_->busy()) return;
     workKind_ = Job::Ageing;
-    openStockAgeing(*work_, this);
+    openStockAgeing(*work_, *store_, this);
     applyButtons();
 }
 

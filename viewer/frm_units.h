@@ -16,7 +16,6 @@
 #include <string>
 #include <vector>
 
-#include "core/engine_start.h"
 #include "core/model_tree.h"
 #include "core/pick_list.h"
 #include "core/settings_store.h"
@@ -25,6 +24,7 @@
 #include "core/unit_detail.h"
 #include "core/unit_list.h"
 #include "core/unit_search.h"
+#include "store/open_store.h"
 
 class QAction;
 class QLabel;
@@ -50,7 +50,7 @@ class FrmUnits : public QMainWindow {
   public:
     struct Options {
         std::string commandLine;  // "cfzelt,LINE,MODEL" from the point of sale, or anything
-        core::EngineStart engine;
+        store::StoreStart store;
         core::SettingsStore* settings = nullptr;  // required
         // Where the window keeps its place, splitters and column widths; none: not kept.
         core::SettingsStore* windowSettings = nullptr;
@@ -177,10 +177,10 @@ class FrmUnits : public QMainWindow {
     void guarded(const char* procedure, Work&& work);
 
     Options options_;
+    std::unique_ptr<store::Store> store_;  // while the window reads the share
     core::CommandLine commandLine_;
     core::UnitButtonRules rules_{false};
     bool inStockOnly_ = false;
-    bool engineStarted_ = false;
     bool treeShown_ = true;
     bool startFailed_ = false;
     Job workKind_ = Job::Tree;

@@ -112,9 +112,9 @@ void FrmUnits::checkStock() {
     workKind_ = Job::Search;
     auto checked = std::make_shared<std::vector<core::UnitMatch>>();
     work_->start(
-        [entries = found_.entries, text = found_.text, checked](core::WorkProgress& progress) {
-            *checked = core::findUnits(*mGlobalConnectivity::instance().BusinessBasic, entries,
-                                       text, SIZE_MAX, &progress);
+        [store = store_.get(), entries = found_.entries, text = found_.text,
+         checked](core::WorkProgress& progress) {
+            *checked = core::findUnits(*store, entries, text, SIZE_MAX, &progress);
         },
         [this, generation = found_.generation, checked](std::exception_ptr failure) {
             stockChecked(generation, *checked, failure);

@@ -24,7 +24,7 @@ int run(QApplication& app, const viewer::LaunchOptions& options) {
     share.smbCredentials = options.smbCredentials;
     // A picture run has nobody to type a password.
     if (options.screenshot.empty()) share.askCredentials = viewer::ShareLogin();
-    core::EngineStart start;
+    store::StoreStart start;
     start.settingsFile = options.ini;
     start.share = share;
     viewer::FrmUnits window({options.commandLine, start, &settings, &windowSettings});

@@ -307,25 +307,24 @@ TEST_F(CliShare, OpensTheDealersFilesReadOnly) {
     }
 }
 
-// The window starts the engine the same way and reads the same files: start-up, the tree, a
+// The window opens the store the same way and reads the same files: start-up, the tree, a
 // node click that lists the model and shows its first unit.
 TEST_F(CliShare, ViewerOpensTheDealersFilesReadOnly) {
     test_support::FileRequests requests;
-    core::EngineStart start;
+    store::StoreStart start;
     start.settingsFile = ini_;
     start.share.uncRoot = root_.string();
     start.decorate = [&](std::unique_ptr<platform::FileSystem> share) {
         return std::make_unique<test_support::RecordingFileSystem>(std::move(share), requests);
     };
-    core::startDataEngine(start);
-    cBusinessBasic* engine = mGlobalConnectivity::instance().BusinessBasic.get();
-    ASSERT_TRUE(engine);
-    core::readUserDefinedNames(*engine);
-    auto tree = core::ModelTree(*engine).loadtree(true);
+    auto store = store::openStore(start);
+    ASSERT_TRUE(store);
+    core::readUserDefinedNames(*store);
+    auto tree = core::ModelTree(*store).loadtree(true);
     ASSERT_EQ(tree.lines.size(), 1u);
-    auto click = core::clickNode(*engine, tree.lines[0].models.at(0).tag);
+    auto click = core::clickNode(*store, tree.lines[0].models.at(0).tag);
     EXPECT_TRUE(click.firstUnit);
-    ReleaseDataEngine();
+    store.reset();
     EXPECT_GE(requests.opened.size(), 5u);
     for (const auto& [path, access] : requests.opened)
         EXPECT_EQ(access, platform::Access::Read) << path;

@@ -37,14 +37,14 @@ std::int64_t readEverything(test_support::ViewerShare& share) {
     auto& memory = share.log->memory;
     auto before = memory.counters().reads;
     try {
-        auto tree = ModelTree(*share.engine).loadtree(false);
+        auto tree = ModelTree(*share.store).loadtree(false);
         for (const auto& line : tree.lines)
             for (const auto& model : line.models) {
                 auto [code, number] = splitTag(model.tag);
-                UnitList list = LoadUnits(*share.engine, code, number);
+                UnitList list = LoadUnits(*share.store, code, number);
                 for (const auto& row : list.rows)
                     EXPECT_EQ(unitCells(row).size(), kUnitColumns);
-                if (!list.rows.empty()) selectUnit(*share.engine, list.rows.front());
+                if (!list.rows.empty()) selectUnit(*share.store, list.rows.front());
             }
     } catch (const EngineError&) {
     }

@@ -35,9 +35,9 @@ std::string joined(const Cells& cells) {
     return out;
 }
 
-Shown treeOf(cBusinessBasic& engine, bool inStock) {
+Shown treeOf(store::Store& store, bool inStock) {
     Shown shown;
-    for (const auto& line : ModelTree(engine).loadtree(inStock).lines) {
+    for (const auto& line : ModelTree(store).loadtree(inStock).lines) {
         shown.text += line.text + line.tag + "\n";
         for (const auto& model : line.models)
             shown.text += " " + model.text + model.tag + "\n";
@@ -45,19 +45,19 @@ Shown treeOf(cBusinessBasic& engine, bool inStock) {
     return shown;
 }
 
-UnitList listOf(cBusinessBasic& engine, Shown& shown) {
-    UnitList list = LoadUnits(engine, "CTR", "CT100 HST");
+UnitList listOf(store::Store& store, Shown& shown) {
+    UnitList list = LoadUnits(store, "CTR", "CT100 HST");
     for (const auto& row : list.rows)
         shown.text += joined(unitCells(row)) + "\n";
     shown.warned = shown.warned || !list.problems.empty();
     return list;
 }
 
-Shown detailsOf(cBusinessBasic& engine, bool report) {
+Shown detailsOf(store::Store& store, bool report) {
     Shown shown;
-    UnitList list = listOf(engine, shown);
+    UnitList list = listOf(store, shown);
     if (list.rows.empty()) return shown;
-    UnitDetail detail = selectUnit(engine, list.rows.front());
+    UnitDetail detail = selectUnit(store, list.rows.front());
     shown.warned = shown.warned || !detail.problems.empty();
     shown.text += joined(detail.values);
     for (const auto* grid : {&detail.grids.factory, &detail.grids.dealer, &detail.grids.attached})
@@ -65,17 +65,17 @@ Shown detailsOf(cBusinessBasic& engine, bool report) {
             shown.text += joined(row);
     shown.text += joined(detail.grids.notes);
     if (report) {
-        auto headings = unitGridHeadings(readUserDefinedNames(engine));
+        auto headings = unitGridHeadings(readUserDefinedNames(store));
         shown.text = buildUnitReport(headings, list.rows.front(), detail.grids, "07/01/2025");
     }
     return shown;
 }
 
-Shown exportOf(cBusinessBasic& engine) {
+Shown exportOf(store::Store& store) {
     Shown shown;
-    UnitList list = listOf(engine, shown);
-    auto target = exportTarget(engine.CastellSys());
-    writeExportFile(engine.Share(), target, singleUnitExport(list.rows.data()));
+    UnitList list = listOf(store, shown);
+    auto target = exportTarget(store.system());
+    writeExportFile(store.share(), target, singleUnitExport(list.rows.data()));
     shown.text = singleUnitExport(list.rows.data());
     return shown;
 }
@@ -89,28 +89,28 @@ const Action kActions[] = {
     {"start-up",
      [](test_support::ViewerShare& s) {
          s.reopen();
-         return Shown{joined(readUserDefinedNames(*s.engine)), false};
+         return Shown{joined(readUserDefinedNames(*s.store)), false};
      }},
-    {"tree in stock", [](test_support::ViewerShare& s) { return treeOf(*s.engine, true); }},
-    {"tree", [](test_support::ViewerShare& s) { return treeOf(*s.engine, false); }},
+    {"tree in stock", [](test_support::ViewerShare& s) { return treeOf(*s.store, true); }},
+    {"tree", [](test_support::ViewerShare& s) { return treeOf(*s.store, false); }},
     {"unit list",
      [](test_support::ViewerShare& s) {
          Shown shown;
-         listOf(*s.engine, shown);
+         listOf(*s.store, shown);
          return shown;
      }},
-    {"details", [](test_support::ViewerShare& s) { return detailsOf(*s.engine, false); }},
-    {"report", [](test_support::ViewerShare& s) { return detailsOf(*s.engine, true); }},
-    {"export", [](test_support::ViewerShare& s) { return exportOf(*s.engine); }},
+    {"details", [](test_support::ViewerShare& s) { return detailsOf(*s.store, false); }},
+    {"report", [](test_support::ViewerShare& s) { return detailsOf(*s.store, true); }},
+    {"export", [](test_support::ViewerShare& s) { return exportOf(*s.store); }},
     {"ageing",
      [](test_support::ViewerShare& s) {
-         return Shown{csvTable(ageingTable(stockAgeing(*s.engine))), false};
+         return Shown{csvTable(ageingTable(stockAgeing(*s.store))), false};
      }},
     {"find",
      [](test_support::ViewerShare& s) {
          Shown shown;
-         auto tree = ModelTree(*s.engine).loadtree(false);
-         for (const auto& match : findUnits(*s.engine, tree.directory, "c"))
+         auto tree = ModelTree(*s.store).loadtree(false);
+         for (const auto& match : findUnits(*s.store, tree.directory, "c"))
              shown.text += match.unit + (match.listed ? " listed\n" : "\n");
          return shown;
      }},

@@ -78,7 +78,7 @@ class FindAndAgeing : public ::testing::Test {
   protected:
     test_support::RecordingServices services;
     test_support::ViewerShare share{stockData()};
-    ModelTreeData tree = ModelTree(*share.engine).loadtree(true);
+    ModelTreeData tree = ModelTree(*share.store).loadtree(true);
 };
 
 struct Search {
@@ -89,7 +89,7 @@ struct Search {
 class UnitSearch : public FindAndAgeing, public ::testing::WithParamInterface<Search> {};
 
 TEST_P(UnitSearch, MatchesUnitOrSerialNumberIgnoringCase) {
-    auto matches = findUnits(*share.engine, tree.directory, GetParam().text);
+    auto matches = findUnits(*share.store, tree.directory, GetParam().text);
     std::vector<std::string> found;
     for (const auto& m : matches) {
         found.push_back(m.unit);
@@ -118,7 +118,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(FindAndAgeing, DirectoryHoldsEveryUnitOnceWhateverTheFilter) {
     EXPECT_EQ(tree.directory.size(), stock().size());
-    EXPECT_EQ(ModelTree(*share.engine).loadtree(false).directory.size(), stock().size());
+    EXPECT_EQ(ModelTree(*share.store).loadtree(false).directory.size(), stock().size());
 }
 
 // After the tree is built a search reads nothing for no match, and for matches in two models
@@ -129,10 +129,10 @@ TEST_F(FindAndAgeing, SearchAfterTheTreeReadsOnlyTheListsItNeeds) {
         action();
         return share.log->sequence.size();
     };
-    EXPECT_EQ(readsOf([&] { findUnits(*share.engine, tree.directory, "nothing"); }), 0u);
-    auto search = readsOf([&] { findUnits(*share.engine, tree.directory, "zz"); });
-    auto lists = readsOf([&] { LoadUnits(*share.engine, "MWR", "M50"); }) +
-                 readsOf([&] { LoadUnits(*share.engine, "MWR", "M60"); });
+    EXPECT_EQ(readsOf([&] { findUnits(*share.store, tree.directory, "nothing"); }), 0u);
+    auto search = readsOf([&] { findUnits(*share.store, tree.directory, "zz"); });
+    auto lists = readsOf([&] { LoadUnits(*share.store, "MWR", "M50"); }) +
+                 readsOf([&] { LoadUnits(*share.store, "MWR", "M60"); });
     EXPECT_GT(search, 0u);
     EXPECT_LT(search, lists);
 }
@@ -149,7 +149,7 @@ TEST_F(FindAndAgeing, CancelledSearchKeepsTheMatchesWorkedOut) {
         });
         self = &progress;
         std::vector<std::string> found;
-        for (const auto& m : findUnits(*share.engine, tree.directory, "ab123", SIZE_MAX, &progress))
+        for (const auto& m : findUnits(*share.store, tree.directory, "ab123", SIZE_MAX, &progress))
             found.push_back(m.unit);
         EXPECT_EQ(found, units) << "cancelled at step " << cancelAt;
     }
@@ -208,7 +208,7 @@ void expectFigures(const AgeingFigures& f, const Expected& e, const std::string&
 TEST_F(FindAndAgeing, AgeingCountsAndSumsEveryListedUnitInTreeOrder) {
     Expected total;
     auto expected = expectedAgeing(total);
-    StockAgeing ageing = stockAgeing(*share.engine);
+    StockAgeing ageing = stockAgeing(*share.store);
     std::vector<std::string> order;
     for (const AgeingRow& row : ageing.rows) {
         order.push_back(row.code + " " + row.model);
@@ -230,7 +230,7 @@ TEST_F(FindAndAgeing, CancelledAgeingShowsNothing) {
         WorkProgress progress([&](const ProgressStep& step) {
             if (codec::trun(step.text) == at) progress.cancel();
         });
-        StockAgeing ageing = stockAgeing(*share.engine, &progress);
+        StockAgeing ageing = stockAgeing(*share.store, &progress);
         EXPECT_TRUE(ageing.cancelled) << at;
         EXPECT_TRUE(ageing.rows.empty() && ageing.total.count[0] == 0) << at;
     }

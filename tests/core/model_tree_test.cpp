@@ -48,7 +48,7 @@ std::vector<std::string> modelTexts(const LineNode& line) {
 TEST(ModelTree, NodesTextsAndTags) {
     test_support::RecordingServices services;
     test_support::ViewerShare share(treeData());
-    ModelTreeData tree = ModelTree(*share.engine).loadtree(false);
+    ModelTreeData tree = ModelTree(*share.store).loadtree(false);
     ASSERT_EQ(tree.lines.size(), 3u);  // CTR, TRL, MOW: not the parts line, not line 1200
     const LineNode& ctr = tree.lines[0];
     EXPECT_EQ(ctr.text, "COMPACT TRACTORS" + std::string(14, ' '));
@@ -64,7 +64,7 @@ TEST(ModelTree, NodesTextsAndTags) {
 
 TEST(ModelTree, InStockFilterLooksAtSoldInvoicesOnly) {
     test_support::ViewerShare share(treeData());
-    ModelTree builder(*share.engine);
+    ModelTree builder(*share.store);
     ModelTreeData tree = builder.loadtree(true);
     EXPECT_EQ(modelTexts(tree.lines[0]), (std::vector<std::string>{"CT100", "CT300", "CT500"}));
     EXPECT_FALSE(builder.modelHasInStockUnits(1, "CT400"));
@@ -78,7 +78,7 @@ TEST(ModelTree, LastLineOfTheIndexEndsQuietly) {
     d.lines = {test_support::unitLine()};
     d.units = {unitOf("CT100", "C1"), unitOf("CT200", "C2")};
     test_support::ViewerShare share(d);
-    ModelTreeData tree = ModelTree(*share.engine).loadtree(false);
+    ModelTreeData tree = ModelTree(*share.store).loadtree(false);
     EXPECT_EQ(modelTexts(tree.lines[0]), (std::vector<std::string>{"CT100", "CT200"}));
     EXPECT_TRUE(services.boxes.empty());
 }
@@ -92,7 +92,7 @@ TEST(ModelTree, DamagedUnitIndexShowsTheBoxAndGoesOn) {
     codec::pack("L", pointer, 999, 1);
     share.damager->WriteFile(munit->OpenFile, pointer,
                              (munit->Position + 1) * 512 + 4 + 3 * 26 + 22);
-    ModelTreeData tree = ModelTree(*share.engine).loadtree(false);
+    ModelTreeData tree = ModelTree(*share.store).loadtree(false);
     EXPECT_EQ(modelTexts(tree.lines[0]), std::vector<std::string>{"CT100"});
     EXPECT_EQ(modelTexts(tree.lines[2]), std::vector<std::string>{"ZT1"});
     ASSERT_EQ(services.boxes.size(), 1u);
@@ -107,7 +107,7 @@ TEST(ModelTree, LinesSharingANameKeepTheirOwnModels) {
     d.lines = {test_support::unitLine(1, "AAA", "SAME"), test_support::unitLine(2, "BBB", "SAME")};
     d.units = {unitOf("X1", "U1", 1), unitOf("Y1", "U2", 2)};
     test_support::ViewerShare share(d);
-    ModelTree builder(*share.engine);
+    ModelTree builder(*share.store);
     ModelTreeData tree = builder.loadtree(false);
     ASSERT_EQ(tree.lines.size(), 2u);
     EXPECT_EQ(modelTexts(tree.lines[0]), std::vector<std::string>{"X1"});
@@ -131,7 +131,7 @@ TEST_P(ModelTreeCancel, KeepsTheLinesReadSoFar) {
         steps.emplace_back(codec::trun(step.text), step.done);
         if (static_cast<int>(steps.size()) == GetParam().cancelAtStep) progress.cancel();
     });
-    ModelTreeData tree = ModelTree(*share.engine).loadtree(false, &progress);
+    ModelTreeData tree = ModelTree(*share.store).loadtree(false, &progress);
     std::vector<std::string> lines;
     for (const auto& line : tree.lines)
         lines.push_back(line.tag);

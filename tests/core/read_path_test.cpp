@@ -9,7 +9,8 @@
 #include <functional>
 #include <sstream>
 
-#include "core/engine_start.h"
+#include "core/failure_text.h"
+#include "store/open_store.h"
 #include "core/model_tree.h"
 #include "core/unit_detail.h"
 #include "engine/index_node.h"
@@ -129,14 +130,14 @@ const Damage kDamage[] = {
 // Everything the viewer shows from the share: both trees, the unit list of every model node and
 // the detail of every listed unit, failures and messages included.
 std::string everything(ViewerShare& share, bool batched) {
-    ReadCache::of(*share.share)->setBatching(batched);
+    share.store->cache()->setBatching(batched);
     test_support::RecordingServices seen;
-    cBusinessBasic& engine = *share.engine;
+    store::Store& store = *share.store;
     std::ostringstream out;
     auto failed = [&](const std::exception& e) { out << failureText(e, "") << "\n"; };
     ModelTreeData full;
     for (bool inStock : {false, true}) {
-        ModelTreeData tree = ModelTree(engine).loadtree(inStock);
+        ModelTreeData tree = ModelTree(store).loadtree(inStock);
         for (const auto& line : tree.lines) {
             out << line.key << "|" << line.text << "|" << line.tag << "\n";
             for (const auto& model : line.models)
@@ -148,13 +149,13 @@ std::string everything(ViewerShare& share, bool batched) {
         for (const auto& model : line.models)
             try {
                 auto [code, name] = splitTag(model.tag);
-                UnitList list = LoadUnits(engine, code, name);
+                UnitList list = LoadUnits(store, code, name);
                 for (const auto& row : list.rows) {
                     for (const auto& cell : unitCells(row))
                         out << cell << "|";
                     out << "\n";
                     try {
-                        UnitDetail d = selectUnit(engine, row);
+                        UnitDetail d = selectUnit(store, row);
                         for (const auto& grid : {d.grids.factory, d.grids.dealer, d.grids.attached})
                             for (const auto& r : grid)
                                 out << "  " << r[0] << "|" << r[1] << "|" << r[2] << "|" << r[3]
@@ -223,19 +224,19 @@ TEST(BatchedReads, SaveCallsAndReadNoByteTwice) {
     options.models = 30;
     ViewerShare share(demo::generateDemo(options));
     share.clearReadLog();
-    ModelTree(*share.engine).loadtree(true);
+    ModelTree(*share.store).loadtree(true);
     auto reads = readsOf(share, "UNIT.DB");
     std::sort(reads.begin(), reads.end(), [](auto& a, auto& b) { return a.offset < b.offset; });
     for (std::size_t i = 1; i < reads.size(); ++i)
         EXPECT_LE(reads[i - 1].offset + reads[i - 1].length, reads[i].offset);
     EXPECT_LT(reads.size(), 40u);
 
-    UnitList list = LoadUnits(*share.engine, "CTR", "CT100");
+    UnitList list = LoadUnits(*share.store, "CTR", "CT100");
     ASSERT_FALSE(list.rows.empty());
     share.clearReadLog();
     UnitRow withNotes = *std::find_if(list.rows.begin(), list.rows.end(),
                                       [](const UnitRow& row) { return row.noteChain != 0; });
-    selectUnit(*share.engine, withNotes);
+    selectUnit(*share.store, withNotes);
     EXPECT_EQ(share.log->sequence.size(), 1u);
 }
 

@@ -82,7 +82,7 @@ TEST(UserDefinedNames, ReadFromFile0OrFail) {
     data.lines = {test_support::unitLine()};
     data.userNames = {"Key Tag ", "        ", "", "ABCDEFGHIJ"};
     test_support::ViewerShare share(data);
-    auto names = readUserDefinedNames(*share.engine);
+    auto names = readUserDefinedNames(*share.store);
     EXPECT_EQ(names[0], "Key Tag");
     EXPECT_EQ(names[1], "User Defined Numeric 2");
     EXPECT_EQ(names[2], "User Defined Alpha 1");
@@ -90,7 +90,7 @@ TEST(UserDefinedNames, ReadFromFile0OrFail) {
 
     share.log->memory.setUnopenable("\\\\DEMOSRV\\TARNLNK\\DLR001\\FILE0");
     share.reopen();
-    EXPECT_THROW(readUserDefinedNames(*share.engine), EngineError);
+    EXPECT_THROW(readUserDefinedNames(*share.store), EngineError);
 }
 
 }  // namespace

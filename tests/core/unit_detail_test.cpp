@@ -29,13 +29,13 @@ demo::DealerData notesData() {
 TEST(UnitDetail, NotesSortedIntoTheFourGrids) {
     test_support::ViewerShare share(notesData());
     std::vector<std::string> problems;
-    NoteGrids grids = readUnitNotes(*share.engine, 1, problems);
+    NoteGrids grids = readUnitNotes(*share.store, 1, problems);
     EXPECT_EQ(grids.factory, (Grid{{"CAB", "1", "Cab with heat", "2500.00"}}));
     EXPECT_EQ(grids.dealer, (Grid{{"WEIGHTS", "4", "Rear weights", "199.99"}}));
     EXPECT_EQ(grids.attached, (Grid{{"A500001", "1", "Loader", "0.00"}}));
     EXPECT_EQ(grids.notes, (std::vector<std::string>{"Checked in", "Sold to follow"}));
     EXPECT_TRUE(problems.empty());
-    NoteGrids none = readUnitNotes(*share.engine, 0, problems);
+    NoteGrids none = readUnitNotes(*share.store, 0, problems);
     EXPECT_TRUE(none.factory.empty() && none.notes.empty());
 }
 
@@ -45,7 +45,7 @@ TEST(UnitDetail, LoopingNoteChainStopsAtTheRepeatedRecord) {
     codec::pack("L", link, 2, 1);
     share.patchRecord("UNOTEL", 4, 81, link);  // the dealer option links back to note 2
     std::vector<std::string> problems;
-    NoteGrids grids = readUnitNotes(*share.engine, 1, problems);
+    NoteGrids grids = readUnitNotes(*share.store, 1, problems);
     EXPECT_EQ(grids.notes, std::vector<std::string>{"Checked in"});
     EXPECT_EQ(grids.dealer.size(), 1u);
     EXPECT_TRUE(grids.attached.empty());
@@ -70,18 +70,18 @@ TEST(UnitDetail, ValuesFromTheRow) {
 
     test_support::ViewerShare share(notesData());
     row.noteChain = 1;
-    UnitDetail detail = selectUnit(*share.engine, row);
+    UnitDetail detail = selectUnit(*share.store, row);
     EXPECT_EQ(detail.values, values);
     EXPECT_EQ(detail.grids.notes.size(), 2u);
 }
 
 TEST(UnitDetail, NodeClickShowsTheFirstUnit) {
     test_support::ViewerShare share(notesData());
-    NodeClick model = clickNode(*share.engine, modelTag("CTR", "CT100" + std::string(13, ' ')));
+    NodeClick model = clickNode(*share.store, modelTag("CTR", "CT100" + std::string(13, ' ')));
     ASSERT_EQ(model.list.rows.size(), 1u);
     ASSERT_TRUE(model.firstUnit);
     EXPECT_EQ(model.firstUnit->grids.notes.size(), 2u);
-    NodeClick line = clickNode(*share.engine, "CTR");  // a line node lists unnamed models only
+    NodeClick line = clickNode(*share.store, "CTR");  // a line node lists unnamed models only
     EXPECT_TRUE(line.list.rows.empty());
     EXPECT_FALSE(line.firstUnit);
 }

@@ -81,16 +81,16 @@ std::vector<std::string> unitNumbers(const UnitList& list) {
     return out;
 }
 
-void expectBothWays(cBusinessBasic& engine, const std::string& line, const std::string& model,
+void expectBothWays(store::Store& store, const std::string& line, const std::string& model,
                     const std::vector<std::string>& expected) {
-    EXPECT_EQ(unitNumbers(LoadUnits(engine, line, model)), expected);
-    EXPECT_EQ(unitNumbers(LoadUnits(engine, line, model, AllocationCheck::PerUnit)), expected);
+    EXPECT_EQ(unitNumbers(LoadUnits(store, line, model)), expected);
+    EXPECT_EQ(unitNumbers(LoadUnits(store, line, model, AllocationCheck::PerUnit)), expected);
 }
 
 // The location's 7th byte is the first byte of numeric 1 (-5 here).
 TEST(UnitList, RowHoldsThirtyColumns) {
     test_support::ViewerShare share(listData());
-    UnitList list = LoadUnits(*share.engine, "CTR", "CT100 HST");
+    UnitList list = LoadUnits(*share.store, "CTR", "CT100 HST");
     ASSERT_FALSE(list.rows.empty());
     const std::vector<std::string> expected = {"C1",
                                                "Br\xE4"
@@ -129,15 +129,15 @@ TEST(UnitList, RowHoldsThirtyColumns) {
 
 TEST(UnitList, InStockUnitsOnly) {
     test_support::ViewerShare share(listData());
-    expectBothWays(*share.engine, "CTR", "CT100 HST", {"C1", "C5"});
-    expectBothWays(*share.engine, "CTR", "CT200", {"C8"});
-    expectBothWays(*share.engine, "XYZ", "CT100 HST", {});
-    UnitList list = LoadUnits(*share.engine, "CTR", "CT100 HST");
+    expectBothWays(*share.store, "CTR", "CT100 HST", {"C1", "C5"});
+    expectBothWays(*share.store, "CTR", "CT200", {"C8"});
+    expectBothWays(*share.store, "XYZ", "CT100 HST", {});
+    UnitList list = LoadUnits(*share.store, "CTR", "CT100 HST");
     EXPECT_EQ(cellText(list.rows[1], UnitColumn::Cost), "0.00");
     EXPECT_EQ(cellText(list.rows[1], UnitColumn::DaysInStock), "0");
     // A model from a tree tag keeps its blanks and is listed the same way.
     auto [code, model] = splitTag(modelTag("CTR", "CT200" + std::string(13, ' ')));
-    UnitList fromTag = LoadUnits(*share.engine, code, model);
+    UnitList fromTag = LoadUnits(*share.store, code, model);
     ASSERT_EQ(fromTag.rows.size(), 1u);
     EXPECT_EQ(fromTag.rows[0].listedModel, "CT200" + std::string(22, ' '));
 }
@@ -145,14 +145,14 @@ TEST(UnitList, InStockUnitsOnly) {
 TEST(UnitList, WithoutOpenTicketsNothingCountsAsTaken) {
     test_support::ViewerShare share(listData());
     share.dropLink("TICKI");
-    expectBothWays(*share.engine, "CTR", "CT100 HST", {"12", "C1", "C5", "C6", "C7"});
+    expectBothWays(*share.store, "CTR", "CT100 HST", {"12", "C1", "C5", "C6", "C7"});
 }
 
 TEST(UnitList, TicketsStillCountWithoutFile0) {
     test_support::ViewerShare share(listData());
     share.log->memory.setUnopenable("\\\\DEMOSRV\\TARNLNK\\DLR001\\FILE0");
     share.reopen();
-    expectBothWays(*share.engine, "CTR", "CT100 HST", {"C1", "C5", "C6"});
+    expectBothWays(*share.store, "CTR", "CT100 HST", {"C1", "C5", "C6"});
 }
 
 TEST(UnitList, LoopingSubLedgerCountsEachPostingOnce) {
@@ -160,7 +160,7 @@ TEST(UnitList, LoopingSubLedgerCountsEachPostingOnce) {
     std::string link(4, '\0');
     codec::pack("L", link, 1, 1);
     share.patchRecord("LUNITL", 2, 61, link);  // C1's second posting links back to its first
-    UnitList list = LoadUnits(*share.engine, "CTR", "CT100 HST");
+    UnitList list = LoadUnits(*share.store, "CTR", "CT100 HST");
     EXPECT_EQ(cellText(list.rows[0], UnitColumn::Cost), "1525.00");
     ASSERT_EQ(list.problems.size(), 1u);
     EXPECT_EQ(list.problems[0],
@@ -168,7 +168,7 @@ TEST(UnitList, LoopingSubLedgerCountsEachPostingOnce) {
               "before that.");
     codec::pack("L", link, 77777, 1);
     share.patchRecord("LUNITL", 2, 61, link);
-    list = LoadUnits(*share.engine, "CTR", "CT100 HST");
+    list = LoadUnits(*share.store, "CTR", "CT100 HST");
     EXPECT_EQ(cellText(list.rows[0], UnitColumn::Cost), "1525.00");
     EXPECT_NE(list.problems.at(0).find("77777, outside LUNITL"), std::string::npos);
 }
@@ -186,7 +186,7 @@ TEST(UnitList, DroppedUnitsAreNotReadFurther) {
         share.patchRecord("LUNITL", first + 1, 61, link);  // a loop back to the first posting
     }
     for (auto check : {AllocationCheck::OncePerList, AllocationCheck::PerUnit}) {
-        UnitList list = LoadUnits(*share.engine, "CTR", "CT100 HST", check);
+        UnitList list = LoadUnits(*share.store, "CTR", "CT100 HST", check);
         EXPECT_EQ(unitNumbers(list), (std::vector<std::string>{"C1", "C5"}));
         EXPECT_TRUE(list.problems.empty()) << list.problems.front();
     }
@@ -205,7 +205,7 @@ TEST(UnitList, EachInvoicePageIsReadOnce) {
     for (bool cached : {true, false}) {
         test_support::ViewerShare share(data, cached);
         share.clearReadLog();
-        UnitList list = LoadUnits(*share.engine, "CTR", "CT100");
+        UnitList list = LoadUnits(*share.store, "CTR", "CT100");
         ASSERT_FALSE(list.rows.empty());
         int most = 0;
         for (const auto& [where, count] : share.log->reads)
@@ -239,16 +239,16 @@ TEST(UnitList, OnePassAgreesWithTheUnitByUnitCheck) {
         std::vector<std::string> all;
         for (const auto& u : data.units)
             all.push_back(u.unitNumber);
-        auto taken = AllocatedUnits::collect(*share.engine).holdEach(all);
+        auto taken = AllocatedUnits::collect(*share.store).holdEach(all);
         EXPECT_GT(std::count(taken.begin(), taken.end(), true), 20);  // sales do hold units
         EXPECT_FALSE(quiet.events.empty());                           // the damage was met
-        ModelTreeData tree = ModelTree(*share.engine).loadtree(false);
+        ModelTreeData tree = ModelTree(*share.store).loadtree(false);
         for (const auto& line : tree.lines)
             for (const auto& model : line.models) {
                 auto [code, name] = splitTag(model.tag);
                 SCOPED_TRACE(model.tag);
-                EXPECT_EQ(LoadUnits(*share.engine, code, name).rows,
-                          LoadUnits(*share.engine, code, name, AllocationCheck::PerUnit).rows);
+                EXPECT_EQ(LoadUnits(*share.store, code, name).rows,
+                          LoadUnits(*share.store, code, name, AllocationCheck::PerUnit).rows);
             }
     }
 }
@@ -265,7 +265,7 @@ TEST_P(UnitListCancel, ListsNothing) {
         if (static_cast<int>(steps.size()) == GetParam()) progress.cancel();
     });
     UnitList list =
-        LoadUnits(*share.engine, "CTR", "CT100 HST", AllocationCheck::OncePerList, &progress);
+        LoadUnits(*share.store, "CTR", "CT100 HST", AllocationCheck::OncePerList, &progress);
     EXPECT_EQ(list.cancelled, GetParam() != 0);
     const std::vector<std::string> listed{"C1", "C5"};
     EXPECT_EQ(unitNumbers(list), GetParam() ? std::vector<std::string>{} : listed);
@@ -278,14 +278,14 @@ INSTANTIATE_TEST_SUITE_P(Steps, UnitListCancel, ::testing::Values(1, 5, 8, 0));
 
 TEST(Allocation, SubstringOfAnyOfTheFirstSixTexts) {
     test_support::ViewerShare share(listData());
-    auto& engine = *share.engine;
-    EXPECT_TRUE(isUnitallocated(engine, "CTR", "", "12      "));
-    EXPECT_TRUE(isUnitallocated(engine, "", "", "C7"));
-    EXPECT_TRUE(isUnitallocated(engine, "", "", "C6"));
-    EXPECT_TRUE(isUnitallocated(engine, "", "", "A12"));
-    EXPECT_FALSE(isUnitallocated(engine, "", "", "c6"));
-    EXPECT_FALSE(isUnitallocated(engine, "", "", "C1"));
-    AllocatedUnits once = AllocatedUnits::collect(engine);
+    auto& store = *share.store;
+    EXPECT_TRUE(isUnitallocated(store, "CTR", "", "12      "));
+    EXPECT_TRUE(isUnitallocated(store, "", "", "C7"));
+    EXPECT_TRUE(isUnitallocated(store, "", "", "C6"));
+    EXPECT_TRUE(isUnitallocated(store, "", "", "A12"));
+    EXPECT_FALSE(isUnitallocated(store, "", "", "c6"));
+    EXPECT_FALSE(isUnitallocated(store, "", "", "C1"));
+    AllocatedUnits once = AllocatedUnits::collect(store);
     EXPECT_EQ(once.holdEach({"12", "C7", "C6", "A12", "c6", "C1", ""}),
               (std::vector<bool>{true, true, true, true, false, false, true}));
 }

@@ -50,7 +50,7 @@ ViewerShare::ViewerShare(const demo::DealerData& data, bool cachedReads) : cache
     log = logging.get();
     written = demo::writeDealerShare(log->memory, data, identity);
     if (cached)
-        share = std::make_unique<core::ReadCache>(std::move(logging));
+        share = std::make_unique<store::ReadCache>(std::move(logging));
     else
         share = std::move(logging);
     reopen();
@@ -66,8 +66,11 @@ void ViewerShare::reopen() {
     env.computerName = [name = identity.computerName] { return name; };
     env.ipv4Of = [](const std::string&) { return std::string("10.0.0.9"); };
     env.clock = [] { return platform::LocalDateTime{2025, 7, 1, 10, 0, 0}; };
+    store.reset();
     engine.reset();
     engine = std::make_unique<cBusinessBasic>(system, env);
+    auto* cache = cached ? static_cast<fennick::store::ReadCache*>(share.get()) : nullptr;
+    store = std::make_unique<fennick::store::Store>(*engine, cache);
     env.access = platform::Access::ReadWrite;
     damager.reset();
     damager = std::make_unique<cBusinessBasic>(system, env);

@@ -1,6 +1,6 @@
 #pragma once
 // A dealer share in memory, written by the demo share writer from hand-made or generated data,
-// with an engine over it whose clock reads 1 July 2025. Reads can go through the viewer's read
+// with an engine and a store over it whose clock reads 1 July 2025. Reads can go through the viewer's read
 // cache, and every read that reaches the share is logged by file and offset.
 
 #include <map>
@@ -9,7 +9,8 @@
 #include <string>
 #include <utility>
 
-#include "core/read_cache.h"
+#include "store/read_cache.h"
+#include "store/store.h"
 #include "tests/support/test_share.h"
 #include "tools/mkdemo/demo_generator.h"
 #include "tools/mkdemo/share_builder.h"
@@ -71,6 +72,7 @@ struct ViewerShare {
     cSystem system;
     std::unique_ptr<cBusinessBasic> engine;   // reads only, as the viewer's does
     std::unique_ptr<cBusinessBasic> damager;  // writes, for tests that damage the share
+    std::unique_ptr<store::Store> store;       // over `engine`, as the program reads
     bool cached;
 };
 

@@ -66,6 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const EngineError&) {
         return 0;  // the start-up message
     }
-    fuzz::runViewerActions(*engine, 3);
+    store::Store store(*engine, nullptr);
+    fuzz::runViewerActions(store, 3);
     return 0;
 }

@@ -96,7 +96,7 @@ std::unique_ptr<cBusinessBasic> DemoShare::engine(platform::FileSystem& share,
     return std::make_unique<cBusinessBasic>(system, env);
 }
 
-int runViewerActions(cBusinessBasic& engine, std::size_t models) {
+int runViewerActions(store::Store& store, std::size_t models) {
     int failures = 0;
     auto guarded = [&](auto&& action) {
         try {
@@ -106,21 +106,21 @@ int runViewerActions(cBusinessBasic& engine, std::size_t models) {
         }
     };
     core::UserDefinedNames names;
-    guarded([&] { names = core::readUserDefinedNames(engine); });
+    guarded([&] { names = core::readUserDefinedNames(store); });
     core::ModelTreeData tree;
-    guarded([&] { core::ModelTree(engine).loadtree(true); });
-    guarded([&] { tree = core::ModelTree(engine).loadtree(false); });
-    guarded([&] { core::findUnits(engine, tree.directory, "1", models); });
-    guarded([&] { core::stockAgeing(engine); });
+    guarded([&] { core::ModelTree(store).loadtree(true); });
+    guarded([&] { tree = core::ModelTree(store).loadtree(false); });
+    guarded([&] { core::findUnits(store, tree.directory, "1", models); });
+    guarded([&] { core::stockAgeing(store); });
     std::size_t listed = 0;
     for (const auto& line : tree.lines)
         for (const auto& model : line.models) {
             if (listed++ >= models) return failures;
             guarded([&] {
                 auto [code, number] = core::splitTag(model.tag);
-                auto list = core::LoadUnits(engine, code, number);
+                auto list = core::LoadUnits(store, code, number);
                 if (list.rows.empty()) return;
-                auto detail = core::selectUnit(engine, list.rows.front());
+                auto detail = core::selectUnit(store, list.rows.front());
                 core::buildUnitReport(core::unitGridHeadings(names), list.rows.front(),
                                       detail.grids, "07/01/2025 10:00");
             });

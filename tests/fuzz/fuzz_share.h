@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/business_basic.h"
+#include "store/store.h"
 #include "platform/services.h"
 #include "tools/mkdemo/share_builder.h"
 
@@ -70,10 +71,10 @@ struct DemoShare {
     std::unique_ptr<cBusinessBasic> engine(platform::FileSystem& share, cSystem& system) const;
 };
 
-// The viewer's actions over an engine: the tree with and without the in-stock filter, and for
+// The viewer's actions over a store: the tree with and without the in-stock filter, and for
 // the first models of the tree the unit list, the first unit's details and its report. Failures
 // that reach the caller are what the window turns into its message, so they are caught here.
 // Returns how many actions ended with such a failure.
-int runViewerActions(cBusinessBasic& engine, std::size_t models);
+int runViewerActions(store::Store& store, std::size_t models);
 
 }  // namespace fennick::fuzz

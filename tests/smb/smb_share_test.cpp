@@ -22,7 +22,7 @@
 #include "cli/commands.h"
 #include "cli/output.h"
 #include "core/model_tree.h"
-#include "core/read_cache.h"
+#include "store/read_cache.h"
 #include "core/unit_list.h"
 #include "engine/global_connectivity.h"
 #include "platform/local_file_system.h"
@@ -393,18 +393,18 @@ class StopAtRead : public platform::FileSystem {
 };
 
 // An action of the window, as text to compare.
-using Action = std::function<std::string(cBusinessBasic&)>;
+using Action = std::function<std::string(store::Store&)>;
 
-std::string unitList(cBusinessBasic& engine) {
+std::string unitList(store::Store& store) {
     std::string text;
-    for (const auto& row : core::LoadUnits(engine, "CTR", "CT100").rows)
+    for (const auto& row : core::LoadUnits(store, "CTR", "CT100").rows)
         for (const auto& cell : core::unitCells(row))
             text += cell + "\t";
     return text;
 }
 
-std::string modelTree(cBusinessBasic& engine) {
-    return cli::treeJson(core::ModelTree(engine).loadtree(false));
+std::string modelTree(store::Store& store) {
+    return cli::treeJson(core::ModelTree(store).loadtree(false));
 }
 
 std::string onLocalFolders(const Action& action) {
@@ -412,7 +412,11 @@ std::string onLocalFolders(const Action& action) {
     options.settingsFile = world().ini;
     options.uncRoot = world().shares.string();
     InitializeDataEngine(std::move(options));
-    std::string text = action(*mGlobalConnectivity::instance().BusinessBasic);
+    std::string text;
+    {
+        store::Store store(*mGlobalConnectivity::instance().BusinessBasic, nullptr);
+        text = action(store);
+    }
     ReleaseDataEngine();
     return text;
 }
@@ -431,18 +435,22 @@ TEST_P(StoppedServer, InTheMiddleOfAnActionEndsItAndTheNextActionReconnects) {
     StopAtRead& stopper = *share;
     StartupOptions options;
     options.settingsFile = world().ini;
-    options.share = std::make_unique<core::ReadCache>(std::move(share));
+    auto cache = std::make_unique<store::ReadCache>(std::move(share));
+    store::ReadCache* cached = cache.get();
+    options.share = std::move(cache);
     InitializeDataEngine(std::move(options));
-    cBusinessBasic& engine = *mGlobalConnectivity::instance().BusinessBasic;
+    auto engine = std::make_unique<store::Store>(*mGlobalConnectivity::instance().BusinessBasic,
+                                                 cached);
 
     std::int64_t before = stopper.reads;
-    EXPECT_EQ(action(engine), expected);
+    EXPECT_EQ(action(*engine), expected);
     stopper.stopAt = stopper.reads + (stopper.reads - before) / 2;
-    EXPECT_THROW(action(engine), platform::ConnectionLost);
+    EXPECT_THROW(action(*engine), platform::ConnectionLost);
     EXPECT_FALSE(server.running());
 
     server.start();
-    EXPECT_EQ(action(engine), expected);
+    EXPECT_EQ(action(*engine), expected);
+    engine.reset();
     ReleaseDataEngine();
 }
 

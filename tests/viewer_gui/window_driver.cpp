@@ -45,7 +45,7 @@ demo::DealerData windowData() {
 }
 
 WindowDriver::WindowDriver(const GuiShare& share, std::string commandLine, bool slow) {
-    core::EngineStart start;
+    store::StoreStart start;
     start.settingsFile = share.ini();
     start.share.uncRoot = share.root();
     if (slow)

@@ -1,8 +1,8 @@
-#include "core/read_cache.h"
+#include "store/read_cache.h"
 
 #include <gtest/gtest.h>
 
-namespace fennick::core {
+namespace fennick::store {
 namespace {
 
 const std::string kPath = "\\\\S\\T\\F";
@@ -102,4 +102,4 @@ TEST(ReadCache, PrefetchReadsAroundABadBlock) {
 }
 
 }  // namespace
-}  // namespace fennick::core
+}  // namespace fennick::store

@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "kept_bytes.h"
 #include "platform/file_system.h"
+#include "store/kept_bytes.h"
 
-namespace fennick::core {
+namespace fennick::store {
 
 struct ByteRange {
     std::int64_t offset = 0;
@@ -59,7 +59,6 @@ class ReadCache : public platform::FileSystem {
         explicit Scope(ReadCache* cache) : cache_(cache) {
             if (cache_) ++cache_->depth_;
         }
-        explicit Scope(platform::FileSystem& share) : Scope(of(share)) {}
         ~Scope() {
             if (cache_ && --cache_->depth_ == 0) cache_->kept_.clear();
         }
@@ -84,9 +83,6 @@ class ReadCache : public platform::FileSystem {
     // Bytes held for the current action.
     std::int64_t keptBytes() const;
 
-    // The cache behind an engine's share, if it has one.
-    static ReadCache* of(platform::FileSystem& share) { return dynamic_cast<ReadCache*>(&share); }
-
   protected:
     std::unique_ptr<platform::File> doOpen(const std::string& path,
                                            platform::Access access) override;
@@ -110,4 +106,4 @@ class ReadCache : public platform::FileSystem {
 std::vector<std::vector<ByteRange>> coalesce(std::vector<ByteRange> ranges,
                                              const ReadPolicy& policy);
 
-}  // namespace fennick::core
+}  // namespace fennick::store

@@ -1,9 +1,9 @@
-#include "kept_bytes.h"
+#include "store/kept_bytes.h"
 
 #include <algorithm>
 #include <cstring>
 
-namespace fennick::core {
+namespace fennick::store {
 
 void KeptBytes::keep(std::int64_t offset, std::string bytes, std::size_t asked) {
     const std::int64_t end = offset + static_cast<std::int64_t>(bytes.size());
@@ -59,4 +59,4 @@ std::optional<std::size_t> KeptBytes::copy(std::int64_t offset, char* buf, std::
     return static_cast<std::size_t>(end - offset);
 }
 
-}  // namespace fennick::core
+}  // namespace fennick::store

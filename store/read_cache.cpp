@@ -1,11 +1,11 @@
-#include "read_cache.h"
+#include "store/read_cache.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "platform/parallel.h"
 
-namespace fennick::core {
+namespace fennick::store {
 
 class CachedFile : public platform::File {
   public:
@@ -141,4 +141,4 @@ std::int64_t ReadCache::keptBytes() const {
     return total;
 }
 
-}  // namespace fennick::core
+}  // namespace fennick::store

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-namespace fennick::core {
+namespace fennick::store {
 
 class KeptBytes {
   public:
@@ -28,4 +28,4 @@ class KeptBytes {
     std::int64_t bytes_ = 0;
 };
 
-}  // namespace fennick::core
+}  // namespace fennick::store

@@ -1,0 +1,127 @@
+#pragma once
+// The read-only store: the one way the application reads the dealer's files. It sits on the
+// data engine (file resolution, record I/O, keyed index walks) and gives typed reads: index
+// cursors, records unpacked by their layout tables, chains of records (one, or many at once
+// advancing a link per round), FILE0 blocks and the lines of an invoice. What one user action
+// reads is kept in the read cache and planned ahead in large batches; above the store nothing
+// calls the engine.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/currency.h"
+#include "engine/settings.h"
+#include "records/chain.h"
+#include "records/lines.h"
+#include "records/shop_detail.h"
+#include "store/index_cursor.h"
+#include "store/read_cache.h"
+
+namespace fennick::store {
+
+// The entries of an index with keys in a range, learnt from its nodes level by level.
+struct IndexScan {
+    std::vector<std::int32_t> records;  // of the entries with keys in the range, in key order
+    std::int32_t following = 0;         // of the first entry at or beyond the range's end
+};
+
+using DetailLine = clsInvDetail::DetailLine;
+
+class Store {
+  public:
+    // A store over `engine`, whose share is `cache` when reads go through a read cache (null:
+    // straight to the share). Both must outlive the store.
+    Store(cBusinessBasic& engine, ReadCache* cache);
+    virtual ~Store() = default;
+    Store(const Store&) = delete;
+    Store& operator=(const Store&) = delete;
+
+    // One user action: what it reads is kept until its last scope ends.
+    [[nodiscard]] ReadCache::Scope action() { return ReadCache::Scope(cache_); }
+
+    // A cursor on the first entry of `index` whose key is at or after `key`.
+    IndexCursor find(std::string_view index, std::string key);
+    // The bytes of record `number` of a direct file; engine failures reach the caller.
+    std::string recordBytes(std::string_view file, std::int32_t number);
+    template <class Record>
+    Record read(std::string_view file, std::int32_t number) {
+        Record record;
+        record.Unpack(recordBytes(file, number));
+        return record;
+    }
+    // A product line from its LINEL record (its commodity codes read from COMODI).
+    clsLines line(std::int32_t number);
+    // Block `number` of a plain file of the dealer's directory, such as FILE0.
+    std::string plainBlock(std::string_view fileName, std::int32_t number);
+    // The lines of the invoice or shop order whose page record is `record` (a damaged page
+    // chain gives the lines found before the damage).
+    std::vector<DetailLine> invoiceLines(std::int32_t record);
+
+    // The chain of a direct file starting at `first`, each record unpacked; the walk stops at
+    // a loop or at a link outside the file (see ChainWalk).
+    template <class Record>
+    ChainRecords<Record> chain(std::string_view file, std::int32_t first) {
+        return std::move(chains<Record>(file, {first}).front());
+    }
+    // Many chains at once, in rounds: each round reads the next record of every chain still
+    // going, so an action waits for as many rounds as its longest chain has links. A record
+    // that cannot be read ends the walk with the failure of the first chain (in the order of
+    // `heads`) that met one, as walking them one after the other would.
+    template <class Record>
+    std::vector<ChainRecords<Record>> chains(std::string_view file,
+                                             const std::vector<std::int32_t>& heads) {
+        std::vector<ChainRecords<Record>> out(heads.size());
+        auto walks = walkChains(file, heads,
+                                [&](std::size_t c, std::int32_t number, const std::string& bytes) {
+                                    Record record;
+                                    record.Unpack(bytes);
+                                    out[c].records.push_back(record);
+                                    out[c].recordNumbers.push_back(number);
+                                    return record.Chain;
+                                });
+        for (std::size_t c = 0; c < out.size(); ++c)
+            out[c].walk = walks[c];
+        return out;
+    }
+
+    // Reading ahead: only a help, a no-op unless an action keeps reads. What it misses or
+    // cannot read, the walk that follows reads itself and meets the failure there.
+    // The records given, each with the `count` - 1 records after it.
+    void readAhead(std::string_view file, const std::vector<std::int32_t>& records,
+                   std::int32_t count = 1);
+    // The nodes of an index holding keys from `from` up to `to` (empty: the end), level by
+    // level; answers the entries found.
+    IndexScan scanIndex(std::string_view index, std::string from, std::string to);
+    // Blocks `first` to `last` of a plain file, in one read.
+    void readAheadBlocks(std::string_view fileName, std::int32_t first, std::int32_t last);
+    // Chains of a direct file, a batch of reads per link along them; `linkOf` answers the
+    // record a record links to. Used where the walk itself is done record by record elsewhere
+    // (the pages of invoices).
+    void readAheadChains(std::string_view file, const std::vector<std::int32_t>& heads,
+                         const std::function<std::int32_t(std::string_view record)>& linkOf);
+
+    // True while an action keeps what it reads.
+    bool keeping() const { return cache_ && cache_->keeping(); }
+    ReadCache* cache() { return cache_; }
+    platform::FileSystem& share();
+    const cSystem& system() const;
+    // The engine's clock, and today by it.
+    platform::LocalDateTime now() const;
+    Date today() const;
+
+  private:
+    using Visit =
+        std::function<std::int32_t(std::size_t chain, std::int32_t number, const std::string&)>;
+    std::vector<ChainWalk> walkChains(std::string_view file, const std::vector<std::int32_t>& heads,
+                                      const Visit& visit);
+    std::shared_ptr<cLogicalFile> logical(std::string_view file);
+
+    cBusinessBasic& engine_;
+    ReadCache* cache_;
+};
+
+}  // namespace fennick::store
