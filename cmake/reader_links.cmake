@@ -34,5 +34,5 @@ function(fennick_require_reader_only)
   endforeach()
 endfunction()
 
-fennick_require_reader_only(Fennick fennick-cli fennick_core fennick_viewer_widgets
+fennick_require_reader_only(Fennick fennick-cli fennick_store fennick_core fennick_viewer_widgets
   fennick_viewer_dialogs fennick_cli_lib)

@@ -1,5 +1,7 @@
 #include "export_file.h"
 
+#include "platform/text.h"
+
 #include "dealer_text.h"
 #include "engine/codec.h"
 #include "engine/error.h"
@@ -112,27 +114,11 @@ bool isPriceColumn(std::size_t column) {
     return column == xcol::kNet || column == xcol::kPolicyAmount || column == xcol::kPolicyCost;
 }
 
-// An optional sign, then digits with at most one point among them.
-bool isPlainNumber(std::string_view text) {
-    if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
-    bool digit = false, point = false;
-    for (char c : text) {
-        if (c == '.' && !point) {
-            point = true;
-        } else if (c >= '0' && c <= '9') {
-            digit = true;
-        } else {
-            return false;
-        }
-    }
-    return digit;
-}
-
 }  // namespace
 
 std::optional<std::string> exportCellProblem(std::size_t column, std::string_view bytes) {
     if (bytes.empty()) return std::nullopt;
-    if (isPriceColumn(column) && !isPlainNumber(bytes))
+    if (isPriceColumn(column) && !platform::decimalText(bytes))
         return "is not a number (a sign, digits and one point)";
     for (const auto& [fieldColumn, field] : kLongFields)
         if (fieldColumn == column && column != xcol::kTax && bytes.size() > field.width)

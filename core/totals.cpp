@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/currency.h"
+#include "platform/text.h"
 
 namespace fennick::core {
 
@@ -20,27 +21,15 @@ std::optional<TotalsResult> finished(TotalsResult result, double a, double b) {
 }  // namespace
 
 std::optional<double> readDecimal(std::string_view text) {
-    auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return std::nullopt;
-    text = text.substr(first, text.find_last_not_of(' ') - first + 1);
-    bool negative = text[0] == '-';
-    if (text[0] == '-' || text[0] == '+') text.remove_prefix(1);
-    bool digit = false, point = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] >= '0' && text[i] <= '9')
-            digit = true;
-        else if (text[i] == '.' && !point)
-            point = true;
-        else
-            return std::nullopt;
-    }
-    if (!digit) return std::nullopt;
+    auto decimal = platform::decimalText(platform::trimBlanks(text));
+    if (!decimal) return std::nullopt;
     // from_chars reads the point whatever the process locale says.
     double value = 0;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+    std::string_view digits = decimal->digits;
+    auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (error != std::errc() || end != digits.data() + digits.size() || !std::isfinite(value))
         return std::nullopt;
-    return negative ? -value : value;
+    return decimal->negative ? -value : value;
 }
 
 std::string totalsText(double value) {

@@ -1,5 +1,7 @@
 #include "currency.h"
 
+#include "platform/text.h"
+
 #include <cmath>
 #include <limits>
 #include <stdexcept>
@@ -30,39 +32,20 @@ Currency Currency::fromDouble(double value) {
 }
 
 std::optional<Currency> Currency::parse(std::string_view text) {
-    std::size_t b = 0, e = text.size();
-    while (b < e && text[b] == ' ')
-        ++b;
-    while (e > b && text[e - 1] == ' ')
-        --e;
-    text = text.substr(b, e - b);
-    bool negative = false;
-    if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
-        negative = text[0] == '-';
-        text.remove_prefix(1);
-    }
-    if (text.empty()) return std::nullopt;
+    auto decimal = platform::decimalText(platform::trimBlanks(text));
+    if (!decimal) return std::nullopt;
     std::int64_t whole = 0, fraction = 0, scale = kScale;
-    bool seenPoint = false, seenDigit = false;
-    for (char c : text) {
-        if (c == '.' && !seenPoint) {
-            seenPoint = true;
-        } else if (c >= '0' && c <= '9') {
-            seenDigit = true;
-            if (!seenPoint) {
-                if (whole > 900'000'000'000'000) return std::nullopt;
-                whole = whole * 10 + (c - '0');
-            } else if (scale > 1) {
-                scale /= 10;
-                fraction += (c - '0') * scale;
-            }
-        } else {
-            return std::nullopt;
-        }
+    for (char c : decimal->whole) {
+        if (whole > 900'000'000'000'000) return std::nullopt;
+        whole = whole * 10 + (c - '0');
     }
-    if (!seenDigit) return std::nullopt;
+    for (char c : decimal->fraction) {
+        if (scale == 1) break;
+        scale /= 10;
+        fraction += (c - '0') * scale;
+    }
     std::int64_t ticks = whole * kScale + fraction;
-    return Currency(negative ? -ticks : ticks);
+    return Currency(decimal->negative ? -ticks : ticks);
 }
 
 std::int32_t Currency::toCents() const {

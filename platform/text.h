@@ -46,6 +46,32 @@ inline std::optional<std::int32_t> wholeNumber(std::string_view text) {
     return number->value;
 }
 
+// A decimal number as it is typed: an optional sign, then digits with at most one point among
+// them and at least one digit. Nothing when `text` is not of that form (blanks included).
+struct DecimalText {
+    bool negative = false;
+    std::string_view digits;    // everything after the sign
+    std::string_view whole;     // the digits before the point
+    std::string_view fraction;  // the digits after it
+};
+inline std::optional<DecimalText> decimalText(std::string_view text) {
+    DecimalText out;
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        out.negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    out.digits = text;
+    std::size_t point = text.find('.');
+    out.whole = text.substr(0, point);
+    out.fraction = point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+    auto digitsOnly = [](std::string_view part) {
+        return part.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    if (!digitsOnly(out.whole) || !digitsOnly(out.fraction)) return std::nullopt;
+    if (out.whole.empty() && out.fraction.empty()) return std::nullopt;
+    return out;
+}
+
 inline char upperAscii(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
 }

@@ -6,13 +6,10 @@
 
 #include <cstdint>
 #include <functional>
-#include <limits>
-#include <memory>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
-#include "engine/business_basic.h"
 #include "engine/error.h"
 
 namespace fennick {
@@ -66,22 +63,5 @@ struct ChainRecords {
     std::vector<std::int32_t> recordNumbers;
     ChainWalk walk;
 };
-
-template <class Record>
-ChainRecords<Record> readChain(cBusinessBasic& engine, const std::string& logicalName,
-                               std::int32_t first) {
-    auto file = engine.LogicalOpen(logicalName);
-    if (!file)
-        throw EngineError(err::kEngine, "LogicalOpen", "File not Found: \"" + logicalName + "\"");
-    ChainRecords<Record> out;
-    out.walk = walkChain(first, file->LastRecord, [&](std::int32_t number) {
-        Record record;
-        record.Unpack(engine.LreadFile(file, number));
-        out.records.push_back(record);
-        out.recordNumbers.push_back(number);
-        return record.Chain;
-    });
-    return out;
-}
 
 }  // namespace fennick

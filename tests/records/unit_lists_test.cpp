@@ -1,8 +1,7 @@
-// Unit notes, history and sub-ledger records, and reading their chains from the files.
+// Unit notes, history and sub-ledger records.
 #include <gtest/gtest.h>
 
 #include "record_bytes.h"
-#include "records/chain.h"
 #include "records/unit_history.h"
 #include "records/unit_ledger.h"
 #include "records/unit_notes.h"
@@ -72,55 +71,6 @@ TEST(UnitLedger, PackWritesExactlyTheLayout) {
     std::string target(64, '\xF5');
     l.Pack(target);
     EXPECT_EQ(target, spliced(original, '\xF5', {{3, 52}, {57, 64}}));
-}
-
-class UnitLists : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        share.writer.addDataFile("DEALER:UNITS.DR",
-                                 {{"UNOTEL", "L", 84, 20}, {"LUNITL", "L", 64, 50}});
-        share.writer.writeLinks();
-        bb = &share.open();
-    }
-    void posting(std::int32_t number, std::int32_t cents, std::int32_t chain) {
-        std::string rec(64, '\0');
-        put(rec, 1, be(1, 2));
-        put(rec, 57, be(cents, 4));
-        put(rec, 61, be(chain, 4));
-        bb->LwriteFile("LUNITL", number, rec);
-    }
-    TestShare share;
-    cBusinessBasic* bb = nullptr;
-};
-
-TEST_F(UnitLists, SubLedgerChainSumsToTheUnitsCost) {
-    posting(40, 150000, 41);
-    posting(41, 2500, 0);
-    auto chain = readChain<clsUnitsLedger>(*bb, "LUNITL", 40);
-    Currency cost;
-    for (const auto& l : chain.records)
-        cost += l.Amount;
-    EXPECT_EQ(cost.format(), "1525.00");
-    EXPECT_EQ(chain.recordNumbers, (std::vector<std::int32_t>{40, 41}));
-    EXPECT_EQ(chain.walk.stop, ChainStop::End);
-}
-
-TEST_F(UnitLists, NoteChainStopsAtZeroAndAtALoop) {
-    bb->LwriteFile("UNOTEL", 7, note(2, be(1, 2), 12));
-    bb->LwriteFile("UNOTEL", 12, note(3, be(2, 2), 0));
-    auto chain = readChain<clsUnitnotes>(*bb, "UNOTEL", 7);
-    EXPECT_EQ(chain.recordNumbers, (std::vector<std::int32_t>{7, 12}));
-    EXPECT_EQ(chain.records[1].Quantity, 2);
-    EXPECT_FALSE(chain.walk.looped());
-
-    bb->LwriteFile("UNOTEL", 12, note(3, be(2, 2), 7));
-    chain = readChain<clsUnitnotes>(*bb, "UNOTEL", 7);
-    EXPECT_EQ(chain.recordNumbers, (std::vector<std::int32_t>{7, 12}));
-    EXPECT_TRUE(chain.walk.looped());
-    EXPECT_EQ(chain.walk.stoppedAt, 7);
-
-    EXPECT_TRUE(readChain<clsUnitnotes>(*bb, "UNOTEL", 0).records.empty());
-    EXPECT_THROW(readChain<clsUnitnotes>(*bb, "NOTES", 7), EngineError);
 }
 
 }  // namespace
