@@ -1,7 +1,8 @@
 #pragma once
 // cBusinessBasic: the data engine. Every read of the dealer's files goes through it: file
 // resolution, record I/O on direct files, keyed index walks, the field codec and the small
-// system services. Operations are declared in the order of the engine's interface slots.
+// system services. Operations are declared in the order of the engine's interface slots; the
+// slots that change a file are EngineWriter's (engine_writer.h), which only the writers include.
 
 #include <functional>
 #include <map>
@@ -105,12 +106,8 @@ class cBusinessBasic {
     std::string Trun(std::string_view Source, std::int32_t flgRemoveControlCharacters = 0) const;
     std::string ReadFile(const OpenFileRef& OpenFile, std::int32_t BytesToRead,
                          std::int32_t Position, bool Orb = false);
-    void WriteFile(const OpenFileRef& OpenFile, const std::string& Data, std::int32_t Position,
-                   bool Orb = false);
     std::string BlockReadFile(const OpenFileRef& OpenFile, std::int32_t BlockNumber,
                               bool Orb = false);
-    void BlockWriteFile(const OpenFileRef& OpenFile, std::int32_t BlockNumber,
-                        const std::string& Record, bool Orb = false);
     std::shared_ptr<cOpenFile> OpenFile(std::string& FileName);
     std::int32_t KLength(const LogicalRef& LogicalFile, bool Orb = false);
     void CloseFile(const OpenFileRef& FileName);
@@ -122,19 +119,9 @@ class cBusinessBasic {
                                                   std::int32_t& LastRecord);
     std::string LreadFile(const LogicalRef& LogicalFile, std::int32_t RecordNumber,
                           bool Orb = false);
-    void LwriteFile(const LogicalRef& LogicalFile, std::int32_t RecordNumber,
-                    const std::string& Data, bool Orb = false);
     std::int32_t KCount(const LogicalRef& LogicalFile, bool Orb = false);
     cSystem& CastellSys() const { return system_; }
     platform::LocalDateTime Now() const { return env_.clock(); }
-    std::int32_t PhysicalLock(const std::string& FileName, std::int32_t Position,
-                              std::int32_t LockLength);
-    std::int32_t LogicalLock(const LogicalRef& LogicalFile, std::int32_t RecordNumber);
-    std::int32_t ReleaseLock(std::int32_t LockNumber);
-    void DelRec(const LogicalRef& LogicalFile, std::int32_t RecordNumber, bool Orb = false);
-    void GetRec(const LogicalRef& LogicalFile, std::int32_t& RecordNumber, bool Orb = false);
-    void InitFile(const LogicalRef& LogicalFile, std::int32_t KeyLength = 16,
-                  bool DuplicateKeys = false, std::int32_t BlockingFactor = 100, bool Orb = false);
     void KFind(const LogicalRef& LogicalFile, std::string& Buff, std::string& Key,
                std::int32_t& Rec, bool Orb = false);
     void KLast(const LogicalRef& LogicalFile, std::string& Buff, std::string& Key,
@@ -159,6 +146,8 @@ class cBusinessBasic {
     platform::FileSystem& Share() { return *env_.share; }
 
   private:
+    friend class EngineWriter;
+
     void checkShare();
     void identifyWorkstation();
     void readTerminalMap();
@@ -166,8 +155,6 @@ class cBusinessBasic {
     std::shared_ptr<cLogicalFile> resolve(const LogicalRef& ref);
     std::shared_ptr<cOpenFile> resolve(const OpenFileRef& ref);
     const std::string& directoryBytes(const std::string& path);
-    void writeAt(cOpenFile& file, std::int64_t offset, const std::string& data,
-                 const std::string& source);
     std::int32_t nextFileNumber() const;
 
     cSystem& system_;

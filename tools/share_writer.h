@@ -10,6 +10,7 @@
 
 #include "engine/business_basic.h"
 #include "engine/index_builder.h"
+#include "engine/writers_only.h"
 #include "platform/file_system.h"
 
 namespace fennick::tools {

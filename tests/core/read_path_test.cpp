@@ -12,6 +12,7 @@
 #include "core/engine_start.h"
 #include "core/model_tree.h"
 #include "core/unit_detail.h"
+#include "engine/engine_writer.h"
 #include "engine/index_node.h"
 #include "viewer_share.h"
 
@@ -45,7 +46,8 @@ Place placeOf(ViewerShare& share, const std::string& logical, std::int32_t recor
 }
 
 void patch(ViewerShare& share, const Place& at, std::int32_t position, const std::string& bytes) {
-    share.damager->WriteFile(at.file, bytes, static_cast<std::int32_t>(at.offset + position - 1));
+    EngineWriter(*share.damager)
+        .WriteFile(at.file, bytes, static_cast<std::int32_t>(at.offset + position - 1));
 }
 
 std::string packed(const char* op, std::int32_t value, std::size_t width) {

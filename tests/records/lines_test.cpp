@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/engine_writer.h"
 #include "record_bytes.h"
 #include "records/line_collection.h"
 #include "support/test_share.h"
@@ -51,8 +52,8 @@ class LineFiles : public ::testing::Test {
                           false);
     }
     void writeLine(std::int32_t number, const std::string& rec) {
-        bb->LwriteFile("LINEL", number, rec.substr(0, 128));
-        bb->LwriteFile("ELINEL", number, rec.substr(128, 128));
+        EngineWriter(*bb).LwriteFile("LINEL", number, rec.substr(0, 128));
+        EngineWriter(*bb).LwriteFile("ELINEL", number, rec.substr(128, 128));
     }
     TestShare share;
     cBusinessBasic* bb = nullptr;

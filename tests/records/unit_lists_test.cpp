@@ -1,6 +1,7 @@
 // Unit notes, history and sub-ledger records, and reading their chains from the files.
 #include <gtest/gtest.h>
 
+#include "engine/engine_writer.h"
 #include "record_bytes.h"
 #include "records/chain.h"
 #include "records/unit_history.h"
@@ -87,7 +88,7 @@ class UnitLists : public ::testing::Test {
         put(rec, 1, be(1, 2));
         put(rec, 57, be(cents, 4));
         put(rec, 61, be(chain, 4));
-        bb->LwriteFile("LUNITL", number, rec);
+        EngineWriter(*bb).LwriteFile("LUNITL", number, rec);
     }
     TestShare share;
     cBusinessBasic* bb = nullptr;
@@ -106,14 +107,14 @@ TEST_F(UnitLists, SubLedgerChainSumsToTheUnitsCost) {
 }
 
 TEST_F(UnitLists, NoteChainStopsAtZeroAndAtALoop) {
-    bb->LwriteFile("UNOTEL", 7, note(2, be(1, 2), 12));
-    bb->LwriteFile("UNOTEL", 12, note(3, be(2, 2), 0));
+    EngineWriter(*bb).LwriteFile("UNOTEL", 7, note(2, be(1, 2), 12));
+    EngineWriter(*bb).LwriteFile("UNOTEL", 12, note(3, be(2, 2), 0));
     auto chain = readChain<clsUnitnotes>(*bb, "UNOTEL", 7);
     EXPECT_EQ(chain.recordNumbers, (std::vector<std::int32_t>{7, 12}));
     EXPECT_EQ(chain.records[1].Quantity, 2);
     EXPECT_FALSE(chain.walk.looped());
 
-    bb->LwriteFile("UNOTEL", 12, note(3, be(2, 2), 7));
+    EngineWriter(*bb).LwriteFile("UNOTEL", 12, note(3, be(2, 2), 7));
     chain = readChain<clsUnitnotes>(*bb, "UNOTEL", 7);
     EXPECT_EQ(chain.recordNumbers, (std::vector<std::int32_t>{7, 12}));
     EXPECT_TRUE(chain.walk.looped());
