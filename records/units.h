@@ -74,7 +74,6 @@ class clsUnits {
     static records::Layout<clsUnits> layout();
 
     void Unpack(std::string_view Rec);
-    void Pack(std::string& Rec) const;
 };
 
 }  // namespace fennick
