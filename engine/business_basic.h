@@ -43,21 +43,8 @@ class ObjectOrName {
 using LogicalRef = ObjectOrName<cLogicalFile>;
 using OpenFileRef = ObjectOrName<cOpenFile>;
 
-// Byte-range locks on the shared data files. A positive number names a granted lock.
-class LockLayer {
-  public:
-    virtual ~LockLayer() = default;
-    virtual std::int32_t lock(const std::string& fileName, std::int32_t position,
-                              std::int32_t length) = 0;
-    virtual std::int32_t release(std::int32_t lockNumber) = 0;
-};
-
-// The lock layer this system runs with: it grants no lock.
-class NoLocks : public LockLayer {
-  public:
-    std::int32_t lock(const std::string&, std::int32_t, std::int32_t) override { return 0; }
-    std::int32_t release(std::int32_t) override { return 0; }
-};
+// The byte-range locks the writes take (engine_writer.h); reading takes none.
+class LockLayer;
 
 // The workstation services the engine needs; tests and tools replace any of them.
 struct EngineEnvironment {
@@ -65,7 +52,7 @@ struct EngineEnvironment {
     std::function<std::string()> computerName = platform::hostName;
     std::function<std::string(const std::string&)> ipv4Of = platform::ipv4Of;
     std::function<platform::LocalDateTime()> clock = platform::localNow;
-    LockLayer* locks = nullptr;  // nullptr: NoLocks
+    LockLayer* locks = nullptr;  // nullptr: a layer that grants no lock
     // How data files are opened: the viewer and the CLI only ever read the dealer's files.
     platform::Access access = platform::Access::Read;
 };
@@ -159,7 +146,6 @@ class cBusinessBasic {
 
     cSystem& system_;
     EngineEnvironment env_;
-    NoLocks noLocks_;
     std::string alphabet_;
     std::unique_ptr<cLinks> links_;
     std::unique_ptr<cOpenFiles> openFiles_;

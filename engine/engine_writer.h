@@ -12,6 +12,15 @@
 
 namespace fennick {
 
+// Byte-range locks on the shared data files. A positive number names a granted lock.
+class LockLayer {
+  public:
+    virtual ~LockLayer() = default;
+    virtual std::int32_t lock(const std::string& fileName, std::int32_t position,
+                              std::int32_t length) = 0;
+    virtual std::int32_t release(std::int32_t lockNumber) = 0;
+};
+
 class EngineWriter {
   public:
     explicit EngineWriter(cBusinessBasic& engine) : engine_(engine) {}
@@ -32,6 +41,8 @@ class EngineWriter {
                   bool DuplicateKeys = false, std::int32_t BlockingFactor = 100, bool Orb = false);
 
   private:
+    // The engine's lock layer, or the one this system runs with, which grants no lock.
+    LockLayer& locks() const;
     void writeAt(cOpenFile& file, std::int64_t offset, const std::string& data,
                  const std::string& source);
 

@@ -10,6 +10,21 @@ namespace fennick {
 
 using namespace record_io;
 
+namespace {
+
+class NoLocks : public LockLayer {
+  public:
+    std::int32_t lock(const std::string&, std::int32_t, std::int32_t) override { return 0; }
+    std::int32_t release(std::int32_t) override { return 0; }
+};
+
+}  // namespace
+
+LockLayer& EngineWriter::locks() const {
+    static NoLocks none;
+    return engine_.env_.locks ? *engine_.env_.locks : none;
+}
+
 void EngineWriter::writeAt(cOpenFile& file, std::int64_t offset, const std::string& data,
                            const std::string& source) {
     auto at = checkedOffset(offset, source);
@@ -131,7 +146,7 @@ void EngineWriter::InitFile(const LogicalRef& LogicalFile, std::int32_t KeyLengt
 
 std::int32_t EngineWriter::PhysicalLock(const std::string& FileName, std::int32_t Position,
                                         std::int32_t LockLength) {
-    return engine_.env_.locks->lock(FileName, Position, LockLength);
+    return locks().lock(FileName, Position, LockLength);
 }
 
 std::int32_t EngineWriter::LogicalLock(const LogicalRef& LogicalFile, std::int32_t RecordNumber) {
@@ -145,7 +160,7 @@ std::int32_t EngineWriter::LogicalLock(const LogicalRef& LogicalFile, std::int32
 }
 
 std::int32_t EngineWriter::ReleaseLock(std::int32_t LockNumber) {
-    return engine_.env_.locks->release(LockNumber);
+    return locks().release(LockNumber);
 }
 
 }  // namespace fennick

@@ -2,8 +2,6 @@
 
 #include <stdexcept>
 
-#include "engine/engine_writer.h"
-
 namespace fennick::tools {
 
 namespace {

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "engine/business_basic.h"
+#include "engine/engine_writer.h"
 #include "engine/index_builder.h"
-#include "engine/writers_only.h"
 #include "platform/file_system.h"
 
 namespace fennick::tools {
