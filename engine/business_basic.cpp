@@ -10,7 +10,6 @@ namespace fennick {
 cBusinessBasic::cBusinessBasic(cSystem& system, EngineEnvironment environment)
     : system_(system), env_(std::move(environment)), alphabet_(codec::kPackingAlphabet) {
     if (!env_.share) throw EngineError(err::kShare, "cBusinessBasic", "No share file system");
-    if (!env_.locks) env_.locks = &noLocks_;
     checkShare();
     identifyWorkstation();
     readTerminalMap();

@@ -1,7 +1,8 @@
 #pragma once
 // cBusinessBasic: the data engine. Every read of the dealer's files goes through it: file
 // resolution, record I/O on direct files, keyed index walks, the field codec and the small
-// system services. Operations are declared in the order of the engine's interface slots.
+// system services. Operations are declared in the order of the engine's interface slots; the
+// slots that change a file are EngineWriter's (engine_writer.h), which only the writers include.
 
 #include <functional>
 #include <map>
@@ -42,21 +43,8 @@ class ObjectOrName {
 using LogicalRef = ObjectOrName<cLogicalFile>;
 using OpenFileRef = ObjectOrName<cOpenFile>;
 
-// Byte-range locks on the shared data files. A positive number names a granted lock.
-class LockLayer {
-  public:
-    virtual ~LockLayer() = default;
-    virtual std::int32_t lock(const std::string& fileName, std::int32_t position,
-                              std::int32_t length) = 0;
-    virtual std::int32_t release(std::int32_t lockNumber) = 0;
-};
-
-// The lock layer this system runs with: it grants no lock.
-class NoLocks : public LockLayer {
-  public:
-    std::int32_t lock(const std::string&, std::int32_t, std::int32_t) override { return 0; }
-    std::int32_t release(std::int32_t) override { return 0; }
-};
+// The byte-range locks the writes take (engine_writer.h); reading takes none.
+class LockLayer;
 
 // The workstation services the engine needs; tests and tools replace any of them.
 struct EngineEnvironment {
@@ -64,7 +52,7 @@ struct EngineEnvironment {
     std::function<std::string()> computerName = platform::hostName;
     std::function<std::string(const std::string&)> ipv4Of = platform::ipv4Of;
     std::function<platform::LocalDateTime()> clock = platform::localNow;
-    LockLayer* locks = nullptr;  // nullptr: NoLocks
+    LockLayer* locks = nullptr;  // nullptr: a layer that grants no lock
     // How data files are opened: the viewer and the CLI only ever read the dealer's files.
     platform::Access access = platform::Access::Read;
 };
@@ -105,12 +93,8 @@ class cBusinessBasic {
     std::string Trun(std::string_view Source, std::int32_t flgRemoveControlCharacters = 0) const;
     std::string ReadFile(const OpenFileRef& OpenFile, std::int32_t BytesToRead,
                          std::int32_t Position, bool Orb = false);
-    void WriteFile(const OpenFileRef& OpenFile, const std::string& Data, std::int32_t Position,
-                   bool Orb = false);
     std::string BlockReadFile(const OpenFileRef& OpenFile, std::int32_t BlockNumber,
                               bool Orb = false);
-    void BlockWriteFile(const OpenFileRef& OpenFile, std::int32_t BlockNumber,
-                        const std::string& Record, bool Orb = false);
     std::shared_ptr<cOpenFile> OpenFile(std::string& FileName);
     std::int32_t KLength(const LogicalRef& LogicalFile, bool Orb = false);
     void CloseFile(const OpenFileRef& FileName);
@@ -122,19 +106,9 @@ class cBusinessBasic {
                                                   std::int32_t& LastRecord);
     std::string LreadFile(const LogicalRef& LogicalFile, std::int32_t RecordNumber,
                           bool Orb = false);
-    void LwriteFile(const LogicalRef& LogicalFile, std::int32_t RecordNumber,
-                    const std::string& Data, bool Orb = false);
     std::int32_t KCount(const LogicalRef& LogicalFile, bool Orb = false);
     cSystem& CastellSys() const { return system_; }
     platform::LocalDateTime Now() const { return env_.clock(); }
-    std::int32_t PhysicalLock(const std::string& FileName, std::int32_t Position,
-                              std::int32_t LockLength);
-    std::int32_t LogicalLock(const LogicalRef& LogicalFile, std::int32_t RecordNumber);
-    std::int32_t ReleaseLock(std::int32_t LockNumber);
-    void DelRec(const LogicalRef& LogicalFile, std::int32_t RecordNumber, bool Orb = false);
-    void GetRec(const LogicalRef& LogicalFile, std::int32_t& RecordNumber, bool Orb = false);
-    void InitFile(const LogicalRef& LogicalFile, std::int32_t KeyLength = 16,
-                  bool DuplicateKeys = false, std::int32_t BlockingFactor = 100, bool Orb = false);
     void KFind(const LogicalRef& LogicalFile, std::string& Buff, std::string& Key,
                std::int32_t& Rec, bool Orb = false);
     void KLast(const LogicalRef& LogicalFile, std::string& Buff, std::string& Key,
@@ -159,6 +133,8 @@ class cBusinessBasic {
     platform::FileSystem& Share() { return *env_.share; }
 
   private:
+    friend class EngineWriter;
+
     void checkShare();
     void identifyWorkstation();
     void readTerminalMap();
@@ -166,13 +142,10 @@ class cBusinessBasic {
     std::shared_ptr<cLogicalFile> resolve(const LogicalRef& ref);
     std::shared_ptr<cOpenFile> resolve(const OpenFileRef& ref);
     const std::string& directoryBytes(const std::string& path);
-    void writeAt(cOpenFile& file, std::int64_t offset, const std::string& data,
-                 const std::string& source);
     std::int32_t nextFileNumber() const;
 
     cSystem& system_;
     EngineEnvironment env_;
-    NoLocks noLocks_;
     std::string alphabet_;
     std::unique_ptr<cLinks> links_;
     std::unique_ptr<cOpenFiles> openFiles_;

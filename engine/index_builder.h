@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "writers_only.h"
+
 namespace fennick {
 
 struct IndexEntry {

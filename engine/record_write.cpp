@@ -1,37 +1,53 @@
-// Record writes on direct files: raw bytes, blocks and numbered records, record zero's free
-// list, initialising a file, and the lock layer. Only the share writers link this.
+// EngineWriter: record writes on direct files, raw bytes, blocks and numbered records, record
+// zero's free list, initialising a file, and the lock layer. Only the share writers link this.
 
 #include <algorithm>
 
+#include "engine_writer.h"
 #include "record_io.h"
 
 namespace fennick {
 
 using namespace record_io;
 
-void cBusinessBasic::writeAt(cOpenFile& file, std::int64_t offset, const std::string& data,
-                             const std::string& source) {
+namespace {
+
+class NoLocks : public LockLayer {
+  public:
+    std::int32_t lock(const std::string&, std::int32_t, std::int32_t) override { return 0; }
+    std::int32_t release(std::int32_t) override { return 0; }
+};
+
+}  // namespace
+
+LockLayer& EngineWriter::locks() const {
+    static NoLocks none;
+    return engine_.env_.locks ? *engine_.env_.locks : none;
+}
+
+void EngineWriter::writeAt(cOpenFile& file, std::int64_t offset, const std::string& data,
+                           const std::string& source) {
     auto at = checkedOffset(offset, source);
     onShare(source, [&] { file.handle->writeAt(at, data.data(), data.size()); });
 }
 
-void cBusinessBasic::WriteFile(const OpenFileRef& OpenFile, const std::string& Data,
-                               std::int32_t Position, bool) {
-    auto open = resolve(OpenFile);
+void EngineWriter::WriteFile(const OpenFileRef& OpenFile, const std::string& Data,
+                             std::int32_t Position, bool) {
+    auto open = engine_.resolve(OpenFile);
     requireOpen(open, "iwriteFile");
     if (Position >= 0) open->Position = Position;
     writeAt(*open, open->Position, Data, "iwriteFile");
 }
 
-void cBusinessBasic::BlockWriteFile(const OpenFileRef& OpenFile, std::int32_t BlockNumber,
-                                    const std::string& Record, bool) {
+void EngineWriter::BlockWriteFile(const OpenFileRef& OpenFile, std::int32_t BlockNumber,
+                                  const std::string& Record, bool) {
     auto offset = checkedOffset(std::int64_t(BlockNumber) * kBlock, "iwriteFile");
     WriteFile(OpenFile, Record, static_cast<std::int32_t>(offset));
 }
 
-void cBusinessBasic::LwriteFile(const LogicalRef& LogicalFile, std::int32_t RecordNumber,
-                                const std::string& Data, bool) {
-    auto file = resolve(LogicalFile);
+void EngineWriter::LwriteFile(const LogicalRef& LogicalFile, std::int32_t RecordNumber,
+                              const std::string& Data, bool) {
+    auto file = engine_.resolve(LogicalFile);
     if (!file) throw EngineError(err::kEngine, "iLwriteFile", undefinedLogical());
     if (RecordNumber < 1 || RecordNumber > file->LastRecord)
         throw EngineError(err::kIllegalRecord, "iLwriteFile",
@@ -46,8 +62,8 @@ void cBusinessBasic::LwriteFile(const LogicalRef& LogicalFile, std::int32_t Reco
               static_cast<std::int32_t>(recordOffset(*file, RecordNumber, "iLwriteFile")));
 }
 
-void cBusinessBasic::GetRec(const LogicalRef& LogicalFile, std::int32_t& RecordNumber, bool) {
-    auto file = resolve(LogicalFile);
+void EngineWriter::GetRec(const LogicalRef& LogicalFile, std::int32_t& RecordNumber, bool) {
+    auto file = engine_.resolve(LogicalFile);
     if (!file) throw EngineError(err::kEngine, "iGetRec", undefinedLogical());
     std::int32_t lock = LogicalLock(file, 0);
     if (lock <= 0)
@@ -65,7 +81,7 @@ void cBusinessBasic::GetRec(const LogicalRef& LogicalFile, std::int32_t& RecordN
         codec::pack("L", header, number, 7);
     } else {
         number = freeHead;
-        std::string freed = LreadFile(file, number);
+        std::string freed = engine_.LreadFile(file, number);
         header.replace(2, 4, freed.substr(2, 4));
     }
     codec::pack("L", header, active + 1, 11);
@@ -74,15 +90,15 @@ void cBusinessBasic::GetRec(const LogicalRef& LogicalFile, std::int32_t& RecordN
     RecordNumber = number;
 }
 
-void cBusinessBasic::DelRec(const LogicalRef& LogicalFile, std::int32_t RecordNumber, bool) {
-    auto file = resolve(LogicalFile);
+void EngineWriter::DelRec(const LogicalRef& LogicalFile, std::int32_t RecordNumber, bool) {
+    auto file = engine_.resolve(LogicalFile);
     if (!file) throw EngineError(err::kEngine, "DelRec", undefinedLogical());
     requireOpen(file->OpenFile, "DelRec");
     std::int64_t headerAt = std::int64_t(file->Position) * kBlock;
     std::string header = readPadded(*file->OpenFile, headerAt, kHeaderBytes, "DelRec");
     std::int32_t freeHead = codec::unpack("L", header, 3);
     std::int32_t active = codec::unpack("L", header, 11);
-    std::string record = LreadFile(file, RecordNumber);
+    std::string record = engine_.LreadFile(file, RecordNumber);
     if (record.size() < 2 || codec::unpack("J", record, 1) <= 0)
         throw EngineError(err::kIllegalRecord, "DelRec", "Attempt to delete a deleted record");
     std::string cleared(static_cast<std::size_t>(file->RecordLength), '\0');
@@ -93,9 +109,9 @@ void cBusinessBasic::DelRec(const LogicalRef& LogicalFile, std::int32_t RecordNu
     writeAt(*file->OpenFile, headerAt, header, "DelRec");
 }
 
-void cBusinessBasic::InitFile(const LogicalRef& LogicalFile, std::int32_t KeyLength,
-                              bool DuplicateKeys, std::int32_t BlockingFactor, bool) {
-    auto file = resolve(LogicalFile);
+void EngineWriter::InitFile(const LogicalRef& LogicalFile, std::int32_t KeyLength,
+                            bool DuplicateKeys, std::int32_t BlockingFactor, bool) {
+    auto file = engine_.resolve(LogicalFile);
     if (!file) throw EngineError(err::kEngine, "iLwriteFile", undefinedLogical());
     requireOpen(file->OpenFile, "iLwriteFile");
     std::int64_t headerAt = std::int64_t(file->Position) * kBlock;
@@ -128,13 +144,13 @@ void cBusinessBasic::InitFile(const LogicalRef& LogicalFile, std::int32_t KeyLen
     }
 }
 
-std::int32_t cBusinessBasic::PhysicalLock(const std::string& FileName, std::int32_t Position,
-                                          std::int32_t LockLength) {
-    return env_.locks->lock(FileName, Position, LockLength);
+std::int32_t EngineWriter::PhysicalLock(const std::string& FileName, std::int32_t Position,
+                                        std::int32_t LockLength) {
+    return locks().lock(FileName, Position, LockLength);
 }
 
-std::int32_t cBusinessBasic::LogicalLock(const LogicalRef& LogicalFile, std::int32_t RecordNumber) {
-    auto file = resolve(LogicalFile);
+std::int32_t EngineWriter::LogicalLock(const LogicalRef& LogicalFile, std::int32_t RecordNumber) {
+    auto file = engine_.resolve(LogicalFile);
     if (!file) throw EngineError(err::kEngine, "LogicalLock", undefinedLogical());
     std::int64_t offset =
         std::int64_t(RecordNumber) * file->RecordLength + std::int64_t(file->Position) * kBlock;
@@ -143,8 +159,8 @@ std::int32_t cBusinessBasic::LogicalLock(const LogicalRef& LogicalFile, std::int
                         file->RecordLength);
 }
 
-std::int32_t cBusinessBasic::ReleaseLock(std::int32_t LockNumber) {
-    return env_.locks->release(LockNumber);
+std::int32_t EngineWriter::ReleaseLock(std::int32_t LockNumber) {
+    return locks().release(LockNumber);
 }
 
 }  // namespace fennick

@@ -71,7 +71,6 @@ class clsInvoiceHistoryDetail {
     static const std::string& alphabet();
 
     void Unpack(std::string_view Rec);
-    void Pack(std::string& Rec) const;
 
     bool isRemark() const { return Line == "REM"; }
 };

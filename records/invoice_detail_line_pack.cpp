@@ -1,11 +1,12 @@
-#include "records/invoice_detail_line.h"
+#include "records/invoice_detail_line_pack.h"
 
 namespace fennick {
 
-void clsInvoiceHistoryDetail::Pack(std::string& Rec) const {
-    records::FieldWriter out(Rec, alphabet());
-    records::packFields(lineLayout(), *this, out);
-    records::packFields(isRemark() ? remarkLayout() : salesLayout(), *this, out);
+void Pack(const clsInvoiceHistoryDetail& detail, std::string& Rec) {
+    using D = clsInvoiceHistoryDetail;
+    records::FieldWriter out(Rec, D::alphabet());
+    records::packFields(D::lineLayout(), detail, out);
+    records::packFields(detail.isRemark() ? D::remarkLayout() : D::salesLayout(), detail, out);
 }
 
 }  // namespace fennick

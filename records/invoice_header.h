@@ -119,9 +119,6 @@ class clsInvoiceHistory {
     static records::Layout<clsInvoiceHistory> commonLayout();
 
     void Unpack(std::string_view Rec);
-    // Writes the layout Record_Status selects and the common fields. Turns Transaction_Type
-    // into its stored form first (credit and manual-invoice steps), changing the property.
-    void Pack(std::string& Rec);
 
     static bool isInvoiceStatus(std::int32_t status);
     static bool isShopStatus(std::int32_t status);

@@ -1,18 +1,20 @@
-#include "records/invoice_header.h"
+#include "records/invoice_header_pack.h"
 
 namespace fennick {
 
-void clsInvoiceHistory::Pack(std::string& Rec) {
+void Pack(clsInvoiceHistory& header, std::string& Rec) {
+    using H = clsInvoiceHistory;
     records::FieldWriter out(Rec);
-    if (isInvoiceStatus(Record_Status))
-        records::packFields(invoiceLayout(), *this, out);
-    else if (isShopStatus(Record_Status))
-        records::packFields(shopLayout(), *this, out);
+    if (H::isInvoiceStatus(header.Record_Status))
+        records::packFields(H::invoiceLayout(), header, out);
+    else if (H::isShopStatus(header.Record_Status))
+        records::packFields(H::shopLayout(), header, out);
     // The stored transaction type: credit and manual-invoice steps.
-    if (Sub_Total < Currency() && (Transaction_Type == 1 || Transaction_Type == 2))
-        Transaction_Type += 2;
-    if (ManualInvoice) Transaction_Type += kManualInvoiceOffset;
-    records::packFields(commonLayout(), *this, out);
+    if (header.Sub_Total < Currency() &&
+        (header.Transaction_Type == 1 || header.Transaction_Type == 2))
+        header.Transaction_Type += 2;
+    if (header.ManualInvoice) header.Transaction_Type += H::kManualInvoiceOffset;
+    records::packFields(H::commonLayout(), header, out);
 }
 
 }  // namespace fennick

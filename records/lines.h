@@ -95,7 +95,6 @@ class clsLines {
     static records::Layout<clsLines> layout();
 
     void Unpack(std::string_view Rec);
-    void Pack(std::string& Rec) const;
     // Reads LINEL and ELINEL record `RecordNumber` and unpacks them. A number outside 1 to the
     // last record of LINEL fails with error 81; other engine failures reach the caller too.
     void Read(std::int32_t RecordNumber, bool Orb = false);

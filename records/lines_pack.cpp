@@ -1,10 +1,10 @@
-#include "records/lines.h"
+#include "records/lines_pack.h"
 
 namespace fennick {
 
-void clsLines::Pack(std::string& Rec) const {
+void Pack(const clsLines& line, std::string& Rec) {
     records::FieldWriter out(Rec);
-    records::packFields(layout(), *this, out);
+    records::packFields(clsLines::layout(), line, out);
 }
 
 }  // namespace fennick

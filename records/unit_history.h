@@ -32,7 +32,6 @@ class clsUnitsHistory {
     static records::Layout<clsUnitsHistory> layout();
 
     void Unpack(std::string_view Rec);
-    void Pack(std::string& Rec) const;
 };
 
 }  // namespace fennick

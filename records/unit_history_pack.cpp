@@ -1,10 +1,10 @@
-#include "records/unit_history.h"
+#include "records/unit_history_pack.h"
 
 namespace fennick {
 
-void clsUnitsHistory::Pack(std::string& Rec) const {
+void Pack(const clsUnitsHistory& history, std::string& Rec) {
     records::FieldWriter out(Rec);
-    records::packFields(layout(), *this, out);
+    records::packFields(clsUnitsHistory::layout(), history, out);
 }
 
 }  // namespace fennick

@@ -29,7 +29,6 @@ class clsUnitsLedger {
     static records::Layout<clsUnitsLedger> layout();
 
     void Unpack(std::string_view Rec);
-    void Pack(std::string& Rec) const;
 };
 
 }  // namespace fennick

@@ -1,10 +1,10 @@
-#include "records/unit_ledger.h"
+#include "records/unit_ledger_pack.h"
 
 namespace fennick {
 
-void clsUnitsLedger::Pack(std::string& Rec) const {
+void Pack(const clsUnitsLedger& posting, std::string& Rec) {
     records::FieldWriter out(Rec);
-    records::packFields(layout(), *this, out);
+    records::packFields(clsUnitsLedger::layout(), posting, out);
 }
 
 }  // namespace fennick

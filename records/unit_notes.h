@@ -32,7 +32,6 @@ class clsUnitnotes {
     static records::Layout<clsUnitnotes> layout();
 
     void Unpack(std::string_view Rec);
-    void Pack(std::string& Rec) const;
 };
 
 }  // namespace fennick

@@ -1,10 +1,10 @@
-#include "records/unit_notes.h"
+#include "records/unit_notes_pack.h"
 
 namespace fennick {
 
-void clsUnitnotes::Pack(std::string& Rec) const {
+void Pack(const clsUnitnotes& note, std::string& Rec) {
     records::FieldWriter out(Rec);
-    records::packFields(layout(), *this, out);
+    records::packFields(clsUnitnotes::layout(), note, out);
 }
 
 }  // namespace fennick

@@ -74,6 +74,7 @@ class clsUnits {
     static records::Layout<clsUnits> layout();
 
     void Unpack(std::string_view Rec);
+<<<<<<< HEAD
     // Only the fields that tell which unit this is: line, model, unit and serial number (for
     // walks over every unit that need no more).
     void UnpackIdentity(std::string_view Rec);
@@ -84,6 +85,8 @@ class clsUnits {
     // What the unit list asks before its check against the sales in progress: sold neither by
     // date nor on an invoice.
     bool notSold() const { return Date_Sold == codec::kEmptyDate && notOnSoldInvoice(); }
+=======
+>>>>>>> writers
 };
 
 }  // namespace fennick

@@ -1,11 +1,10 @@
-#include "records/layout.h"
-#include "records/units.h"
+#include "records/units_pack.h"
 
 namespace fennick {
 
-void clsUnits::Pack(std::string& Rec) const {
+void Pack(const clsUnits& unit, std::string& Rec) {
     records::FieldWriter out(Rec);
-    records::packFields(layout(), *this, out);
+    records::packFields(clsUnits::layout(), unit, out);
 }
 
 }  // namespace fennick

@@ -99,7 +99,7 @@ void writeIndex(cBusinessBasic& engine, const std::string& logicalName, std::int
     if (image.lastBlock > file->LastRecord)
         throw std::invalid_argument("index " + logicalName + " needs more blocks than it has");
     auto offset = checkedOffset(std::int64_t(file->Position) * kBlock, "writeIndex");
-    engine.WriteFile(file->OpenFile, image.bytes, static_cast<std::int32_t>(offset));
+    EngineWriter(engine).WriteFile(file->OpenFile, image.bytes, static_cast<std::int32_t>(offset));
 }
 
 std::string settingsText(const std::string& server, const std::string& directory,

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/business_basic.h"
+#include "engine/engine_writer.h"
 #include "engine/index_builder.h"
 #include "platform/file_system.h"
 

@@ -13,6 +13,7 @@
 #include "store/open_store.h"
 #include "core/model_tree.h"
 #include "core/unit_detail.h"
+#include "engine/engine_writer.h"
 #include "engine/index_node.h"
 #include "viewer_share.h"
 
@@ -46,7 +47,8 @@ Place placeOf(ViewerShare& share, const std::string& logical, std::int32_t recor
 }
 
 void patch(ViewerShare& share, const Place& at, std::int32_t position, const std::string& bytes) {
-    share.damager->WriteFile(at.file, bytes, static_cast<std::int32_t>(at.offset + position - 1));
+    EngineWriter(*share.damager)
+        .WriteFile(at.file, bytes, static_cast<std::int32_t>(at.offset + position - 1));
 }
 
 std::string packed(const char* op, std::int32_t value, std::size_t width) {

@@ -1,5 +1,7 @@
 #include "viewer_share.h"
 
+#include "engine/engine_writer.h"
+
 namespace fennick::test_support {
 
 namespace {
@@ -80,7 +82,7 @@ void ViewerShare::patchRecord(const std::string& logical, std::int32_t record,
                               std::int32_t position, const std::string& bytes) {
     std::string rec = damager->LreadFile(logical, record);
     rec.replace(static_cast<std::size_t>(position - 1), bytes.size(), bytes);
-    damager->LwriteFile(logical, record, rec);
+    EngineWriter(*damager).LwriteFile(logical, record, rec);
 }
 
 void ViewerShare::dropLink(const std::string& logical) {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "engine/engine_writer.h"
 #include "support/test_share.h"
 
 namespace fennick {
@@ -52,7 +53,8 @@ class Index : public ::testing::Test {
     // Overwrites bytes of index block `block` at 1-based position `at`.
     void patchBlock(std::int32_t block, int at, const std::string& bytes) {
         auto idx = share.engine->LogicalOpen("IDX");
-        share.engine->WriteFile(idx->OpenFile, bytes, (idx->Position + block) * 512 + at - 1);
+        EngineWriter(*share.engine)
+            .WriteFile(idx->OpenFile, bytes, (idx->Position + block) * 512 + at - 1);
     }
     std::string u16(int v) { return std::string{char(v >> 8), char(v & 0xFF)}; }
     TestShare share;
@@ -63,7 +65,7 @@ TEST_F(Index, EmptyIndex) {
     share.writer.addDataFile("DEALER:IDX.DR", {{"IDX", "I", 512, 3}});
     share.writer.writeLinks();
     auto& bb = share.open();
-    bb.InitFile("IDX", 6, false, 100);
+    EngineWriter(bb).InitFile("IDX", 6, false, 100);
     std::string buff, key = "ANY";
     std::int32_t rec = 5;
     bb.KFind("IDX", buff, key, rec);

@@ -1,6 +1,6 @@
 # Fails when a program defines a function that writes a dealer file. Run with -DNM=<nm>,
 # -DREADERS=<programs that must not, separated by commas> and -DWRITER=<a program that must, proving the check sees>.
-set(writes "cBusinessBasic::(WriteFile|BlockWriteFile|LwriteFile|GetRec|DelRec|InitFile|PhysicalLock|LogicalLock|ReleaseLock|writeAt)\\(|fennick::buildIndex\\(|fennick::cls[A-Za-z]+::Pack\\(")
+set(writes "fennick::EngineWriter::[A-Za-z]+\\(|fennick::buildIndex\\(|fennick::Pack\\(fennick::cls")
 
 function(written_functions program out)
   execute_process(COMMAND ${NM} -C --defined-only ${program} OUTPUT_VARIABLE symbols

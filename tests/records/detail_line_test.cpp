@@ -1,4 +1,4 @@
-#include "records/invoice_detail_line.h"
+#include "records/invoice_detail_line_pack.h"
 
 #include <gtest/gtest.h>
 
@@ -41,12 +41,12 @@ TEST(DetailLine, DashCodePlacesDashesAndPackTakesThemOut) {
     EXPECT_EQ(d.Part_w_Dash, "AB-12-345" + std::string(11, ' '));
     std::string rec(56, '\0');
     d.Part_w_Dash = "AB-12-345";
-    d.Pack(rec);
+    Pack(d, rec);
     EXPECT_EQ(at(rec, 11, 12), squeezed("AB12345", 12));
     EXPECT_EQ(at(rec, 23, 2), squeezed("36"));
 
     d.Part_w_Dash = " A-B-C-D-E ";
-    d.Pack(rec);
+    Pack(d, rec);
     EXPECT_EQ(at(rec, 11, 12), squeezed("ABCDE", 12));
     EXPECT_EQ(at(rec, 23, 2), squeezed("246")) << "only three dashes fit";
 }
@@ -58,11 +58,11 @@ TEST(DetailLine, SlashShowsAsDashYetSurvivesPacking) {
     EXPECT_EQ(d.Part_Number.substr(0, 7), "AB/1234");
     EXPECT_EQ(d.Part_w_Dash.substr(0, 8), "AB-1-234");
     std::string rec(56, '\x33');
-    d.Pack(rec);
+    Pack(d, rec);
     EXPECT_EQ(rec, spliced(original, '\x33', {{3, 52}}));
 
     d.Part_w_Dash = "AB-99";  // edited: no longer the part number with dashes
-    d.Pack(rec);
+    Pack(d, rec);
     EXPECT_EQ(at(rec, 11, 12), squeezed("AB99", 12));
     EXPECT_EQ(at(rec, 23, 2), squeezed("3"));
 }
@@ -99,7 +99,7 @@ TEST(DetailLine, UnitRemarkCarriesTheNetAmount) {
     EXPECT_EQ(d.Description, d.Comment);
     EXPECT_EQ(d.Comment.substr(0, 23), "...UNIT NUMBER... U1001");
     std::string back = rec;
-    d.Pack(back);
+    Pack(d, back);
     EXPECT_EQ(back, rec);
 }
 
@@ -116,7 +116,7 @@ TEST(DetailLine, SerialAndBackOrderRemarks) {
     EXPECT_EQ(d.snQtyOrdered, -2);
     EXPECT_EQ(d.snFactory_Warranty, 12);
     std::string back = serial;
-    d.Pack(back);
+    Pack(d, back);
     EXPECT_EQ(back, serial);
 
     put(serial, 35, squeezed("0A7"));

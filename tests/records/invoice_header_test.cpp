@@ -1,4 +1,4 @@
-#include "records/invoice_header.h"
+#include "records/invoice_header_pack.h"
 
 #include <gtest/gtest.h>
 
@@ -46,7 +46,7 @@ TEST(InvoiceHeader, ManualInvoiceAddsTwentyToTheType) {
     h.Unpack(rec);
     EXPECT_TRUE(h.ManualInvoice);
     EXPECT_EQ(h.Transaction_Type, 2);
-    h.Pack(rec);
+    Pack(h, rec);
     EXPECT_EQ(at(rec, 123, 1), be(22, 1));
     EXPECT_EQ(h.Transaction_Type, 22) << "Pack stores the type in the property too";
 
@@ -66,7 +66,7 @@ TEST(InvoiceHeader, CreditTypesFollowTheSignOfTheSubTotal) {
     EXPECT_EQ(h.Transaction_Type, 1);
     EXPECT_EQ(h.Sub_Total.format(), "-45.00");
     std::string rec(160, '\0');
-    h.Pack(rec);
+    Pack(h, rec);
     EXPECT_EQ(at(rec, 123, 1), be(23, 1));
 
     std::string sale = header(1);
@@ -75,7 +75,7 @@ TEST(InvoiceHeader, CreditTypesFollowTheSignOfTheSubTotal) {
     EXPECT_EQ(h.Transaction_Type, 4) << "a positive total keeps type 4";
     h.Transaction_Type = 2;
     h.ManualInvoice = false;
-    h.Pack(sale);
+    Pack(h, sale);
     EXPECT_EQ(at(sale, 123, 1), be(2, 1));
 }
 
@@ -141,7 +141,7 @@ TEST(InvoiceHeader, BothLayoutsPackBackTheirBytes) {
         clsInvoiceHistory h;
         h.Unpack(original);
         std::string rec = original;
-        h.Pack(rec);
+        Pack(h, rec);
         EXPECT_EQ(rec, original) << "status " << status;
     }
 }

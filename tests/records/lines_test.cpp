@@ -1,7 +1,8 @@
-#include "records/lines.h"
+#include "records/lines_pack.h"
 
 #include <gtest/gtest.h>
 
+#include "engine/engine_writer.h"
 #include "record_bytes.h"
 #include "records/line_collection.h"
 #include "support/test_share.h"
@@ -51,8 +52,8 @@ class LineFiles : public ::testing::Test {
                           false);
     }
     void writeLine(std::int32_t number, const std::string& rec) {
-        bb->LwriteFile("LINEL", number, rec.substr(0, 128));
-        bb->LwriteFile("ELINEL", number, rec.substr(128, 128));
+        EngineWriter(*bb).LwriteFile("LINEL", number, rec.substr(0, 128));
+        EngineWriter(*bb).LwriteFile("ELINEL", number, rec.substr(128, 128));
     }
     TestShare share;
     cBusinessBasic* bb = nullptr;
@@ -67,7 +68,7 @@ TEST_F(LineFiles, LineTypeIsNormalisedAndYearToDateIncludesTheMonth) {
     EXPECT_EQ(line.YTD_Sales.format(), "125.00");
     EXPECT_EQ(line.YTD_No_Sales, 13);
     std::string rec(256, '\0');
-    line.Pack(rec);
+    Pack(line, rec);
     EXPECT_EQ(at(rec, 99, 4), be(10000, 4));
     EXPECT_EQ(at(rec, 95, 4), be(10, 4));
 }
@@ -89,7 +90,7 @@ TEST_F(LineFiles, SeasonalCodesShareBytesWithTheDateAndCost) {
     line.Seas_Date_Last_Gen = ymd(2009, 12, 5);
     line.EOM_Mdse_Cost = 0x41424344;
     std::string rec(256, '\0');
-    line.Pack(rec);
+    Pack(line, rec);
     EXPECT_EQ(at(rec, 203, 8), "VW" + day(ymd(2009, 12, 5)) + be(0x41424344, 4));
     line.Unpack(rec);
     EXPECT_EQ(line.Seas_ReOrder_Codes, "VW" + day(ymd(2009, 12, 5)) + "A");
@@ -103,7 +104,7 @@ TEST_F(LineFiles, PackWritesExactlyTheLayout) {
     clsLines line(*bb);
     line.Unpack(original);
     std::string target(256, '\xF5');
-    line.Pack(target);
+    Pack(line, target);
     EXPECT_EQ(target, spliced(original, '\xF5', {{3, 29}, {33, 191}, {193, 198}, {203, 222}}));
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/engine_writer.h"
 #include "record_bytes.h"
 #include "support/test_share.h"
 
@@ -53,7 +54,7 @@ class ShopDetail : public ::testing::Test {
         bb = &share.open();
     }
     void write(std::int32_t number, const std::string& rec) {
-        bb->LwriteFile("INVOL", number, rec);
+        EngineWriter(*bb).LwriteFile("INVOL", number, rec);
     }
     std::vector<Line> detailOf(std::int32_t start, bool expectError = false) {
         clsInvDetail lookup(*bb);

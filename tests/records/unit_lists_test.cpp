@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "record_bytes.h"
-#include "records/unit_history.h"
-#include "records/unit_ledger.h"
-#include "records/unit_notes.h"
+#include "records/unit_history_pack.h"
+#include "records/unit_ledger_pack.h"
+#include "records/unit_notes_pack.h"
 #include "support/test_share.h"
 
 namespace fennick {
@@ -41,12 +41,12 @@ TEST(UnitNotes, TypeDecidesWhatPositions23And24Hold) {
     EXPECT_EQ(n.Cost.format(), "1500.00");
 
     std::string rec(84, '\x77');
-    n.Pack(rec);
+    Pack(n, rec);
     EXPECT_EQ(at(rec, 23, 2), "\x77\x77") << "type 5 writes neither";
     EXPECT_EQ(at(rec, 3, 8), "U10     ");
     n.NoteType = 1;
     n.NoteDate = ymd(1999, 12, 31);
-    n.Pack(rec);
+    Pack(n, rec);
     EXPECT_EQ(at(rec, 23, 2), be(11688, 2));
 }
 
@@ -55,11 +55,11 @@ TEST(UnitHistory, WorkLinesAreWrittenWithoutPadding) {
     clsUnitsHistory h;
     h.Unpack(original);
     std::string target(256, '\xF5');
-    h.Pack(target);
+    Pack(h, target);
     EXPECT_EQ(target, spliced(original, '\xF5', {{3, 175}, {253, 256}}));
     std::string rec = original;
     h.WorkPerformed[1] = "0123456789";
-    h.Pack(rec);
+    Pack(h, rec);
     put(original, 67, "0123456789");
     EXPECT_EQ(rec, original) << "only positions 67 to 76 change";
 }
@@ -69,7 +69,7 @@ TEST(UnitLedger, PackWritesExactlyTheLayout) {
     clsUnitsLedger l;
     l.Unpack(original);
     std::string target(64, '\xF5');
-    l.Pack(target);
+    Pack(l, target);
     EXPECT_EQ(target, spliced(original, '\xF5', {{3, 52}, {57, 64}}));
 }
 

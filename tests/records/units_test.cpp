@@ -1,4 +1,4 @@
-#include "records/units.h"
+#include "records/units_pack.h"
 
 #include <gtest/gtest.h>
 
@@ -52,7 +52,7 @@ TEST(UnitRecord, PackWritesExactlyTheLayout) {
     clsUnits unit;
     unit.Unpack(original);
     std::string target(520, '\xF5');
-    unit.Pack(target);
+    Pack(unit, target);
     EXPECT_EQ(target, spliced(original, '\xF5', {{3, 18}, {20, 232}, {501, 512}}));
 }
 
@@ -65,7 +65,7 @@ TEST(UnitRecord, OverlapsFollowTheOrderOfWritingAndMoneyIsInCents) {
     unit.User_Defined_Numeric_1 = 0x41424344;
     unit.Dealers_List_Price = *Currency::parse("12345.67");
     unit.Suggested_LIst_Price = Currency::fromWhole(30'000'000);  // 3e9 cents: too large
-    unit.Pack(rec);
+    Pack(unit, rec);
     EXPECT_EQ(at(rec, 106, 10), "LOT7RO" + be(0x41424344, 4));
     EXPECT_EQ(at(rec, 155, 8), be(1234567, 4) + "\x11\x11\x11\x11");
     clsUnits back;
@@ -93,7 +93,7 @@ TEST(UnitRecord, ShortRecordsSetWhatTheyHoldAndKeepTheRest) {
 
     std::string shortRec(147, 'x');
     unit.Unit_Number = "ABCDEFGHIJ";
-    unit.Pack(shortRec);
+    Pack(unit, shortRec);
     EXPECT_EQ(shortRec.size(), 147u);
     EXPECT_EQ(at(shortRec, 20, 8), "ABCDEFGH");
     EXPECT_EQ(at(shortRec, 147, 1), "x") << "a date cut by the end is skipped";

@@ -4,6 +4,7 @@
 
 #include <set>
 
+#include "engine/engine_writer.h"
 #include "records/unit_ledger.h"
 #include "store/store.h"
 #include "support/test_share.h"
@@ -31,7 +32,7 @@ class Chains : public ::testing::Test {
         put(rec, 1, be(1, 2));
         put(rec, 57, be(cents, 4));
         put(rec, 61, be(link, 4));
-        engine->LwriteFile("LUNITL", number, rec);
+        EngineWriter(*engine).LwriteFile("LUNITL", number, rec);
     }
 
     TestShare share;

@@ -1,7 +1,9 @@
 #pragma once
 // Builds the byte images of the dealer records the demo share holds, field by field with the
-// codec. Kept apart from the record classes on purpose: the readers are tested against an
-// independent writer.
+// codec. A second copy of the record layouts, kept apart from the record classes and their Pack
+// (records/*_pack.h) on purpose: the readers are tested against an independent writer, so a
+// wrong position in a layout table shows up as a failing test instead of being written and read
+// back the same wrong way. Do not replace these encoders with the record classes' Pack.
 
 #include <cstdint>
 #include <string>

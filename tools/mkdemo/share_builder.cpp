@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "engine/engine_writer.h"
 #include "record_encoders.h"
 #include "tools/share_writer.h"
 
@@ -66,7 +67,7 @@ class RecordWriter {
     RecordWriter(cBusinessBasic& engine, const std::string& name) : engine_(engine) {
         file_ = engine.LogicalOpen(name);
         if (!file_) throw std::runtime_error("no logical file " + name);
-        engine.InitFile(file_);
+        engine_.InitFile(file_);
     }
     std::int32_t take() {
         std::int32_t number = 0;
@@ -84,7 +85,7 @@ class RecordWriter {
     }
 
   private:
-    cBusinessBasic& engine_;
+    EngineWriter engine_;
     std::shared_ptr<cLogicalFile> file_;
 };
 
