@@ -74,19 +74,15 @@ class clsUnits {
     static records::Layout<clsUnits> layout();
 
     void Unpack(std::string_view Rec);
-<<<<<<< HEAD
     // Only the fields that tell which unit this is: line, model, unit and serial number (for
     // walks over every unit that need no more).
     void UnpackIdentity(std::string_view Rec);
-    void Pack(std::string& Rec) const;
 
     // What the model tree's in-stock filter asks of a unit: no sold-invoice number.
     bool notOnSoldInvoice() const { return Sold_Invoice_Number == 0; }
     // What the unit list asks before its check against the sales in progress: sold neither by
     // date nor on an invoice.
     bool notSold() const { return Date_Sold == codec::kEmptyDate && notOnSoldInvoice(); }
-=======
->>>>>>> writers
 };
 
 }  // namespace fennick

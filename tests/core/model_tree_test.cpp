@@ -91,15 +91,9 @@ TEST(ModelTree, DamagedUnitIndexShowsTheBoxAndGoesOn) {
     auto munit = share.damager->LogicalOpen("MUNITI");
     std::string pointer(4, '\0');
     codec::pack("L", pointer, 999, 1);
-<<<<<<< HEAD
-    share.damager->WriteFile(munit->OpenFile, pointer,
-                             (munit->Position + 1) * 512 + 4 + 3 * 26 + 22);
-    ModelTreeData tree = ModelTree(*share.store).loadtree(false);
-=======
     EngineWriter(*share.damager)
         .WriteFile(munit->OpenFile, pointer, (munit->Position + 1) * 512 + 4 + 3 * 26 + 22);
-    ModelTreeData tree = ModelTree(*share.engine).loadtree(false);
->>>>>>> writers
+    ModelTreeData tree = ModelTree(*share.store).loadtree(false);
     EXPECT_EQ(modelTexts(tree.lines[0]), std::vector<std::string>{"CT100"});
     EXPECT_EQ(modelTexts(tree.lines[2]), std::vector<std::string>{"ZT1"});
     ASSERT_EQ(services.boxes.size(), 1u);
