@@ -11,10 +11,10 @@
 
 #include "ageing_chart.h"
 #include "background_work.h"
-#include "core/engine_start.h"
 #include "core/list_csv.h"
 #include "engine/codec.h"
-#include "platform/services.h"
+#include "engine_access.h"
+#include "event_guard.h"
 #include "save_file.h"
 #include "shown_text.h"
 #include "text_grid.h"
@@ -88,8 +88,9 @@ void FrmStockAgeing::start() {
     auto result = std::make_shared<core::StockAgeing>();
     QPointer<FrmStockAgeing> self(this);
     work_.start(
+        JobKind::Ageing,
         [result](core::WorkProgress& progress) {
-            *result = core::stockAgeing(*mGlobalConnectivity::instance().BusinessBasic, &progress);
+            *result = core::stockAgeing(engine(), &progress);
         },
         [self, result](std::exception_ptr failure) {
             if (self) self->showResult(failure, *result);
@@ -100,12 +101,7 @@ void FrmStockAgeing::start() {
 void FrmStockAgeing::showResult(std::exception_ptr failure, const core::StockAgeing& ageing) {
     working_ = false;
     if (failure) {
-        try {
-            std::rethrow_exception(failure);
-        } catch (const std::exception& error) {
-            platform::messages().show(core::failureText(error, "stockAgeing"), "Error",
-                                      platform::MessageIcon::Critical);
-        }
+        guarded("stockAgeing", [&] { std::rethrow_exception(failure); });
         return status_->setOutcome("The stock ageing could not be worked out");
     }
     if (ageing.cancelled) return status_->setOutcome("The stock ageing was cancelled");

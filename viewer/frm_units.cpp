@@ -13,13 +13,14 @@
 #include "core/unit_detail.h"
 #include "detail_panel.h"
 #include "engine/codec.h"
+#include "engine_access.h"
+#include "event_guard.h"
 #include "frm_stock_ageing.h"
 #include "frm_totals.h"
 #include "frm_unit_data.h"
 #include "hand_offs.h"
 #include "model_tree_view.h"
 #include "pick_list_tab.h"
-#include "platform/services.h"
 #include "save_file.h"
 #include "shown_text.h"
 #include "text_grid.h"
@@ -37,15 +38,6 @@ constexpr int kFilterItem = 3;
 constexpr std::size_t kAddToPickListItem = 4;
 constexpr int kTreeWidth = 3315;  // twips
 
-cBusinessBasic& engine() {
-    return *mGlobalConnectivity::instance().BusinessBasic;
-}
-
-void showFailure(const std::exception& failure, const char* procedure) {
-    platform::messages().show(core::failureText(failure, procedure), "Error",
-                              platform::MessageIcon::Critical);
-}
-
 // What the status bar says while work runs; short, since it shares the bar with the
 // connection panels.
 QString treeStep(const core::ProgressStep& step) {
@@ -55,16 +47,6 @@ QString treeStep(const core::ProgressStep& step) {
 QString listStep(const QString& model, const core::ProgressStep& step) {
     if (step.text.empty()) return QString("Listing %1: checking open sales").arg(model);
     return QString("Listing %1: %2 units read").arg(model).arg(step.done);
-}
-
-// Damage the core worked around (a looping chain, a link outside its file): the lists are
-// shown up to the damage, and the user is told once per list.
-void showProblems(const std::vector<std::string>& problems) {
-    if (problems.empty()) return;
-    std::string text;
-    for (const auto& problem : problems)
-        text += problem + "\r\n";
-    platform::messages().show(text, "Unit data", platform::MessageIcon::Exclamation);
 }
 
 }  // namespace
@@ -81,15 +63,6 @@ FrmUnits::~FrmUnits() {
     // into a window that is half gone.
     disconnect(finder_, nullptr, this, nullptr);
     Form_Unload();
-}
-
-template <class Work>
-void FrmUnits::guarded(const char* procedure, Work&& work) {
-    try {
-        work();
-    } catch (const std::exception& failure) {
-        showFailure(failure, procedure);
-    }
 }
 
 void FrmUnits::connectEvents() {
@@ -125,9 +98,9 @@ void FrmUnits::connectEvents() {
 
 bool FrmUnits::Form_Load() {
     try {
-        core::startDataEngine(options_.engine);
+        const bool started = startEngine(options_.engine);
         engineStarted_ = true;
-        if (!mGlobalConnectivity::instance().BusinessBasic) {
+        if (!started) {
             Form_Unload();
             return false;
         }
@@ -152,7 +125,7 @@ void FrmUnits::startUp() {
     setTreeShown(true);
     setWindowTitle(QString::fromStdString(
         core::captionText(windowTitle().toStdString(), commandLine_.fromPointOfSale)));
-    auto panels = core::statusBarTexts(*mGlobalConnectivity::instance().System);
+    auto panels = core::statusBarTexts(engineSystem());
     for (std::size_t i = 0; i < panels.size(); ++i)
         sb1_[i]->setText(QString::fromStdString(panels[i]));
     inStockOnly_ =
@@ -184,7 +157,7 @@ void FrmUnits::Form_Unload() {
     work_->stop();
     if (!engineStarted_) return;
     engineStarted_ = false;
-    ReleaseDataEngine();
+    releaseEngine();
 }
 
 void FrmUnits::closeEvent(QCloseEvent* event) {
@@ -204,8 +177,8 @@ void FrmUnits::buildTree(const char* procedure, std::function<void(const KeptSel
                          std::function<void()> failed) {
     const bool inStockOnly = inStockOnly_;
     auto built = std::make_shared<core::ModelTreeData>();
-    workKind_ = Job::Tree;
     work_->start(
+        JobKind::Tree,
         [inStockOnly, built](core::WorkProgress& progress) {
             *built = core::ModelTree(engine()).loadtree(inStockOnly, &progress);
         },
@@ -236,7 +209,7 @@ void FrmUnits::treeCancelled(std::size_t lines) {
 }
 
 bool FrmUnits::treeBeingBuilt() const {
-    return work_->busy() && workKind_ == Job::Tree;
+    return work_->busyWith(JobKind::Tree);
 }
 
 bool FrmUnits::waitUntilIdle(int timeoutMs) {
@@ -315,8 +288,8 @@ void FrmUnits::listModel(const std::string& lineCode, const std::string& model,
     showUnitCount(false);
     auto list = std::make_shared<core::UnitList>();
     const QString name = shownText(codec::trun(model));
-    workKind_ = Job::List;
     work_->start(
+        JobKind::List,
         [lineCode, model, list](core::WorkProgress& progress) {
             *list = core::LoadUnits(engine(), lineCode, model, core::AllocationCheck::OncePerList,
                                     &progress);
@@ -344,7 +317,7 @@ void FrmUnits::listModel(const std::string& lineCode, const std::string& model,
 // check of the finder gives way: the row shows once it has stopped.
 void FrmUnits::grdUnit_RowSelected() {
     const core::UnitRow* row = currentUnitRow();
-    if (row && work_->busy() && workKind_ == Job::Search) {
+    if (row && work_->busyWith(JobKind::Search)) {
         found_.rowWaits = true;
         return work_->cancel();
     }
@@ -482,7 +455,6 @@ void FrmUnits::ctree_Click(int index) {
 
 void FrmUnits::stockAgeing_Click() {
     if (work_->busy()) return;
-    workKind_ = Job::Ageing;
     openStockAgeing(*work_, this);
     applyButtons();
 }

@@ -114,7 +114,6 @@ class FrmUnits : public QMainWindow {
         std::optional<std::string> nodeTag;
         std::optional<std::string> unitNumber;
     };
-    enum class Job { Tree, List, Search, Ageing };
     // The units the finder's drop-down shows for the text searched. `unchecked`: the stock check
     // has not ended for these (it waits while other work runs). `rowWaits`: a unit row was picked
     // while the check ran; it shows once the check has stopped.
@@ -171,10 +170,6 @@ class FrmUnits : public QMainWindow {
     void setTreeShown(bool shown);
     void showTreeMenu(const QPoint& at);
     void showGridMenu(const QPoint& at);
-    // Runs one event's work; a failure shows its text and the procedure's name, and the window
-    // goes on.
-    template <class Work>
-    void guarded(const char* procedure, Work&& work);
 
     Options options_;
     core::CommandLine commandLine_;
@@ -183,7 +178,6 @@ class FrmUnits : public QMainWindow {
     bool engineStarted_ = false;
     bool treeShown_ = true;
     bool startFailed_ = false;
-    Job workKind_ = Job::Tree;
     core::ModelTreeData tree_;
     FoundUnits found_;
     std::vector<core::UnitRow> units_;

@@ -12,6 +12,7 @@
 
 #include "background_work.h"
 #include "engine/codec.h"
+#include "engine_access.h"
 #include "frm_units.h"
 #include "model_tree_view.h"
 #include "shown_text.h"
@@ -108,13 +109,12 @@ void FrmUnits::searchUnits(const QString& text) {
 // work has ended (finderWorkEnded). A check under way for older matches is dropped.
 void FrmUnits::checkStock() {
     if (!found_.unchecked || !finder_->dropDownShown()) return;
-    if (work_->busy() && workKind_ != Job::Search) return;
-    workKind_ = Job::Search;
+    if (work_->busy() && !work_->busyWith(JobKind::Search)) return;
     auto checked = std::make_shared<std::vector<core::UnitMatch>>();
     work_->start(
+        JobKind::Search,
         [entries = found_.entries, text = found_.text, checked](core::WorkProgress& progress) {
-            *checked = core::findUnits(*mGlobalConnectivity::instance().BusinessBasic, entries,
-                                       text, SIZE_MAX, &progress);
+            *checked = core::findUnits(engine(), entries, text, SIZE_MAX, &progress);
         },
         [this, generation = found_.generation, checked](std::exception_ptr failure) {
             stockChecked(generation, *checked, failure);
@@ -145,7 +145,7 @@ void FrmUnits::stockChecked(std::uint64_t generation, const std::vector<core::Un
 }
 
 void FrmUnits::stopStockCheck() {
-    if (work_->busy() && workKind_ == Job::Search) work_->cancel();
+    if (work_->busyWith(JobKind::Search)) work_->cancel();
 }
 
 void FrmUnits::finderWorkEnded() {
