@@ -68,8 +68,8 @@ FrmUnits::~FrmUnits() {
 void FrmUnits::connectEvents() {
     connect(tv1_, &ModelTreeView::nodeClicked, this, &FrmUnits::tv1_NodeClick);
     connect(tv1_, &QWidget::customContextMenuRequested, this, &FrmUnits::showTreeMenu);
-    connect(grdUnit_, &TextGrid::rowPicked, this, &FrmUnits::grdUnit_RowSelected);
-    connect(grdUnit_, &TextGrid::enterPressed, this, &FrmUnits::grdUnit_RowSelected);
+    connect(grdUnit_, &UnitGrid::rowPicked, this, &FrmUnits::grdUnit_RowSelected);
+    connect(grdUnit_, &UnitGrid::enterPressed, this, &FrmUnits::grdUnit_RowSelected);
     connect(grdUnit_, &QWidget::customContextMenuRequested, this, &FrmUnits::showGridMenu);
     for (int i = 0; i < static_cast<int>(ctree_.size()); ++i)
         connect(ctree_[static_cast<std::size_t>(i)], &QAction::triggered, this,
@@ -134,7 +134,7 @@ void FrmUnits::startUp() {
     core::UserDefinedNames names = core::readUserDefinedNames(engine());
     details_->setCaptions(core::detailCaptions(names));
     unitHeadings_ = core::unitGridHeadings(names);
-    setUpUnitGrid(grdUnit_, unitHeadings_);
+    grdUnit_->setHeadings(unitHeadings_);
     pickListTab_->setHeadings(unitHeadings_);
     restoreLayout();
     SSTab1_->setCurrentIndex(0);
@@ -230,8 +230,8 @@ void FrmUnits::restoreSelection(const KeptSelection& kept) {
     clearUnitDetails();
     auto [lineCode, model] = core::splitTag(*kept.nodeTag);
     listModel(lineCode, model, [this, unit = kept.unitNumber] {
-        for (std::size_t r = 0; unit && r < units_.size(); ++r)
-            if (units_[r].unit == *unit) {
+        for (std::size_t r = 0; unit && r < grdUnit_->rows().size(); ++r)
+            if (grdUnit_->rows()[r].unit == *unit) {
                 grdUnit_->selectRowQuietly(static_cast<int>(r));
                 return grdUnit_RowSelected();
             }
@@ -239,15 +239,14 @@ void FrmUnits::restoreSelection(const KeptSelection& kept) {
 }
 
 void FrmUnits::clearUnitList() {
-    units_.clear();
-    showUnitRows(grdUnit_, units_);
+    grdUnit_->showRows({});
     showUnitCount(false);
     clearUnitDetails();
 }
 
 void FrmUnits::showUnitCount(bool listed) {
     if (!listed) return lblUnitCount_->clear();
-    const std::size_t count = units_.size();
+    const std::size_t count = grdUnit_->rows().size();
     lblUnitCount_->setText(count == 0   ? QString("No units in stock")
                            : count == 1 ? QString("1 unit")
                                         : QString("%1 units").arg(count));
@@ -261,7 +260,7 @@ void FrmUnits::selectModelFromCommandLine(const std::string& xlin, const std::st
     if (found.selected) tv1_->selectQuietly(*found.selected);
     if (!found.loadUnits) return;
     listModel(xlin, xmodel, [this] {
-        if (!units_.empty()) setTreeShown(false);
+        if (!grdUnit_->rows().empty()) setTreeShown(false);
     });
 }
 
@@ -272,7 +271,7 @@ void FrmUnits::tv1_NodeClick(QTreeWidgetItem* node) {
     clearUnitDetails();
     auto [lineCode, model] = core::splitTag(ModelTreeView::tagOf(node));
     listModel(lineCode, model, [this] {
-        if (units_.empty()) return;
+        if (grdUnit_->rows().empty()) return;
         grdUnit_->selectTopRowQuietly();  // the first unit as the grid shows them
         grdUnit_RowSelected();
     });
@@ -283,8 +282,7 @@ void FrmUnits::tv1_NodeClick(QTreeWidgetItem* node) {
 // more, nor does a failed one.
 void FrmUnits::listModel(const std::string& lineCode, const std::string& model,
                          std::function<void()> listed) {
-    units_.clear();
-    showUnitRows(grdUnit_, units_);
+    grdUnit_->showRows({});
     showUnitCount(false);
     auto list = std::make_shared<core::UnitList>();
     const QString name = shownText(codec::trun(model));
@@ -300,8 +298,7 @@ void FrmUnits::listModel(const std::string& lineCode, const std::string& model,
                 if (failure) std::rethrow_exception(failure);
                 if (list->cancelled)
                     workStatus_->setOutcome(QString("Listing model %1 was cancelled").arg(name));
-                units_ = std::move(list->rows);
-                showUnitRows(grdUnit_, units_);
+                grdUnit_->showRows(std::move(list->rows));
                 showUnitCount(!list->cancelled);
                 showProblems(list->problems);
                 complete = !list->cancelled;
@@ -460,12 +457,8 @@ void FrmUnits::stockAgeing_Click() {
 }
 
 void FrmUnits::saveList_Click() {
-    std::vector<core::UnitRow> shown;
-    for (int r = 0; r < grdUnit_->rowCount(); ++r)
-        if (int row = grdUnit_->dataRowAt(r); row >= 0 && row < static_cast<int>(units_.size()))
-            shown.push_back(units_[static_cast<std::size_t>(row)]);
     saveThroughDialog(this, {"Save List as CSV", "Units.csv", "CSV files (*.csv)", "csv"},
-                      core::unitsCsv(unitHeadings_, shown));
+                      core::unitsCsv(unitHeadings_, grdUnit_->shownRows()));
 }
 
 void FrmUnits::addToPickList() {
@@ -482,7 +475,7 @@ void FrmUnits::showTreeMenu(const QPoint& at) {
 }
 
 void FrmUnits::showGridMenu(const QPoint& at) {
-    if (units_.empty()) return;
+    if (grdUnit_->rows().empty()) return;
     GridPrint_->popup(grdUnit_->viewport()->mapToGlobal(at));
 }
 
@@ -506,9 +499,7 @@ void FrmUnits::selectFirstModel() {
 }
 
 const core::UnitRow* FrmUnits::currentUnitRow() const {
-    int row = grdUnit_->currentDataRow();
-    if (row < 0 || row >= static_cast<int>(units_.size())) return nullptr;
-    return &units_[static_cast<std::size_t>(row)];
+    return grdUnit_->currentUnit();
 }
 
 const core::PickList& FrmUnits::pickList() const {

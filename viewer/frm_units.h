@@ -41,6 +41,7 @@ class DetailPanel;
 class ModelTreeView;
 class PickListTab;
 class TextGrid;
+class UnitGrid;
 class UnitFinder;
 class WorkStatus;
 
@@ -180,7 +181,6 @@ class FrmUnits : public QMainWindow {
     bool startFailed_ = false;
     core::ModelTreeData tree_;
     FoundUnits found_;
-    std::vector<core::UnitRow> units_;
     std::vector<std::string> unitHeadings_;
     // The note grids read for the unit the detail panel shows, and that unit's row; -1 when
     // none is shown.
@@ -192,7 +192,7 @@ class FrmUnits : public QMainWindow {
     QAction* refresh_ = nullptr;
     ModelTreeView* tv1_ = nullptr;
     UnitFinder* finder_ = nullptr;
-    TextGrid* grdUnit_ = nullptr;
+    UnitGrid* grdUnit_ = nullptr;
     QTabWidget* SSTab1_ = nullptr;
     DetailPanel* details_ = nullptr;
     std::array<TextGrid*, 4> grdUnitChain_{};

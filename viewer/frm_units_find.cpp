@@ -16,7 +16,7 @@
 #include "frm_units.h"
 #include "model_tree_view.h"
 #include "shown_text.h"
-#include "text_grid.h"
+#include "unit_grid.h"
 #include "twips.h"
 #include "unit_finder.h"
 
@@ -179,8 +179,8 @@ void FrmUnits::pickFoundUnit(int line) {
 }
 
 void FrmUnits::showFoundRow(const core::DirectoryEntry& entry) {
-    for (std::size_t r = 0; r < units_.size(); ++r)
-        if (units_[r].unit == entry.unit && units_[r].serial == entry.serial) {
+    for (std::size_t r = 0; r < grdUnit_->rows().size(); ++r)
+        if (grdUnit_->rows()[r].unit == entry.unit && grdUnit_->rows()[r].serial == entry.serial) {
             grdUnit_->selectRowQuietly(static_cast<int>(r));
             grdUnit_->setFocus(Qt::OtherFocusReason);
             return grdUnit_RowSelected();

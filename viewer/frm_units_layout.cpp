@@ -19,6 +19,7 @@
 #include "pick_list_tab.h"
 #include "text_grid.h"
 #include "twips.h"
+#include "unit_grid.h"
 #include "work_status.h"
 
 namespace fennick::viewer {
@@ -66,7 +67,7 @@ void FrmUnits::buildWidgets() {
     auto* page = new QVBoxLayout(central);
 
     QWidget* treePane = buildTreePane(central);  // the finder above the tree
-    grdUnit_ = new TextGrid("grdUnit", central);
+    grdUnit_ = new UnitGrid("grdUnit", central);
     SSTab1_ = new QTabWidget(central);
     SSTab1_->setObjectName("SSTab1");
     details_ = new DetailPanel(SSTab1_);
@@ -77,7 +78,6 @@ void FrmUnits::buildWidgets() {
         SSTab1_->addTab(grdUnitChain_[static_cast<std::size_t>(i)], kTabs[i + 1]);
     }
     pickListTab_ = new PickListTab(SSTab1_);
-    pickListTab_->grid()->freezeFirstColumn();
     SSTab1_->addTab(pickListTab_, kTabs[5]);
 
     unitSplit_ = new QSplitter(Qt::Vertical, central);

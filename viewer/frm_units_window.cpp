@@ -14,7 +14,7 @@
 
 #include "frm_units.h"
 #include "model_tree_view.h"
-#include "text_grid.h"
+#include "unit_grid.h"
 #include "window_state.h"
 
 namespace fennick::viewer {
@@ -28,25 +28,10 @@ constexpr int kGridMinimumRows = 3;
 constexpr int kLargestPane = 100000;
 constexpr int kLargestColumn = 4000;
 
-QList<int> columnWidths(const TextGrid& grid) {
-    QList<int> widths;
-    for (int c = 0; c < grid.columnCount(); ++c)
-        widths << (grid.isColumnHidden(c) ? 0 : grid.columnWidth(c));
-    return widths;
-}
-
 void restoreSplitter(QSplitter& splitter, core::SettingsStore& kept, const char* key) {
     if (auto sizes = parseIntList(kept.value(key, ""), 2, 0, kLargestPane)) {
         if ((*sizes)[0] + (*sizes)[1] > 0) splitter.setSizes(*sizes);
     }
-}
-
-void restoreColumns(TextGrid& grid, core::SettingsStore& kept) {
-    auto widths = parseIntList(kept.value(kColumnsKey, ""), 0, 0, kLargestColumn);
-    if (!widths) return;
-    const int least = grid.horizontalHeader()->minimumSectionSize();
-    for (int c = 0; c < grid.columnCount() && c < widths->size(); ++c)
-        if (!grid.isColumnHidden(c) && (*widths)[c] >= least) grid.setColumnWidth(c, (*widths)[c]);
 }
 
 }  // namespace
@@ -85,7 +70,8 @@ void FrmUnits::restoreLayout() {
             setWindowState(windowState() | Qt::WindowMaximized);
         restoreSplitter(*treeSplit_, *kept, kTreeSplitKey);
         restoreSplitter(*unitSplit_, *kept, kUnitSplitKey);
-        restoreColumns(*grdUnit_, *kept);
+        if (auto widths = parseIntList(kept->value(kColumnsKey, ""), 0, 0, kLargestColumn))
+            grdUnit_->restoreColumnWidths(*widths);
     }
     setPaneMinimums();
     layoutRestored_ = true;
@@ -112,23 +98,13 @@ void FrmUnits::keepLayout() {
     if (treeSplit_->sizes().value(0) > 0)
         kept->save(kTreeSplitKey, intListText(treeSplit_->sizes()));
     kept->save(kUnitSplitKey, intListText(unitSplit_->sizes()));
-    kept->save(kColumnsKey, intListText(columnWidths(*grdUnit_)));
+    kept->save(kColumnsKey, intListText(grdUnit_->columnWidths()));
 }
 
 // The unit grid keeps the Unit column and three more, and a few rows, in view; the tree sets
 // its own minimum from its line names.
 void FrmUnits::setPaneMinimums() {
-    int width = 0, columns = 0;
-    for (int c = 0; c < grdUnit_->columnCount() && columns < kGridMinimumColumns; ++c) {
-        if (grdUnit_->isColumnHidden(c)) continue;
-        width += grdUnit_->columnWidth(c);
-        ++columns;
-    }
-    const int frame = 2 * grdUnit_->frameWidth();
-    grdUnit_->setMinimumWidth(width + frame + grdUnit_->verticalScrollBar()->sizeHint().width());
-    grdUnit_->setMinimumHeight(grdUnit_->horizontalHeader()->sizeHint().height() +
-                               kGridMinimumRows * grdUnit_->verticalHeader()->defaultSectionSize() +
-                               frame + grdUnit_->horizontalScrollBar()->sizeHint().height());
+    grdUnit_->keepInView(kGridMinimumColumns, kGridMinimumRows);
 }
 
 }  // namespace fennick::viewer
