@@ -17,6 +17,10 @@ const cSystem& engineSystem() {
     return *mGlobalConnectivity::instance().System;
 }
 
+platform::FileSystem& engineShare() {
+    return engine().Share();
+}
+
 void releaseEngine() {
     ReleaseDataEngine();
 }

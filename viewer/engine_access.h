@@ -12,14 +12,19 @@ namespace fennick::core {
 struct EngineStart;
 }
 
+namespace fennick::platform {
+class FileSystem;
+}
+
 namespace fennick::viewer {
 
 // Starts the engine; false when it did not start (its start-up message has been shown).
 bool startEngine(const core::EngineStart& start);
-// The running engine and the workstation's identity; only between startEngine and
-// releaseEngine.
+// The running engine, the workstation's identity and the share the engine reads (the
+// hand-offs reach CATCON through it); only between startEngine and releaseEngine.
 cBusinessBasic& engine();
 const cSystem& engineSystem();
+platform::FileSystem& engineShare();
 // Releases the engine, closing every file it opened.
 void releaseEngine();
 
