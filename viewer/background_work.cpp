@@ -50,7 +50,8 @@ BackgroundWork::~BackgroundWork() {
     stop();
 }
 
-void BackgroundWork::start(Job job, Done done, Describe describe) {
+void BackgroundWork::start(JobKind kind, Job job, Done done, Describe describe) {
+    kind_ = kind;
     Queued queued{std::move(job), std::move(done), std::move(describe)};
     if (!running_) {
         launch(std::move(queued));

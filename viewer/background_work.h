@@ -20,6 +20,10 @@
 
 namespace fennick::viewer {
 
+// What a job is for, so that each part of the window can tell whether the work running is its
+// own.
+enum class JobKind { Tree, List, Search, Ageing };
+
 class BackgroundWork : public QObject {
     Q_OBJECT
 
@@ -32,9 +36,11 @@ class BackgroundWork : public QObject {
     explicit BackgroundWork(QObject* parent = nullptr);
     ~BackgroundWork() override;
 
-    void start(Job job, Done done, Describe describe);
+    void start(JobKind kind, Job job, Done done, Describe describe);
     // A job runs or waits to run.
     bool busy() const { return running_ != nullptr; }
+    // The job that runs or waits to run is the last one started, of `kind`.
+    bool busyWith(JobKind kind) const { return busy() && kind_ == kind; }
     // The user's Cancel: the running job stops at its next step and its `done` gets what it
     // has; a job waiting to replace it is started cancelled, so that it reports just that.
     void cancel();
@@ -65,6 +71,7 @@ class BackgroundWork : public QObject {
     std::shared_ptr<Running> running_;
     std::optional<Queued> next_;
     std::uint64_t lastId_ = 0;
+    JobKind kind_ = JobKind::Tree;
     mutable std::mutex stepLock_;
     core::ProgressStep lastStep_;
 };

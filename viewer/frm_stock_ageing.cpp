@@ -11,10 +11,10 @@
 
 #include "ageing_chart.h"
 #include "background_work.h"
-#include "core/failure_text.h"
 #include "core/list_csv.h"
+#include "data_store.h"
 #include "engine/codec.h"
-#include "platform/services.h"
+#include "event_guard.h"
 #include "save_file.h"
 #include "shown_text.h"
 #include "text_grid.h"
@@ -33,8 +33,8 @@ QString ageingStep(const core::ProgressStep& step) {
 
 }  // namespace
 
-FrmStockAgeing::FrmStockAgeing(BackgroundWork& work, store::Store& store, QWidget* parent)
-    : QDialog(parent), work_(work), store_(store) {
+FrmStockAgeing::FrmStockAgeing(BackgroundWork& work, QWidget* parent)
+    : QDialog(parent), work_(work) {
     build();
     start();
 }
@@ -88,8 +88,9 @@ void FrmStockAgeing::start() {
     auto result = std::make_shared<core::StockAgeing>();
     QPointer<FrmStockAgeing> self(this);
     work_.start(
-        [this, result](core::WorkProgress& progress) {
-            *result = core::stockAgeing(store_, &progress);
+        JobKind::Ageing,
+        [result](core::WorkProgress& progress) {
+            *result = core::stockAgeing(dataStore(), &progress);
         },
         [self, result](std::exception_ptr failure) {
             if (self) self->showResult(failure, *result);
@@ -100,12 +101,7 @@ void FrmStockAgeing::start() {
 void FrmStockAgeing::showResult(std::exception_ptr failure, const core::StockAgeing& ageing) {
     working_ = false;
     if (failure) {
-        try {
-            std::rethrow_exception(failure);
-        } catch (const std::exception& error) {
-            platform::messages().show(core::failureText(error, "stockAgeing"), "Error",
-                                      platform::MessageIcon::Critical);
-        }
+        guarded("stockAgeing", [&] { std::rethrow_exception(failure); });
         return status_->setOutcome("The stock ageing could not be worked out");
     }
     if (ageing.cancelled) return status_->setOutcome("The stock ageing was cancelled");
@@ -143,8 +139,8 @@ void FrmStockAgeing::reject() {
     QDialog::reject();
 }
 
-FrmStockAgeing* openStockAgeing(BackgroundWork& work, store::Store& store, QWidget* parent) {
-    auto* window = new FrmStockAgeing(work, store, parent);
+FrmStockAgeing* openStockAgeing(BackgroundWork& work, QWidget* parent) {
+    auto* window = new FrmStockAgeing(work, parent);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowModality(Qt::WindowModal);
     window->show();

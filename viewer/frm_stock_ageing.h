@@ -26,8 +26,8 @@ class FrmStockAgeing : public QDialog {
     Q_OBJECT
 
   public:
-    // Starts the pass over `store` on `work`, which runs no job.
-    FrmStockAgeing(BackgroundWork& work, store::Store& store, QWidget* parent);
+    // Starts the pass on `work`, which runs no job.
+    FrmStockAgeing(BackgroundWork& work, QWidget* parent);
     ~FrmStockAgeing() override;
 
     // The pass is still running.
@@ -50,7 +50,6 @@ class FrmStockAgeing : public QDialog {
     void chartRow(int row);
 
     BackgroundWork& work_;
-    store::Store& store_;
     core::StockAgeing ageing_;
     bool working_ = false;
     TextGrid* table_ = nullptr;
@@ -61,6 +60,6 @@ class FrmStockAgeing : public QDialog {
 };
 
 // Opens the window over `parent`, modal to it; the window deletes itself once closed.
-FrmStockAgeing* openStockAgeing(BackgroundWork& work, store::Store& store, QWidget* parent);
+FrmStockAgeing* openStockAgeing(BackgroundWork& work, QWidget* parent);
 
 }  // namespace fennick::viewer

@@ -2,69 +2,27 @@
 
 #include <QCloseEvent>
 #include <QLabel>
-#include <QMenu>
 #include <QPushButton>
-#include <QSplitter>
-#include <QTabWidget>
+#include <QStatusBar>
+#include <utility>
 
 #include "background_work.h"
-#include "core/export_file.h"
-#include "core/failure_text.h"
-#include "core/list_csv.h"
 #include "core/unit_detail.h"
-#include "detail_panel.h"
+#include "core/unit_search.h"
+#include "data_store.h"
+#include "detail_tabs.h"
 #include "engine/codec.h"
+#include "event_guard.h"
+#include "finder_pane.h"
 #include "frm_stock_ageing.h"
-#include "frm_totals.h"
-#include "frm_unit_data.h"
-#include "hand_offs.h"
 #include "model_tree_view.h"
 #include "pick_list_tab.h"
-#include "platform/services.h"
-#include "save_file.h"
 #include "shown_text.h"
-#include "text_grid.h"
-#include "twips.h"
-#include "unit_finder.h"
+#include "tree_pane.h"
 #include "unit_grid.h"
 #include "work_status.h"
 
 namespace fennick::viewer {
-
-namespace {
-
-constexpr int kPickListTab = 5;
-constexpr int kFilterItem = 3;
-constexpr std::size_t kAddToPickListItem = 4;
-constexpr int kTreeWidth = 3315;  // twips
-
-void showFailure(const std::exception& failure, const char* procedure) {
-    platform::messages().show(core::failureText(failure, procedure), "Error",
-                              platform::MessageIcon::Critical);
-}
-
-// What the status bar says while work runs; short, since it shares the bar with the
-// connection panels.
-QString treeStep(const core::ProgressStep& step) {
-    return QString("Reading line %1").arg(shownText(codec::trun(step.text)));
-}
-
-QString listStep(const QString& model, const core::ProgressStep& step) {
-    if (step.text.empty()) return QString("Listing %1: checking open sales").arg(model);
-    return QString("Listing %1: %2 units read").arg(model).arg(step.done);
-}
-
-// Damage the core worked around (a looping chain, a link outside its file): the lists are
-// shown up to the damage, and the user is told once per list.
-void showProblems(const std::vector<std::string>& problems) {
-    if (problems.empty()) return;
-    std::string text;
-    for (const auto& problem : problems)
-        text += problem + "\r\n";
-    platform::messages().show(text, "Unit data", platform::MessageIcon::Exclamation);
-}
-
-}  // namespace
 
 FrmUnits::FrmUnits(Options options, QWidget* parent)
     : QMainWindow(parent), options_(std::move(options)) {
@@ -80,50 +38,11 @@ FrmUnits::~FrmUnits() {
     Form_Unload();
 }
 
-template <class Work>
-void FrmUnits::guarded(const char* procedure, Work&& work) {
-    try {
-        work();
-    } catch (const std::exception& failure) {
-        showFailure(failure, procedure);
-    }
-}
-
-void FrmUnits::connectEvents() {
-    connect(tv1_, &ModelTreeView::nodeClicked, this, &FrmUnits::tv1_NodeClick);
-    connect(tv1_, &QWidget::customContextMenuRequested, this, &FrmUnits::showTreeMenu);
-    connect(grdUnit_, &TextGrid::rowPicked, this, &FrmUnits::grdUnit_RowSelected);
-    connect(grdUnit_, &TextGrid::enterPressed, this, &FrmUnits::grdUnit_RowSelected);
-    connect(grdUnit_, &QWidget::customContextMenuRequested, this, &FrmUnits::showGridMenu);
-    for (int i = 0; i < static_cast<int>(ctree_.size()); ++i)
-        connect(ctree_[static_cast<std::size_t>(i)], &QAction::triggered, this,
-                [this, i] { ctree_Click(i); });
-    connect(pickListTab_, &PickListTab::cleared, this, [this] {
-        rules_.pickListCleared();
-        applyButtons();
-    });
-    for (int i = 0; i < static_cast<int>(gprint_.size()); ++i)
-        connect(gprint_[static_cast<std::size_t>(i)], &QAction::triggered, this,
-                [this, i] { gprint_Click(i); });
-    connect(cmdAddToInvoice_, &QPushButton::clicked, this, &FrmUnits::cmdAddToInvoice_Click);
-    connect(cmdPrint_, &QPushButton::clicked, this, &FrmUnits::cmdPrint_Click);
-    connect(cmdTotals_, &QPushButton::clicked, this, &FrmUnits::cmdTotals_Click);
-    connect(cmdQp_, &QPushButton::clicked, this, &FrmUnits::cmdQp_Click);
-    connect(cmdExit_, &QPushButton::clicked, this, &FrmUnits::cmdExit_Click);
-    connect(refresh_, &QAction::triggered, this, &FrmUnits::refresh);
-    connect(stockAgeing_, &QAction::triggered, this, &FrmUnits::stockAgeing_Click);
-    connect(saveList_, &QAction::triggered, this, &FrmUnits::saveList_Click);
-    connect(treeSplit_, &QSplitter::splitterMoved, this, [this] {
-        if (tv1_->width() > 0 && tv1_->minimumWidth() == 0) tv1_->fitLineNames();
-    });
-    connect(work_, &BackgroundWork::finished, this, &FrmUnits::applyButtons);
-    connectFinder();
-}
-
 bool FrmUnits::Form_Load() {
     try {
-        store_ = store::openStore(options_.store);
-        if (!store_) {
+        const bool started = openDataStore(options_.store);
+        engineStarted_ = true;
+        if (!started) {
             Form_Unload();
             return false;
         }
@@ -144,23 +63,22 @@ bool FrmUnits::Form_Load() {
 void FrmUnits::startUp() {
     commandLine_ = core::parseCommandLine(options_.commandLine);
     rules_ = core::UnitButtonRules(commandLine_.fromPointOfSale);
-    gprint_[0]->setVisible(!commandLine_.hideAddToInvoiceMenu);
+    units_->showAddToInvoice(!commandLine_.hideAddToInvoiceMenu);
     setTreeShown(true);
     setWindowTitle(QString::fromStdString(
         core::captionText(windowTitle().toStdString(), commandLine_.fromPointOfSale)));
-    auto panels = core::statusBarTexts(store_->system());
+    auto panels = core::statusBarTexts(dataStore().system());
     for (std::size_t i = 0; i < panels.size(); ++i)
         sb1_[i]->setText(QString::fromStdString(panels[i]));
-    inStockOnly_ =
-        core::inStockFilterFromSetting(options_.settings->value(core::kInStockSetting, "0"));
-    ctree_[kFilterItem]->setChecked(inStockOnly_);
-    core::UserDefinedNames names = core::readUserDefinedNames(*store_);
-    details_->setCaptions(core::detailCaptions(names));
-    unitHeadings_ = core::unitGridHeadings(names);
-    setUpUnitGrid(grdUnit_, unitHeadings_);
-    pickListTab_->setHeadings(unitHeadings_);
+    tree_->setInStockOnly(
+        core::inStockFilterFromSetting(options_.settings->value(core::kInStockSetting, "0")));
+    core::UserDefinedNames names = core::readUserDefinedNames(dataStore());
+    tabs_->setCaptions(core::detailCaptions(names));
+    const std::vector<std::string> headings = core::unitGridHeadings(names);
+    units_->setHeadings(headings);
+    pickList_->setHeadings(headings);
     restoreLayout();
-    SSTab1_->setCurrentIndex(0);
+    tabs_->setCurrentIndex(0);
     applyButtons();
     buildTree(
         "Form_Load",
@@ -178,7 +96,9 @@ void FrmUnits::startUp() {
 
 void FrmUnits::Form_Unload() {
     work_->stop();
-    store_.reset();
+    if (!engineStarted_) return;
+    engineStarted_ = false;
+    closeDataStore();
 }
 
 void FrmUnits::closeEvent(QCloseEvent* event) {
@@ -187,50 +107,22 @@ void FrmUnits::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void FrmUnits::cmdExit_Click() {
-    close();
-}
-
-// Builds the tree on the worker thread, then shows it expanded and hands `shown` what was
-// selected in the tree it replaced. A failure is shown with `procedure`'s name and runs
-// `failed`. A cancelled build shows the lines read until then, with an empty unit list.
 void FrmUnits::buildTree(const char* procedure, std::function<void(const KeptSelection&)> shown,
                          std::function<void()> failed) {
-    const bool inStockOnly = inStockOnly_;
-    auto built = std::make_shared<core::ModelTreeData>();
-    workKind_ = Job::Tree;
-    work_->start(
-        [store = store_.get(), inStockOnly, built](core::WorkProgress& progress) {
-            *built = core::ModelTree(*store).loadtree(inStockOnly, &progress);
-        },
-        [this, procedure, built, shown = std::move(shown),
-         failed = std::move(failed)](std::exception_ptr failure) {
-            if (failure) {
-                guarded(procedure, [&] { std::rethrow_exception(failure); });
-                if (failed) failed();
-                return;
-            }
-            KeptSelection kept{tv1_->currentTag(), std::nullopt};
-            if (const core::UnitRow* row = currentUnitRow()) kept.unitNumber = row->unit;
-            tree_ = std::move(*built);
-            tv1_->showTree(tree_);
-            tv1_->expandAll();
-            keepOnScreen();
-            if (tree_.cancelled) return treeCancelled(tree_.lines.size());
-            if (shown) shown(kept);
-        },
-        treeStep);
-    applyButtons();
-}
-
-void FrmUnits::treeCancelled(std::size_t lines) {
-    clearUnitList();
-    workStatus_->setOutcome(
-        QString("Building the tree was cancelled: it shows the %1 lines read").arg(lines));
-}
-
-bool FrmUnits::treeBeingBuilt() const {
-    return work_->busy() && workKind_ == Job::Tree;
+    auto built = [this, procedure, shown = std::move(shown), failed = std::move(failed)](
+                     std::exception_ptr failure, const std::optional<std::string>& tag) {
+        if (failure) {
+            guarded(procedure, [&] { std::rethrow_exception(failure); });
+            if (failed) failed();
+            return;
+        }
+        KeptSelection kept{tag, std::nullopt};
+        if (const core::UnitRow* row = currentUnitRow()) kept.unitNumber = row->unit;
+        keepOnScreen();
+        if (tree_->tree().cancelled) return clearUnitList();
+        if (shown) shown(kept);
+    };
+    tree_->build(*work_, std::move(built));
 }
 
 bool FrmUnits::waitUntilIdle(int timeoutMs) {
@@ -244,130 +136,88 @@ void FrmUnits::refresh() {
 // After a refresh: the node selected before is selected again and its model listed again, with
 // the unit row selected before shown again; what no longer exists is left unselected.
 void FrmUnits::restoreSelection(const KeptSelection& kept) {
-    std::optional<core::TreeSelection> node;
-    if (kept.nodeTag) node = core::findTag(tree_, *kept.nodeTag);
-    if (!node) return clearUnitList();
-    tv1_->selectQuietly(*node);
-    clearUnitDetails();
+    if (!kept.nodeTag || !tree_->select(*kept.nodeTag)) return clearUnitList();
     auto [lineCode, model] = core::splitTag(*kept.nodeTag);
     listModel(lineCode, model, [this, unit = kept.unitNumber] {
-        for (std::size_t r = 0; unit && r < units_.size(); ++r)
-            if (units_[r].unit == *unit) {
-                grdUnit_->selectRowQuietly(static_cast<int>(r));
-                return grdUnit_RowSelected();
-            }
+        if (unit && units_->selectUnit(*unit)) unitPicked();
     });
 }
 
 void FrmUnits::clearUnitList() {
-    units_.clear();
-    showUnitRows(grdUnit_, units_);
-    showUnitCount(false);
+    units_->clear();
     clearUnitDetails();
-}
-
-void FrmUnits::showUnitCount(bool listed) {
-    if (!listed) return lblUnitCount_->clear();
-    const std::size_t count = units_.size();
-    lblUnitCount_->setText(count == 0   ? QString("No units in stock")
-                           : count == 1 ? QString("1 unit")
-                                        : QString("%1 units").arg(count));
 }
 
 // Selects the model the command line names and lists its units, then moves the tree out of
 // the way. When no model node matches or the model lists no units, the tree stays, so that
 // the user can pick another model.
 void FrmUnits::selectModelFromCommandLine(const std::string& xlin, const std::string& xmodel) {
-    core::FindSelectResult found = core::findSelectUnit(tree_, xlin, xmodel);
-    if (found.selected) tv1_->selectQuietly(*found.selected);
+    core::FindSelectResult found = core::findSelectUnit(tree_->tree(), xlin, xmodel);
+    if (found.selected) tree_->view()->selectQuietly(*found.selected);
     if (!found.loadUnits) return;
     listModel(xlin, xmodel, [this] {
-        if (!units_.empty()) setTreeShown(false);
+        if (!units_->empty()) setTreeShown(false);
     });
 }
 
 // While the tree is being rebuilt a click only moves the selection, which a refresh keeps.
 // During a listing it lists the clicked model instead.
-void FrmUnits::tv1_NodeClick(QTreeWidgetItem* node) {
-    if (treeBeingBuilt()) return;
-    clearUnitDetails();
-    auto [lineCode, model] = core::splitTag(ModelTreeView::tagOf(node));
+void FrmUnits::nodeClicked(const std::string& tag) {
+    if (work_->busyWith(JobKind::Tree)) return;
+    auto [lineCode, model] = core::splitTag(tag);
     listModel(lineCode, model, [this] {
-        if (units_.empty()) return;
-        grdUnit_->selectTopRowQuietly();  // the first unit as the grid shows them
-        grdUnit_RowSelected();
+        if (units_->empty()) return;
+        units_->selectTopRow();
+        unitPicked();
     });
 }
 
-// Lists the model on the worker thread (cancelling a listing under way), then shows the rows
-// and runs `listed`. A cancelled listing leaves the list empty and says so; it runs nothing
-// more, nor does a failed one.
-void FrmUnits::listModel(const std::string& lineCode, const std::string& model,
-                         std::function<void()> listed) {
-    units_.clear();
-    showUnitRows(grdUnit_, units_);
-    showUnitCount(false);
-    auto list = std::make_shared<core::UnitList>();
-    const QString name = shownText(codec::trun(model));
-    workKind_ = Job::List;
-    work_->start(
-        [store = store_.get(), lineCode, model, list](core::WorkProgress& progress) {
-            *list = core::LoadUnits(*store, lineCode, model, core::AllocationCheck::OncePerList,
-                                    &progress);
-        },
-        [this, list, name, listed = std::move(listed)](std::exception_ptr failure) {
-            bool complete = false;
-            guarded("LoadUnits", [&] {
-                if (failure) std::rethrow_exception(failure);
-                if (list->cancelled)
-                    workStatus_->setOutcome(QString("Listing model %1 was cancelled").arg(name));
-                units_ = std::move(list->rows);
-                showUnitRows(grdUnit_, units_);
-                showUnitCount(!list->cancelled);
-                showProblems(list->problems);
-                complete = !list->cancelled;
-            });
-            if (complete) listed();
-        },
-        [name](const core::ProgressStep& step) { return listStep(name, step); });
-    applyButtons();
+void FrmUnits::filterSwitched() {
+    guarded("ctree_Click", [&] {
+        options_.settings->save(core::kInStockSetting, tree_->inStockOnly() ? "1" : "0");
+        clearUnitList();
+        buildTree("ctree_Click", nullptr);
+    });
 }
 
-// The unit-selected handling: the grid's current unit fills the detail panel and the note
-// grids and enables the unit buttons. With no unit rows there is nothing to show. A stock
-// check of the finder gives way: the row shows once it has stopped.
-void FrmUnits::grdUnit_RowSelected() {
+void FrmUnits::listModel(const std::string& lineCode, const std::string& model,
+                         std::function<void()> listed) {
+    clearUnitDetails();
+    units_->list(*work_, lineCode, model, std::move(listed));
+}
+
+// The unit list's current unit fills the detail tabs and enables the unit buttons. With no
+// unit rows there is nothing to show. A stock check of the finder gives way: the row shows
+// once it has stopped.
+void FrmUnits::unitPicked() {
     const core::UnitRow* row = currentUnitRow();
-    if (row && work_->busy() && workKind_ == Job::Search) {
-        found_.rowWaits = true;
+    if (row && work_->busyWith(JobKind::Search)) {
+        rowWaits_ = true;
         return work_->cancel();
     }
     if (!row || work_->busy()) return;
     clearUnitDetails();
     guarded("showUnitDetails", [&] {
-        core::UnitDetail detail = core::selectUnit(*store_, *row);
-        grdUnitChain_[0]->showRows(detail.grids.factory);
-        grdUnitChain_[1]->showRows(detail.grids.dealer);
-        grdUnitChain_[2]->showRows(detail.grids.attached);
-        grdUnitChain_[3]->showRows(detail.grids.notes);
-        details_->showValues(detail.values);
-        shownGrids_ = std::move(detail.grids);
-        shownRow_ = grdUnit_->currentDataRow();
+        core::UnitDetail detail = core::selectUnit(dataStore(), *row);
+        const std::vector<std::string> problems = std::move(detail.problems);
+        tabs_->showUnit(units_->currentRow(), std::move(detail));
         rules_.unitShown();
         applyButtons();
-        showProblems(detail.problems);
+        showProblems(problems);
     });
 }
 
 void FrmUnits::clearUnitDetails() {
-    shownGrids_ = core::NoteGrids{};
-    shownRow_ = -1;
     rules_.unitCleared();
     applyButtons();
-    for (TextGrid* grid : grdUnitChain_)
-        grid->showRows(std::vector<std::vector<std::string>>{});
-    details_->clear();
-    pickListTab_->blankTotals();
+    tabs_->clearUnit();
+    pickList_->blankTotals();
+}
+
+void FrmUnits::workEnded() {
+    applyButtons();
+    if (std::exchange(rowWaits_, false)) unitPicked();
+    finder_->checkStock();
 }
 
 // While work runs the unit buttons wait: they would need the engine.
@@ -377,167 +227,64 @@ void FrmUnits::applyButtons() {
     cmdQp_->setEnabled(on.quickPayment);
     cmdPrint_->setEnabled(on.print);
     cmdAddToInvoice_->setEnabled(on.addToInvoice);
-    // The grid menu's items follow their buttons; "Add to Pick List" needs only a unit row,
-    // which the menu does not open without.
-    gprint_[0]->setEnabled(on.addToInvoice);
-    gprint_[1]->setEnabled(on.print);
-    gprint_[2]->setEnabled(on.totals);
-    gprint_[3]->setEnabled(on.quickPayment);
-    gprint_[kAddToPickListItem]->setEnabled(true);
-    stockAgeing_->setEnabled(!work_->busy());
+    units_->enableActions(on);
+    tree_->enableStockAgeing(!work_->busy());
 }
 
-void FrmUnits::cmdAddToInvoice_Click() {
-    guarded("cmdAddToInvoice_Click", [&] { addToInvoice(); });
-}
-
-void FrmUnits::cmdPrint_Click() {
-    guarded("cmdPrint_Click", [&] { printUnit(); });
-}
-
-void FrmUnits::cmdTotals_Click() {
-    guarded("cmdTotals_Click", [&] { showUnitTotals(); });
-}
-
-void FrmUnits::cmdQp_Click() {
-    guarded("cmdQp_Click", [&] { qpayment(); });
-}
-
-void FrmUnits::gprint_Click(int index) {
-    guarded("gprint_Click", [&] {
-        switch (index) {
-            case 0:
-                return addToInvoice();
-            case 1:
-                return printUnit();
-            case 2:
-                return showUnitTotals();
-            case 3:
-                return qpayment();
-            case 4:
-                return addToPickList();
-            default:
-                return;
+// The model's node is selected and its units listed as a click on the node would; then the
+// unit's row is selected as a click on it would, or, when the list does not hold the unit, the
+// status bar says why.
+void FrmUnits::showFoundUnit(const core::DirectoryEntry& entry) {
+    const QString unit = shownText(entry.unit);
+    if (work_->busyWith(JobKind::Tree))
+        return statusBar()->showMessage(
+            QString("The tree is being read: pick unit %1 again once it shows").arg(unit));
+    const std::string tag = core::modelTag(entry.lineCode, entry.model);
+    if (!core::findTag(tree_->tree(), tag))
+        return statusBar()->showMessage(
+            QString("Unit %1: model %2 is not in the tree%3")
+                .arg(unit, shownText(codec::trun(entry.model)),
+                     tree_->inStockOnly() ? QString(", which shows only models with units in stock")
+                                          : QString()));
+    if (!treeShown_) setTreeShown(true);
+    tree_->select(tag);
+    auto [lineCode, model] = core::splitTag(tag);
+    listModel(lineCode, model, [this, entry, unit] {
+        if (units_->selectUnit(entry.unit, &entry.serial)) {
+            units_->grid()->setFocus(Qt::OtherFocusReason);
+            return unitPicked();
         }
+        tree_->view()->setFocus(Qt::OtherFocusReason);
+        statusBar()->showMessage(QString("Unit %1 is not in stock: it is sold or held by an open "
+                                         "ticket or pending invoice.")
+                                     .arg(unit));
     });
 }
 
-// Hands the selected unit, the pick list or (from the point of sale) the export editing window
-// over; the program ends once the hand-off says so.
-void FrmUnits::addToInvoice() {
-    const core::PickList& list = pickList();
-    if (core::exportWay(commandLine_.fromPointOfSale, list.used()) == core::ExportWay::PickList &&
-        !list.empty())
-        pickListTab_->grid()->selectRowQuietly(0);
-    InvoiceHandOff handOff{commandLine_.fromPointOfSale,
-                           list.used(),
-                           currentUnitRow(),
-                           list.rows(),
-                           &store_->share(),
-                           store_->system()};
-    if (viewer::addToInvoice(this, handOff)) close();
+// Ctrl+F: the tree folded away after a start on one model comes back with the field.
+void FrmUnits::focusFinder() {
+    if (!treeShown_) setTreeShown(true);
+    finder_->focusField();
 }
 
-// The report pairs a row with that unit's note grids: those kept from showing it, or read
-// anew when the current row is not the unit shown.
-void FrmUnits::printUnit() {
-    const core::UnitRow* row = currentUnitRow();
-    if (!row) return;
-    if (grdUnit_->currentDataRow() == shownRow_) {
-        showUnitData(this, unitHeadings_, *row, shownGrids_);
-        return;
-    }
-    core::UnitDetail detail = core::selectUnit(*store_, *row);
-    showUnitData(this, unitHeadings_, *row, detail.grids);
-}
-
-void FrmUnits::showUnitTotals() {
-    if (const core::UnitRow* row = currentUnitRow()) showTotals(this, *row);
-}
-
-void FrmUnits::qpayment() {
-    if (const core::UnitRow* row = currentUnitRow())
-        quickPayment(this, *row, quickPaymentProgram(*options_.settings));
-}
-
-void FrmUnits::ctree_Click(int index) {
-    if (index == 0) tv1_->collapseAll();
-    if (index == 1) tv1_->expandAll();
-    if (index != kFilterItem) return;
-    inStockOnly_ = !inStockOnly_;
-    ctree_[kFilterItem]->setChecked(inStockOnly_);
-    guarded("ctree_Click", [&] {
-        options_.settings->save(core::kInStockSetting, inStockOnly_ ? "1" : "0");
-        clearUnitList();
-        buildTree("ctree_Click", nullptr);
-    });
-}
-
-void FrmUnits::stockAgeing_Click() {
-    if (work_->busy()) return;
-    workKind_ = Job::Ageing;
-    openStockAgeing(*work_, *store_, this);
-    applyButtons();
-}
-
-void FrmUnits::saveList_Click() {
-    std::vector<core::UnitRow> shown;
-    for (int r = 0; r < grdUnit_->rowCount(); ++r)
-        if (int row = grdUnit_->dataRowAt(r); row >= 0 && row < static_cast<int>(units_.size()))
-            shown.push_back(units_[static_cast<std::size_t>(row)]);
-    saveThroughDialog(this, {"Save List as CSV", "Units.csv", "CSV files (*.csv)", "csv"},
-                      core::unitsCsv(unitHeadings_, shown));
-}
-
-void FrmUnits::addToPickList() {
-    const core::UnitRow* row = currentUnitRow();
-    if (!row) return;
-    SSTab1_->setCurrentIndex(kPickListTab);
-    rules_.pickListAdded();
-    applyButtons();
-    pickListTab_->add(*row);
-}
-
-void FrmUnits::showTreeMenu(const QPoint& at) {
-    mnuTree_->popup(tv1_->viewport()->mapToGlobal(at));
-}
-
-void FrmUnits::showGridMenu(const QPoint& at) {
-    if (units_.empty()) return;
-    GridPrint_->popup(grdUnit_->viewport()->mapToGlobal(at));
-}
-
-// The tree's display flag. Off, the tree folds away behind the splitter handle, from where the
-// user can still drag it back.
-void FrmUnits::setTreeShown(bool shown) {
-    treeShown_ = shown;
-    // Folded, the tree has no minimum; it gets it back when shown or dragged open.
-    if (shown)
-        tv1_->fitLineNames();
-    else
-        tv1_->setMinimumWidth(0);
-    QList<int> sizes = treeSplit_->sizes();
-    int total = std::max(sizes.value(0) + sizes.value(1), width());
-    int tree = shown ? std::max(sizes.value(0), twipsToPixels(kTreeWidth, this)) : 0;
-    treeSplit_->setSizes({tree, total - tree});
-}
-
-void FrmUnits::selectFirstModel() {
-    if (QTreeWidgetItem* model = tv1_->firstModelNode()) tv1_->setCurrentItem(model);
+void FrmUnits::stockAgeing() {
+    if (!work_->busy()) openStockAgeing(*work_, this);
 }
 
 const core::UnitRow* FrmUnits::currentUnitRow() const {
-    int row = grdUnit_->currentDataRow();
-    if (row < 0 || row >= static_cast<int>(units_.size())) return nullptr;
-    return &units_[static_cast<std::size_t>(row)];
+    return units_->currentUnit();
 }
 
 const core::PickList& FrmUnits::pickList() const {
-    return pickListTab_->pickList();
+    return pickList_->pickList();
 }
 
 std::optional<std::string> FrmUnits::selectedNodeTag() const {
-    return tv1_->currentTag();
+    return tree_->currentTag();
+}
+
+void FrmUnits::selectFirstModel() {
+    tree_->selectFirstModel();
 }
 
 }  // namespace fennick::viewer

@@ -1,47 +1,43 @@
 #pragma once
-// frmUnits, the main window: the model tree on the left, the units of the selected model above
-// the tabs of the selected unit's details, notes and the pick list, the unit buttons and the
-// status bar. Each widget event calls the core and shows what it returns; every event
-// catches its failures, shows the error with the procedure's name and the window goes on.
-// Building the tree and listing a model run on a worker thread (BackgroundWork) while the
-// window keeps answering; until such work has ended, the window leaves the engine alone.
+// frmUnits, the main window, built from its parts: the finder and the model tree on the left
+// (TreePane), the units of the selected model (UnitListPane) above the tabs of the selected
+// unit's details and notes (DetailTabs) and the pick list (PickListTab), the unit buttons and
+// the status bar. The window creates the parts and wires them; it keeps what belongs to the
+// window as a whole: the start-up, the worker that runs the long work (building the tree,
+// listing a model, checking the finder's stock), the unit buttons, the status bar and its
+// place on the screen. Every event catches its failures, shows the error with the procedure's
+// name and the window goes on; until the worker's job has ended, the window leaves the engine
+// alone.
 
 #include <QMainWindow>
 #include <array>
-#include <cstdint>
-#include <exception>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
-#include "core/model_tree.h"
 #include "core/pick_list.h"
 #include "core/settings_store.h"
 #include "core/startup.h"
 #include "core/unit_buttons.h"
-#include "core/unit_detail.h"
-#include "core/unit_list.h"
-#include "core/unit_search.h"
+#include "core/unit_row.h"
 #include "store/open_store.h"
+#include "unit_list_pane.h"
 
-class QAction;
 class QLabel;
-class QMenu;
 class QPushButton;
 class QSplitter;
-class QTabWidget;
-class QTreeWidgetItem;
+
+namespace fennick::core {
+struct DirectoryEntry;
+}
 
 namespace fennick::viewer {
 
 class BackgroundWork;
-class DetailPanel;
-class ModelTreeView;
+class DetailTabs;
+class FinderPane;
 class PickListTab;
-class TextGrid;
-class UnitFinder;
+class TreePane;
 class WorkStatus;
 
 class FrmUnits : public QMainWindow {
@@ -83,27 +79,16 @@ class FrmUnits : public QMainWindow {
     bool waitUntilIdle(int timeoutMs = -1);
 
   public slots:
-    void tv1_NodeClick(QTreeWidgetItem* node);
-    void grdUnit_RowSelected();
-    void ctree_Click(int index);
     // F5 and the tree menu's "Refresh": builds the tree again and lists the selected model
     // again, keeping the selected node and unit row where they still exist.
     void refresh();
-    void addToPickList();
-    void cmdExit_Click();
-    // The unit buttons and the grid menu: the invoice hand-off, the unit report, the totals
-    // window and the quick-payment program, each on the unit grid's current row.
+    // The unit buttons, each on the unit list's current row: the invoice hand-off, the unit
+    // report, the totals window and the quick-payment program.
     void cmdAddToInvoice_Click();
     void cmdPrint_Click();
     void cmdTotals_Click();
     void cmdQp_Click();
-    // Grid menu items 0 to 4: "Add to Invoice", "Print", "Totals", "QuickPayment Calculator",
-    // "Add to Pick List".
-    void gprint_Click(int index);
-    // The tree menu's "Stock Ageing..." (while no other work runs) and the grid menu's "Save
-    // List as CSV..." (the listed units in the order the grid shows them).
-    void stockAgeing_Click();
-    void saveList_Click();
+    void cmdExit_Click();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -114,111 +99,72 @@ class FrmUnits : public QMainWindow {
         std::optional<std::string> nodeTag;
         std::optional<std::string> unitNumber;
     };
-    enum class Job { Tree, List, Search, Ageing };
-    // The units the finder's drop-down shows for the text searched. `unchecked`: the stock check
-    // has not ended for these (it waits while other work runs). `rowWaits`: a unit row was picked
-    // while the check ran; it shows once the check has stopped.
-    struct FoundUnits {
-        std::string text;
-        std::vector<core::DirectoryEntry> entries;
-        std::uint64_t generation = 0;
-        bool unchecked = false;
-        bool rowWaits = false;
-    };
 
+    // frm_units_layout.cpp: the parts in their places with the buttons and the status bar, and
+    // wired; the window's place on the screen, what it keeps of it, the tree folded or shown.
     void buildWidgets();
-    void buildMenus();
-    void buildShortcuts();
-    // The window on the screen: the kept (or first-start) place, splitters and column widths,
-    // and the smallest sizes the panes may be given.
+    void connectEvents();
     void restoreLayout();
     void keepOnScreen();
     void keepLayout();
-    void setPaneMinimums();
-    void connectEvents();
-    // The finder above the tree: the search field, Ctrl+F, matches from the tree's directory,
-    // their stock checked on the worker while it is free, and a pick shown as node and row.
-    QWidget* buildTreePane(QWidget* parent);
-    void connectFinder();
-    void focusFinder();
-    void searchUnits(const QString& text);
-    void checkStock();
-    void stockChecked(std::uint64_t generation, const std::vector<core::UnitMatch>& checked,
-                      std::exception_ptr failure);
-    void stopStockCheck();
-    void pickFoundUnit(int line);
-    void showFoundRow(const core::DirectoryEntry& entry);
-    void finderWorkEnded();
+    void setTreeShown(bool shown);
+
     void startUp();
+    // Builds the tree on the worker, then hands `shown` what was selected in the tree it
+    // replaced. A failure is shown with `procedure`'s name and runs `failed`. A cancelled
+    // build shows the lines read until then, with an empty unit list.
     void buildTree(const char* procedure, std::function<void(const KeptSelection&)> shown,
                    std::function<void()> failed = {});
-    void treeCancelled(std::size_t lines);
+    void restoreSelection(const KeptSelection& kept);
     void selectModelFromCommandLine(const std::string& xlin, const std::string& xmodel);
+    void nodeClicked(const std::string& tag);
+    void filterSwitched();
+    // Lists a model in the unit list, with the details cleared, then runs `listed`.
     void listModel(const std::string& lineCode, const std::string& model,
                    std::function<void()> listed);
     void clearUnitList();
-    // The line above the grid: how many units the listed model has, or that it has none.
-    void showUnitCount(bool listed);
-    void restoreSelection(const KeptSelection& kept);
-    bool treeBeingBuilt() const;
+    // The unit list's current unit fills the detail tabs and enables the unit buttons.
+    void unitPicked();
     void clearUnitDetails();
+    void workEnded();
     void applyButtons();
-    // The work behind the unit buttons; the callers guard it.
+    // The finder's pick: the model's node and its list, then the unit's row, as clicks would.
+    void showFoundUnit(const core::DirectoryEntry& entry);
+    void focusFinder();
+    void stockAgeing();
+    // frm_units_actions.cpp: the work behind the unit buttons and the unit list's menu; the callers
+    // guard it.
+    void unitAction(UnitListPane::Action action);
     void addToInvoice();
     void printUnit();
-    void showUnitTotals();
-    void qpayment();
-    void setTreeShown(bool shown);
-    void showTreeMenu(const QPoint& at);
-    void showGridMenu(const QPoint& at);
-    // Runs one event's work; a failure shows its text and the procedure's name, and the window
-    // goes on.
-    template <class Work>
-    void guarded(const char* procedure, Work&& work);
+    void addToPickList();
 
     Options options_;
-    std::unique_ptr<store::Store> store_;  // while the window reads the share
     core::CommandLine commandLine_;
     core::UnitButtonRules rules_{false};
-    bool inStockOnly_ = false;
+    bool engineStarted_ = false;
     bool treeShown_ = true;
     bool startFailed_ = false;
-    Job workKind_ = Job::Tree;
-    core::ModelTreeData tree_;
-    FoundUnits found_;
-    std::vector<core::UnitRow> units_;
-    std::vector<std::string> unitHeadings_;
-    // The note grids read for the unit the detail panel shows, and that unit's row; -1 when
-    // none is shown.
-    core::NoteGrids shownGrids_;
-    int shownRow_ = -1;
+    bool layoutRestored_ = false;
+    // A unit row was picked while the finder's stock check ran; it shows once the check has
+    // stopped.
+    bool rowWaits_ = false;
 
     BackgroundWork* work_ = nullptr;
-    WorkStatus* workStatus_ = nullptr;
-    QAction* refresh_ = nullptr;
-    ModelTreeView* tv1_ = nullptr;
-    UnitFinder* finder_ = nullptr;
-    TextGrid* grdUnit_ = nullptr;
-    QTabWidget* SSTab1_ = nullptr;
-    DetailPanel* details_ = nullptr;
-    std::array<TextGrid*, 4> grdUnitChain_{};
-    PickListTab* pickListTab_ = nullptr;
+    FinderPane* finder_ = nullptr;
+    TreePane* tree_ = nullptr;
+    UnitListPane* units_ = nullptr;
+    DetailTabs* tabs_ = nullptr;
+    PickListTab* pickList_ = nullptr;
     QSplitter* treeSplit_ = nullptr;
     QSplitter* unitSplit_ = nullptr;
-    bool layoutRestored_ = false;
+    WorkStatus* workStatus_ = nullptr;
+    std::array<QLabel*, 4> sb1_{};
     QPushButton* cmdAddToInvoice_ = nullptr;
     QPushButton* cmdQp_ = nullptr;
     QPushButton* cmdTotals_ = nullptr;
     QPushButton* cmdPrint_ = nullptr;
     QPushButton* cmdExit_ = nullptr;
-    std::array<QLabel*, 4> sb1_{};
-    QLabel* lblUnitCount_ = nullptr;
-    QMenu* mnuTree_ = nullptr;
-    QMenu* GridPrint_ = nullptr;
-    std::array<QAction*, 4> ctree_{};
-    std::array<QAction*, 5> gprint_{};
-    QAction* stockAgeing_ = nullptr;
-    QAction* saveList_ = nullptr;
 };
 
 }  // namespace fennick::viewer

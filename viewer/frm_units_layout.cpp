@@ -1,24 +1,32 @@
-// The widgets of frmUnits and how they are laid out: the design's places (in twips) become
-// starting sizes of splitters and layouts, so the window opens at the design size and resizes
-// sensibly.
+// frmUnits built from its parts and wired, and the window on the screen. The design's places (in
+// twips) become starting sizes of splitters and layouts, so the window opens at the design size
+// and resizes sensibly; it opens where it was kept (or at the design size in the middle of the
+// screen) and keeps its place, splitters and the unit grid's column widths per user.
 
+#include <QAction>
+#include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QIcon>
 #include <QLabel>
-#include <QMenu>
 #include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QTabWidget>
+#include <QStyle>
 #include <QVBoxLayout>
 
-#include "detail_panel.h"
+#include "background_work.h"
+#include "detail_tabs.h"
+#include "event_guard.h"
+#include "finder_pane.h"
 #include "frm_units.h"
 #include "model_tree_view.h"
 #include "pick_list_tab.h"
-#include "text_grid.h"
+#include "tree_pane.h"
 #include "twips.h"
+#include "unit_grid.h"
+#include "window_state.h"
 #include "work_status.h"
 
 namespace fennick::viewer {
@@ -28,10 +36,12 @@ namespace {
 constexpr int kClientWidth = 13200, kClientHeight = 8745;
 constexpr int kTreeWidth = 3315, kGridHeight = 4335, kTabHeight = 3075, kGridWidth = 9675;
 constexpr int kButtonWidth = 1365, kButtonHeight = 390, kButtonGap = 135;
-const std::vector<int> kOptionColumnWidths{1995, 1500, 4995, 1500};
-const std::vector<std::string> kOptionHeadings{"Code", "Quantity", "Description", "List"};
-const char* const kTabs[] = {"Unit details",   "Factory Options", "Dealer Options",
-                             "Attached Units", "Unit Notes",      "Pick List"};
+// The unit grid keeps the Unit column and three more, and a few rows, in view.
+constexpr int kGridMinimumColumns = 4, kGridMinimumRows = 3;
+// Before the window is first shown its frame is unknown; a usual desktop's border.
+constexpr int kFrameGuess = 4;
+constexpr int kLargestPane = 100000;
+constexpr int kLargestColumn = 4000;
 
 QPushButton* unitButton(const QString& name, const QString& caption, QWidget* parent) {
     auto* button = new QPushButton(caption, parent);
@@ -41,17 +51,19 @@ QPushButton* unitButton(const QString& name, const QString& caption, QWidget* pa
     return button;
 }
 
-TextGrid* noteGrid(int index, QWidget* parent) {
-    auto* grid = new TextGrid(QString("grdUnitChain_%1").arg(index), parent);
-    if (index == 3) {
-        grid->setHeadings({"Unit Notes"});
-        grid->setColumnWidthsTwips({10005});
-    } else {
-        grid->setHeadings(kOptionHeadings);
-        grid->setColumnWidthsTwips(kOptionColumnWidths);
+QSplitter* splitter(Qt::Orientation orientation, const char* name, QWidget* first, QWidget* second,
+                    QWidget* parent) {
+    auto* split = new QSplitter(orientation, parent);
+    split->setObjectName(name);
+    split->addWidget(first);
+    split->addWidget(second);
+    return split;
+}
+
+void restoreSplitter(QSplitter& splitter, core::SettingsStore& kept, const char* key) {
+    if (auto sizes = parseIntList(kept.value(key, ""), 2, 0, kLargestPane)) {
+        if ((*sizes)[0] + (*sizes)[1] > 0) splitter.setSizes(*sizes);
     }
-    grid->horizontalHeader()->setStretchLastSection(true);
-    return grid;
 }
 
 }  // namespace
@@ -65,43 +77,19 @@ void FrmUnits::buildWidgets() {
     auto* central = new QWidget(this);
     auto* page = new QVBoxLayout(central);
 
-    QWidget* treePane = buildTreePane(central);  // the finder above the tree
-    grdUnit_ = new TextGrid("grdUnit", central);
-    SSTab1_ = new QTabWidget(central);
-    SSTab1_->setObjectName("SSTab1");
-    details_ = new DetailPanel(SSTab1_);
-    SSTab1_->addTab(details_, kTabs[0]);
-    for (int i = 0; i < 4; ++i) {
-        // Tabs 1 to 4 hold the factory, dealer and attached-unit grids, then the notes.
-        grdUnitChain_[static_cast<std::size_t>(i)] = noteGrid(i, SSTab1_);
-        SSTab1_->addTab(grdUnitChain_[static_cast<std::size_t>(i)], kTabs[i + 1]);
-    }
-    pickListTab_ = new PickListTab(SSTab1_);
-    pickListTab_->grid()->freezeFirstColumn();
-    SSTab1_->addTab(pickListTab_, kTabs[5]);
+    // Made in the order Tab goes through them: the finder, the tree, the units, the tabs.
+    finder_ = new FinderPane(*work_, this, central);
+    tree_ = new TreePane(finder_, central);
+    finder_->searchIn(tree_->tree());
+    units_ = new UnitListPane(central);
+    tabs_ = new DetailTabs(central);
+    pickList_ = new PickListTab(tabs_);
+    tabs_->addTab(pickList_, "Pick List");
 
-    unitSplit_ = new QSplitter(Qt::Vertical, central);
-    unitSplit_->setObjectName("unitSplit");
-    auto* unitPane = new QWidget(central);
-    auto* unitColumn = new QVBoxLayout(unitPane);
-    unitColumn->setContentsMargins(0, 0, 0, 0);
-    unitColumn->setSpacing(twipsToPixels(30, this));
-    lblUnitCount_ = new QLabel(unitPane);
-    lblUnitCount_->setObjectName("lblUnitCount");
-    unitColumn->addWidget(lblUnitCount_);
-    unitColumn->addWidget(grdUnit_, 1);
-    grdUnit_->enableSorting();
-    // Several rows may be selected, for Ctrl+C; the current one is the unit shown.
-    grdUnit_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    grdUnit_->freezeFirstColumn();
-    unitSplit_->addWidget(unitPane);
-    unitSplit_->addWidget(SSTab1_);
+    unitSplit_ = splitter(Qt::Vertical, "unitSplit", units_, tabs_, central);
     unitSplit_->setSizes({twipsToPixels(kGridHeight, this), twipsToPixels(kTabHeight, this)});
     unitSplit_->setChildrenCollapsible(false);
-    treeSplit_ = new QSplitter(Qt::Horizontal, central);
-    treeSplit_->setObjectName("treeSplit");
-    treeSplit_->addWidget(treePane);
-    treeSplit_->addWidget(unitSplit_);
+    treeSplit_ = splitter(Qt::Horizontal, "treeSplit", tree_, unitSplit_, central);
     treeSplit_->setStretchFactor(1, 1);
     treeSplit_->setCollapsible(1, false);  // the tree may fold away, the units never
     treeSplit_->setSizes({twipsToPixels(kTreeWidth, this), twipsToPixels(kGridWidth, this)});
@@ -131,36 +119,111 @@ void FrmUnits::buildWidgets() {
     statusBar()->setMinimumHeight(workStatus_->sizeHint().height());
     statusBar()->setSizeGripEnabled(false);
     resize(twipsToPixels(kClientWidth, this), twipsToPixels(kClientHeight, this));
-    buildMenus();
-    buildShortcuts();
 }
 
-void FrmUnits::buildMenus() {
-    mnuTree_ = new QMenu("Tree", this);
-    mnuTree_->setObjectName("mnuTree");
-    ctree_[0] = mnuTree_->addAction("Collapse All");
-    ctree_[1] = mnuTree_->addAction("Expand All");
-    ctree_[2] = mnuTree_->addSeparator();
-    ctree_[3] = mnuTree_->addAction("Display only models with units in stock");
-    ctree_[3]->setCheckable(true);
-    mnuTree_->addSeparator();
-    refresh_ = mnuTree_->addAction("Refresh");
-    refresh_->setObjectName("refresh");
-    refresh_->setShortcut(Qt::Key_F5);
-    addAction(refresh_);  // F5 works wherever the focus is in the window
-    mnuTree_->addSeparator();
-    stockAgeing_ = mnuTree_->addAction("Stock Ageing...");
-    stockAgeing_->setObjectName("stockAgeing");
+void FrmUnits::connectEvents() {
+    using Action = UnitListPane::Action;
+    connect(tree_, &TreePane::nodeClicked, this, &FrmUnits::nodeClicked);
+    connect(tree_, &TreePane::filterSwitched, this, &FrmUnits::filterSwitched);
+    connect(tree_, &TreePane::stockAgeingAsked, this, &FrmUnits::stockAgeing);
+    connect(tree_->refreshAction(), &QAction::triggered, this, &FrmUnits::refresh);
+    addAction(tree_->refreshAction());  // F5 works wherever the focus is in the window
+    connect(units_, &UnitListPane::unitPicked, this, &FrmUnits::unitPicked);
+    connect(tree_, &TreePane::outcome, workStatus_, &WorkStatus::setOutcome);
+    connect(units_, &UnitListPane::outcome, workStatus_, &WorkStatus::setOutcome);
+    connect(units_, &UnitListPane::actionChosen, this,
+            [this](Action action) { guarded("gprint_Click", [&] { unitAction(action); }); });
+    connect(pickList_, &PickListTab::cleared, this, [this] {
+        rules_.pickListCleared();
+        applyButtons();
+    });
+    connect(finder_, &FinderPane::picked, this, &FrmUnits::showFoundUnit);
+    connect(finder_, &FinderPane::escaped, this,
+            [this] { tree_->view()->setFocus(Qt::OtherFocusReason); });
+    connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this,
+            &FrmUnits::focusFinder);
+    connect(cmdAddToInvoice_, &QPushButton::clicked, this, &FrmUnits::cmdAddToInvoice_Click);
+    connect(cmdPrint_, &QPushButton::clicked, this, &FrmUnits::cmdPrint_Click);
+    connect(cmdTotals_, &QPushButton::clicked, this, &FrmUnits::cmdTotals_Click);
+    connect(cmdQp_, &QPushButton::clicked, this, &FrmUnits::cmdQp_Click);
+    connect(cmdExit_, &QPushButton::clicked, this, &FrmUnits::cmdExit_Click);
+    connect(treeSplit_, &QSplitter::splitterMoved, this, [this] {
+        ModelTreeView* view = tree_->view();
+        if (view->width() > 0 && view->minimumWidth() == 0) view->fitLineNames();
+    });
+    // The unit buttons wait while work runs; what a pick says in the status bar stands until
+    // the user sets the window working again.
+    connect(work_, &BackgroundWork::started, this, &FrmUnits::applyButtons);
+    connect(work_, &BackgroundWork::started, statusBar(), &QStatusBar::clearMessage);
+    connect(work_, &BackgroundWork::finished, this, &FrmUnits::workEnded);
+}
 
-    GridPrint_ = new QMenu("Select", this);
-    GridPrint_->setObjectName("GridPrint");
-    const char* const items[] = {"Add to Invoice", "Print", "Totals", "QuickPayment Calculator",
-                                 "Add to Pick List"};
-    for (std::size_t i = 0; i < gprint_.size(); ++i)
-        gprint_[i] = GridPrint_->addAction(items[i]);
-    GridPrint_->addSeparator();
-    saveList_ = GridPrint_->addAction("Save List as CSV...");
-    saveList_->setObjectName("saveListCsv");
+// The kept place is brought onto the screen it lies on (or the window's own, when that screen
+// is gone); a first start centres the design size on the window's screen. Either way the
+// window fits the screen's available area.
+void FrmUnits::restoreLayout() {
+    core::SettingsStore* kept = options_.windowSettings;
+    std::optional<QRect> saved = kept ? keptGeometry(*kept) : std::nullopt;
+    QScreen* target = saved ? QGuiApplication::screenAt(saved->center()) : nullptr;
+    if (!target) target = screen();
+    const QRect available = target->availableGeometry();
+    const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    // The layout's smallest size counts first, so that the clamped place holds the window.
+    const QSize least = minimumSizeHint();
+    setGeometry(saved
+                    ? clampedPlacement(QRect(saved->topLeft(), saved->size().expandedTo(least)),
+                                       available, kFrameGuess, titleBar)
+                    : centredPlacement(size().expandedTo(least), available, kFrameGuess, titleBar));
+    if (kept) {
+        if (kept->value(kMaximizedKey, "0") == "1")
+            setWindowState(windowState() | Qt::WindowMaximized);
+        restoreSplitter(*treeSplit_, *kept, kTreeSplitKey);
+        restoreSplitter(*unitSplit_, *kept, kUnitSplitKey);
+        if (auto widths = parseIntList(kept->value(kColumnsKey, ""), 0, 0, kLargestColumn))
+            units_->grid()->restoreColumnWidths(*widths);
+    }
+    // The tree sets its own minimum from its line names.
+    units_->grid()->keepInView(kGridMinimumColumns, kGridMinimumRows);
+    layoutRestored_ = true;
+}
+
+// The tree's smallest width follows its line names, so the window may grow once a tree is
+// shown; one that grew past its screen's edge is moved back onto the screen.
+void FrmUnits::keepOnScreen() {
+    if (isMaximized() || isFullScreen() || !screen() || !layout()) return;
+    layout()->activate();
+    const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    const QRect placed =
+        clampedPlacement(geometry(), screen()->availableGeometry(), kFrameGuess, titleBar);
+    if (placed.topLeft() != geometry().topLeft())
+        move(pos() + placed.topLeft() - geometry().topLeft());
+}
+
+// Kept when a shown window closes. A tree folded away (after a start on one model) keeps the
+// width it had before.
+void FrmUnits::keepLayout() {
+    core::SettingsStore* kept = options_.windowSettings;
+    if (!kept || !layoutRestored_ || !isVisible()) return;
+    keepGeometry(*kept, normalGeometry(), isMaximized());
+    if (treeSplit_->sizes().value(0) > 0)
+        kept->save(kTreeSplitKey, intListText(treeSplit_->sizes()));
+    kept->save(kUnitSplitKey, intListText(unitSplit_->sizes()));
+    kept->save(kColumnsKey, intListText(units_->grid()->columnWidths()));
+}
+
+// The tree's display flag. Off, the tree folds away behind the splitter handle, from where the
+// user can still drag it back.
+void FrmUnits::setTreeShown(bool shown) {
+    treeShown_ = shown;
+    // Folded, the tree has no minimum; it gets it back when shown or dragged open.
+    if (shown)
+        tree_->view()->fitLineNames();
+    else
+        tree_->view()->setMinimumWidth(0);
+    QList<int> sizes = treeSplit_->sizes();
+    int total = std::max(sizes.value(0) + sizes.value(1), width());
+    int tree = shown ? std::max(sizes.value(0), twipsToPixels(kTreeWidth, this)) : 0;
+    treeSplit_->setSizes({tree, total - tree});
 }
 
 }  // namespace fennick::viewer

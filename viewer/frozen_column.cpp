@@ -42,8 +42,8 @@ FrozenColumn::FrozenColumn(QTableView* grid) : QTableView(grid), grid_(grid) {
             &QAbstractSlider::setValue);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, grid->horizontalHeader(),
             &QHeaderView::sectionClicked);
-    connect(grid->horizontalHeader(), &QHeaderView::sortIndicatorChanged, horizontalHeader(),
-            &QHeaderView::setSortIndicator);
+    connect(grid->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this,
+            &FrozenColumn::followSortIndicator);
     connect(this, &QWidget::customContextMenuRequested, grid, [this](const QPoint& at) {
         emit grid_->customContextMenuRequested(
             grid_->viewport()->mapFromGlobal(viewport()->mapToGlobal(at)));
@@ -58,8 +58,15 @@ void FrozenColumn::showOnlyFirstColumn() {
     for (int c = 0; c < model()->columnCount(); ++c)
         setColumnHidden(c, c != 0);
     if (model()->columnCount() > 0) setColumnWidth(0, grid_->columnWidth(0));
-    horizontalHeader()->setSortIndicatorShown(grid_->horizontalHeader()->isSortIndicatorShown());
+    followSortIndicator();
     fit();
+}
+
+void FrozenColumn::followSortIndicator() {
+    const QHeaderView* heading = grid_->horizontalHeader();
+    horizontalHeader()->setSortIndicatorShown(heading->isSortIndicatorShown());
+    horizontalHeader()->setSortIndicator(heading->sortIndicatorSection(),
+                                         heading->sortIndicatorOrder());
 }
 
 void FrozenColumn::fit() {

@@ -17,6 +17,8 @@ class FrozenColumn : public QTableView {
     // Lays the view over the grid's first column again (after the grid resized or its columns
     // changed).
     void fit();
+    // Shows the grid's sort indicator as the grid's heading shows it (or not at all).
+    void followSortIndicator();
 
   private:
     void showOnlyFirstColumn();

@@ -5,7 +5,6 @@
 #include <QVBoxLayout>
 
 #include "twips.h"
-#include "unit_grid.h"
 
 namespace fennick::viewer {
 
@@ -35,7 +34,7 @@ QLabel* totalLabel(const QString& name, QWidget* parent) {
 
 PickListTab::PickListTab(QWidget* parent)
     : QWidget(parent),
-      grid_(new TextGrid("grdPL", this)),
+      grid_(new UnitGrid("grdPL", this)),
       totalSuggested_(totalLabel("lblpltot_0", this)),
       totalDealer_(totalLabel("lblpltot_1", this)),
       up_(button("cmdItemUp", "&Up", this)),
@@ -45,6 +44,7 @@ PickListTab::PickListTab(QWidget* parent)
     up_->setToolTip("Move selected item up");
     down_->setToolTip("Move selected item down");
     delete_->setEnabled(false);
+    grid_->freezeFirstColumn();
 
     auto* controls = new QHBoxLayout;
     controls->addWidget(label("Label3_0", "Order", this));
@@ -68,7 +68,7 @@ PickListTab::PickListTab(QWidget* parent)
     page->addLayout(controls);
     page->addLayout(totals);
 
-    connect(grid_, &TextGrid::rowPicked, this, [this] { delete_->setEnabled(true); });
+    connect(grid_, &UnitGrid::rowPicked, this, [this] { delete_->setEnabled(true); });
     connect(up_, &QPushButton::clicked, this, &PickListTab::cmdItemUp_Click);
     connect(down_, &QPushButton::clicked, this, &PickListTab::cmdItemDown_Click);
     connect(delete_, &QPushButton::clicked, this, &PickListTab::cmdDelPL_Click);
@@ -76,7 +76,7 @@ PickListTab::PickListTab(QWidget* parent)
 }
 
 void PickListTab::setHeadings(const std::vector<std::string>& headings) {
-    setUpUnitGrid(grid_, headings);
+    grid_->setHeadings(headings);
 }
 
 void PickListTab::add(const core::UnitRow& row) {
@@ -125,7 +125,7 @@ void PickListTab::move(bool up) {
 }
 
 void PickListTab::showRows(int current) {
-    showUnitRows(grid_, list_.rows());
+    grid_->showRows(list_.rows());
     if (current >= 0) grid_->selectRowQuietly(current);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The tab "Pick List": the units collected for a hand-off to the point of sale, with the totals
 // of their suggested and dealer list prices, Up and Down to reorder them, "Delete Item" and
-// "Clear". The rows live in the core's PickList; the grid shows them again after every change.
+// "Clear". The rows live in the core's PickList; the grid shows them again after every change,
+// with the Unit column kept in view.
 
 #include <QLabel>
 #include <QPushButton>
@@ -10,7 +11,7 @@
 #include <vector>
 
 #include "core/pick_list.h"
-#include "text_grid.h"
+#include "unit_grid.h"
 
 namespace fennick::viewer {
 
@@ -26,7 +27,7 @@ class PickListTab : public QWidget {
     // Blanks the two totals; the rows stay, and the next add or delete shows the sums again.
     void blankTotals();
     const core::PickList& pickList() const { return list_; }
-    TextGrid* grid() const { return grid_; }
+    UnitGrid* grid() const { return grid_; }
 
   signals:
     // "Clear" emptied the list.
@@ -44,7 +45,7 @@ class PickListTab : public QWidget {
     void move(bool up);
 
     core::PickList list_;
-    TextGrid* grid_;
+    UnitGrid* grid_;
     QLabel* totalSuggested_;  // lblpltot(0)
     QLabel* totalDealer_;     // lblpltot(1)
     QPushButton* up_;

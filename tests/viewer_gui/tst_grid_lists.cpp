@@ -19,14 +19,14 @@ namespace {
 
 // The grid as the user sees it: the headings of the shown columns, then the shown rows `rows`
 // (top to bottom), cells separated by `separator`, each line ended by `end`.
-std::string shownLines(viewer::TextGrid* grid, const QList<int>& rows, QChar separator,
+std::string shownLines(viewer::GridView* grid, const QList<int>& rows, QChar separator,
                        const QString& end) {
     QStringList lines;
     auto line = [&](int row) {
         QStringList cells;
         for (int c = 0; c < grid->columnCount(); ++c)
             if (!grid->isColumnHidden(c))
-                cells << (row < 0 ? grid->horizontalHeaderItem(c)->text() : grid->cellText(row, c));
+                cells << (row < 0 ? grid->headingText(c) : grid->cellText(row, c));
         return cells.join(separator) + end;
     };
     QString text = line(-1);
@@ -73,7 +73,7 @@ class TstGridLists : public QObject {
         QVERIFY(QDir(folder.path()).mkdir("taken"));
         FakeDialogServices dialogs;
         dialogs.saveAnswer = answer == "-" ? QString() : folder.filePath(answer);
-        viewer::TextGrid* grid = driver_->grid();
+        viewer::GridView* grid = driver_->grid();
         if (sortDescending)  // the unit number column, twice: descending
             for (int i = 0; i < 2; ++i)
                 emit grid->horizontalHeader()->sectionClicked(0);
@@ -96,7 +96,7 @@ class TstGridLists : public QObject {
     }
     void ctrlCCopiesTheSelectedRows() {
         QFETCH(QList<int>, rows);
-        viewer::TextGrid* grid = driver_->grid();
+        viewer::GridView* grid = driver_->grid();
         driver_->clickRow("grdUnit", rows.front());
         for (int r = 1; r < rows.size(); ++r) {
             QRect cell = grid->visualRect(grid->model()->index(rows[r], 0));

@@ -96,11 +96,11 @@ class TstStartup : public QObject {
         QVERIFY(!w.window().windowIcon().pixmap(32, 32).isNull());
         const QStringList names{"WIDTH", "User Defined Numeric 2", "HOURS", "AXLES"};
         for (const char* name : {"grdUnit", "grdPL"}) {
-            viewer::TextGrid* grid = w.grid(name);
+            viewer::GridView* grid = w.grid(name);
             QCOMPARE(grid->columnCount(), 30);
-            QCOMPARE(grid->horizontalHeaderItem(0)->text(), QString("Unit"));
+            QCOMPARE(grid->headingText(0), QString("Unit"));
             for (int c = 0; c < 4; ++c)
-                QCOMPARE(grid->horizontalHeaderItem(16 + c)->text(), names[c]);
+                QCOMPARE(grid->headingText(16 + c), names[c]);
             for (int c = 0; c < 30; ++c)
                 QCOMPARE(grid->isColumnHidden(c), c >= 25);
         }

@@ -12,6 +12,7 @@
 
 #include "tests/viewer_dialogs/fake_services.h"
 #include "viewer/frm_stock_ageing.h"
+#include "viewer/text_grid.h"
 #include "window_driver.h"
 
 using namespace fennick;

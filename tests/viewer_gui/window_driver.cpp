@@ -89,20 +89,20 @@ void WindowDriver::clickNode(QTreeWidgetItem* target, bool wait) {
 }
 
 void WindowDriver::clickRow(const char* gridName, int row) {
-    viewer::TextGrid* g = grid(gridName);
+    viewer::GridView* g = grid(gridName);
     QRect cell = g->visualRect(g->model()->index(row, 0));
     QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, cell.center());
 }
 
 void WindowDriver::moveQuietly(const char* gridName, int row) {
-    viewer::TextGrid* g = grid(gridName);
+    viewer::GridView* g = grid(gridName);
     QSignalBlocker quiet(g);
-    g->setCurrentCell(row, 0);
+    g->setCurrentIndex(g->model()->index(row, 0));
 }
 
 QStringList WindowDriver::column(const char* gridName, int c) {
     QStringList cells;
-    viewer::TextGrid* g = grid(gridName);
+    viewer::GridView* g = grid(gridName);
     for (int r = 0; r < g->rowCount(); ++r)
         cells << g->cellText(r, c);
     return cells;

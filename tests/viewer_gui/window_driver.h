@@ -14,7 +14,7 @@
 #include "gui_share.h"
 #include "platform/latency_file_system.h"
 #include "viewer/frm_units.h"
-#include "viewer/text_grid.h"
+#include "viewer/grid_view.h"
 
 namespace fennick::test_support {
 
@@ -42,7 +42,7 @@ class WindowDriver {
         if (!found) qWarning("no part named %s", name);
         return found;
     }
-    viewer::TextGrid* grid(const char* name = "grdUnit") { return part<viewer::TextGrid>(name); }
+    viewer::GridView* grid(const char* name = "grdUnit") { return part<viewer::GridView>(name); }
     QTreeWidget* tree() { return part<QTreeWidget>("tv1"); }
     QString label(const char* name) { return part<QLabel>(name)->text(); }
     QString detail(int k) { return label(QString("lblDetail_%1").arg(k).toUtf8().constData()); }

@@ -1,0 +1,31 @@
+#include "data_store.h"
+
+#include <memory>
+
+#include "store/open_store.h"
+
+namespace fennick::viewer {
+
+namespace {
+
+std::unique_ptr<store::Store>& opened() {
+    static std::unique_ptr<store::Store> store;
+    return store;
+}
+
+}  // namespace
+
+bool openDataStore(const store::StoreStart& start) {
+    opened() = store::openStore(start);
+    return opened() != nullptr;
+}
+
+store::Store& dataStore() {
+    return *opened();
+}
+
+void closeDataStore() {
+    opened().reset();
+}
+
+}  // namespace fennick::viewer

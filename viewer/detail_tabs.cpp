@@ -1,0 +1,76 @@
+#include "detail_tabs.h"
+
+#include <QHeaderView>
+#include <QShortcut>
+
+#include "detail_panel.h"
+#include "text_grid.h"
+
+namespace fennick::viewer {
+
+namespace {
+
+const std::vector<int> kOptionColumnWidths{1995, 1500, 4995, 1500};  // twips
+const std::vector<std::string> kOptionHeadings{"Code", "Quantity", "Description", "List"};
+const char* const kTabs[] = {"Unit details", "Factory Options", "Dealer Options", "Attached Units",
+                             "Unit Notes"};
+
+TextGrid* noteGrid(int index, QWidget* parent) {
+    auto* grid = new TextGrid(QString("grdUnitChain_%1").arg(index), parent);
+    if (index == 3) {
+        grid->setHeadings({"Unit Notes"});
+        grid->setColumnWidthsTwips({10005});
+    } else {
+        grid->setHeadings(kOptionHeadings);
+        grid->setColumnWidthsTwips(kOptionColumnWidths);
+    }
+    grid->horizontalHeader()->setStretchLastSection(true);
+    return grid;
+}
+
+}  // namespace
+
+DetailTabs::DetailTabs(QWidget* parent) : QTabWidget(parent), details_(new DetailPanel(this)) {
+    setObjectName("SSTab1");
+    addTab(details_, kTabs[0]);
+    for (std::size_t i = 0; i < notes_.size(); ++i) {
+        notes_[i] = noteGrid(static_cast<int>(i), this);
+        addTab(notes_[i], kTabs[i + 1]);
+    }
+    const std::pair<QKeyCombination, int> steps[] = {{Qt::CTRL | Qt::Key_PageUp, -1},
+                                                     {Qt::CTRL | Qt::Key_PageDown, 1}};
+    for (const auto& [keys, step] : steps) {
+        auto* shortcut = new QShortcut(QKeySequence(keys), this);
+        connect(shortcut, &QShortcut::activated, this, [this, step = step] {
+            setCurrentIndex((currentIndex() + step + count()) % count());
+        });
+    }
+}
+
+void DetailTabs::setCaptions(const std::vector<std::string>& captions) {
+    details_->setCaptions(captions);
+}
+
+void DetailTabs::showUnit(int row, core::UnitDetail detail) {
+    notes_[0]->showRows(detail.grids.factory);
+    notes_[1]->showRows(detail.grids.dealer);
+    notes_[2]->showRows(detail.grids.attached);
+    notes_[3]->showRows(detail.grids.notes);
+    details_->showValues(detail.values);
+    shown_ = std::move(detail.grids);
+    shownRow_ = row;
+}
+
+void DetailTabs::clearUnit() {
+    shown_ = core::NoteGrids{};
+    shownRow_ = -1;
+    for (TextGrid* grid : notes_)
+        grid->showRows(std::vector<std::vector<std::string>>{});
+    details_->clear();
+}
+
+const core::NoteGrids* DetailTabs::gridsOf(int row) const {
+    return row >= 0 && row == shownRow_ ? &shown_ : nullptr;
+}
+
+}  // namespace fennick::viewer
