@@ -110,6 +110,7 @@ std::optional<LoginAnswer> askShareLogin(const LoginQuestion& question) {
     dialog.setWindowTitle(QString::fromStdString("Log on to " + refused.server));
     auto* text = new QLabel(refusalText(refused));
     text->setObjectName("refused");
+    text->setWordWrap(true);
     auto* user = new QLineEdit(QString::fromStdString(refused.username));
     user->setObjectName("user");
     auto* domain = new QLineEdit(QString::fromStdString(refused.domain));
