@@ -29,9 +29,16 @@ struct SmbCredentials {
     std::string account() const;
 };
 
-// Asked when the server refuses `account` access to `share`; nothing gives up.
-using AskCredentials = std::function<std::optional<SmbCredentials>(
-    const std::string& server, const std::string& share, const std::string& account)>;
+// What the server refused: how messages name what was tried ("DEALER\alice", "guest (no
+// Kerberos ticket)", ...) and, when it was a user name and password, that user and domain.
+struct LogonRefusal {
+    std::string server, share, tried;
+    std::string username, domain;  // empty for guest or a Kerberos ticket
+    bool passwordRefused() const { return !username.empty(); }
+};
+
+// Asked when the server refuses access to a share; nothing gives up.
+using AskCredentials = std::function<std::optional<SmbCredentials>(const LogonRefusal&)>;
 
 // A credentials file that cannot be used; the message says why and never holds the password.
 class CredentialsError : public std::runtime_error {

@@ -1,5 +1,6 @@
 #include "smb_file_system.h"
 
+#include <arpa/inet.h>
 #include <fcntl.h>
 #include <libsmbclient.h>
 #include <netdb.h>
@@ -10,11 +11,10 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <mutex>
 
+#include "smb_kerberos.h"
 #include "unc_path.h"
 
 namespace fennick::platform {
@@ -52,11 +52,10 @@ bool accessRefused(int error) {
     return error == EACCES || error == EPERM;
 }
 
-bool hasKerberosTicket() {
-    const char* cache = std::getenv("KRB5CCNAME");
-    if (cache && *cache) return true;
-    std::error_code ec;
-    return std::filesystem::exists("/tmp/krb5cc_" + std::to_string(::getuid()), ec);
+bool isAddress(const std::string& server) {
+    in6_addr address{};
+    return ::inet_pton(AF_INET, server.c_str(), &address) == 1 ||
+           ::inet_pton(AF_INET6, server.c_str(), &address) == 1;
 }
 
 // The library's own diagnostics would land on stdout, in the middle of the CLI's output.
@@ -106,6 +105,7 @@ int connectError(const std::string& server, std::uint16_t port, int timeoutMs) {
 class SmbFileSystem::Session {
   public:
     explicit Session(const SmbOptions& options) : credentials_(options.credentials) {
+        if (!credentials_) ticket_ = kerberosTicket();
         std::lock_guard guard(libraryLock());
         ctx_ = smbc_new_context();
         if (!ctx_) throw IoError("The SMB client cannot start");
@@ -115,7 +115,7 @@ class SmbFileSystem::Session {
         smbc_setTimeout(ctx_, options.timeoutMs);
         smbc_setOptionUserData(ctx_, this);
         smbc_setFunctionAuthDataWithContext(ctx_, &Session::authenticate);
-        if (!credentials_ && hasKerberosTicket()) {
+        if (!credentials_ && ticket_.usable()) {
             smbc_setOptionUseKerberos(ctx_, 1);
             smbc_setOptionFallbackAfterKerberos(ctx_, 1);
             smbc_setOptionUseCCache(ctx_, 1);
@@ -133,10 +133,32 @@ class SmbFileSystem::Session {
     Session& operator=(const Session&) = delete;
 
     SMBCCTX* ctx() { return ctx_; }
-    std::string account() const { return credentials_ ? credentials_->account() : "guest"; }
-    // New credentials for the next connections; called with the library lock held.
+    // What `server` refused: the credentials, else the ticket and guest, else guest and why
+    // the ticket was not tried.
+    LogonRefusal refusal(const std::string& server, const std::string& share) const {
+        LogonRefusal refused{server, share, "guest", {}, {}};
+        if (credentials_) {
+            if (credentials_->username.empty()) return refused;
+            refused.tried = credentials_->account();
+            refused.username = credentials_->username;
+            refused.domain = credentials_->domain;
+        } else if (ticket_.principal.empty()) {
+            refused.tried = "guest (no Kerberos ticket)";
+        } else if (ticket_.expired) {
+            refused.tried = "guest (the Kerberos ticket of " + ticket_.principal + " has expired)";
+        } else if (isAddress(server)) {
+            refused.tried = "guest (a Kerberos ticket needs the server's name, not its address)";
+        } else {
+            refused.tried = "the Kerberos ticket of " + ticket_.principal + " or guest";
+        }
+        return refused;
+    }
+    // New credentials for the next connections, instead of any ticket; called with the
+    // library lock held.
     void use(SmbCredentials credentials) {
         credentials_ = std::move(credentials);
+        smbc_setOptionUseKerberos(ctx_, 0);
+        smbc_setOptionUseCCache(ctx_, 0);
         smbc_getFunctionPurgeCachedServers(ctx_)(ctx_);
     }
 
@@ -150,8 +172,9 @@ class SmbFileSystem::Session {
             if (!c.domain.empty()) copyInto(workgroup, workgroupSize, c.domain);
             copyInto(user, userSize, c.username);
             copyInto(password, passwordSize, c.password);
-        } else if (self->credentials_ || !smbc_getOptionUseKerberos(ctx)) {
-            // Guest; the library falls back to an anonymous session where guest is refused.
+        } else {
+            // Guest, also after a ticket the server refused; the library falls back to an
+            // anonymous session where guest is refused.
             copyInto(user, userSize, "guest");
             copyInto(password, passwordSize, "");
         }
@@ -159,6 +182,7 @@ class SmbFileSystem::Session {
 
     SMBCCTX* ctx_ = nullptr;
     std::optional<SmbCredentials> credentials_;
+    KerberosTicket ticket_;
 };
 
 namespace {
@@ -325,19 +349,19 @@ bool SmbFileSystem::isDirectory(const std::string& path) {
         if (smbc_getFunctionStat(ctx)(ctx, target->url.c_str(), &info) == 0)
             return S_ISDIR(info.st_mode);
         int error = errno;
-        std::string account = session_->account();
+        LogonRefusal refused = session_->refusal(target->server, target->share);
         if (connectionFailure(error)) {
             lastProblem_ = "The server " + target->server + " does not answer on port " +
                            std::to_string(port_) + " (" + std::strerror(error) + ").";
         } else if (accessRefused(error)) {
             lastProblem_ = "The server " + target->server + " refuses access to the share " +
-                           target->share + " for " + account + ".";
+                           target->share + " for " + refused.tried + ".";
         } else if (error == ENOENT && target->depth == 0) {
             lastProblem_ = "The server " + target->server + " has no share " + target->share + ".";
         }
         if (!accessRefused(error) || !askCredentials_ || asked >= 3) return false;
         guard.unlock();
-        auto credentials = askCredentials_(target->server, target->share, account);
+        auto credentials = askCredentials_(refused);
         if (!credentials) return false;
         guard.lock();
         session_->use(std::move(*credentials));

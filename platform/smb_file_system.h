@@ -22,7 +22,7 @@ namespace fennick::platform {
 
 struct SmbOptions {
     std::uint16_t port = 445;
-    // None: a Kerberos ticket where the user has one, else guest.
+    // None: the user's Kerberos ticket while it is valid, else guest.
     std::optional<SmbCredentials> credentials;
     // How long a connection attempt or an answer may take. A share check first tries the
     // server's port with this time-out, so that a server that drops connection attempts is

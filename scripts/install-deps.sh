@@ -3,8 +3,10 @@
 set -euo pipefail
 packages=(cmake make g++ pkg-config clang-format qt6-base-dev qt6-tools-dev qt6-tools-dev-tools
           libgl-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
-          libsmbclient-dev samba qtkeychain-qt6-dev qt6-charts-dev libqt6opengl6-dev
+          libsmbclient-dev libkrb5-dev samba qtkeychain-qt6-dev qt6-charts-dev libqt6opengl6-dev
           libqt6svg6 scdoc librsvg2-bin desktop-file-utils appstream man-db dpkg-dev file)
+# The log-on tests: a test domain controller and kinit, a Secret Service on a private bus.
+packages+=(samba-ad-dc samba-ad-provision krb5-user gnome-keyring dbus-daemon)
 # make fuzz also needs clang and its libFuzzer runtime; make test does not.
 [ "${1:-}" = "--fuzz" ] && packages+=(clang libclang-rt-dev)
 missing=()

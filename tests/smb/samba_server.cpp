@@ -23,18 +23,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A program of the Samba package: on the PATH, else where Debian puts it.
-std::string program(const std::string& name) {
-    std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
-    path += ":/usr/sbin:/usr/bin:/sbin:/bin";
-    std::stringstream dirs(path);
-    std::string dir;
-    while (std::getline(dirs, dir, ':'))
-        if (!dir.empty() && ::access((dir + "/" + name).c_str(), X_OK) == 0)
-            return dir + "/" + name;
-    throw std::runtime_error(name + " is not installed (Debian package samba)");
-}
-
 std::uint16_t freePort() {
     int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
@@ -48,7 +36,34 @@ std::uint16_t freePort() {
     return ntohs(address.sin_port);
 }
 
-bool accepts(std::uint16_t port) {
+std::vector<char*> argvOf(const std::vector<std::string>& argv) {
+    std::vector<char*> args;
+    for (const auto& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    return args;
+}
+
+void appendOutputTo(const fs::path& log) {
+    int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+    ::dup2(out, 1);
+    ::dup2(out, 2);
+}
+
+}  // namespace
+
+std::string installedProgram(const std::string& name, const std::string& package) {
+    std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+    path += ":/usr/sbin:/usr/bin:/sbin:/bin";
+    std::stringstream dirs(path);
+    std::string dir;
+    while (std::getline(dirs, dir, ':'))
+        if (!dir.empty() && ::access((dir + "/" + name).c_str(), X_OK) == 0)
+            return dir + "/" + name;
+    throw std::runtime_error(name + " is not installed (Debian package " + package + ")");
+}
+
+bool acceptsOnLoopback(std::uint16_t port) {
     int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -59,22 +74,15 @@ bool accepts(std::uint16_t port) {
     return ok;
 }
 
-// Runs a program with `input` on its standard input and its output appended to `log`; its
-// exit status.
-int run(const std::vector<std::string>& argv, const std::string& input, const fs::path& log) {
+int runLogged(const std::vector<std::string>& argv, const std::string& input, const fs::path& log) {
     int in[2];
     if (::pipe(in) != 0) return -1;
+    auto args = argvOf(argv);
     pid_t pid = ::fork();
     if (pid == 0) {
         ::dup2(in[0], 0);
-        int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
-        ::dup2(out, 1);
-        ::dup2(out, 2);
+        appendOutputTo(log);
         ::close(in[1]);
-        std::vector<char*> args;
-        for (const auto& a : argv)
-            args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
         ::execv(args[0], args.data());
         ::_exit(127);
     }
@@ -86,7 +94,33 @@ int run(const std::vector<std::string>& argv, const std::string& input, const fs
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-}  // namespace
+pid_t startServer(const std::vector<std::string>& argv, const fs::path& log) {
+    auto args = argvOf(argv);
+    pid_t parent = ::getpid();
+    pid_t pid = ::fork();
+    if (pid < 0) throw std::runtime_error("cannot start " + argv[0]);
+    if (pid == 0) {
+        ::setpgid(0, 0);
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent) ::_exit(1);
+        appendOutputTo(log);
+        ::execv(args[0], args.data());
+        ::_exit(127);
+    }
+    ::setpgid(pid, pid);
+    return pid;
+}
+
+void stopServer(pid_t pid) {
+    ::kill(-pid, SIGTERM);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    int status = 0;
+    while (::waitpid(pid, &status, WNOHANG) == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    // Whatever is left of the group (the main process or a connection's process) goes now.
+    ::kill(-pid, SIGKILL);
+    ::waitpid(pid, &status, 0);
+}
 
 SambaServer::SambaServer(fs::path folder, std::vector<SambaShare> shares,
                          std::optional<SambaAccount> account)
@@ -141,9 +175,14 @@ void SambaServer::addAccount() const {
     if (!account_) return;
     std::string twice = account_->password + "\n" + account_->password + "\n";
     std::vector<std::string> argv = {
-        program("smbpasswd"), "-c", (folder_ / "smb.conf").string(), "-s", "-a", user()};
-    if (run(argv, twice, folder_ / "smbd.log") != 0)
+        installedProgram("smbpasswd"), "-c", (folder_ / "smb.conf").string(), "-s", "-a", user()};
+    if (runLogged(argv, twice, folder_ / "smbd.log") != 0)
         throw std::runtime_error("smbpasswd could not add " + user() + ":\n" + log());
+}
+
+void SambaServer::changePassword(const std::string& password) {
+    account_ = SambaAccount{password};
+    addAccount();
 }
 
 void SambaServer::start() {
@@ -152,24 +191,9 @@ void SambaServer::start() {
     if (first) port_ = freePort();
     writeConfiguration();
     if (first) addAccount();
-    std::string smbd = program("smbd"), conf = (folder_ / "smb.conf").string();
-    std::string logFile = (folder_ / "smbd.log").string();
-    pid_t parent = ::getpid();
-    pid_t pid = ::fork();
-    if (pid < 0) throw std::runtime_error("cannot start smbd");
-    if (pid == 0) {
-        ::setpgid(0, 0);
-        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-        if (::getppid() != parent) ::_exit(1);
-        int out = ::open(logFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
-        ::dup2(out, 1);
-        ::dup2(out, 2);
-        ::execl(smbd.c_str(), smbd.c_str(), "--foreground", "--no-process-group", "--debug-stdout",
-                "-s", conf.c_str(), static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    ::setpgid(pid, pid);
-    pid_ = pid;
+    pid_ = startServer({installedProgram("smbd"), "--foreground", "--no-process-group",
+                        "--debug-stdout", "-s", (folder_ / "smb.conf").string()},
+                       folder_ / "smbd.log");
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (std::chrono::steady_clock::now() < deadline) {
         int status = 0;
@@ -177,7 +201,7 @@ void SambaServer::start() {
             pid_ = -1;
             throw std::runtime_error("smbd ended at start-up; its log:\n" + log());
         }
-        if (accepts(port_)) return;
+        if (acceptsOnLoopback(port_)) return;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     stop();
@@ -187,14 +211,7 @@ void SambaServer::start() {
 
 void SambaServer::stop() {
     if (!running()) return;
-    ::kill(-pid_, SIGTERM);
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    int status = 0;
-    while (::waitpid(pid_, &status, WNOHANG) == 0 && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    // Whatever is left of the group (the main process or a connection's process) goes now.
-    ::kill(-pid_, SIGKILL);
-    ::waitpid(pid_, &status, 0);
+    stopServer(pid_);
     pid_ = -1;
 }
 

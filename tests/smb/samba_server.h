@@ -15,6 +15,21 @@
 
 namespace fennick::test_support {
 
+// What the test servers share. A program on the PATH, else where Debian puts it; throws
+// std::runtime_error naming the Debian package when it is not installed.
+std::string installedProgram(const std::string& name, const std::string& package = "samba");
+// Runs a program with `input` on its standard input and its output appended to `log`; its
+// exit status, -1 when it could not run.
+int runLogged(const std::vector<std::string>& argv, const std::string& input,
+              const std::filesystem::path& log);
+// Whether something accepts connections on 127.0.0.1:`port`.
+bool acceptsOnLoopback(std::uint16_t port);
+// Starts a server in a process group of its own, its output appended to `log`; it is killed
+// should the test program die first. Its process id.
+pid_t startServer(const std::vector<std::string>& argv, const std::filesystem::path& log);
+// Ends the server's whole process group and waits for it.
+void stopServer(pid_t pid);
+
 struct SambaShare {
     std::string name;
     std::filesystem::path path;
@@ -41,6 +56,8 @@ class SambaServer {
     // Stops smbd and every process it started; waits for them to end.
     void stop();
     bool running() const { return pid_ > 0; }
+    // Gives the account a new password (the server keeps running).
+    void changePassword(const std::string& password);
 
     std::uint16_t port() const { return port_; }
     // The account's user name (the user running the tests).
