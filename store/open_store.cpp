@@ -19,11 +19,17 @@ std::unique_ptr<Store> failed() {
     return nullptr;
 }
 
-// The store of the program's one engine: the engine goes with it.
+// The store of the program's one engine: the engine goes with it, unless a later start has
+// replaced it already.
 class OpenedStore : public Store {
   public:
-    OpenedStore(cBusinessBasic& engine, ReadCache* cache) : Store(engine, cache) {}
-    ~OpenedStore() override { ReleaseDataEngine(); }
+    OpenedStore(cBusinessBasic& engine, ReadCache* cache) : Store(engine, cache), engine_(engine) {}
+    ~OpenedStore() override {
+        if (mGlobalConnectivity::instance().BusinessBasic.get() == &engine_) ReleaseDataEngine();
+    }
+
+  private:
+    const cBusinessBasic& engine_;
 };
 
 }  // namespace

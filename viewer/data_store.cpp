@@ -16,6 +16,7 @@ std::unique_ptr<store::Store>& opened() {
 }  // namespace
 
 bool openDataStore(const store::StoreStart& start) {
+    opened().reset();  // the program has one engine: the old store goes first
     opened() = store::openStore(start);
     return opened() != nullptr;
 }
