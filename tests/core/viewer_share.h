@@ -33,6 +33,13 @@ class LoggingFileSystem : public platform::FileSystem {
         return memory.create(p);
     }
     void makeDirectory(const std::string& p) override { memory.makeDirectory(p); }
+    bool remove(const std::string& p) override { return memory.remove(p); }
+    std::unique_ptr<platform::File> createNew(const std::string& p) override {
+        return memory.createNew(p);
+    }
+    void rename(const std::string& from, const std::string& to) override {
+        memory.rename(from, to);
+    }
 
     void log(const std::string& path, std::int64_t offset, std::size_t length);
 
