@@ -460,6 +460,10 @@ void SmbFileSystem::rename(const std::string& from, const std::string& to) {
         return;
     int error = errno;
     if (connectionFailure(error)) throwLost(*target, error);
+    // The library answers with the first rename's "exists" when it could not remove the file.
+    if (error == EEXIST)
+        throw IoError("Could not replace " + to +
+                      " (another program holds it open, or it cannot be removed)");
     throw IoError("Could not replace " + to + " (" + std::strerror(error) + ")");
 }
 

@@ -92,23 +92,17 @@ void copyWith(const fs::path& settings, const fs::path& good, fs::perms perms) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cli, SettingsInTheTemporaryFolder,
-    ::testing::Values(
-        PlantedSettings{"OwnFile", [](auto& s, auto& g) { copyWith(s, g, kShared); }, ""},
-        PlantedSettings{"OthersMayWrite",
-                        [](auto& s, auto& g) { copyWith(s, g, kShared | fs::perms::others_write); },
-                        "can be changed by other users."},
-        PlantedSettings{"Link", [](auto& s, auto& g) { fs::create_symlink(g, s); },
-                        "is a symbolic link."},
-        PlantedSettings{"Fifo", [](auto& s, auto&) { ::mkfifo(s.c_str(), 0644); },
-                        "is not a regular file."},
-        PlantedSettings{"Folder", [](auto& s, auto&) { fs::create_directory(s); },
-                        "is not a regular file."},
-        PlantedSettings{"TooLarge",
-                        [](auto& s, auto& g) {
-                            copyWith(s, g, kShared);
-                            std::ofstream(s, std::ios::app) << std::string(70000, ';');
-                        },
-                        "is too large to be a settings file"}),
+    ::testing::Values(PlantedSettings{"OwnFile", [](auto& s, auto& g) { copyWith(s, g, kShared); },
+                                      ""},
+                      PlantedSettings{"Link", [](auto& s, auto& g) { fs::create_symlink(g, s); },
+                                      "is a symbolic link."},
+                      PlantedSettings{"TooLarge",
+                                      [](auto& s, auto& g) {
+                                          copyWith(s, g, kShared);
+                                          std::ofstream(s, std::ios::app)
+                                              << std::string(70000, ';');
+                                      },
+                                      "is too large to be a settings file"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The same link named with --ini is the user's own choice and is read.

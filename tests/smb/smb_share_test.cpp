@@ -288,6 +288,7 @@ TEST(ExportOverSmb, AFileAnotherProgramHoldsOpenEndsWithTheExportMessage) {
     ASSERT_TRUE(held);
     CliRun run = cli(overSmb(options.port), kExport);
     EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("another program holds it open"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("Could not create Export file."), std::string::npos) << run.err;
     EXPECT_EQ(fileBytes(target), "old\n");
     EXPECT_FALSE(fs::exists(world().catcon / "unitexport.7.tmp"));
