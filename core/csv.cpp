@@ -1,28 +1,16 @@
 #include "csv.h"
 
+#include "platform/text.h"
+
 namespace fennick::core {
 
 namespace {
 
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
+// A number a spreadsheet reads as nothing but a number: an optional minus, digits, and an
+// optional decimal part ("-1200.00", "-7").
 bool isPlainNumber(std::string_view text) {
-    if (!text.empty() && text.front() == '-') text.remove_prefix(1);
-    auto digits = [&] {
-        std::size_t n = 0;
-        while (n < text.size() && isDigit(text[n]))
-            ++n;
-        text.remove_prefix(n);
-        return n > 0;
-    };
-    if (!digits()) return false;
-    if (!text.empty() && text.front() == '.') {
-        text.remove_prefix(1);
-        if (!digits()) return false;
-    }
-    return text.empty();
+    auto number = platform::decimalText(text);
+    return number && text.front() != '+' && !number->whole.empty();
 }
 
 bool startsFormula(std::string_view text) {
