@@ -1,7 +1,7 @@
 #pragma once
 // A dealer share in memory, written by the demo share writer from hand-made or generated data,
-// with an engine and a store over it whose clock reads 1 July 2025. Reads can go through the viewer's read
-// cache, and every read that reaches the share is logged by file and offset.
+// with an engine and a store over it whose clock reads 1 July 2025. Reads can go through the
+// viewer's read cache, and every read that reaches the share is logged by file and offset.
 
 #include <map>
 #include <memory>
@@ -79,7 +79,7 @@ struct ViewerShare {
     cSystem system;
     std::unique_ptr<cBusinessBasic> engine;   // reads only, as the viewer's does
     std::unique_ptr<cBusinessBasic> damager;  // writes, for tests that damage the share
-    std::unique_ptr<store::Store> store;       // over `engine`, as the program reads
+    std::unique_ptr<store::Store> store;      // over `engine`, as the program reads
     bool cached;
 };
 

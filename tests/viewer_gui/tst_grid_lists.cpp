@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "tests/viewer_dialogs/fake_services.h"
+#include "viewer/text_grid.h"
 #include "window_driver.h"
 
 using namespace fennick;
