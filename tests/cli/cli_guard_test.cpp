@@ -167,6 +167,14 @@ INSTANTIATE_TEST_SUITE_P(
                   "UNIT.DR is too large to be a directory file"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// FILE0 is read a block at a time: grown to gigabytes, it costs the program nothing more.
+TEST_F(TemporaryFolderShare, APlainFileReadByBlocksMayBeOfAnySize) {
+    const fs::path file0 = root_ / "DEMOSRV/TARNLNK/DLR001/FILE0";
+    ASSERT_TRUE(fs::exists(file0));
+    fs::resize_file(file0, std::uintmax_t(3) << 30);
+    EXPECT_EQ(run({"units", "CTR", "CT100"}), kSuccess) << err_.str();
+}
+
 // Another user of the machine runs fennick-cli from a shared sticky folder where the settings
 // file may have been left by someone else (as root: the program runs as nobody, the share and
 // its settings belong to whoever the case says).
