@@ -7,10 +7,10 @@ namespace fennick::core {
 namespace {
 
 // A number a spreadsheet reads as nothing but a number: an optional minus, digits, and an
-// optional decimal part ("-1200.00", "-7").
+// optional point with digits ("-1200.00", "-7").
 bool isPlainNumber(std::string_view text) {
     auto number = platform::decimalText(text);
-    return number && text.front() != '+' && !number->whole.empty();
+    return number && text.front() != '+' && !number->whole.empty() && text.back() != '.';
 }
 
 bool startsFormula(std::string_view text) {
