@@ -21,7 +21,7 @@ for file in "$bin/fennick" "$bin/fennick-cli" "$bin/fennick-mkdemo" \
         "$include/vGlintbar/checkboxkv.h" "$plugins/libvGlintbarDesigner.so" \
         "$data/applications/$app.desktop" "$data/metainfo/$app.metainfo.xml" \
         "$data/icons/hicolor/scalable/apps/$app.svg" "$data/icons/hicolor/48x48/apps/$app.png" \
-        "$man/man1/fennick.1" "$man/man1/fennick-cli.1"; do
+        "$man/man1/fennick.1" "$man/man1/fennick-cli.1" "$man/man1/fennick-mkdemo.1"; do
     [[ -f "$file" ]] || fail "not installed: ${file#"$stage"}"
 done
 [[ "$(readlink "$lib/libvGlintbar.so.1")" == libvGlintbar.so.1.0.0.4 ]] || fail "soname link"
