@@ -3,7 +3,8 @@
 // per-model pass (the tree, then every model's unit list), measured in the same run. Each pass
 // runs in a child process of its own that opens the store, runs the pass once and ends, so that
 // its CPU time (user + system) and its peak memory are its own; the reads and bytes are those
-// that reached the share. The answers of the two passes are compared as CSV.
+// that reached the share, and the longest time between two progress steps is how long a cancel
+// may wait. The answers of the two passes are compared as CSV.
 //
 //   build/bench/ageing_figures [FOLDER]   (the share is written there unless it is already)
 
@@ -11,6 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -54,12 +56,12 @@ void writeShare(const fs::path& folder) {
 }
 
 struct Figures {
-    double cpuS = 0, wallS = 0;
+    double cpuS = 0, wallS = 0, longestStepS = 0;
     long long reads = 0, bytes = 0, peakKb = 0;
     std::string answer;  // the ageing as CSV
 };
 
-using Pass = std::function<core::StockAgeing(store::Store&)>;
+using Pass = std::function<core::StockAgeing(store::Store&, core::WorkProgress*)>;
 
 // In the child: opens the store, runs the pass, writes reads, bytes, wall time and the answer.
 [[noreturn]] void runChild(const fs::path& folder, const Pass& pass, int out) {
@@ -73,11 +75,21 @@ using Pass = std::function<core::StockAgeing(store::Store&)>;
         auto& share = opened->cache()->shareCounters();
         auto before = share;
         auto started = std::chrono::steady_clock::now();
-        std::string answer = core::ageingCsv(pass(*opened));
+        auto lastStep = started;
+        std::chrono::duration<double> longest{};
+        core::WorkProgress progress([&](const core::ProgressStep&) {
+            auto now = std::chrono::steady_clock::now();
+            longest = std::max<std::chrono::duration<double>>(longest, now - lastStep);
+            lastStep = now;
+        });
+        std::string answer = core::ageingCsv(pass(*opened, &progress));
         std::chrono::duration<double> wall = std::chrono::steady_clock::now() - started;
+        longest = std::max<std::chrono::duration<double>>(
+            longest, std::chrono::steady_clock::now() - lastStep);
         std::string head = std::to_string(share.reads - before.reads) + " " +
                            std::to_string(share.bytesRead - before.bytesRead) + " " +
-                           std::to_string(wall.count()) + "\n";
+                           std::to_string(wall.count()) + " " + std::to_string(longest.count()) +
+                           "\n";
         std::string all = head + answer;
         for (std::size_t at = 0; at < all.size();) {
             ssize_t n = write(out, all.data() + at, all.size() - at);
@@ -117,14 +129,15 @@ Figures measure(const fs::path& folder, const Pass& pass) {
     f.peakKb = usage.ru_maxrss;
     std::size_t line = got.find('\n');
     if (line == std::string::npos) throw std::runtime_error("a pass gave no figures");
-    std::sscanf(got.substr(0, line).c_str(), "%lld %lld %lf", &f.reads, &f.bytes, &f.wallS);
+    std::sscanf(got.substr(0, line).c_str(), "%lld %lld %lf %lf", &f.reads, &f.bytes, &f.wallS,
+                &f.longestStepS);
     f.answer = got.substr(line + 1);
     return f;
 }
 
 void print(const char* name, const Figures& f) {
-    std::printf("%-10s %9.2f %9.2f %9lld %13lld %10.1f\n", name, f.cpuS, f.wallS, f.reads, f.bytes,
-                static_cast<double>(f.peakKb) / 1024.0);
+    std::printf("%-10s %9.2f %9.2f %9lld %13lld %10.1f %12.2f\n", name, f.cpuS, f.wallS, f.reads,
+                f.bytes, static_cast<double>(f.peakKb) / 1024.0, f.longestStepS);
 }
 
 }  // namespace
@@ -133,13 +146,12 @@ int main(int argc, char** argv) {
     fs::path folder = argc > 1 ? argv[1] : "bench-share";
     try {
         if (!fs::exists(folder / kSettings)) writeShare(folder);
-        Figures one = measure(folder, [](store::Store& s) { return core::stockAgeing(s); });
-        Figures byModel =
-            measure(folder, [](store::Store& s) { return core::stockAgeingByModel(s); });
+        Figures one = measure(folder, core::stockAgeing);
+        Figures byModel = measure(folder, core::stockAgeingByModel);
         std::printf("Stock ageing on %s, local folders; one run of each pass in its own process.\n",
                     folder.string().c_str());
-        std::printf("%-10s %9s %9s %9s %13s %10s\n", "pass", "cpu s", "wall s", "reads", "bytes",
-                    "peak MB");
+        std::printf("%-10s %9s %9s %9s %13s %10s %12s\n", "pass", "cpu s", "wall s", "reads",
+                    "bytes", "peak MB", "longest step");
         print("one pass", one);
         print("by model", byModel);
         std::printf("%-10s %9.1f %9.1f %9.1f %13.1f %10.2f\n", "ratio", byModel.cpuS / one.cpuS,

@@ -42,10 +42,11 @@ struct StockAgeing {
 
 // Builds the tree with the in-stock filter off and ages every unit its models' unit lists list,
 // in one pass, as one action of the read cache: the tree's walk reads every unit record, each
-// model takes its units from the index as its list does, the sales in progress are checked
-// once for all of them and the sub-ledger chains of all are walked together. Engine failures
-// reach the caller. With `progress`, the tree's lines are steps, then each model is a step named
-// by its line code and model whose count is the units read so far, of all the tree's units.
+// model takes its units from the index as its list does, and the units are settled in large
+// batches (checked against the sales in progress, collected once, and their sub-ledger chains
+// walked together). Engine failures reach the caller. With `progress`, the tree's lines are
+// steps, then each model and each batch: their `done` counts the units settled so far, of
+// `total`, the units the tree met.
 StockAgeing stockAgeing(store::Store& store, WorkProgress* progress = nullptr);
 
 // The same answer worked out as the clerk would: the tree, then every model's unit list one by

@@ -1,8 +1,9 @@
 // The stock ageing in one pass over the whole stock: the tree is built once (its walk reads
 // every unit record, kept for the action), each model's entries are taken from the index as its
-// unit list takes them, the sales in progress are checked once for every unsold unit, and the
-// sub-ledger chains of all kept units are walked together, a batch of chains at a time.
+// unit list takes them, and the unsold units are settled in large batches: checked against the
+// sales in progress (collected once) and their sub-ledger chains walked together.
 
+#include <algorithm>
 #include <exception>
 #include <map>
 #include <optional>
@@ -19,8 +20,9 @@ namespace fennick::core {
 
 namespace {
 
-// Chains walked per call, so that a cancel is seen between batches.
-constexpr std::size_t kChainBatch = 16384;
+// The units settled at a time: checked against the sales in progress and their sub-ledger
+// chains walked together. A cancel is seen between models and between batches.
+constexpr std::size_t kBatch = 16384;
 
 // What the ageing needs of one unsold unit.
 struct StockUnit {
@@ -28,12 +30,7 @@ struct StockUnit {
     std::int32_t subLedger = 0;
     std::int64_t days = 0;
     Currency dealerList;
-};
-
-// A model node of the tree and its unsold units, as `units` indexes in index order.
-struct ModelStock {
-    std::string code, model;  // trimmed
-    std::size_t first = 0, last = 0;
+    std::size_t model = 0;  // in the pass's models
 };
 
 class AgeingPass {
@@ -47,20 +44,20 @@ class AgeingPass {
     bool readModels(const ModelTreeData& tree);
     void readModel(const std::string& code, const std::string& model);
     std::int32_t lineNumber(const std::string& code);
-    std::vector<bool> heldBySales() const;
-    bool walkLedgers(const std::vector<bool>& held, std::vector<Currency>& costs);
-    StockAgeing bucket(const std::vector<bool>& held, const std::vector<Currency>& costs) const;
-    bool goOn(const std::string& text) { return core::goOn(progress_, text, read_, total_); }
+    bool settle();
+    std::vector<Currency> ledgerCosts(const std::vector<bool>& held);
+    StockAgeing rows() const;
+    bool goOn(const std::string& text) { return core::goOn(progress_, text, done_, total_); }
 
     store::Store& store_;
     WorkProgress* progress_;
     const Date today_;
-    std::map<std::string, std::int32_t> lines_;  // line numbers by code
-    std::vector<StockUnit> units_;
-    std::vector<ModelStock> models_;
-    std::int64_t read_ = 0, total_ = 0;
-    std::exception_ptr failure_;  // a unit record that could not be read; later models not read
     std::optional<AllocatedUnits> sales_;
+    std::map<std::string, std::int32_t> lines_;  // line numbers by code
+    std::vector<AgeingRow> models_;              // one per model node, in tree order
+    std::vector<StockUnit> units_;               // read, not settled yet
+    std::int64_t read_ = 0, done_ = 0, total_ = 0;
+    std::exception_ptr failure_;  // a unit record that could not be read; later models not read
 };
 
 StockAgeing cancelledAgeing() {
@@ -73,50 +70,50 @@ StockAgeing AgeingPass::run() {
     if (tree.cancelled) return cancelledAgeing();
     sales_ = AllocatedUnits::collect(store_);
     total_ = static_cast<std::int64_t>(tree.directory.size());
-    if (!readModels(tree)) return cancelledAgeing();
-    std::vector<bool> held = heldBySales();
-    std::vector<Currency> costs(units_.size());
-    if (!walkLedgers(held, costs)) return cancelledAgeing();
+    if (!readModels(tree) || !settle()) return cancelledAgeing();
     // The models before the unreadable record are complete; the list that met it fails.
     if (failure_) std::rethrow_exception(failure_);
-    return bucket(held, costs);
+    return rows();
 }
 
+// Reads the models in tree order, settling their units a batch at a time (a model's units all
+// in one batch). False when cancelled.
 bool AgeingPass::readModels(const ModelTreeData& tree) {
     for (const LineNode& line : tree.lines) {
         for (const ModelNode& node : line.models) {
             auto [code, model] = splitTag(node.tag);
             if (!goOn(codec::trun(code) + " " + codec::trun(model))) return false;
+            const std::size_t before = units_.size();
             try {
                 readModel(code, model);
             } catch (...) {
                 // Its list fails before any of its chains is walked.
                 failure_ = std::current_exception();
-                units_.resize(models_.back().first);
-                models_.pop_back();
+                units_.resize(before);
                 return true;
             }
+            if (units_.size() >= kBatch && !settle()) return false;
         }
     }
-    return goOn(std::string());
+    return true;
 }
 
 // The model's entries from the index, from the model's first key while the key names the
 // model, as its unit list walks them; the unsold units kept in that order.
 void AgeingPass::readModel(const std::string& code, const std::string& model) {
-    ModelStock stock{codec::trun(code), codec::trun(model), units_.size(), units_.size()};
-    models_.push_back(stock);
+    models_.push_back({codec::trun(code), codec::trun(model), {}});
     const std::int32_t line = lineNumber(code);
     if (line < 1) return;
+    const std::string& trimmed = models_.back().model;
     clsUnits unit;
     for (auto entry = store_.find("MUNITI", UnitIndexKey::ofModel(line, model));
-         !entry.end() && UnitIndexKey::of(entry.key()).inModel(line, stock.model); entry.next()) {
+         !entry.end() && UnitIndexKey::of(entry.key()).inModel(line, trimmed); entry.next()) {
         unit.Unpack(store_.recordBytes("UNITL", entry.record()));
         ++read_;
         if (!unit.notSold()) continue;
         units_.push_back({codec::trun(unit.Unit_Number), unit.SubLedgerChain,
-                          daysBetween(unit.Date_Received_In, today_), unit.Dealers_List_Price});
-        models_.back().last = units_.size();
+                          daysBetween(unit.Date_Received_In, today_), unit.Dealers_List_Price,
+                          models_.size() - 1});
     }
 }
 
@@ -126,17 +123,28 @@ std::int32_t AgeingPass::lineNumber(const std::string& code) {
     return lines_[code] = ModelTree(store_).lookupLineNumber(code);
 }
 
-std::vector<bool> AgeingPass::heldBySales() const {
+// The units read so far: those no sale in progress holds are counted in their model with the
+// cost of their sub-ledger. False when cancelled.
+bool AgeingPass::settle() {
+    if (units_.empty()) return true;
     std::vector<std::string> numbers;
     numbers.reserve(units_.size());
     for (const StockUnit& unit : units_)
         numbers.push_back(unit.number);
-    return sales_->holdEach(numbers);
+    const std::vector<bool> held = sales_->holdEach(numbers);
+    if (!goOn(std::string())) return false;
+    const std::vector<Currency> costs = ledgerCosts(held);
+    for (std::size_t i = 0; i < units_.size(); ++i)
+        if (!held[i])
+            models_[units_[i].model].figures.add(units_[i].days, costs[i], units_[i].dealerList);
+    units_.clear();
+    done_ = read_;
+    return goOn(std::string());
 }
 
 // The cost of every unit the sales leave, from its sub-ledger; a chain reached by several units
-// is walked once. False when cancelled.
-bool AgeingPass::walkLedgers(const std::vector<bool>& held, std::vector<Currency>& costs) {
+// is walked once.
+std::vector<Currency> AgeingPass::ledgerCosts(const std::vector<bool>& held) {
     std::vector<std::int32_t> heads;
     std::map<std::int32_t, std::size_t> chainOf;  // by head
     std::vector<std::size_t> unitChain(units_.size(), SIZE_MAX);
@@ -147,35 +155,25 @@ bool AgeingPass::walkLedgers(const std::vector<bool>& held, std::vector<Currency
         unitChain[i] = at->second;
     }
     std::vector<Currency> chainCost(heads.size());
-    for (std::size_t from = 0; from < heads.size(); from += kChainBatch) {
-        if (!goOn(std::string())) return false;
-        std::size_t to = std::min(heads.size(), from + kChainBatch);
-        std::vector<std::int32_t> batch(heads.begin() + static_cast<std::ptrdiff_t>(from),
-                                        heads.begin() + static_cast<std::ptrdiff_t>(to));
-        auto chains = store_.chains<clsUnitsLedger>("LUNITL", batch);
-        for (std::size_t c = 0; c < chains.size(); ++c)
-            for (const auto& posting : chains[c].records)
-                chainCost[from + c] += posting.Amount;
-    }
+    auto chains = store_.chains<clsUnitsLedger>("LUNITL", heads);
+    for (std::size_t c = 0; c < chains.size(); ++c)
+        for (const auto& posting : chains[c].records)
+            chainCost[c] += posting.Amount;
+    std::vector<Currency> costs(units_.size());
     for (std::size_t i = 0; i < units_.size(); ++i)
         if (unitChain[i] != SIZE_MAX) costs[i] = chainCost[unitChain[i]];
-    return true;
+    return costs;
 }
 
-StockAgeing AgeingPass::bucket(const std::vector<bool>& held,
-                               const std::vector<Currency>& costs) const {
+// The models that list a unit, and the totals.
+StockAgeing AgeingPass::rows() const {
     StockAgeing out;
-    for (const ModelStock& model : models_) {
-        AgeingRow row{model.code, model.model, {}};
-        bool any = false;
-        for (std::size_t i = model.first; i < model.last; ++i) {
-            if (held[i]) continue;
-            row.figures.add(units_[i].days, costs[i], units_[i].dealerList);
-            any = true;
-        }
-        if (!any) continue;
+    for (const AgeingRow& row : models_) {
+        if (std::all_of(row.figures.count.begin(), row.figures.count.end(),
+                        [](std::int64_t n) { return n == 0; }))
+            continue;
         out.total.add(row.figures);
-        out.rows.push_back(std::move(row));
+        out.rows.push_back(row);
     }
     return out;
 }
