@@ -7,11 +7,14 @@
 #include <exception>
 #include <map>
 #include <optional>
+#include <stdexcept>
+#include <unordered_map>
 
 #include "allocation.h"
 #include "formats.h"
 #include "model_tree.h"
 #include "records/index_keys.h"
+#include "records/layout.h"
 #include "records/unit_ledger.h"
 #include "records/units.h"
 #include "stock_ageing.h"
@@ -33,6 +36,29 @@ struct StockUnit {
     std::size_t model = 0;  // in the pass's models
 };
 
+// The fields of the unit record the ageing reads, taken from the record's layout: the unit
+// number, the dates received and sold, the sold invoice, the dealer's list price and the
+// sub-ledger chain (notSold() answers as after a whole Unpack).
+const std::vector<records::Field<clsUnits>>& stockFields() {
+    static const std::vector<records::Field<clsUnits>> fields = [] {
+        std::vector<records::Field<clsUnits>> out;
+        for (const auto& field : clsUnits::layout())
+            for (std::string_view name :
+                 {"Unit_Number", "Date_Received_In", "Date_Sold", "Sold_Invoice_Number",
+                  "Dealers_List_Price", "SubLedgerChain"})
+                if (field.name == name) out.push_back(field);
+        if (out.size() != 6)
+            throw std::logic_error("the unit record lacks a field the ageing reads");
+        return out;
+    }();
+    return fields;
+}
+
+void unpackStock(std::string_view bytes, clsUnits& unit) {
+    records::unpackFields(records::Layout<clsUnits>(stockFields()), unit,
+                          records::FieldReader(bytes));
+}
+
 class AgeingPass {
   public:
     AgeingPass(store::Store& store, WorkProgress* progress)
@@ -44,6 +70,7 @@ class AgeingPass {
     bool readModels(const ModelTreeData& tree);
     void readModel(const std::string& code, const std::string& model);
     std::int32_t lineNumber(const std::string& code);
+    void checkNumbers(std::vector<std::string> numbers);
     bool settle();
     std::vector<Currency> ledgerCosts(const std::vector<bool>& held);
     StockAgeing rows() const;
@@ -53,9 +80,10 @@ class AgeingPass {
     WorkProgress* progress_;
     const Date today_;
     std::optional<AllocatedUnits> sales_;
-    std::map<std::string, std::int32_t> lines_;  // line numbers by code
-    std::vector<AgeingRow> models_;              // one per model node, in tree order
-    std::vector<StockUnit> units_;               // read, not settled yet
+    std::unordered_map<std::string, bool> held_;  // by trimmed unit number, as the sales hold it
+    std::map<std::string, std::int32_t> lines_;   // line numbers by code
+    std::vector<AgeingRow> models_;               // one per model node, in tree order
+    std::vector<StockUnit> units_;                // read, not settled yet
     std::int64_t read_ = 0, done_ = 0, total_ = 0;
     std::exception_ptr failure_;  // a unit record that could not be read; later models not read
 };
@@ -70,6 +98,11 @@ StockAgeing AgeingPass::run() {
     if (tree.cancelled) return cancelledAgeing();
     sales_ = AllocatedUnits::collect(store_);
     total_ = static_cast<std::int64_t>(tree.directory.size());
+    std::vector<std::string> numbers;
+    numbers.reserve(tree.directory.size());
+    for (const DirectoryEntry& unit : tree.directory)
+        numbers.push_back(unit.unit);
+    checkNumbers(std::move(numbers));
     if (!readModels(tree) || !settle()) return cancelledAgeing();
     // The models before the unreadable record are complete; the list that met it fails.
     if (failure_) std::rethrow_exception(failure_);
@@ -108,7 +141,7 @@ void AgeingPass::readModel(const std::string& code, const std::string& model) {
     clsUnits unit;
     for (auto entry = store_.find("MUNITI", UnitIndexKey::ofModel(line, model));
          !entry.end() && UnitIndexKey::of(entry.key()).inModel(line, trimmed); entry.next()) {
-        unit.Unpack(store_.recordBytes("UNITL", entry.record()));
+        unpackStock(store_.recordBytes("UNITL", entry.record()), unit);
         ++read_;
         if (!unit.notSold()) continue;
         units_.push_back({codec::trun(unit.Unit_Number), unit.SubLedgerChain,
@@ -123,15 +156,28 @@ std::int32_t AgeingPass::lineNumber(const std::string& code) {
     return lines_[code] = ModelTree(store_).lookupLineNumber(code);
 }
 
+// Whether the sales in progress hold each of these unit numbers (trimmed), in one pass over
+// their texts.
+void AgeingPass::checkNumbers(std::vector<std::string> numbers) {
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    const std::vector<bool> held = sales_->holdEach(numbers);
+    for (std::size_t i = 0; i < numbers.size(); ++i)
+        held_.emplace(std::move(numbers[i]), held[i]);
+}
+
 // The units read so far: those no sale in progress holds are counted in their model with the
-// cost of their sub-ledger. False when cancelled.
+// cost of their sub-ledger. The tree's units were checked at the start; a unit only an index
+// entry reaches is checked here. False when cancelled.
 bool AgeingPass::settle() {
     if (units_.empty()) return true;
-    std::vector<std::string> numbers;
-    numbers.reserve(units_.size());
+    std::vector<std::string> unchecked;
     for (const StockUnit& unit : units_)
-        numbers.push_back(unit.number);
-    const std::vector<bool> held = sales_->holdEach(numbers);
+        if (!held_.count(unit.number)) unchecked.push_back(unit.number);
+    if (!unchecked.empty()) checkNumbers(std::move(unchecked));
+    std::vector<bool> held(units_.size());
+    for (std::size_t i = 0; i < units_.size(); ++i)
+        held[i] = held_.at(units_[i].number);
     if (!goOn(std::string())) return false;
     const std::vector<Currency> costs = ledgerCosts(held);
     for (std::size_t i = 0; i < units_.size(); ++i)
