@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs the viewer benchmark on a generated 200,000-unit share written under the build folder.
+# Runs the viewer benchmark on a generated 200,000-unit share written under the build folder,
+# then the stock ageing figures on the same share.
 # Extra arguments go to Google Benchmark (for example --benchmark_filter=Loadtree).
 set -euo pipefail
 
@@ -8,3 +9,4 @@ shift || true
 bench="$build/bench/viewer_bench"
 [[ -x "$bench" ]] || { echo "missing $bench: build with FENNICK_BENCH=ON first" >&2; exit 1; }
 "$bench" "$build/bench-share" "$@"
+"$build/bench/ageing_figures" "$build/bench-share"

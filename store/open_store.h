@@ -31,6 +31,12 @@ struct StoreStart {
 // "Connection Error" message too. The program has one open store at a time; dropping it
 // releases the engine, closing every file it opened.
 std::unique_ptr<Store> openStore(const StoreStart& start);
+// A store of its own beside the program's, for long work that runs while the windows go on
+// reading (the stock ageing): the same start-up options and the server, directory and terminal
+// of `running` (the program's system), with its own share connections, read cache and engine.
+// The program's engine is left as it is. Null when it cannot start; the start-up messages have been
+// shown, as openStore shows them.
+std::unique_ptr<Store> openStoreBeside(const cSystem& running, const StoreStart& start);
 // Why the last openStore gave nothing.
 std::optional<EngineError> startupError();
 

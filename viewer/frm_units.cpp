@@ -228,7 +228,6 @@ void FrmUnits::applyButtons() {
     cmdPrint_->setEnabled(on.print);
     cmdAddToInvoice_->setEnabled(on.addToInvoice);
     units_->enableActions(on);
-    tree_->enableStockAgeing(!work_->busy());
 }
 
 // The model's node is selected and its units listed as a click on the node would; then the
@@ -268,7 +267,7 @@ void FrmUnits::focusFinder() {
 }
 
 void FrmUnits::stockAgeing() {
-    if (!work_->busy()) openStockAgeing(*work_, this);
+    openStockAgeing(this);
 }
 
 const core::UnitRow* FrmUnits::currentUnitRow() const {

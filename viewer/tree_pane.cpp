@@ -101,8 +101,4 @@ void TreePane::setInStockOnly(bool inStockOnly) {
     filter_->setChecked(inStockOnly_);
 }
 
-void TreePane::enableStockAgeing(bool enabled) {
-    stockAgeing_->setEnabled(enabled);
-}
-
 }  // namespace fennick::viewer
