@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTimer>
+#include <QScrollBar>
 #include <QtTest>
 
 #include "core/cp1252.h"
@@ -66,6 +67,11 @@ class TstFrmUnitData : public QObject {
             QVERIFY2(qAbs(metrics.horizontalAdvance(line) - width * line.size()) < 1.0,
                      qPrintable(line));
         QVERIFY(!window.rtb1()->isReadOnly());
+        // Opened, it shows every line whole (the long user-defined headings too).
+        QVERIFY(text.contains("User Defined Numeric 1  : "));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(window.rtb1()->horizontalScrollBar()->maximum(), 0);
     }
 
     void saveWritesRichTextThatReadsBack() {

@@ -109,6 +109,29 @@ class TstWindow : public QObject {
             QVERIFY2(button->width() >= button->sizeHint().width(), qPrintable(where(button)));
         }
         QVERIFY2(onScreen(window.statusBar(), screen), qPrintable(seen));
+        // A first start takes most of the screen, in its middle.
+        const QRect frame = window.frameGeometry();
+        QVERIFY2(frame.width() >= screen.width() * 3 / 4 &&
+                     frame.height() >= screen.height() * 3 / 4,
+                 qPrintable(seen));
+        QVERIFY2(qAbs((frame.left() - screen.left()) - (screen.right() - frame.right())) <= 8,
+                 qPrintable(seen));
+        // The details and the options' figures show whole, without tips.
+        for (int k = 0; k < 18; ++k)
+            for (const char* part : {"label1_%1", "lblDetail_%1"}) {
+                auto* label = w.part<QLabel>(QString(part).arg(k).toUtf8().constData());
+                QVERIFY2(label->width() >= label->sizeHint().width() && label->toolTip().isEmpty(),
+                         qPrintable(seen + ", " + where(label) + " " + label->text()));
+            }
+        w.part<QTabWidget>("SSTab1")->setCurrentIndex(1);
+        viewer::GridView* options = w.grid("grdUnitChain_0");
+        for (int c : {0, 1, 3}) {
+            const int right = options->columnViewportPosition(c) + options->columnWidth(c);
+            QVERIFY2(right <= options->viewport()->width() &&
+                         options->columnWidth(c) >= options->sizeHintForColumn(c),
+                     qPrintable(seen + ", " + where(options) + " column " + QString::number(c)));
+        }
+        QVERIFY(alignment(options, 3) & Qt::AlignRight);
         // The tree's pictures are drawn for the screen's pixels, not blown up.
         const qreal ratio = window.devicePixelRatioF();
         for (int line : {0, 1}) {
@@ -341,8 +364,11 @@ class TstWindow : public QObject {
         WindowDriver w(*share_);
         QVERIFY(w.load());
         QCOMPARE(w.label("lblUnitCount"), QString());
+        QCOMPARE(w.grid()->emptyText(),
+                 QString("Choose a model on the left, or press Ctrl+F to find a unit"));
         w.clickNode(w.node(line, model));
         QTEST(w.label("lblUnitCount"), "count");
+        QCOMPARE(w.grid()->emptyText(), QString());  // the count says it
     }
 
     // Scrolled to its last column, the grid still shows the Unit column; figures stand
