@@ -218,7 +218,7 @@ void FrmExport::sizeColumns() {
         if (columns[c].hidden) continue;
         const int width = std::max({twipsToPixels(columns[c].widthTwips, this),
                                     heading->sectionSizeHint(c),
-                                    VSFlexGrid1_->sizeHintForColumn(c)});
+                                    static_cast<QAbstractItemView*>(VSFlexGrid1_)->sizeHintForColumn(c)});
         VSFlexGrid1_->setColumnWidth(c, width);
         total += width;
     }

@@ -224,7 +224,6 @@ TEST(UnitList, OnePassAgreesWithTheUnitByUnitCheck) {
     for (std::uint64_t seed : {1u, 2u, 3u}) {
         demo::DemoOptions options;
         options.today = demo::kFixedDay;
-    options.today = demo::kFixedDay;
         options.units = 300;
         options.models = 6;
         options.tickets = 25;
