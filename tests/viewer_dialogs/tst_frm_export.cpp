@@ -155,7 +155,7 @@ class TstFrmExport : public QObject {
 
         QTest::keyClick(editor, Qt::Key_Return);  // left
         QTableWidget* grid = window.grid();
-        QCOMPARE(grid->item(1, column)->text(), typed);
+        QTRY_COMPARE(grid->item(1, column)->text(), typed);  // handed over queued
         QCOMPARE(grid->item(1, column)->background().color() == QColor(255, 200, 200),
                  !reason.isEmpty());
         QCOMPARE(window.note()->text(), reason);

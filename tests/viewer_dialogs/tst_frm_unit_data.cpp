@@ -36,7 +36,8 @@ core::UnitRow unitRow() {
 std::string report() {
     core::NoteGrids grids;
     grids.factory = {{"CAB", "2", "Cab", "1500.00"}};
-    return core::buildUnitReport(core::unitGridHeadings({"", "", "", ""}), unitRow(), grids,
+    return core::buildUnitReport(core::unitGridHeadings({"User Defined Numeric 1", "User Defined Numeric 2",
+                                                            "User Defined Alpha 1", "User Defined Alpha 2"}), unitRow(), grids,
                                  "1/2/2025 - 10:00");
 }
 
@@ -172,7 +173,8 @@ class TstFrmUnitData : public QObject {
             window->cmdExit()->click();
         });
         QWidget main;
-        showUnitData(&main, core::unitGridHeadings({"", "", "", ""}), unitRow(), core::NoteGrids{});
+        showUnitData(&main, core::unitGridHeadings({"User Defined Numeric 1", "User Defined Numeric 2",
+                                                            "User Defined Alpha 1", "User Defined Alpha 2"}), unitRow(), core::NoteGrids{});
         QVERIFY(main.findChildren<FrmUnitData*>().isEmpty());
     }
 
