@@ -239,6 +239,7 @@ class TstUnits : public QObject {
             auto* view = frozen ? grid->findChild<QTableView*>("frozenColumn")
                                 : static_cast<QTableView*>(grid);
             const QRect cell = view->visualRect(view->model()->index(row, frozen ? 0 : 2));
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
             QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell.center());
             return;
         }

@@ -116,7 +116,8 @@ class TstWindow : public QObject {
                  qPrintable(seen));
         QVERIFY2(qAbs((frame.left() - screen.left()) - (screen.right() - frame.right())) <= 8,
                  qPrintable(seen));
-        // The details and the options' figures show whole, without tips.
+        // The details and the options' figures show whole, without tips, once laid out.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         for (int k = 0; k < 18; ++k)
             for (const char* part : {"label1_%1", "lblDetail_%1"}) {
                 auto* label = w.part<QLabel>(QString(part).arg(k).toUtf8().constData());
@@ -173,7 +174,7 @@ class TstWindow : public QObject {
             w.window().setGeometry(30, 40, 760, 560);
             w.grid()->setColumnWidth(2, 211);
             auto* split = w.part<QSplitter>("treeSplit");
-            split->setSizes({260, 500});
+            split->setSizes({220, 540});  // within both panes' minimums
             treeSizes = split->sizes();
             w.window().close();
             kept = w.windowSettings.values;
@@ -210,6 +211,9 @@ class TstWindow : public QObject {
                  static_cast<QWidget*>(w.part<QTabWidget>("SSTab1")->tabBar()));
         w.grid()->setFocus();
         QTest::keyClick(w.grid(), Qt::Key_Backtab, Qt::ShiftModifier);
+        auto* add = w.part<QPushButton>("cmdAddToPickList");
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(add));
+        QTest::keyClick(add, Qt::Key_Backtab, Qt::ShiftModifier);
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.tree()));
         QCOMPARE(w.grid()->currentRow(), 0);  // Tab did not move through the cells
     }
