@@ -134,8 +134,7 @@ std::optional<std::string> exportCellProblem(std::size_t column, std::string_vie
     if (bytes.empty() || column == xcol::kTax) return std::nullopt;
     if (isMoneyColumn(column))
         if (auto problem = amountProblem(bytes)) return problem;
-    if (isMonthColumn(column) &&
-        bytes.find_first_not_of("0123456789") != std::string_view::npos)
+    if (isMonthColumn(column) && bytes.find_first_not_of("0123456789") != std::string_view::npos)
         return "is not a whole number of months";
     for (const auto& [fieldColumn, field] : kLongFields)
         if (fieldColumn == column && bytes.size() > field.width)

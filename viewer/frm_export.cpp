@@ -104,8 +104,7 @@ FrmExport::FrmExport(const std::vector<core::UnitRow>& pickList, platform::FileS
         addRow(core::exportGridRow(pickRow));
     sizeColumns();
     connect(VSFlexGrid1_, &QTableWidget::itemChanged, this, &FrmExport::cellChanged);
-    connect(VSFlexGrid1_, &QTableWidget::currentCellChanged, this,
-            &FrmExport::showCurrentProblem);
+    connect(VSFlexGrid1_, &QTableWidget::currentCellChanged, this, &FrmExport::showCurrentProblem);
 }
 
 // A changed cell is checked at once: a wrong one is marked and says why in its tool tip.
@@ -216,9 +215,9 @@ void FrmExport::sizeColumns() {
     for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
         VSFlexGrid1_->setColumnHidden(c, columns[c].hidden);
         if (columns[c].hidden) continue;
-        const int width = std::max({twipsToPixels(columns[c].widthTwips, this),
-                                    heading->sectionSizeHint(c),
-                                    static_cast<QAbstractItemView*>(VSFlexGrid1_)->sizeHintForColumn(c)});
+        const int width =
+            std::max({twipsToPixels(columns[c].widthTwips, this), heading->sectionSizeHint(c),
+                      static_cast<QAbstractItemView*>(VSFlexGrid1_)->sizeHintForColumn(c)});
         VSFlexGrid1_->setColumnWidth(c, width);
         total += width;
     }

@@ -105,8 +105,7 @@ bool FrmTotals::eventFilter(QObject* watched, QEvent* event) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         // A message box or menu taking the focus for a moment is not leaving the box, nor is
         // the window closing.
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
-            isVisible())
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && isVisible())
             entered(index);
     } else if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();

@@ -1,7 +1,6 @@
 #include "frm_unit_data.h"
 
 #include <QFontDatabase>
-#include <algorithm>
 #include <QFontInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,6 +11,7 @@
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/cp1252.h"
 #include "core/dealer_text.h"
@@ -92,7 +92,8 @@ void FrmUnitData::fitReport() {
                        metrics.lineSpacing() * kReportLines);
     rtb1_->setMinimumSize(report / 2);
     QSize wanted = sizeHint() + report - rtb1_->sizeHint();
-    if (const QScreen* shown = screen()) wanted = wanted.boundedTo(shown->availableGeometry().size());
+    if (const QScreen* shown = screen())
+        wanted = wanted.boundedTo(shown->availableGeometry().size());
     resize(wanted.expandedTo(minimumSizeHint()));
 }
 

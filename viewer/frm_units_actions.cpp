@@ -94,9 +94,8 @@ void FrmUnits::addToPickList() {
     if (pickList_->add(*row))
         statusBar()->clearMessage();
     else
-        statusBar()->showMessage(
-            QString("Unit %1 is on the pick list already: its row is selected")
-                .arg(shownText(row->unit)));
+        statusBar()->showMessage(QString("Unit %1 is on the pick list already: its row is selected")
+                                     .arg(shownText(row->unit)));
 }
 
 QString FrmUnits::addToInvoiceTip(bool enabled) const {

@@ -170,11 +170,10 @@ void FrmUnits::restoreLayout() {
     const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
     // The layout's smallest size counts first, so that the clamped place holds the window.
     const QSize least = minimumSizeHint();
-    setGeometry(saved
-                    ? clampedPlacement(QRect(saved->topLeft(), saved->size().expandedTo(least)),
-                                       available, kFrameGuess, titleBar)
-                    : centredPlacement(firstStartSize(size(), available).expandedTo(least),
-                                       available, kFrameGuess, titleBar));
+    setGeometry(saved ? clampedPlacement(QRect(saved->topLeft(), saved->size().expandedTo(least)),
+                                         available, kFrameGuess, titleBar)
+                      : centredPlacement(firstStartSize(size(), available).expandedTo(least),
+                                         available, kFrameGuess, titleBar));
     if (kept) {
         if (kept->value(kMaximizedKey, "0") == "1")
             setWindowState(windowState() | Qt::WindowMaximized);

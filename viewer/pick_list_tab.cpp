@@ -45,8 +45,9 @@ PickListTab::PickListTab(QWidget* parent)
     down_->setToolTip("Move selected item down");
     delete_->setEnabled(false);
     grid_->freezeFirstColumn();
-    grid_->setEmptyText("Add units here with \"Add to Pick List\", or a double-click or Insert on "
-                        "a unit row");
+    grid_->setEmptyText(
+        "Add units here with \"Add to Pick List\", or a double-click or Insert on "
+        "a unit row");
 
     auto* controls = new QHBoxLayout;
     controls->addWidget(label("Label3_0", "Order", this));

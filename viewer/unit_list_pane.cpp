@@ -45,8 +45,9 @@ UnitListPane::UnitListPane(QWidget* parent)
     column->setSpacing(twipsToPixels(30, this));
     count_->setObjectName("lblUnitCount");
     addToPickList_->setObjectName("cmdAddToPickList");
-    addToPickList_->setToolTip("Adds the selected unit to the pick list (also a double-click or "
-                               "Insert on its row)");
+    addToPickList_->setToolTip(
+        "Adds the selected unit to the pick list (also a double-click or "
+        "Insert on its row)");
     addToPickList_->setEnabled(false);
     auto* top = new QHBoxLayout;
     top->addWidget(count_, 1);

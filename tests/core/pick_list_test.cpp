@@ -68,13 +68,14 @@ TEST_P(PickListSecondAdd, AddsOnlyAnotherUnit) {
     EXPECT_EQ(list.totals().dealerList, GetParam().added ? "2001.00" : "1001.00");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Units, PickListSecondAdd,
-    testing::Values(SecondAdd{"SameUnit", 7, "CTR", "U1", false},
-                    SecondAdd{"OtherRecord", 8, "CTR", "U1", true},
-                    SecondAdd{"OtherLine", 7, "MWR", "U1", true},
-                    SecondAdd{"OtherNumber", 7, "CTR", "U2", true}),
-    [](const testing::TestParamInfo<SecondAdd>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Units, PickListSecondAdd,
+                         testing::Values(SecondAdd{"SameUnit", 7, "CTR", "U1", false},
+                                         SecondAdd{"OtherRecord", 8, "CTR", "U1", true},
+                                         SecondAdd{"OtherLine", 7, "MWR", "U1", true},
+                                         SecondAdd{"OtherNumber", 7, "CTR", "U2", true}),
+                         [](const testing::TestParamInfo<SecondAdd>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST(PickList, UsedFromTheFirstAddUntilClearedOrEmptied) {
     PickList list;

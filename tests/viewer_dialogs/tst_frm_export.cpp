@@ -132,14 +132,18 @@ class TstFrmExport : public QObject {
         QTest::addColumn<int>("column");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("reason");  // empty: the cell is right
-        QTest::newRow("negative net") << 5 << "-5" << "\"-5\" is negative";
-        QTest::newRow("months as text")
-            << 6 << "abc" << "\"abc\" is not a whole number of months";
-        QTest::newRow("extended months as text")
-            << 7 << "xyz" << "\"xyz\" is not a whole number of months";
-        QTest::newRow("three decimals") << 8 << "1.005" << "\"1.005\" has more than two decimals";
-        QTest::newRow("amount") << 9 << "250.75" << "";
-        QTest::newRow("months") << 7 << "24" << "";
+        QTest::newRow("negative net") << 5 << "-5"
+                                      << "\"-5\" is negative";
+        QTest::newRow("months as text") << 6 << "abc"
+                                        << "\"abc\" is not a whole number of months";
+        QTest::newRow("extended months as text") << 7 << "xyz"
+                                                 << "\"xyz\" is not a whole number of months";
+        QTest::newRow("three decimals") << 8 << "1.005"
+                                        << "\"1.005\" has more than two decimals";
+        QTest::newRow("amount") << 9 << "250.75"
+                                << "";
+        QTest::newRow("months") << 7 << "24"
+                                << "";
     }
     void wrongCellsHoldDone() {
         QFETCH(int, column);
@@ -161,9 +165,8 @@ class TstFrmExport : public QObject {
         QCOMPARE(window.note()->text(), reason);
         QCOMPARE(window.cmdDone()->isEnabled(), reason.isEmpty());
         if (!reason.isEmpty()) {
-            const QRect cell(grid->viewport()->mapTo(&window, grid->visualItemRect(
-                                                                  grid->item(1, column))
-                                                                  .topLeft()),
+            const QRect cell(grid->viewport()->mapTo(
+                                 &window, grid->visualItemRect(grid->item(1, column)).topLeft()),
                              grid->visualItemRect(grid->item(1, column)).size());
             const QRect note = window.note()->geometry();
             QVERIFY(note.left() > cell.right() || note.right() < cell.left() ||

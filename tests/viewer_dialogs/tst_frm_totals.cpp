@@ -85,16 +85,16 @@ class TstFrmTotals : public QObject {
         QTest::addColumn<int>("key");
         QTest::addColumn<QStringList>("expected");
         QTest::addColumn<bool>("wrong");
-        QTest::newRow("list price, tab") << 0 << "1000" << int(Qt::Key_Tab)
-                                         << QStringList{"1000.00", "0.00", "0.00"} << false;
+        QTest::newRow("list price, tab")
+            << 0 << "1000" << int(Qt::Key_Tab) << QStringList{"1000.00", "0.00", "0.00"} << false;
         QTest::newRow("margin, enter") << 1 << "20" << int(Qt::Key_Return)
                                        << QStringList{"1250.00", "20.00", "250.00"} << false;
-        QTest::newRow("letters, tab") << 0 << "abc" << int(Qt::Key_Tab)
-                                      << QStringList{"abc", "16.67", "200.00"} << true;
-        QTest::newRow("margin 100, enter") << 1 << "100" << int(Qt::Key_Return)
-                                           << QStringList{"1200.00", "100", "200.00"} << true;
-        QTest::newRow("stray minus, tab") << 2 << "5-x" << int(Qt::Key_Tab)
-                                          << QStringList{"1200.00", "16.67", "5-x"} << true;
+        QTest::newRow("letters, tab")
+            << 0 << "abc" << int(Qt::Key_Tab) << QStringList{"abc", "16.67", "200.00"} << true;
+        QTest::newRow("margin 100, enter")
+            << 1 << "100" << int(Qt::Key_Return) << QStringList{"1200.00", "100", "200.00"} << true;
+        QTest::newRow("stray minus, tab")
+            << 2 << "5-x" << int(Qt::Key_Tab) << QStringList{"1200.00", "16.67", "5-x"} << true;
     }
     void entryCheckedOnLeavingOrEnter() {
         QFETCH(int, box);

@@ -3,10 +3,10 @@
 #include <QApplication>
 #include <QFontInfo>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTimer>
-#include <QScrollBar>
 #include <QtTest>
 
 #include "core/cp1252.h"
@@ -36,9 +36,10 @@ core::UnitRow unitRow() {
 std::string report() {
     core::NoteGrids grids;
     grids.factory = {{"CAB", "2", "Cab", "1500.00"}};
-    return core::buildUnitReport(core::unitGridHeadings({"User Defined Numeric 1", "User Defined Numeric 2",
-                                                            "User Defined Alpha 1", "User Defined Alpha 2"}), unitRow(), grids,
-                                 "1/2/2025 - 10:00");
+    return core::buildUnitReport(
+        core::unitGridHeadings({"User Defined Numeric 1", "User Defined Numeric 2",
+                                "User Defined Alpha 1", "User Defined Alpha 2"}),
+        unitRow(), grids, "1/2/2025 - 10:00");
 }
 
 std::string fileBytes(const QString& path) {
@@ -173,8 +174,10 @@ class TstFrmUnitData : public QObject {
             window->cmdExit()->click();
         });
         QWidget main;
-        showUnitData(&main, core::unitGridHeadings({"User Defined Numeric 1", "User Defined Numeric 2",
-                                                            "User Defined Alpha 1", "User Defined Alpha 2"}), unitRow(), core::NoteGrids{});
+        showUnitData(&main,
+                     core::unitGridHeadings({"User Defined Numeric 1", "User Defined Numeric 2",
+                                             "User Defined Alpha 1", "User Defined Alpha 2"}),
+                     unitRow(), core::NoteGrids{});
         QVERIFY(main.findChildren<FrmUnitData*>().isEmpty());
     }
 

@@ -102,8 +102,8 @@ class TstUnits : public QObject {
     // is selected and the status bar says why nothing was added.
     void addingToThePickList_data() {
         QTest::addColumn<QString>("way");
-        for (const char* way : {"menu", "button", "double-click", "double-click on the Unit column",
-                                "Insert"})
+        for (const char* way :
+             {"menu", "button", "double-click", "double-click on the Unit column", "Insert"})
             QTest::newRow(way) << way;
     }
     void addingToThePickList() {

@@ -111,9 +111,9 @@ class TstWindow : public QObject {
         QVERIFY2(onScreen(window.statusBar(), screen), qPrintable(seen));
         // A first start takes most of the screen, in its middle.
         const QRect frame = window.frameGeometry();
-        QVERIFY2(frame.width() >= screen.width() * 3 / 4 &&
-                     frame.height() >= screen.height() * 3 / 4,
-                 qPrintable(seen));
+        QVERIFY2(
+            frame.width() >= screen.width() * 3 / 4 && frame.height() >= screen.height() * 3 / 4,
+            qPrintable(seen));
         QVERIFY2(qAbs((frame.left() - screen.left()) - (screen.right() - frame.right())) <= 8,
                  qPrintable(seen));
         // The details and the options' figures show whole, without tips, once laid out.
@@ -129,7 +129,8 @@ class TstWindow : public QObject {
         for (int c : {0, 1, 3}) {
             const int right = options->columnViewportPosition(c) + options->columnWidth(c);
             QVERIFY2(right <= options->viewport()->width() &&
-                         options->columnWidth(c) >= static_cast<QAbstractItemView*>(options)->sizeHintForColumn(c),
+                         options->columnWidth(c) >=
+                             static_cast<QAbstractItemView*>(options)->sizeHintForColumn(c),
                      qPrintable(seen + ", " + where(options) + " column " + QString::number(c)));
         }
         QVERIFY(alignment(options, 3) & Qt::AlignRight);

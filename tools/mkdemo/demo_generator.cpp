@@ -94,8 +94,7 @@ Date receivedDay(Date today, std::int32_t draw) {
     return today - days(low + step * (high - low + 1) / steps);
 }
 
-std::vector<NoteSpec> demoNotes(const UnitSpec& unit, Random& rng, std::int32_t index,
-                                Date today) {
+std::vector<NoteSpec> demoNotes(const UnitSpec& unit, Random& rng, std::int32_t index, Date today) {
     static const char* const kFactory[] = {"CAB HEAT AC", "LOADER PREP", "TURF TIRES", "REAR PTO"};
     static const char* const kDealer[] = {"WEIGHTS", "LED LIGHTS", "SEAT COVER", "HITCH KIT"};
     std::vector<NoteSpec> notes;
@@ -301,9 +300,8 @@ DealerData generateDemo(const DemoOptions& o) {
     std::vector<bool> taken(d.units.size(), false);
     std::int32_t tickets = orDefault(o.tickets, std::max(12, o.units / 100));
     for (std::int32_t t = 0; t < tickets; ++t)
-        d.openTickets.push_back(
-            demoInvoice(500001 + t, 1 + rng.below(o.maxPages), d.lines, d.units, taken, rng,
-                        o.today));
+        d.openTickets.push_back(demoInvoice(500001 + t, 1 + rng.below(o.maxPages), d.lines, d.units,
+                                            taken, rng, o.today));
     if (!d.openTickets.empty()) {
         auto& page = d.openTickets[0].pages[0];
         page.insert(page.begin(), partEntryNamed("A12B"));
