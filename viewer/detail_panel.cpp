@@ -29,6 +29,7 @@ DetailPanel::DetailPanel(QWidget* parent) : QWidget(parent) {
     for (std::size_t k = 0; k < core::kDetailValues; ++k) {
         captions_[k] = new QLabel(this);
         captions_[k]->setObjectName(QString("label1_%1").arg(k));
+        captions_[k]->installEventFilter(this);
         values_[k] = new QLabel(this);
         values_[k]->setObjectName(QString("lblDetail_%1").arg(k));
         values_[k]->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -55,8 +56,10 @@ DetailPanel::DetailPanel(QWidget* parent) : QWidget(parent) {
 }
 
 void DetailPanel::setCaptions(const std::vector<std::string>& captions) {
-    for (std::size_t k = 0; k < core::kDetailValues && k < captions.size(); ++k)
+    for (std::size_t k = 0; k < core::kDetailValues && k < captions.size(); ++k) {
         captions_[k]->setText(shownText(captions[k]));
+        tipWhenCut(captions_[k]);
+    }
 }
 
 void DetailPanel::showValues(const core::DetailValues& values) {

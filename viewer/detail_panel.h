@@ -1,7 +1,7 @@
 #pragma once
 // The tab "Unit details": 18 captioned values of the selected unit in three columns, each
 // caption right-aligned against its value; "Days in Stock" stands above its value. Captions and
-// values are as wide as their text; only a window too narrow for them cuts a value, which then
+// values are as wide as their text; only a window too narrow for them cuts a label, which then
 // shows its whole text as a tip.
 
 #include <QLabel>

@@ -195,7 +195,17 @@ class TstWindow : public QObject {
         split->setSizes({5, 2000});  // dragged almost shut: the tree keeps its line names
         const int lineName = w.tree()->fontMetrics().horizontalAdvance("COMPACT TRACTORS");
         QVERIFY(split->sizes()[0] == 0 || split->sizes()[0] > lineName);
+        w.clickNode(w.node(0, "M100"));
         split->setSizes({2000, 5});
+        // Too narrow for the details: a cut caption or value shows its whole text as a tip.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        int cut = 0;
+        for (auto* label : w.part<QWidget>("detailPanel")->findChildren<QLabel*>()) {
+            const bool shortened = label->width() < label->sizeHint().width();
+            cut += shortened;
+            QCOMPARE(label->toolTip(), shortened ? label->text() : QString());
+        }
+        QVERIFY(cut > 0);
         int fourColumns = 0;
         for (int c = 0; c < 4; ++c)
             fourColumns += w.grid()->columnWidth(c);
