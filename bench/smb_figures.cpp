@@ -93,6 +93,7 @@ void print(const char* action, const Figures& local, const Figures& smb) {
 
 int main(int argc, char** argv) {
     demo::DemoOptions demoOptions;
+    demoOptions.today = demo::kFixedDay;
     demoOptions.units = 20000;
     fs::path folder = fs::temp_directory_path() / "fennick-smb-figures";
     for (int i = 1; i < argc; ++i) {

@@ -70,6 +70,7 @@ void prepareShare(const std::filesystem::path& folder) {
     auto started = std::chrono::steady_clock::now();
     std::filesystem::remove_all(folder);
     demo::DemoOptions options;
+    options.today = demo::kFixedDay;
     options.units = 200000;
     options.tickets = 2000;
     options.listed = demo::kListPositions;

@@ -175,8 +175,10 @@ void FrmUnits::nodeClicked(const std::string& tag) {
 void FrmUnits::filterSwitched() {
     guarded("ctree_Click", [&] {
         options_.settings->save(core::kInStockSetting, tree_->inStockOnly() ? "1" : "0");
-        clearUnitList();
-        buildTree("ctree_Click", nullptr);
+        // The model listed stays, with its rows, while the new tree still holds it.
+        buildTree("ctree_Click", [this](const KeptSelection& kept) {
+            if (!kept.nodeTag || !tree_->select(*kept.nodeTag)) clearUnitList();
+        });
     });
 }
 
@@ -211,7 +213,6 @@ void FrmUnits::clearUnitDetails() {
     rules_.unitCleared();
     applyButtons();
     tabs_->clearUnit();
-    pickList_->blankTotals();
 }
 
 void FrmUnits::workEnded() {
@@ -227,6 +228,7 @@ void FrmUnits::applyButtons() {
     cmdQp_->setEnabled(on.quickPayment);
     cmdPrint_->setEnabled(on.print);
     cmdAddToInvoice_->setEnabled(on.addToInvoice);
+    cmdAddToInvoice_->setToolTip(addToInvoiceTip(on.addToInvoice));
     units_->enableActions(on);
 }
 

@@ -24,6 +24,7 @@ using test_support::ViewerShare;
 
 demo::DealerData generated() {
     demo::DemoOptions options;
+    options.today = demo::kFixedDay;
     options.units = 300;
     options.models = 10;
     options.tickets = 15;
@@ -222,6 +223,7 @@ std::vector<test_support::LoggedRead> readsOf(ViewerShare& share, const std::str
 
 TEST(BatchedReads, SaveCallsAndReadNoByteTwice) {
     demo::DemoOptions options;
+    options.today = demo::kFixedDay;
     options.units = 3000;
     options.models = 30;
     ViewerShare share(demo::generateDemo(options));

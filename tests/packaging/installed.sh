@@ -42,7 +42,7 @@ expect "fennick --version" "$("${headless[@]}" "$bin/fennick" --version)" "fenni
 expect "fennick --help" "$("${headless[@]}" "$bin/fennick" --help | head -n 1)" \
     "usage: fennick [OPTION...] [CALLER[,LINE,MODEL]]"
 
-"$bin/fennick-mkdemo" "$stage/demo" >/dev/null
+"$bin/fennick-mkdemo" --today 2025-06-11 "$stage/demo" >/dev/null
 tree="$("$bin/fennick-cli" --ini "$stage/demo/vRMCatalog.ini" --unc-root "$stage/demo" tree)"
 lines="$(grep -c '^[^ ].*  \[[A-Z0-9]*\]$' <<<"$tree" || true)"
 models="$(grep -c '^    [^ ]' <<<"$tree" || true)"

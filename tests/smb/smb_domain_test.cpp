@@ -83,7 +83,7 @@ struct World {
         identity.server = SambaDomain::kServer;
         identity.computerName = platform::hostName();
         demo::StagedFileSystem staged;
-        demo::writeDealerShare(staged, demo::generateDemo({}), identity);
+        demo::writeDealerShare(staged, demo::generateDemo({.today = demo::kFixedDay}), identity);
         platform::LocalFileSystem local(shares);
         staged.commit(local);
         catcon = shares / SambaDomain::kServer / "CATCON";

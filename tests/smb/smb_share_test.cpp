@@ -78,7 +78,7 @@ struct World {
         identity.server = kServer;
         identity.computerName = platform::hostName();
         demo::StagedFileSystem staged;
-        demo::writeDealerShare(staged, demo::generateDemo({}), identity);
+        demo::writeDealerShare(staged, demo::generateDemo({.today = demo::kFixedDay}), identity);
         platform::LocalFileSystem local(shares);
         staged.commit(local);
         ini = (root / "vRMCatalog.ini").string();
