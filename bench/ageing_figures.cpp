@@ -45,6 +45,7 @@ void writeShare(const fs::path& folder) {
     options.tickets = 2000;
     options.listed = demo::kListPositions;
     options.maxPages = 3;
+    options.today = demo::kFixedDay;
     demo::ShareIdentity identity;
     identity.computerName = platform::hostName();
     demo::StagedFileSystem staged;

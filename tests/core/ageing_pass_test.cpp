@@ -69,6 +69,7 @@ const demo::DealerData& generated() {
         options.models = 12;
         options.tickets = 15;
         options.listed = 20;
+        options.today = demo::kFixedDay;
         return demo::generateDemo(options);
     }();
     return data;
