@@ -17,6 +17,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "platform/smb_file_system.h"
+
 namespace fennick::test_support {
 
 namespace fs = std::filesystem;
@@ -103,6 +105,23 @@ bool holdsSocket(pid_t pid, const std::vector<std::string>& inodes) {
             if (target == "socket:[" + inode + "]") return true;
     }
     return false;
+}
+
+// Whether the tests can log on to `share`: as the account, else as guest. Right after it starts
+// listening, smbd has been seen to refuse the account's right password.
+bool logsOn(std::uint16_t port, const SambaShare& share,
+            const std::optional<SambaAccount>& account) {
+    platform::SmbOptions options;
+    options.port = port;
+    options.timeoutMs = 2000;
+    if (account)
+        options.credentials = platform::SmbCredentials(SambaServer::user(), "", account->password);
+    try {
+        platform::SmbFileSystem smb(std::move(options));
+        return smb.isDirectory("\\\\127.0.0.1\\" + share.name);
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 }  // namespace
@@ -253,8 +272,9 @@ bool SambaServer::startOn(std::uint16_t port) {
             pid_ = -1;
             throw std::runtime_error("smbd ended at start-up; its log:\n" + log());
         }
-        if (listensOnLoopback(pid_, port_)) return true;
-        if (acceptsOnLoopback(port_)) {
+        if (listensOnLoopback(pid_, port_)) {
+            if (shares_.empty() || logsOn(port_, shares_[0], account_)) return true;
+        } else if (acceptsOnLoopback(port_)) {
             // Listening, but not smbd: give it a moment to bind before calling the port taken.
             std::this_thread::sleep_for(std::chrono::milliseconds(500));
             if (listensOnLoopback(pid_, port_)) return true;
@@ -264,7 +284,7 @@ bool SambaServer::startOn(std::uint16_t port) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     stop();
-    throw std::runtime_error("smbd did not listen on port " + std::to_string(port_) +
+    throw std::runtime_error("smbd did not let the tests log on at port " + std::to_string(port_) +
                              " within 20 s; its log:\n" + log());
 }
 
