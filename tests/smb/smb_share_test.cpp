@@ -21,6 +21,7 @@
 
 #include "cli/commands.h"
 #include "cli/output.h"
+#include "cli_runs.h"
 #include "core/export_file.h"
 #include "core/model_tree.h"
 #include "core/unit_list.h"
@@ -46,12 +47,7 @@ constexpr const char* kPassword = "Pw-7f3!secret";
 constexpr const char* kWrongPassword = "not-the-password";
 constexpr const char* kServer = "127.0.0.1";
 
-std::string fileBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
+using test_support::fileBytes;
 
 fs::path privateFile(const fs::path& path, const std::string& text, fs::perms perms) {
     std::ofstream(path) << text;
@@ -128,17 +124,15 @@ World& world() {
     return w;
 }
 
-struct CliRun {
-    int status;
-    std::string out, err;
-};
+using test_support::CliRun;
+
+std::vector<std::string> withIni(std::vector<std::string> options) {
+    options.insert(options.begin(), {"--ini", world().ini});
+    return options;
+}
 
 CliRun cli(std::vector<std::string> options, const std::vector<std::string>& command) {
-    options.insert(options.begin(), {"--ini", world().ini});
-    options.insert(options.end(), command.begin(), command.end());
-    std::ostringstream out, err;
-    int status = cli::runCli(options, out, err);
-    return {status, out.str(), err.str()};
+    return test_support::runCommand(withIni(std::move(options)), command);
 }
 
 std::vector<std::string> local() {
@@ -152,14 +146,9 @@ std::vector<std::string> overSmb(std::uint16_t port, const std::string& credenti
     return options;
 }
 
-// What a command gives: its output, or for export the bytes of the file it wrote.
 std::string result(const std::vector<std::string>& options,
                    const std::vector<std::string>& command) {
-    fs::path exported = world().catcon / "unitexport.7";
-    fs::remove(exported);
-    CliRun run = cli(options, command);
-    EXPECT_EQ(run.status, 0) << run.err;
-    return command[0] == "export" ? fileBytes(exported) : run.out;
+    return test_support::commandResult(world().catcon, withIni(options), command);
 }
 
 class SameAsLocal : public ::testing::TestWithParam<std::vector<std::string>> {};
