@@ -93,6 +93,14 @@ class ConnectionLost : public IoError {
 // " and this shows to be an invalid network share".
 std::string invalidShareText(const std::string& root);
 
+// How reads are best shaped for a storage: reading through a gap of up to `gapWorthReading`
+// bytes between wanted ranges costs less than one more round trip, and `inFlight` reads are
+// served at once.
+struct ReadShape {
+    std::int64_t gapWorthReading = 32 * 1024;
+    int inFlight = 16;
+};
+
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
@@ -120,6 +128,8 @@ class FileSystem {
         (void)path;
         return false;
     }
+    // Local storage answers at once; a file server measures its link as it reads.
+    virtual ReadShape readShape() const { return {}; }
 
     IoCounters& counters() { return counters_; }
 

@@ -93,7 +93,7 @@ void ReadCache::prefetch(platform::File& file, std::vector<ByteRange> ranges) {
         return r.length > 0 && kept.covers(r.offset, static_cast<std::size_t>(r.length));
     });
     std::vector<Read> reads;
-    for (auto& group : coalesce(std::move(ranges), policy_))
+    for (auto& group : coalesce(std::move(ranges), policy()))
         reads.push_back({std::move(group), {}, false});
     fetch(cached->inner(), kept, std::move(reads));
 }
@@ -104,9 +104,18 @@ bool ReadCache::holds(platform::File& file, ByteRange range) {
     return cached->kept().covers(range.offset, static_cast<std::size_t>(range.length));
 }
 
+ReadPolicy ReadCache::policy() const {
+    ReadPolicy policy = policy_;
+    platform::ReadShape shape = inner_->readShape();
+    if (policy.maxGap <= 0) policy.maxGap = std::min(shape.gapWorthReading, policy.maxRead);
+    if (policy.inFlight <= 0) policy.inFlight = shape.inFlight;
+    return policy;
+}
+
 void ReadCache::fetch(platform::File& inner, KeptBytes& kept, std::vector<Read> reads) {
+    const int inFlight = policy().inFlight;
     while (!reads.empty()) {
-        platform::runInParallel(reads.size(), policy_.inFlight, [&](std::size_t i) {
+        platform::runInParallel(reads.size(), inFlight, [&](std::size_t i) {
             Read& read = reads[i];
             ByteRange span = read.span();
             try {
