@@ -29,8 +29,8 @@ demo::DemoOptions options() {
 
 std::string description(const demo::DemoOptions& o, const std::string& server) {
     std::ostringstream text;
-    text << "units " << o.units << " tickets " << o.tickets << " listed " << o.listed
-         << " pages " << o.maxPages << " seed " << o.seed << " server " << server << "\n";
+    text << "units " << o.units << " tickets " << o.tickets << " listed " << o.listed << " pages "
+         << o.maxPages << " seed " << o.seed << " server " << server << "\n";
     return text.str();
 }
 
@@ -57,8 +57,8 @@ BenchShare benchShare(const fs::path& folder) {
     demo::writeDealerShare(staged, data, identity);
     platform::LocalFileSystem local(folder);
     staged.commit(local);
-    std::ofstream(share.settingsFile) << tools::settingsText(identity.server, identity.directory,
-                                                             identity.terminalId);
+    std::ofstream(share.settingsFile)
+        << tools::settingsText(identity.server, identity.directory, identity.terminalId);
     std::ofstream(stamp) << written;
     std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
     std::cout << "Share of " << data.units.size() << " units, " << data.openTickets.size()

@@ -103,9 +103,9 @@ struct DelayProxy::State {
         if (flow.countable) count(flow, buffer, bytes);
         auto departs = std::max(now, linkFree[direction]);
         if (link.bitsPerSecond > 0)
-            linkFree[direction] = departs + std::chrono::duration_cast<Clock::duration>(
-                                                std::chrono::duration<double>(
-                                                    double(bytes) * 8 / link.bitsPerSecond));
+            linkFree[direction] =
+                departs + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(
+                              double(bytes) * 8 / link.bitsPerSecond));
         else
             linkFree[direction] = departs;
         flow.queue.push_back({linkFree[direction] + link.oneWay, std::string(buffer, bytes)});
@@ -234,10 +234,10 @@ void DelayProxy::run() {
             ++s.counts.connections;
         }
         for (auto it = s.connections.begin(); it != s.connections.end();) {
-            bool keep = s.take(it->up, 0) && s.take(it->down, 1) && s.give(it->up) &&
-                        s.give(it->down);
-            bool done = it->up.ended && it->down.ended && it->up.queue.empty() &&
-                        it->down.queue.empty();
+            bool keep =
+                s.take(it->up, 0) && s.take(it->down, 1) && s.give(it->up) && s.give(it->down);
+            bool done =
+                it->up.ended && it->down.ended && it->up.queue.empty() && it->down.queue.empty();
             if (keep && !done) {
                 ++it;
                 continue;

@@ -118,8 +118,8 @@ void runCli(const World& w, int connections) {
         throw std::runtime_error("fennick-cli unit failed");
 }
 
-const std::vector<std::string> kActions = {"tree",  "unit list", "one unit", "show unit",
-                                           "find",  "ageing",    "cli unit"};
+const std::vector<std::string> kActions = {"tree", "unit list", "one unit", "show unit",
+                                           "find", "ageing",    "cli unit"};
 
 // Every action at one link with `connections` readers; nothing for an action left out.
 std::vector<Figures> actionsAt(const World& w, const LinkCase& link, int connections) {
@@ -147,8 +147,7 @@ std::vector<Figures> actionsAt(const World& w, const LinkCase& link, int connect
         core::selectUnit(*store, listed());
     }));
     out.push_back(measure(proxy, runs, [&] { core::selectUnit(*store, listed()); }));
-    out.push_back(
-        measure(proxy, runs, [&] { core::findUnits(*store, tree.directory, kSearch); }));
+    out.push_back(measure(proxy, runs, [&] { core::findUnits(*store, tree.directory, kSearch); }));
     bool ageing = !slow || (connections > 1 && link.link.bitsPerSecond > 0);
     out.push_back(ageing ? measure(proxy, 1, [&] { core::stockAgeing(*store); }) : Figures{});
     store.reset();
@@ -171,8 +170,8 @@ void table(World& w) {
         "Requests and bytes crossed the proxy (both ways); time in seconds; ratio: one "
         "connection's time / the pool's.\n\n",
         kLine.c_str(), kModel.c_str());
-    std::printf("%-17s %-10s | %9s %12s %9s | %9s %12s %9s | %6s\n", "link", "action",
-                "requests", "bytes", "time", "requests", "bytes", "time", "ratio");
+    std::printf("%-17s %-10s | %9s %12s %9s | %9s %12s %9s | %6s\n", "link", "action", "requests",
+                "bytes", "time", "requests", "bytes", "time", "ratio");
     std::printf("%-17s %-10s | %32s | %32s |\n", "", "", "reader pool, 8 connections",
                 "one connection");
     for (const auto& link : kLinks) {
@@ -215,9 +214,9 @@ int main(int argc, char** argv) {
         w.share = bench::benchShare(fs::absolute(args.empty() ? "bench-share" : args[0]));
         w.cli = fs::read_symlink("/proc/self/exe").parent_path() / ".." / "cli" / "fennick-cli";
         fs::path shares = w.share.folder / w.share.server;
-        test_support::SambaServer server(w.share.folder / "samba",
-                                         {{"TARNLNK", shares / "TARNLNK"},
-                                          {"CATCON", shares / "CATCON", true}});
+        test_support::SambaServer server(
+            w.share.folder / "samba",
+            {{"TARNLNK", shares / "TARNLNK"}, {"CATCON", shares / "CATCON", true}});
         server.start();
         bench::DelayProxy proxy(server.port(), serve ? *serve : bench::Link{});
         w.proxy = &proxy;

@@ -31,7 +31,6 @@
 #include <sys/prctl.h>
 #endif
 
-#include "store/open_store.h"
 #include "core/model_tree.h"
 #include "core/stock_ageing.h"
 #include "core/unit_detail.h"
@@ -40,6 +39,7 @@
 #include "platform/latency_file_system.h"
 #include "platform/local_file_system.h"
 #include "platform/workstation.h"
+#include "store/open_store.h"
 #include "tools/mkdemo/demo_generator.h"
 #include "tools/mkdemo/share_builder.h"
 #include "tools/mkdemo/staged_file_system.h"
@@ -111,7 +111,8 @@ std::vector<Action> actions() {
         {"tree", [] { benchmark::DoNotOptimize(core::ModelTree(dealerStore()).loadtree(false)); }},
         {"tree in stock",
          [] { benchmark::DoNotOptimize(core::ModelTree(dealerStore()).loadtree(true)); }},
-        {"unit list", [] { benchmark::DoNotOptimize(core::LoadUnits(dealerStore(), kLine, kModel)); }},
+        {"unit list",
+         [] { benchmark::DoNotOptimize(core::LoadUnits(dealerStore(), kLine, kModel)); }},
         {"show unit", [] { benchmark::DoNotOptimize(core::selectUnit(dealerStore(), shownRow)); }}};
 }
 

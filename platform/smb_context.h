@@ -24,9 +24,9 @@ class SmbContext {
     const SmbLogon& logon() const { return logon_; }
 
   private:
-    static void authenticate(SMBCCTX* ctx, const char* server, const char* share,
-                             char* workgroup, int workgroupSize, char* user, int userSize,
-                             char* password, int passwordSize);
+    static void authenticate(SMBCCTX* ctx, const char* server, const char* share, char* workgroup,
+                             int workgroupSize, char* user, int userSize, char* password,
+                             int passwordSize);
 
     SMBCCTX* ctx_ = nullptr;
     SmbLogon logon_;

@@ -98,7 +98,7 @@ std::optional<SharePath> sharePath(const std::string& unc) {
 
 std::string failureText(int error) {
     return error == SmbReaderPool::kReaderEnded ? "its reader process ended twice"
-                                                 : std::strerror(error);
+                                                : std::strerror(error);
 }
 
 [[noreturn]] void throwLost(const SharePath& path, int error) {
@@ -364,8 +364,7 @@ std::unique_ptr<File> SmbFileSystem::create(const std::string& path) {
         SMBCCTX* ctx = session->ctx();
         int flags = O_RDWR | O_CREAT | O_TRUNC;
         SMBCFILE* handle = smbc_getFunctionOpen(ctx)(ctx, target->url.c_str(), flags, 0666);
-        if (handle)
-            return std::make_unique<SmbFile>(counters_, session, *target, flags, handle, 0);
+        if (handle) return std::make_unique<SmbFile>(counters_, session, *target, flags, handle, 0);
         int error = errno;
         if (connectionFailure(error)) throwLost(*target, error);
         if (error != ENOENT || attempt > 0 || target->depth < 2)

@@ -136,12 +136,12 @@ class ReaderProcess {
         answer.bytes.resize(length);
         std::size_t done = 0;
         while (done < length) {
-            if (smbc_getFunctionLseek(ctx)(ctx, file, static_cast<off_t>(offset + done),
-                                           SEEK_SET) < 0) {
+            if (smbc_getFunctionLseek(ctx)(ctx, file, static_cast<off_t>(offset + done), SEEK_SET) <
+                0) {
                 break;
             }
-            ssize_t got = smbc_getFunctionRead(ctx)(ctx, file, answer.bytes.data() + done,
-                                                    length - done);
+            ssize_t got =
+                smbc_getFunctionRead(ctx)(ctx, file, answer.bytes.data() + done, length - done);
             if (got < 0) break;
             if (got == 0) {
                 answer.bytes.resize(done);

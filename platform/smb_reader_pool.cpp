@@ -87,8 +87,8 @@ wire::Answer SmbReaderPool::read(const std::string& url, std::int64_t offset, st
     return call(url, request, true, true);
 }
 
-wire::Answer SmbReaderPool::call(const std::string& url, const wire::Writer& request,
-                                 bool opens, bool isRead) {
+wire::Answer SmbReaderPool::call(const std::string& url, const wire::Writer& request, bool opens,
+                                 bool isRead) {
     Slot& slot = acquire(url);
     wire::Answer answer;
     bool answered = exchange(slot, request.bytes(), answer, isRead);
@@ -110,8 +110,8 @@ SmbReaderPool::Slot& SmbReaderPool::acquire(const std::string& url) {
         chosen = nullptr;
         for (auto& slot : slots_) {
             if (slot->busy) continue;
-            bool hasFile = std::find(slot->files.begin(), slot->files.end(), url) !=
-                           slot->files.end();
+            bool hasFile =
+                std::find(slot->files.begin(), slot->files.end(), url) != slot->files.end();
             if (!chosen || hasFile || (chosen->pid == 0 && slot->pid != 0)) chosen = slot.get();
             if (hasFile) break;
         }
@@ -176,9 +176,9 @@ bool SmbReaderPool::start(Slot& slot) {
     std::string program = options_.program.string();
     char* argv[] = {program.data(), nullptr};
     pid_t pid = 0;
-    int failed = child < 0 ? errno
-                           : ::posix_spawn(&pid, program.c_str(), &actions, &attributes, argv,
-                                           environ);
+    int failed = child < 0
+                     ? errno
+                     : ::posix_spawn(&pid, program.c_str(), &actions, &attributes, argv, environ);
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (child >= 0) ::close(child);
@@ -239,9 +239,8 @@ bool SmbReaderPool::exchange(Slot& slot, std::string_view request, wire::Answer&
         !wire::decodeAnswer(message, answer))
         return false;
     if (isRead && answer.error == 0)
-        measure(answer.bytes.size(), std::chrono::duration<double>(
-                                         std::chrono::steady_clock::now() - started)
-                                         .count());
+        measure(answer.bytes.size(),
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
     return true;
 }
 

@@ -89,7 +89,7 @@ class SmbReaderPool {
     mutable std::mutex mutex_;
     std::condition_variable idle_;
     int logOnGeneration_ = 0;
-    std::atomic<double> roundTrip_{0};      // seconds; 0: not measured yet
+    std::atomic<double> roundTrip_{0};       // seconds; 0: not measured yet
     std::atomic<double> bytesPerSecond_{0};  // 0: not measured yet
 };
 

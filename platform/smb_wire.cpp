@@ -18,8 +18,8 @@ bool readable(int socket, std::optional<Clock::time_point> deadline) {
     for (;;) {
         int wait = -1;
         if (deadline) {
-            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*deadline -
-                                                                              Clock::now());
+            auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - Clock::now());
             if (left.count() <= 0) return false;
             wait = static_cast<int>(left.count());
         }
@@ -126,8 +126,8 @@ bool decodeAnswer(std::string_view bytes, Answer& answer) {
     Reader in(bytes);
     answer.error = static_cast<int>(in.get32());
     std::uint8_t kind = in.get8();
-    answer.kind = kind <= static_cast<std::uint8_t>(Kind::Other) ? static_cast<Kind>(kind)
-                                                                  : Kind::Other;
+    answer.kind =
+        kind <= static_cast<std::uint8_t>(Kind::Other) ? static_cast<Kind>(kind) : Kind::Other;
     answer.size = static_cast<std::int64_t>(in.get64());
     answer.bytes = in.getText();
     return in.ok() && answer.bytes.size() <= kLargestRead;
@@ -153,7 +153,8 @@ bool receive(int socket, std::string& message, int timeoutMs) {
     if (timeoutMs >= 0) deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     unsigned char length[4];
     if (!receiveExactly(socket, reinterpret_cast<char*>(length), 4, deadline)) return false;
-    std::size_t n = length[0] | (length[1] << 8) | (length[2] << 16) | (std::size_t(length[3]) << 24);
+    std::size_t n =
+        length[0] | (length[1] << 8) | (length[2] << 16) | (std::size_t(length[3]) << 24);
     if (n > kLargestMessage) return false;
     message.resize(n);
     return receiveExactly(socket, message.data(), n, deadline);

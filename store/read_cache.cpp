@@ -1,7 +1,10 @@
 #include "store/read_cache.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <exception>
+#include <mutex>
 
 #include "platform/parallel.h"
 
@@ -115,17 +118,27 @@ ReadPolicy ReadCache::policy() const {
 void ReadCache::fetch(platform::File& inner, KeptBytes& kept, std::vector<Read> reads) {
     const int inFlight = policy().inFlight;
     while (!reads.empty()) {
+        // A lost connection ends the round and the action: its reads are not tried again here
+        // (the share has made its one retry already).
+        std::atomic<bool> lost{false};
+        std::exception_ptr lostError;
+        std::mutex lostMutex;
         platform::runInParallel(reads.size(), inFlight, [&](std::size_t i) {
             Read& read = reads[i];
             ByteRange span = read.span();
+            if (lost) return;
             try {
                 read.bytes.resize(static_cast<std::size_t>(span.length));
                 read.bytes.resize(inner.readAt(span.offset, read.bytes.data(), read.bytes.size()));
                 read.ok = true;
+            } catch (const platform::ConnectionLost&) {
+                std::lock_guard guard(lostMutex);
+                if (!lost.exchange(true)) lostError = std::current_exception();
             } catch (...) {
                 read.bytes.clear();
             }
         });
+        if (lostError) std::rethrow_exception(lostError);
         std::vector<Read> retry;
         for (auto& read : reads) {
             ByteRange span = read.span();

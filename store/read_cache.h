@@ -78,7 +78,8 @@ class ReadCache : public platform::FileSystem {
 
     // Reads the ranges of `file` (opened through this cache) that are not kept yet. A read that
     // fails is split and retried in halves down to single ranges; a range that still fails is
-    // left to the caller's own read, which meets the failure where it would have anyway.
+    // left to the caller's own read, which meets the failure where it would have anyway. A lost
+    // connection throws ConnectionLost at once.
     void prefetch(platform::File& file, std::vector<ByteRange> ranges);
     // True when every byte of the range of `file` is kept.
     bool holds(platform::File& file, ByteRange range);

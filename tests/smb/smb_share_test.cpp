@@ -22,13 +22,13 @@
 #include "cli/commands.h"
 #include "cli/output.h"
 #include "core/model_tree.h"
-#include "store/read_cache.h"
 #include "core/unit_list.h"
 #include "engine/global_connectivity.h"
 #include "platform/local_file_system.h"
 #include "platform/smb_file_system.h"
 #include "platform/workstation.h"
 #include "samba_server.h"
+#include "store/read_cache.h"
 #include "tools/mkdemo/demo_generator.h"
 #include "tools/mkdemo/share_builder.h"
 #include "tools/mkdemo/staged_file_system.h"
@@ -360,6 +360,7 @@ class StopAtRead : public platform::FileSystem {
         return inner_->create(p);
     }
     void makeDirectory(const std::string& p) override { inner_->makeDirectory(p); }
+    platform::ReadShape readShape() const override { return inner_->readShape(); }
     std::int64_t stopAt = -1;
     std::int64_t reads = 0;
 
@@ -441,8 +442,8 @@ TEST_P(StoppedServer, InTheMiddleOfAnActionEndsItAndTheNextActionReconnects) {
     store::ReadCache* cached = cache.get();
     options.share = std::move(cache);
     InitializeDataEngine(std::move(options));
-    auto engine = std::make_unique<store::Store>(*mGlobalConnectivity::instance().BusinessBasic,
-                                                 cached);
+    auto engine =
+        std::make_unique<store::Store>(*mGlobalConnectivity::instance().BusinessBasic, cached);
 
     std::int64_t before = stopper.reads;
     EXPECT_EQ(action(*engine), expected);
