@@ -24,7 +24,7 @@
 #include <string>
 #include <vector>
 
-#include "smb_context.h"
+#include "smb_logon.h"
 #include "smb_wire.h"
 
 namespace fennick::platform {
