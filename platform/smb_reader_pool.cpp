@@ -164,6 +164,8 @@ bool SmbReaderPool::start(Slot& slot) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, child, wire::kReaderSocket);
+    // Standard output belongs to the program (the CLI's answers); a reader never writes there.
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
     sigset_t none, defaults;
@@ -251,7 +253,10 @@ void SmbReaderPool::measure(std::size_t bytes, double seconds) {
         roundTrip_ = roundTrip == 0 || seconds < roundTrip ? seconds
                                                            : roundTrip + (seconds - roundTrip) / 16;
     } else if (bytes >= kLargeRead && roundTrip > 0) {
-        double rate = static_cast<double>(bytes) / std::max(seconds - roundTrip, 1e-6);
+        // The transfer's share of the time, at least half of it: a read that came back about as
+        // fast as a round trip says little about the bandwidth, and must not make it endless.
+        // Reads in flight together share the link, so this is each connection's share of it.
+        double rate = static_cast<double>(bytes) / std::max(seconds - roundTrip, seconds / 2);
         double known = bytesPerSecond_.load();
         bytesPerSecond_ = known == 0 ? rate : known + (rate - known) / 4;
     }
