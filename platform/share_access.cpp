@@ -39,8 +39,8 @@ int connections(const std::string& text) {
     if (text.empty()) return 8;
     std::optional<std::int32_t> value = wholeNumber(text);
     if (!value || *value < 1 || *value > 64)
-        throw ShareOptionError("The number of SMB connections must be from 1 to 64, not \"" +
-                               text + "\".");
+        throw ShareOptionError("The number of SMB connections must be from 1 to 64, not \"" + text +
+                               "\".");
     return *value;
 }
 
