@@ -51,7 +51,8 @@ void cBusinessBasic::readTerminalMap() {
     std::string mapDir = "\\\\" + system_.mUNCDrive + "\\TARNLNK";
     bool opened = false;
     std::string text = onShare("vRMDataEngine_Initialization", [&] {
-        return platform::readWholeFile(*env_.share, mapDir + "\\ttymap", &opened);
+        return platform::readWholeFile(*env_.share, mapDir + "\\ttymap", platform::kTerminalMap,
+                                       &opened);
     });
     if (!opened)
         throw EngineError(err::kEngine, "vRMDataEngine_Initialization",

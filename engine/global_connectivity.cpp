@@ -1,7 +1,6 @@
 #include "global_connectivity.h"
 
-#include <fstream>
-
+#include "platform/local_file.h"
 #include "platform/local_file_system.h"
 #include "platform/profile.h"
 #include "platform/services.h"
@@ -24,10 +23,15 @@ void InitializeDataEngine(StartupOptions options) {
     g.EpcInfo = std::make_unique<cEpcInfo>();
     g.System = std::make_unique<cSystem>();
 
-    std::string settingsPath =
-        options.settingsFile.empty() ? defaultSettingsFile() : options.settingsFile;
+    // The temporary directory is shared by every user of the machine: a settings file found
+    // there is used only when nobody else can have made or changed it. A file the user names
+    // is the user's own choice.
+    const bool named = !options.settingsFile.empty();
+    std::string settingsPath = named ? options.settingsFile : defaultSettingsFile();
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(settingsPath, ec)) {
+    auto found = named ? std::filesystem::status(settingsPath, ec)
+                       : std::filesystem::symlink_status(settingsPath, ec);
+    if (!std::filesystem::exists(found)) {
         platform::messages().show(
             "You are missing file: " + settingsPath + "    Are you running Tarnwell Workstation?",
             "EpcError", platform::MessageIcon::Critical);
@@ -35,8 +39,18 @@ void InitializeDataEngine(StartupOptions options) {
                                      "You are missing file: " + settingsPath);
         return;
     }
-    std::ifstream in(settingsPath, std::ios::binary);
-    std::string ini((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string ini;
+    try {
+        ini = platform::readLocalFile(
+                  settingsPath, platform::kSettingsFile,
+                  named ? platform::FileTrust::Named : platform::FileTrust::OwnedByUserOrRoot)
+                  .view();
+    } catch (const platform::LocalFileError& refused) {
+        platform::messages().show(std::string(refused.what()) + " It is not used.", "EpcError",
+                                  platform::MessageIcon::Critical);
+        g.StartupError = EngineError(err::kEngine, "InitializeDataEngine", refused.what());
+        return;
+    }
     auto read = [&](const char* key) { return platform::readProfileString(ini, "Quarto", key); };
     cEpcInfo& epc = *g.EpcInfo;
     epc.Server = read("Server");

@@ -35,13 +35,42 @@ std::unique_ptr<File> FileSystem::open(const std::string& path, Access access) {
     return file;
 }
 
-std::string readWholeFile(FileSystem& fs, const std::string& path, bool* opened) {
+std::unique_ptr<File> FileSystem::createNew(const std::string& path) {
+    throw IoError("No hand-off file can be written here: " + path);
+}
+
+void FileSystem::rename(const std::string& from, const std::string&) {
+    throw IoError("No hand-off file can be written here: " + from);
+}
+
+std::string tooLargeText(const std::string& path, const WholeFile& file) {
+    return path + " is too large to be a " + std::string(file.kind) + " (more than " +
+           std::to_string(file.limit) + " bytes).";
+}
+
+std::string readWholeFile(FileSystem& fs, const std::string& path, const WholeFile& kind,
+                          bool* opened) {
     auto file = fs.open(path);
     if (opened) *opened = file != nullptr;
     if (!file) return {};
-    std::string bytes(static_cast<std::size_t>(std::max<std::int64_t>(file->length(), 0)), '\0');
+    const std::int64_t length = file->length();
+    if (length > kind.limit) throw IoError(tooLargeText(path, kind));
+    std::string bytes(static_cast<std::size_t>(std::max<std::int64_t>(length, 0)), '\0');
     bytes.resize(file->readAt(0, bytes.data(), bytes.size()));
     return bytes;
+}
+
+void replaceFile(FileSystem& fs, const std::string& path, const std::string& bytes) {
+    const std::string temporary = path + ".tmp";
+    try {
+        auto file = fs.createNew(temporary);
+        if (!bytes.empty()) file->writeAt(0, bytes.data(), bytes.size());
+        file.reset();
+        fs.rename(temporary, path);
+    } catch (const IoError&) {
+        fs.remove(temporary);
+        throw;
+    }
 }
 
 struct MemoryFileSystem::Store {
@@ -148,6 +177,19 @@ std::unique_ptr<File> MemoryFileSystem::create(const std::string& path) {
         store_->files[fold(path)] = bytes;
     }
     return std::make_unique<MemoryFile>(counters_, store_, fold(path), bytes, Access::ReadWrite);
+}
+
+std::unique_ptr<File> MemoryFileSystem::createNew(const std::string& path) {
+    return create(path);
+}
+
+void MemoryFileSystem::rename(const std::string& from, const std::string& to) {
+    std::lock_guard<std::mutex> hold(store_->lock);
+    auto it = store_->files.find(fold(from));
+    if (it == store_->files.end()) throw IoError("No such file: " + from);
+    auto bytes = it->second;
+    store_->files.erase(it);
+    store_->files[fold(to)] = std::move(bytes);
 }
 
 void MemoryFileSystem::setFile(const std::string& path, std::string bytes) {

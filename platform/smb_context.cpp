@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 #include "file_system.h"
 
@@ -12,7 +13,7 @@ namespace {
 // The library's own diagnostics would land on stdout, in the middle of the CLI's output.
 void discardLog(void*, int, const char*) {}
 
-void copyInto(char* target, int size, const std::string& value) {
+void copyInto(char* target, int size, std::string_view value) {
     if (size <= 0) return;
     auto n = std::min<std::size_t>(value.size(), static_cast<std::size_t>(size - 1));
     std::memcpy(target, value.data(), n);
@@ -54,7 +55,7 @@ void SmbContext::authenticate(SMBCCTX* ctx, const char*, const char*, char* work
         const SmbCredentials& c = *logon.credentials;
         if (!c.domain.empty()) copyInto(workgroup, workgroupSize, c.domain);
         copyInto(user, userSize, c.username);
-        copyInto(password, passwordSize, c.password);
+        copyInto(password, passwordSize, c.password());
     } else {
         // Guest, also after a ticket the server refused; the library falls back to an
         // anonymous session where guest is refused.

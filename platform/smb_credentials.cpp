@@ -1,38 +1,27 @@
 #include "smb_credentials.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-
 #include "text.h"
 
 namespace fennick::platform {
 
 namespace {
 
-void wipe(std::string& secret) {
-    volatile char* p = secret.data();
-    for (std::size_t i = 0; i < secret.size(); ++i)
-        p[i] = '\0';
-    secret.clear();
-}
+enum class Key { User, Password, Domain, Other };
 
-std::string* field(SmbCredentials& credentials, const std::string& key) {
+Key keyOf(std::string_view key) {
     std::string k = upperAscii(key);
-    if (k == "USERNAME" || k == "USER") return &credentials.username;
-    if (k == "PASSWORD" || k == "PASS") return &credentials.password;
-    if (k == "DOMAIN" || k == "DOM" || k == "WORKGROUP") return &credentials.domain;
-    return nullptr;
+    if (k == "USERNAME" || k == "USER") return Key::User;
+    if (k == "PASSWORD" || k == "PASS") return Key::Password;
+    if (k == "DOMAIN" || k == "DOM" || k == "WORKGROUP") return Key::Domain;
+    return Key::Other;
 }
 
 constexpr std::string_view kBlankOrTab = " \t";
 
 }  // namespace
 
-SmbCredentials::~SmbCredentials() {
-    wipe(password);
+std::shared_ptr<const WipedBytes> SmbCredentials::kept(std::string_view password) {
+    return std::make_shared<const WipedBytes>(password);
 }
 
 std::string SmbCredentials::account() const {
@@ -41,34 +30,39 @@ std::string SmbCredentials::account() const {
 }
 
 SmbCredentials readCredentialsFile(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0)
-        throw CredentialsError("The credentials file " + path +
-                               " cannot be read: " + std::strerror(errno));
-    if (info.st_mode & (S_IRWXG | S_IRWXO))
-        throw CredentialsError("The credentials file " + path +
-                               " can be read by others than its owner and is not used; make it "
-                               "private (chmod 600) first.");
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw CredentialsError("The credentials file " + path + " cannot be read.");
-    SmbCredentials credentials;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        auto eq = line.find('=');
-        std::string key(trimBlanks(std::string_view(line).substr(0, eq), kBlankOrTab));
-        if (eq == std::string::npos || key.empty() || key[0] == '#') {
-            wipe(line);
-            continue;
-        }
-        if (std::string* target = field(credentials, key))
-            *target =
-                target == &credentials.password
-                    ? line.substr(eq + 1)
-                    : std::string(trimBlanks(std::string_view(line).substr(eq + 1), kBlankOrTab));
-        wipe(line);
+    std::optional<WipedBytes> file;
+    try {
+        file.emplace(readLocalFile(path, kCredentialsFile, FileTrust::Private));
+    } catch (const LocalFileError& refused) {
+        throw CredentialsError(refused.what());
     }
-    return credentials;
+    std::string username, domain;
+    std::string_view password;
+    std::string_view rest = file->view();
+    while (!rest.empty()) {
+        std::size_t end = rest.find('\n');
+        std::string_view line = rest.substr(0, end);
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        std::size_t eq = line.find('=');
+        std::string_view key = trimBlanks(line.substr(0, eq), kBlankOrTab);
+        if (eq == std::string_view::npos || key.empty() || key[0] == '#') continue;
+        std::string_view value = line.substr(eq + 1);
+        switch (keyOf(key)) {
+            case Key::User:
+                username = trimBlanks(value, kBlankOrTab);
+                break;
+            case Key::Domain:
+                domain = trimBlanks(value, kBlankOrTab);
+                break;
+            case Key::Password:
+                password = value;
+                break;
+            case Key::Other:
+                break;
+        }
+    }
+    return SmbCredentials(std::move(username), std::move(domain), password);
 }
 
 }  // namespace fennick::platform

@@ -374,6 +374,44 @@ std::unique_ptr<File> SmbFileSystem::create(const std::string& path) {
     }
 }
 
+std::unique_ptr<File> SmbFileSystem::createNew(const std::string& path) {
+    auto target = sharePath(path);
+    if (!target || target->depth == 0) throw IoError("Bad file name: " + path);
+    auto session = writer();
+    std::lock_guard guard(libraryLock());
+    SMBCCTX* ctx = session->ctx();
+    // A server removes a link itself, not what it points to; what fails to go makes the
+    // exclusive creation fail.
+    if (smbc_getFunctionUnlink(ctx)(ctx, target->url.c_str()) != 0 && connectionFailure(errno))
+        throwLost(*target, errno);
+    const int flags = O_RDWR | O_CREAT | O_EXCL;
+    SMBCFILE* handle = smbc_getFunctionOpen(ctx)(ctx, target->url.c_str(), flags, 0666);
+    if (!handle) {
+        int error = errno;
+        if (connectionFailure(error)) throwLost(*target, error);
+        throw IoError("Could not create " + path + " (" + std::strerror(error) + ")");
+    }
+    return std::make_unique<SmbFile>(counters_, session, *target, flags, handle, 0);
+}
+
+void SmbFileSystem::rename(const std::string& from, const std::string& to) {
+    auto source = sharePath(from), target = sharePath(to);
+    if (!source || !target || source->depth == 0 || target->depth == 0)
+        throw IoError("Bad file name: " + (source ? to : from));
+    auto session = writer();
+    std::lock_guard guard(libraryLock());
+    SMBCCTX* ctx = session->ctx();
+    if (smbc_getFunctionRename(ctx)(ctx, source->url.c_str(), ctx, target->url.c_str()) == 0)
+        return;
+    int error = errno;
+    if (connectionFailure(error)) throwLost(*target, error);
+    // The library answers with the first rename's "exists" when it could not remove the file.
+    if (error == EEXIST)
+        throw IoError("Could not replace " + to +
+                      " (another program holds it open, or it cannot be removed)");
+    throw IoError("Could not replace " + to + " (" + std::strerror(error) + ")");
+}
+
 void SmbFileSystem::makeDirectory(const std::string& path) {
     auto parts = uncComponents(path);
     if (!parts || parts->size() < 2) throw IoError("Could not create folder " + path);

@@ -17,6 +17,7 @@
 #include <list>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "smb_context.h"
 #include "smb_wire.h"
@@ -43,6 +44,8 @@ class ReaderProcess {
             auto request = static_cast<wire::Request>(in.get8());
             if (request == wire::Request::LogOn) {
                 logOn(in);
+                // The password is kept by the credentials alone.
+                std::fill(message.begin(), message.end(), '\0');
                 continue;
             }
             wire::Answer answer = serve(request, in);
@@ -61,10 +64,10 @@ class ReaderProcess {
         logon.kerberos = in.get8() != 0;
         logon.ticketCache = in.getText();
         bool credentials = in.get8() != 0;
-        std::string user(in.getText()), domain(in.getText()), password(in.getText());
+        std::string user(in.getText()), domain(in.getText());
+        std::string_view password = in.getText();
         if (!in.ok()) std::exit(2);
         if (credentials) logon.credentials = SmbCredentials(user, domain, password);
-        std::fill(password.begin(), password.end(), '\0');
         if (!logon.ticketCache.empty()) ::setenv("KRB5CCNAME", logon.ticketCache.c_str(), 1);
         try {
             context_ = std::make_unique<SmbContext>(std::move(logon), port, timeoutMs);

@@ -225,7 +225,7 @@ void SmbReaderPool::sendLogOn(Slot& slot) {
         .put8(logon.credentials ? 1 : 0);
     const SmbCredentials none;
     const SmbCredentials& c = logon.credentials ? *logon.credentials : none;
-    message.putText(c.username).putText(c.domain).putText(c.password);
+    message.putText(c.username).putText(c.domain).putText(c.password());
     wire::send(slot.socket, message.bytes());
 }
 

@@ -7,15 +7,19 @@
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
+
+#include "platform/smb_context.h"
 
 namespace fennick::test_support {
 
@@ -48,6 +52,24 @@ void appendOutputTo(const fs::path& log) {
     int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
     ::dup2(out, 1);
     ::dup2(out, 2);
+}
+
+// Whether the server lets the tests log on: as the account, else as guest, to the share. A
+// share whose folder is missing still shows that the log-on was taken.
+bool logsOn(std::uint16_t port, const SambaShare& share,
+            const std::optional<SambaAccount>& account) {
+    platform::SmbLogon logon;
+    if (account)
+        logon.credentials = platform::SmbCredentials(SambaServer::user(), "", account->password);
+    try {
+        platform::SmbContext context(std::move(logon), port, 2000);
+        SMBCCTX* ctx = context.get();
+        std::string url = "smb://127.0.0.1/" + share.name + "/";
+        struct stat info {};
+        return smbc_getFunctionStat(ctx)(ctx, url.c_str(), &info) == 0 || errno == ENOENT;
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 }  // namespace
@@ -201,11 +223,14 @@ void SambaServer::start() {
             pid_ = -1;
             throw std::runtime_error("smbd ended at start-up; its log:\n" + log());
         }
-        if (acceptsOnLoopback(port_)) return;
+        // Listening is not enough: right after it starts, the server may still refuse the
+        // account's password.
+        if (acceptsOnLoopback(port_) && (shares_.empty() || logsOn(port_, shares_[0], account_)))
+            return;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     stop();
-    throw std::runtime_error("smbd did not listen on port " + std::to_string(port_) +
+    throw std::runtime_error("smbd did not let the tests log on at port " + std::to_string(port_) +
                              " within 20 s; its log:\n" + log());
 }
 
