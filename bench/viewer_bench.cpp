@@ -30,7 +30,6 @@
 #include <sys/prctl.h>
 #endif
 
-#include "store/open_store.h"
 #include "core/model_tree.h"
 #include "core/unit_detail.h"
 #include "core/unit_list.h"
@@ -38,6 +37,7 @@
 #include "platform/latency_file_system.h"
 #include "platform/local_file_system.h"
 #include "platform/workstation.h"
+#include "store/open_store.h"
 #include "tools/mkdemo/demo_generator.h"
 #include "tools/mkdemo/share_builder.h"
 #include "tools/mkdemo/staged_file_system.h"
@@ -110,7 +110,8 @@ std::vector<Action> actions() {
         {"tree", [] { benchmark::DoNotOptimize(core::ModelTree(dealerStore()).loadtree(false)); }},
         {"tree in stock",
          [] { benchmark::DoNotOptimize(core::ModelTree(dealerStore()).loadtree(true)); }},
-        {"unit list", [] { benchmark::DoNotOptimize(core::LoadUnits(dealerStore(), kLine, kModel)); }},
+        {"unit list",
+         [] { benchmark::DoNotOptimize(core::LoadUnits(dealerStore(), kLine, kModel)); }},
         {"show unit", [] { benchmark::DoNotOptimize(core::selectUnit(dealerStore(), shownRow)); }}};
 }
 

@@ -49,6 +49,7 @@ platform::ShareOptions shareOptions(const Invocation& inv) {
     options.uncRoot = inv.uncRoot;
     options.smbPort = inv.smbPort;
     options.smbCredentials = inv.smbCredentials;
+    options.smbConnections = inv.smbConnections;
     return options;
 }
 

@@ -94,6 +94,14 @@ class ConnectionLost : public IoError {
 // " and this shows to be an invalid network share".
 std::string invalidShareText(const std::string& root);
 
+// How reads are best shaped for a storage: reading through a gap of up to `gapWorthReading`
+// bytes between wanted ranges costs less than one more round trip, and `inFlight` reads are
+// served at once.
+struct ReadShape {
+    std::int64_t gapWorthReading = 32 * 1024;
+    int inFlight = 16;
+};
+
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
@@ -121,6 +129,8 @@ class FileSystem {
         (void)path;
         return false;
     }
+    // Local storage answers at once; a file server measures its link as it reads.
+    virtual ReadShape readShape() const { return {}; }
     // Creates a new file for writing, never through a link: whatever holds the name (a stale
     // file, a link) is removed first, and the file is then created exclusively, so that a link
     // planted in between makes this fail rather than be followed. Missing folders are not

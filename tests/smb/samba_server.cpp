@@ -7,9 +7,11 @@
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -17,7 +19,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "platform/smb_file_system.h"
+#include "platform/smb_context.h"
 
 namespace fennick::test_support {
 
@@ -50,6 +52,24 @@ void appendOutputTo(const fs::path& log) {
     int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
     ::dup2(out, 1);
     ::dup2(out, 2);
+}
+
+// Whether the server lets the tests log on: as the account, else as guest, to the share. A
+// share whose folder is missing still shows that the log-on was taken.
+bool logsOn(std::uint16_t port, const SambaShare& share,
+            const std::optional<SambaAccount>& account) {
+    platform::SmbLogon logon;
+    if (account)
+        logon.credentials = platform::SmbCredentials(SambaServer::user(), "", account->password);
+    try {
+        platform::SmbContext context(std::move(logon), port, 2000);
+        SMBCCTX* ctx = context.get();
+        std::string url = "smb://127.0.0.1/" + share.name + "/";
+        struct stat info {};
+        return smbc_getFunctionStat(ctx)(ctx, url.c_str(), &info) == 0 || errno == ENOENT;
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 }  // namespace
@@ -105,23 +125,6 @@ bool holdsSocket(pid_t pid, const std::vector<std::string>& inodes) {
             if (target == "socket:[" + inode + "]") return true;
     }
     return false;
-}
-
-// Whether the tests can log on to `share`: as the account, else as guest. Right after it starts
-// listening, smbd has been seen to refuse the account's right password.
-bool logsOn(std::uint16_t port, const SambaShare& share,
-            const std::optional<SambaAccount>& account) {
-    platform::SmbOptions options;
-    options.port = port;
-    options.timeoutMs = 2000;
-    if (account)
-        options.credentials = platform::SmbCredentials(SambaServer::user(), "", account->password);
-    try {
-        platform::SmbFileSystem smb(std::move(options));
-        return smb.isDirectory("\\\\127.0.0.1\\" + share.name);
-    } catch (const std::exception&) {
-        return false;
-    }
 }
 
 }  // namespace

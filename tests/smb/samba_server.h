@@ -53,8 +53,8 @@ class SambaServer {
     SambaServer(const SambaServer&) = delete;
     SambaServer& operator=(const SambaServer&) = delete;
 
-    // Starts smbd and waits until it accepts connections. Throws std::runtime_error with the
-    // server's log when it does not.
+    // Starts smbd and waits until the account (else a guest) can log on to the first share.
+    // Throws std::runtime_error with the server's log when it cannot.
     void start();
     // Stops smbd and every process it started; waits for them to end.
     void stop();

@@ -1,15 +1,18 @@
 // fennick-cli and the core against a real Samba server on the loopback address: the demo
 // share read over SMB gives exactly what the same folders give read locally, guests and
-// accounts get in or are refused with the start-up message, and a server that stops in the
-// middle of a unit list ends that action without a half list.
+// accounts get in or are refused with the start-up message, a server that stops in the middle
+// of an action ends it without a half answer, and a reader process killed in the middle is
+// replaced without the action noticing.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -27,7 +30,9 @@
 #include "core/unit_list.h"
 #include "engine/global_connectivity.h"
 #include "platform/local_file_system.h"
+#include "platform/parallel.h"
 #include "platform/smb_file_system.h"
+#include "platform/smb_reader_pool.h"
 #include "platform/workstation.h"
 #include "samba_server.h"
 #include "store/read_cache.h"
@@ -272,8 +277,9 @@ TEST(ExportOverSmb, AFileAnotherProgramHoldsOpenEndsWithTheExportMessage) {
     std::ofstream(target) << "old\n";
     platform::SmbOptions options;
     options.port = world().guestServer().port();
-    platform::SmbFileSystem pointOfSale(options);
-    auto held = pointOfSale.open("\\\\127.0.0.1\\CATCON\\unitexport.7");
+    // The other program, whose reader processes keep the file open until it ends.
+    auto pointOfSale = std::make_unique<platform::SmbFileSystem>(options);
+    auto held = pointOfSale->open("\\\\127.0.0.1\\CATCON\\unitexport.7");
     ASSERT_TRUE(held);
     CliRun run = cli(overSmb(options.port), kExport);
     EXPECT_EQ(run.status, 1);
@@ -282,6 +288,7 @@ TEST(ExportOverSmb, AFileAnotherProgramHoldsOpenEndsWithTheExportMessage) {
     EXPECT_EQ(fileBytes(target), "old\n");
     EXPECT_FALSE(fs::exists(world().catcon / "unitexport.7.tmp"));
     held.reset();
+    pointOfSale.reset();
     EXPECT_EQ(cli(overSmb(options.port), kExport).status, 0);
 }
 
@@ -410,6 +417,7 @@ class StopAtRead : public platform::FileSystem {
         return inner_->create(p);
     }
     void makeDirectory(const std::string& p) override { inner_->makeDirectory(p); }
+    platform::ReadShape readShape() const override { return inner_->readShape(); }
     std::int64_t stopAt = -1;
     std::int64_t reads = 0;
 
@@ -473,17 +481,38 @@ std::string onLocalFolders(const Action& action) {
     return text;
 }
 
-class StoppedServer : public ::testing::TestWithParam<std::pair<const char*, Action>> {};
+// What happens in the middle of an action: the server stops (the action ends with the
+// connection lost, the next one reconnects), or a reader process is killed (the pool replaces
+// it, makes the read once more, and the action gives its whole answer).
+enum class Disruption { StopServer, KillReader };
 
-TEST_P(StoppedServer, InTheMiddleOfAnActionEndsItAndTheNextActionReconnects) {
-    const Action& action = GetParam().second;
-    std::string expected = onLocalFolders(action);
+struct DisruptionCase {
+    const char* name;
+    Action action;
+    Disruption disruption;
+};
+
+class Disrupted : public ::testing::TestWithParam<DisruptionCase> {};
+
+TEST_P(Disrupted, InTheMiddleOfAnAction) {
+    const DisruptionCase& c = GetParam();
+    std::string expected = onLocalFolders(c.action);
     ASSERT_GT(expected.size(), 100u);
     auto& server = world().guestServer();
     platform::SmbOptions smb;
     smb.port = server.port();
-    auto share = std::make_unique<StopAtRead>(std::make_unique<platform::SmbFileSystem>(smb),
-                                              [&] { server.stop(); });
+    auto direct = std::make_unique<platform::SmbFileSystem>(smb);
+    platform::SmbReaderPool& pool = direct->readers();
+    pid_t killed = 0;
+    auto disrupt = [&] {
+        if (c.disruption == Disruption::StopServer) {
+            server.stop();
+            return;
+        }
+        for (pid_t pid : pool.readerIds())
+            if (pid > 0 && !killed && ::kill(pid, SIGKILL) == 0) killed = pid;
+    };
+    auto share = std::make_unique<StopAtRead>(std::move(direct), disrupt);
     StopAtRead& stopper = *share;
     StartupOptions options;
     options.settingsFile = world().ini;
@@ -495,21 +524,68 @@ TEST_P(StoppedServer, InTheMiddleOfAnActionEndsItAndTheNextActionReconnects) {
         std::make_unique<store::Store>(*mGlobalConnectivity::instance().BusinessBasic, cached);
 
     std::int64_t before = stopper.reads;
-    EXPECT_EQ(action(*engine), expected);
+    EXPECT_EQ(c.action(*engine), expected);
     stopper.stopAt = stopper.reads + (stopper.reads - before) / 2;
-    EXPECT_THROW(action(*engine), platform::ConnectionLost);
-    EXPECT_FALSE(server.running());
-
-    server.start();
-    EXPECT_EQ(action(*engine), expected);
+    if (c.disruption == Disruption::StopServer) {
+        EXPECT_THROW(c.action(*engine), platform::ConnectionLost);
+        EXPECT_FALSE(server.running());
+        server.start();
+    } else {
+        EXPECT_EQ(c.action(*engine), expected);
+        EXPECT_NE(killed, 0);
+        auto running = pool.readerIds();
+        EXPECT_EQ(std::find(running.begin(), running.end(), killed), running.end());
+    }
+    EXPECT_EQ(c.action(*engine), expected);
     engine.reset();
     ReleaseDataEngine();
 }
 
-INSTANTIATE_TEST_SUITE_P(Samba, StoppedServer,
-                         ::testing::Values(std::pair<const char*, Action>{"UnitList", unitList},
-                                           std::pair<const char*, Action>{"ModelTree", modelTree}),
-                         [](const auto& info) { return std::string(info.param.first); });
+INSTANTIATE_TEST_SUITE_P(
+    Samba, Disrupted,
+    ::testing::Values(DisruptionCase{"ServerStopsInAUnitList", unitList, Disruption::StopServer},
+                      DisruptionCase{"ServerStopsInATree", modelTree, Disruption::StopServer},
+                      DisruptionCase{"ReaderKilledInAUnitList", unitList, Disruption::KillReader},
+                      DisruptionCase{"ReaderKilledInATree", modelTree, Disruption::KillReader}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The window asks for a password when the server refuses: once for each refusal at the share
+// check, never once for each reader of the pool, which all log on with the answer.
+TEST(SmbServer, APasswordIsAskedOnceForAllReaders) {
+    std::vector<platform::LogonRefusal> asked;
+    platform::SmbOptions options;
+    options.port = world().securedServer().port();
+    options.askCredentials = [&](const platform::LogonRefusal& refused) {
+        asked.push_back(refused);
+        return platform::SmbCredentials(SambaServer::user(), "",
+                                        asked.size() == 1 ? kWrongPassword : kPassword);
+    };
+    platform::SmbFileSystem smb(options);
+    ASSERT_TRUE(smb.isDirectory("\\\\127.0.0.1\\TARNLNK\\"));
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_FALSE(asked[0].passwordRefused());
+    EXPECT_EQ(asked[1].username, SambaServer::user());
+
+    const std::string path = "\\\\127.0.0.1\\TARNLNK\\DLR001\\UNIT.DB";
+    platform::LocalFileSystem folders(world().shares);
+    const std::string whole =
+        platform::readWholeFile(folders, path, {"unit file", platform::kShareFileLimit});
+    auto file = smb.open(path);
+    ASSERT_TRUE(file);
+    std::atomic<int> wrong{0};
+    platform::runInParallel(16, 16, [&](std::size_t i) {
+        std::size_t at = i * (whole.size() / 16);
+        std::string piece(whole.size() / 16, '\0');
+        if (file->readAt(static_cast<std::int64_t>(at), piece.data(), piece.size()) !=
+                piece.size() ||
+            piece != whole.substr(at, piece.size()))
+            ++wrong;
+    });
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(asked.size(), 2u);
+    for (pid_t pid : smb.readers().readerIds())
+        EXPECT_GT(pid, 0);
+}
 
 }  // namespace
 }  // namespace fennick
