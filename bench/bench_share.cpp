@@ -31,7 +31,8 @@ demo::DemoOptions options() {
 std::string description(const demo::DemoOptions& o, const std::string& server) {
     std::ostringstream text;
     text << "units " << o.units << " tickets " << o.tickets << " listed " << o.listed << " pages "
-         << o.maxPages << " seed " << o.seed << " day " << o.today.time_since_epoch().count() << " server " << server << "\n";
+         << o.maxPages << " seed " << o.seed << " day " << o.today.time_since_epoch().count()
+         << " server " << server << "\n";
     return text.str();
 }
 
