@@ -207,7 +207,7 @@ int runCommand(store::Store& store, const Invocation& inv, std::ostream& out, st
 }
 
 int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-           const store::ShareDecorator& decorate) {
+           const store::ShareDecorator& decorate, bool batching) {
     std::string error;
     auto invocation = parseInvocation(args, error);
     if (!invocation) {
@@ -227,6 +227,7 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     start.settingsFile = invocation->ini;
     start.share = shareOptions(*invocation);
     start.decorate = decorate;
+    start.batching = batching;
     auto store = store::openStore(start);
     if (store) return runCommand(*store, *invocation, out, err);
     if (messages.shown == 0 && store::startupError())

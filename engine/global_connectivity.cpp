@@ -1,6 +1,7 @@
 #include "global_connectivity.h"
 
-#include <fstream>
+#include <filesystem>
+#include <optional>
 
 #include "platform/local_file_system.h"
 #include "platform/profile.h"
@@ -12,6 +13,18 @@ mGlobalConnectivity& mGlobalConnectivity::instance() {
     static mGlobalConnectivity globals;
     return globals;
 }
+
+namespace {
+
+void missingSettings(const std::string& path) {
+    platform::messages().show(
+        "You are missing file: " + path + "    Are you running Tarnwell Workstation?", "EpcError",
+        platform::MessageIcon::Critical);
+    mGlobalConnectivity::instance().StartupError =
+        EngineError(err::kEngine, "InitializeDataEngine", "You are missing file: " + path);
+}
+
+}  // namespace
 
 std::string defaultSettingsFile() {
     return platform::tempDirectory() + "vRMCatalog.ini";
@@ -28,15 +41,26 @@ void InitializeDataEngine(StartupOptions options) {
         options.settingsFile.empty() ? defaultSettingsFile() : options.settingsFile;
     std::error_code ec;
     if (!std::filesystem::is_regular_file(settingsPath, ec)) {
-        platform::messages().show(
-            "You are missing file: " + settingsPath + "    Are you running Tarnwell Workstation?",
-            "EpcError", platform::MessageIcon::Critical);
-        g.StartupError = EngineError(err::kEngine, "InitializeDataEngine",
-                                     "You are missing file: " + settingsPath);
+        missingSettings(settingsPath);
         return;
     }
-    std::ifstream in(settingsPath, std::ios::binary);
-    std::string ini((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::optional<std::string> settings;
+    try {
+        settings = platform::readLocalFile(settingsPath);
+    } catch (const platform::IoError& failure) {
+        // The reason (permission denied, a failed read) goes on a line of its own.
+        std::string text = "The settings file " + settingsPath + " cannot be read.";
+        platform::messages().show(text + "\n" + failure.what(), "EpcError",
+                                  platform::MessageIcon::Critical);
+        g.StartupError = EngineError(err::kEngine, "InitializeDataEngine",
+                                     text + " - " + failure.what());
+        return;
+    }
+    if (!settings) {
+        missingSettings(settingsPath);
+        return;
+    }
+    const std::string& ini = *settings;
     auto read = [&](const char* key) { return platform::readProfileString(ini, "Quarto", key); };
     cEpcInfo& epc = *g.EpcInfo;
     epc.Server = read("Server");

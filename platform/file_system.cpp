@@ -1,8 +1,10 @@
 #include "file_system.h"
 
+#include "native_file.h"
 #include "text.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <mutex>
 #include <set>
@@ -42,6 +44,44 @@ std::string readWholeFile(FileSystem& fs, const std::string& path, bool* opened)
     std::string bytes(static_cast<std::size_t>(std::max<std::int64_t>(file->length(), 0)), '\0');
     bytes.resize(file->readAt(0, bytes.data(), bytes.size()));
     return bytes;
+}
+
+namespace {
+
+LocalReadCheck& localReadCheck() {
+    static LocalReadCheck check;
+    return check;
+}
+
+}  // namespace
+
+void setLocalReadCheck(LocalReadCheck check) {
+    localReadCheck() = std::move(check);
+}
+
+std::optional<std::string> readLocalFile(const std::string& path) {
+    errno = 0;
+    NativeFile file = NativeFile::open(path, NativeFile::Mode::Read);
+    if (!file.isOpen()) {
+        if (errno == ENOENT || errno == ENOTDIR) return std::nullopt;
+        if (errno == EACCES || errno == EPERM) throw AccessDenied("Permission denied: " + path);
+        throw IoError(std::string(std::strerror(errno)) + ": " + path);
+    }
+    // Settings and credentials files are a few hundred bytes; a "file" that never ends (a
+    // device) is refused rather than read without end.
+    constexpr std::size_t kChunk = 64 * 1024, kMost = 16 * 1024 * 1024;
+    std::string bytes;
+    for (;;) {
+        auto at = static_cast<std::int64_t>(bytes.size());
+        if (bytes.size() >= kMost) throw IoError("File too large: " + path);
+        if (localReadCheck()) localReadCheck()(path, at, kChunk);
+        bytes.resize(bytes.size() + kChunk);
+        errno = 0;
+        std::int64_t got = file.readAt(at, bytes.data() + at, kChunk);
+        if (got < 0) throw IoError(std::string(std::strerror(errno)) + ": " + path);
+        bytes.resize(static_cast<std::size_t>(at + got));
+        if (got == 0) return bytes;
+    }
 }
 
 struct MemoryFileSystem::Store {

@@ -5,8 +5,10 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -136,6 +138,16 @@ class FileSystem {
 
 // Reads the whole file into a string; empty when the file cannot be opened.
 std::string readWholeFile(FileSystem& fs, const std::string& path, bool* opened = nullptr);
+
+// Reads the whole of a file of this workstation (the settings file, a credentials file);
+// nothing when there is no such file. Throws AccessDenied when it may not be read and IoError
+// when a read fails, each naming the file.
+std::optional<std::string> readLocalFile(const std::string& path);
+// While set, each read readLocalFile makes passes `check` first, which may throw (tests fail
+// one read this way); an empty check restores plain reading.
+using LocalReadCheck =
+    std::function<void(const std::string& path, std::int64_t offset, std::size_t length)>;
+void setLocalReadCheck(LocalReadCheck check);
 
 // A file system held in memory, keyed by path without regard to letter case. Tests build
 // shares in it. It is safe for a writer thread beside the readers (one lock around the byte

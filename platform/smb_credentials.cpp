@@ -4,8 +4,9 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
+#include <algorithm>
 
+#include "file_system.h"
 #include "text.h"
 
 namespace fennick::platform {
@@ -40,6 +41,25 @@ std::string SmbCredentials::account() const {
     return domain.empty() ? username : domain + "\\" + username;
 }
 
+SmbCredentials parseCredentials(std::string_view text) {
+    SmbCredentials credentials;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = std::min(text.find('\n', start), text.size());
+        std::string_view line = text.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        auto eq = line.find('=');
+        std::string key(trimBlanks(line.substr(0, eq), kBlankOrTab));
+        if (eq == std::string::npos || key.empty() || key[0] == '#') continue;
+        if (std::string* target = field(credentials, key))
+            *target = target == &credentials.password
+                          ? std::string(line.substr(eq + 1))
+                          : std::string(trimBlanks(line.substr(eq + 1), kBlankOrTab));
+    }
+    return credentials;
+}
+
 SmbCredentials readCredentialsFile(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0)
@@ -49,25 +69,16 @@ SmbCredentials readCredentialsFile(const std::string& path) {
         throw CredentialsError("The credentials file " + path +
                                " can be read by others than its owner and is not used; make it "
                                "private (chmod 600) first.");
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw CredentialsError("The credentials file " + path + " cannot be read.");
-    SmbCredentials credentials;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        auto eq = line.find('=');
-        std::string key(trimBlanks(std::string_view(line).substr(0, eq), kBlankOrTab));
-        if (eq == std::string::npos || key.empty() || key[0] == '#') {
-            wipe(line);
-            continue;
-        }
-        if (std::string* target = field(credentials, key))
-            *target =
-                target == &credentials.password
-                    ? line.substr(eq + 1)
-                    : std::string(trimBlanks(std::string_view(line).substr(eq + 1), kBlankOrTab));
-        wipe(line);
+    std::optional<std::string> text;
+    try {
+        text = readLocalFile(path);
+    } catch (const IoError& failure) {
+        throw CredentialsError("The credentials file " + path + " cannot be read: " +
+                               failure.what());
     }
+    if (!text) throw CredentialsError("The credentials file " + path + " cannot be read.");
+    SmbCredentials credentials = parseCredentials(*text);
+    wipe(*text);
     return credentials;
 }
 

@@ -7,6 +7,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace fennick::platform {
 
@@ -46,10 +47,13 @@ class CredentialsError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// Reads a credentials file. Blank lines and lines starting with "#" are skipped; keys are
-// matched without regard to letter case ("user", "pass", "workgroup" are read too); the value
-// is everything after the first "=" with a trailing carriage return removed. Throws when the
-// file cannot be read or can be read by others than its owner.
+// The credentials a credentials file's text holds. Blank lines and lines starting with "#" are
+// skipped; keys are matched without regard to letter case ("user", "pass", "workgroup" are read
+// too); the value is everything after the first "=" with a trailing carriage return removed.
+SmbCredentials parseCredentials(std::string_view text);
+
+// Reads a credentials file (see parseCredentials). Throws when the file cannot be read, naming
+// it and the reason, or when it can be read by others than its owner.
 SmbCredentials readCredentialsFile(const std::string& path);
 
 }  // namespace fennick::platform

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sstream>
 
+#include "cli/commands.h"
 #include "platform/local_file_system.h"
 #include "platform/workstation.h"
 #include "tests/support/once_failing_file_system.h"
@@ -93,16 +95,28 @@ std::vector<std::vector<std::string>> sweepCommands() {
             {"ageing"}};
 }
 
-SweepFigures sweepOnceFailing(const CliRunner& run, std::size_t maxRunsPerCommand) {
+SweepFigures sweepOnceFailing(const std::vector<std::string>& shareArgs, bool batching,
+                              std::size_t maxRunsPerCommand) {
     SweepFigures figures;
     auto plan = std::make_shared<ReadFailurePlan>();
     store::ShareDecorator decorate = [plan](std::unique_ptr<platform::FileSystem> share) {
         return std::make_unique<OnceFailingFileSystem>(std::move(share), plan);
     };
+    // The settings file and a credentials file are read from this workstation, not the share.
+    platform::setLocalReadCheck([plan](const std::string& path, std::int64_t at, std::size_t n) {
+        if (plan->take(path, at, n)) throw platform::IoError("Input/output error: " + path);
+    });
+    auto run = [&](const std::vector<std::string>& command) {
+        std::vector<std::string> args = shareArgs;
+        args.insert(args.end(), command.begin(), command.end());
+        std::ostringstream out, err;
+        int status = cli::runCli(args, out, err, decorate, batching);
+        return CliRun{status, out.str(), err.str()};
+    };
     for (const auto& command : sweepCommands()) {
         SCOPED_TRACE(what(command));
         plan->arm(std::nullopt);
-        const CliRun clean = run(command, decorate);
+        const CliRun clean = run(command);
         const std::vector<ReadName> reads = plan->reads();
         EXPECT_EQ(clean.status, 0) << clean.err;
         EXPECT_FALSE(clean.out.empty());
@@ -110,7 +124,7 @@ SweepFigures sweepOnceFailing(const CliRunner& run, std::size_t maxRunsPerComman
         figures.reads += static_cast<int>(reads.size());
         for (const ReadName& read : chosen(reads, maxRunsPerCommand)) {
             plan->arm(read);
-            const CliRun shown = run(command, decorate);
+            const CliRun shown = run(command);
             ++figures.runs;
             const std::string failing =
                 read.path + " at " + std::to_string(read.offset) + " (" +
@@ -131,6 +145,7 @@ SweepFigures sweepOnceFailing(const CliRunner& run, std::size_t maxRunsPerComman
                                << clean.out;
         }
     }
+    platform::setLocalReadCheck({});
     return figures;
 }
 

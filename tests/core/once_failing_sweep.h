@@ -6,7 +6,6 @@
 // on stdout) with a message that names the file whose read failed.
 
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,14 +23,10 @@ demo::DealerData onceFailingDealer();
 // and its settings file; answers the settings file's path.
 std::string writeSweepShare(const std::filesystem::path& root, const std::string& server);
 
-// Runs fennick-cli with the arguments that reach the share (--ini, --unc-root or --smb-port)
-// before `command`, its share back end wrapped by `decorate`.
 struct CliRun {
     int status = 0;
     std::string out, err;
 };
-using CliRunner = std::function<CliRun(const std::vector<std::string>& command,
-                                       const store::ShareDecorator& decorate)>;
 
 // The commands of the sweep: both trees, the unit list, details, report, export, find, ageing.
 std::vector<std::vector<std::string>> sweepCommands();
@@ -43,9 +38,11 @@ struct SweepFigures {
     int ended = 0;  // ended with a message naming the file
 };
 
-// Sweeps every command. A command whose clean run makes more than `maxRunsPerCommand` reads has
-// an evenly spread choice of them failed, always its first and last. Failures are reported
-// through gtest.
-SweepFigures sweepOnceFailing(const CliRunner& run, std::size_t maxRunsPerCommand);
+// Sweeps every command, run by fennick-cli in-process with `shareArgs` (--ini and the share
+// options) before it; `batching` false runs with one read in flight, each read as the engine
+// asks. A command whose clean run makes more than `maxRunsPerCommand` reads has an evenly
+// spread choice of them failed, always its first and last. Failures are reported through gtest.
+SweepFigures sweepOnceFailing(const std::vector<std::string>& shareArgs, bool batching,
+                              std::size_t maxRunsPerCommand);
 
 }  // namespace fennick::test_support
