@@ -27,7 +27,8 @@ cBusinessBasic::~cBusinessBasic() {
 
 void cBusinessBasic::checkShare() {
     std::string root = system_.linkShareRoot();
-    if (onShare("vRMDataEngine_Initialization", root, [&] { return env_.share->isDirectory(root); }))
+    if (onShare("vRMDataEngine_Initialization", root,
+                [&] { return env_.share->isDirectory(root); }))
         return;
     // A server that can say more (not answering, no such share, access refused) adds it on a
     // line of its own below the message.

@@ -52,8 +52,8 @@ void InitializeDataEngine(StartupOptions options) {
         std::string text = "The settings file " + settingsPath + " cannot be read.";
         platform::messages().show(text + "\n" + failure.what(), "EpcError",
                                   platform::MessageIcon::Critical);
-        g.StartupError = EngineError(err::kEngine, "InitializeDataEngine",
-                                     text + " - " + failure.what());
+        g.StartupError =
+            EngineError(err::kEngine, "InitializeDataEngine", text + " - " + failure.what());
         return;
     }
     if (!settings) {

@@ -40,8 +40,8 @@ void cBusinessBasic::readLinks() {
     // A share without a links file has no links; the viewer never creates files on the share.
     if (!onShare("cLinks", path, [&] { return env_.share->fileExists(path); })) return;
     bool opened = false;
-    std::string bytes =
-        onShare("cLinks", path, [&] { return platform::readWholeFile(*env_.share, path, &opened); });
+    std::string bytes = onShare(
+        "cLinks", path, [&] { return platform::readWholeFile(*env_.share, path, &opened); });
     if (!opened) throw EngineError(err::kEngine, "cLinks", "Could not read links file: " + path);
     for (std::size_t at = 0; at < bytes.size(); at += kLinkEntry) {
         std::string name = field(bytes, at + 1, 79);
@@ -126,8 +126,10 @@ std::int32_t cBusinessBasic::nextFileNumber() const {
 std::shared_ptr<cOpenFile> cBusinessBasic::OpenFile(std::string& FileName) {
     if (FileName.find('\\') == std::string::npos) FileName = system_.TARNLNK() + "\\" + FileName;
     if (auto cached = openFiles_->find(FileName)) return cached;
-    if (!onShare("iOpenFile", FileName, [&] { return env_.share->fileExists(FileName); })) return nullptr;
-    auto handle = onShare("iOpenFile", FileName, [&] { return env_.share->open(FileName, env_.access); });
+    if (!onShare("iOpenFile", FileName, [&] { return env_.share->fileExists(FileName); }))
+        return nullptr;
+    auto handle =
+        onShare("iOpenFile", FileName, [&] { return env_.share->open(FileName, env_.access); });
     if (!handle) {
         lastOpenFailure_ =
             EngineError(err::kEngine, "iOpenFile", "Could not open file: " + FileName);

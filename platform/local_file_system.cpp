@@ -31,7 +31,8 @@ class LocalFile : public File {
         std::size_t done = 0;
         while (done < n) {
             std::int64_t got = file_.readAt(offset + std::int64_t(done), buf + done, n - done);
-            if (got < 0) throw IoError(std::string("Device I/O error (") + std::strerror(errno) + ")");
+            if (got < 0)
+                throw IoError(std::string("Device I/O error (") + std::strerror(errno) + ")");
             if (got == 0) break;
             done += static_cast<std::size_t>(got);
         }

@@ -2,9 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <algorithm>
 
 #include "file_system.h"
 #include "text.h"
@@ -73,8 +73,8 @@ SmbCredentials readCredentialsFile(const std::string& path) {
     try {
         text = readLocalFile(path);
     } catch (const IoError& failure) {
-        throw CredentialsError("The credentials file " + path + " cannot be read: " +
-                               failure.what());
+        throw CredentialsError("The credentials file " + path +
+                               " cannot be read: " + failure.what());
     }
     if (!text) throw CredentialsError("The credentials file " + path + " cannot be read.");
     SmbCredentials credentials = parseCredentials(*text);

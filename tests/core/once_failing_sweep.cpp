@@ -126,10 +126,9 @@ SweepFigures sweepOnceFailing(const std::vector<std::string>& shareArgs, bool ba
             plan->arm(read);
             const CliRun shown = run(command);
             ++figures.runs;
-            const std::string failing =
-                read.path + " at " + std::to_string(read.offset) + " (" +
-                std::to_string(read.length) + " bytes, read " +
-                std::to_string(read.occurrence + 1) + " of these bytes)";
+            const std::string failing = read.path + " at " + std::to_string(read.offset) + " (" +
+                                        std::to_string(read.length) + " bytes, read " +
+                                        std::to_string(read.occurrence + 1) + " of these bytes)";
             EXPECT_TRUE(plan->failed()) << failing << " was not read again";
             if (shown.status == 0 && shown.out == clean.out && shown.err == clean.err) {
                 ++figures.whole;

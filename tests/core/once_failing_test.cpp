@@ -23,8 +23,9 @@ TEST_P(OnceFailingReads, EveryReadOfEveryCommandOverLocalFolders) {
     const std::string settings = writeSweepShare(root, "DEMOSRV");
     SweepFigures figures =
         sweepOnceFailing({"--ini", settings, "--unc-root", root.string()}, GetParam(), 400);
-    std::cout << figures.reads << " reads, " << figures.runs << " runs with one failing: "
-              << figures.whole << " whole, " << figures.ended << " ended with a message\n";
+    std::cout << figures.reads << " reads, " << figures.runs
+              << " runs with one failing: " << figures.whole << " whole, " << figures.ended
+              << " ended with a message\n";
     EXPECT_GT(figures.ended, 0);
     fs::remove_all(root);
 }

@@ -23,8 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string section = in.take(in.number(1) % 16);
     std::string key = in.take(in.number(1) % 16);
     std::string text = in.rest();
-    for (const char* name : {"Server", "DataShare", "CatalogShare", "Directory", "TerminalID",
-                             "CustomerNumber"})
+    for (const char* name :
+         {"Server", "DataShare", "CatalogShare", "Directory", "TerminalID", "CustomerNumber"})
         check(platform::readProfileString(text, "Quarto", name));
     check(platform::readProfileString(text, section, key));
     return 0;

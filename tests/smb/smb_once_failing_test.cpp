@@ -30,13 +30,14 @@ class OnceFailingOverSmb : public testing::TestWithParam<bool> {
         const fs::path shares = *root_ / "shares";
         settings_ = new std::string(writeSweepShare(shares, kServer));
         const fs::path dealer = shares / kServer;
-        server_ = new SambaServer(*root_ / "server",
-                                  {{"TARNLNK", dealer / "TARNLNK"}, {"CATCON", dealer / "CATCON", true}},
-                                  SambaAccount{"Once-9failing"});
+        server_ =
+            new SambaServer(*root_ / "server",
+                            {{"TARNLNK", dealer / "TARNLNK"}, {"CATCON", dealer / "CATCON", true}},
+                            SambaAccount{"Once-9failing"});
         server_->start();
         const fs::path credentials = *root_ / "account.cred";
-        std::ofstream(credentials) << "username=" << SambaServer::user()
-                                   << "\npassword=Once-9failing\n";
+        std::ofstream(credentials)
+            << "username=" << SambaServer::user() << "\npassword=Once-9failing\n";
         fs::permissions(credentials, fs::perms::owner_read | fs::perms::owner_write);
     }
     static void TearDownTestSuite() {
@@ -46,8 +47,12 @@ class OnceFailingOverSmb : public testing::TestWithParam<bool> {
         delete settings_;
     }
     static std::vector<std::string> shareArgs() {
-        return {"--ini", *settings_, "--smb-port", std::to_string(server_->port()),
-                "--smb-credentials", (*root_ / "account.cred").string()};
+        return {"--ini",
+                *settings_,
+                "--smb-port",
+                std::to_string(server_->port()),
+                "--smb-credentials",
+                (*root_ / "account.cred").string()};
     }
     static inline fs::path* root_ = nullptr;
     static inline std::string* settings_ = nullptr;
@@ -56,8 +61,9 @@ class OnceFailingOverSmb : public testing::TestWithParam<bool> {
 
 TEST_P(OnceFailingOverSmb, ASpreadOfReadsOfEveryCommand) {
     SweepFigures figures = sweepOnceFailing(shareArgs(), GetParam(), kRunsPerCommand);
-    std::cout << figures.reads << " reads, " << figures.runs << " runs with one failing: "
-              << figures.whole << " whole, " << figures.ended << " ended with a message\n";
+    std::cout << figures.reads << " reads, " << figures.runs
+              << " runs with one failing: " << figures.whole << " whole, " << figures.ended
+              << " ended with a message\n";
     EXPECT_GT(figures.ended, 0);
 }
 
