@@ -199,7 +199,7 @@ TEST(SystemValues, TodaysDayNumberReadsTheClockOnce) {
 }
 
 // A read failure while start-up reads the terminal map or the links file is the start-up
-// error (the engine's device error), not an exception that escapes start-up.
+// error (the engine's device error, naming the file), not an exception that escapes start-up.
 TEST(StartupReads, FailureIsTheStartupError) {
     for (int reads : {0, 1}) {
         test_support::TestShare share;
@@ -220,7 +220,9 @@ TEST(StartupReads, FailureIsTheStartupError) {
         EXPECT_FALSE(g.BusinessBasic);
         ASSERT_TRUE(g.StartupError) << reads;
         EXPECT_EQ(g.StartupError->number(), 57);
-        EXPECT_EQ(g.StartupError->description(), "Device I/O error");
+        EXPECT_EQ(g.StartupError->description(),
+                  std::string("Device I/O error: \\\\FS1\\TARNLNK\\") +
+                      (reads == 0 ? "ttymap" : "LINKSFILE"));
         ReleaseDataEngine();
         fs::remove(settings);
     }
