@@ -23,16 +23,24 @@ namespace fennick::cli {
 
 namespace {
 
+// One line on a terminal stream: nothing in it can move the cursor or start an escape
+// sequence; the CR LF line ends of the window's message texts stay.
+void say(std::ostream& stream, const std::string& text) {
+    stream << platform::printable(text, true) << "\n";
+}
+
 // Message boxes become lines on the error stream.
 class StreamMessages : public platform::MessageSink {
   public:
     explicit StreamMessages(std::ostream& err) : err_(err) { platform::setMessages(this); }
     ~StreamMessages() override { platform::setMessages(nullptr); }
-    void show(const std::string& text, const std::string& title, platform::MessageIcon) override {
-        err_ << (title.empty() ? "" : title + ": ") << text << "\n";
-        ++shown;
+    void show(const std::string& text, const std::string& title,
+              platform::MessageIcon icon) override {
+        say(err_, (title.empty() ? "" : title + ": ") + text);
+        if (icon == platform::MessageIcon::Critical) ++critical;
     }
-    int shown = 0;
+    // Messages that ended what was being done; a warning (start-up goes on) is not one.
+    int critical = 0;
 
   private:
     std::ostream& err_;
@@ -46,9 +54,10 @@ platform::ShareOptions shareOptions(const Invocation& inv) {
     return options;
 }
 
+// Damage met on the way, in the dealer's text.
 void report(const std::vector<std::string>& problems, std::ostream& err) {
     for (const auto& problem : problems)
-        err << "warning: " << problem << "\n";
+        say(err, "warning: " + core::cp1252ToUtf8(problem));
 }
 
 int tree(store::Store& store, const Invocation& inv, std::ostream& out, std::ostream&) {
@@ -94,8 +103,8 @@ std::optional<core::UnitRow> listedUnit(store::Store& store, const Invocation& i
     const std::string wanted = codec::trun(inv.operands[2]);
     for (auto& row : list.rows)
         if (row.unit == wanted) return std::move(row);
-    err << "Unit " << wanted << " is not in the unit list of line " << inv.operands[0] << ", model "
-        << inv.operands[1] << "\n";
+    say(err, "Unit " + wanted + " is not in the unit list of line " + inv.operands[0] + ", model " +
+                 inv.operands[1]);
     return std::nullopt;
 }
 
@@ -117,7 +126,7 @@ int unitReport(store::Store& store, const Invocation& inv, std::ostream& out, st
     report(detail.problems, err);
     std::string text =
         core::buildUnitReport(headings, *row, detail.grids, core::reportDateTime(store.now()));
-    out << printable(core::cp1252ToUtf8(text), true);
+    out << platform::printable(core::cp1252ToUtf8(text), true);
     return kSuccess;
 }
 
@@ -129,13 +138,13 @@ int exportUnit(store::Store& store, const Invocation& inv, std::ostream& out, st
     try {
         core::writeExportFile(store.share(), target, core::singleUnitExport(&*row));
     } catch (const std::exception& failure) {
-        err << core::exportFailureText(failure) << "\n";
+        say(err, core::exportFailureText(failure));
         return kFailure;
     }
     std::optional<std::filesystem::path> local;
     if (auto root = platform::localShareRoot(shareOptions(inv)))
         local = platform::LocalFileSystem(*root).localPath(target.path);
-    out << (local ? local->string() : target.path) << "\n";
+    say(out, local ? local->string() : target.path);
     return kSuccess;
 }
 
@@ -201,7 +210,7 @@ int runCommand(store::Store& store, const Invocation& inv, std::ostream& out, st
     try {
         return command->run(store, inv, out, err);
     } catch (const std::exception& failure) {
-        err << core::failureText(failure, std::string(command->procedure)) << "\n";
+        say(err, core::failureText(failure, std::string(command->procedure)));
         return kFailure;
     }
 }
@@ -211,7 +220,8 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     std::string error;
     auto invocation = parseInvocation(args, error);
     if (!invocation) {
-        err << "fennick-cli: " << error << "\n" << kUsage;
+        say(err, "fennick-cli: " + error);
+        err << kUsage;
         return kUsageError;
     }
     if (invocation->command == "help") {
@@ -230,8 +240,8 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     start.batching = batching;
     auto store = store::openStore(start);
     if (store) return runCommand(*store, *invocation, out, err);
-    if (messages.shown == 0 && store::startupError())
-        err << store::startupError()->description() << "\n";
+    if (messages.critical == 0 && store::startupError())
+        say(err, store::startupError()->description());
     return kFailure;
 }
 

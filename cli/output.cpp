@@ -58,7 +58,7 @@ std::string rtrim(std::string text) {
 
 // A dealer cell as the text output shows it: what the grid shows, printable.
 std::string shown(const std::string& dealerText) {
-    return printable(cp1252ToUtf8(core::upToNul(dealerText)));
+    return platform::printable(cp1252ToUtf8(core::upToNul(dealerText)));
 }
 
 // Rows of cells as aligned columns, two blanks apart.
@@ -81,26 +81,6 @@ std::string table(std::vector<std::vector<std::string>> rows) {
 }
 
 }  // namespace
-
-std::string printable(std::string_view utf8, bool keepLineEnds) {
-    const std::string_view replacement = "\xEF\xBF\xBD";
-    std::string out;
-    out.reserve(utf8.size());
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        auto c = static_cast<unsigned char>(utf8[i]);
-        bool lineEnd = keepLineEnds && (c == '\r' || c == '\n');
-        // C1 controls U+0080 to U+009F are encoded as C2 80 to C2 9F.
-        bool c1 = c == 0xC2 && i + 1 < utf8.size() &&
-                  (static_cast<unsigned char>(utf8[i + 1]) & 0xE0) == 0x80;
-        if ((c < 0x20 && !lineEnd) || c == 0x7F || c1) {
-            out += replacement;
-            i += c1 ? 1 : 0;
-        } else {
-            out += utf8[i];
-        }
-    }
-    return out;
-}
 
 std::string treeJson(const core::ModelTreeData& tree) {
     QJsonArray lines;

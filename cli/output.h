@@ -14,11 +14,6 @@
 
 namespace fennick::cli {
 
-// UTF-8 text with every control character (C0, DEL and C1) replaced by U+FFFD, so that nothing
-// read from the share can move a terminal's cursor or start an escape sequence. CR and LF stay
-// when `keepLineEnds` is set.
-std::string printable(std::string_view utf8, bool keepLineEnds = false);
-
 std::string treeJson(const core::ModelTreeData& tree);
 std::string treeText(const core::ModelTreeData& tree);
 

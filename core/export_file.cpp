@@ -1,5 +1,7 @@
 #include "export_file.h"
 
+#include <algorithm>
+
 #include "platform/text.h"
 
 #include "dealer_text.h"
@@ -47,7 +49,7 @@ ExportTarget exportTarget(const cSystem& system) {
     std::string share = system.CATCON();
     std::string path = share;
     if (path.empty() || path.back() != '\\') path += '\\';
-    return {share, path + "unitexport." + system.xTermid};
+    return {share, path + "unitexport." + system.xTermid, system.xTermid};
 }
 
 ExportWay exportWay(bool fromPointOfSale, bool pickListUsed) {
@@ -144,23 +146,27 @@ std::string longRecordExport(const std::vector<ExportGridRow>& rows) {
     return bytes;
 }
 
+namespace {
+
+bool lettersAndDigits(std::string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+    });
+}
+
+}  // namespace
+
 void writeExportFile(platform::FileSystem& fs, const ExportTarget& target,
                      const std::string& bytes) {
+    if (!lettersAndDigits(target.terminal))
+        throw EngineError(err::kBadFileName, "Add to Invoice",
+                          "The terminal identifier \"" + target.terminal +
+                              "\" of the settings file may hold only letters and digits");
     if (!fs.isDirectory(target.share))
         throw EngineError(err::kPathNotFound, "Add to Invoice", "Path not found");
-    std::unique_ptr<platform::File> file;
     try {
-        file = fs.create(target.path);
-    } catch (const platform::IoError&) {
-        throw EngineError(err::kPathFileAccessError, "Add to Invoice", "Path/File access error");
-    }
-    if (!file)
-        throw EngineError(err::kPathFileAccessError, "Add to Invoice", "Path/File access error");
-    try {
-        if (!bytes.empty()) file->writeAt(0, bytes.data(), bytes.size());
+        platform::replaceFile(fs, target.path, bytes);
     } catch (const platform::IoError& failure) {
-        file.reset();
-        fs.remove(target.path);
         throw EngineError(err::kDeviceIo, "Add to Invoice", failure.what());
     }
 }

@@ -20,10 +20,11 @@ namespace fennick::core {
 constexpr std::size_t kShortRecordLength = 66;
 constexpr std::size_t kLongRecordLength = 513;
 
-// Where the file goes: the CATCON share and the file in it.
+// Where the file goes: the CATCON share, the file in it, and the terminal it is named after.
 struct ExportTarget {
     std::string share;
     std::string path;
+    std::string terminal;
 };
 // Named after the terminal of the catalog settings (the system's xTermid).
 ExportTarget exportTarget(const cSystem& system);
@@ -76,8 +77,11 @@ std::optional<std::string> exportCellProblem(std::size_t column, std::string_vie
 std::string longRecord(const ExportGridRow& row);
 std::string longRecordExport(const std::vector<ExportGridRow>& rows);
 
-// Replaces the file with `bytes` in one write. Fails with an EngineError when the share is
-// missing or the file cannot be created or written; a partly written file is removed first.
+// Replaces the file with `bytes` (platform::replaceFile: the point of sale finds the old file
+// or the new one whole, and a link at the name is replaced, never followed). Fails with an
+// EngineError when the terminal identifier is not letters and digits alone (it would name a
+// file elsewhere), the share is missing, or the file cannot be written; the old file then
+// stays as it was.
 void writeExportFile(platform::FileSystem& fs, const ExportTarget& target,
                      const std::string& bytes);
 

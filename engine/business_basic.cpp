@@ -53,7 +53,7 @@ void cBusinessBasic::readTerminalMap() {
     const std::string mapPath = mapDir + "\\ttymap";
     bool opened = false;
     std::string text = onShare("vRMDataEngine_Initialization", mapPath, [&] {
-        return platform::readWholeFile(*env_.share, mapPath, &opened);
+        return platform::readWholeFile(*env_.share, mapPath, platform::kTerminalMap, &opened);
     });
     if (!opened)
         throw EngineError(err::kEngine, "vRMDataEngine_Initialization",

@@ -46,6 +46,7 @@ constexpr std::int32_t kSubscriptOutOfRange = 9;   // a page number outside the 
 constexpr std::int32_t kTypeMismatch = 13;         // a setting that is not a number
 constexpr std::int32_t kSubscript = 31;            // field past the end of a record
 constexpr std::int32_t kDataLength = 36;           // record of the wrong length
+constexpr std::int32_t kBadFileName = 52;          // a hand-off file name that cannot be made
 constexpr std::int32_t kFileNotFound = 53;         // a program to start is missing
 constexpr std::int32_t kPermissionDenied = 70;     // the share refuses to open a file
 constexpr std::int32_t kNoLock = 57;               // lock on record zero not obtained

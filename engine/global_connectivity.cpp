@@ -1,8 +1,6 @@
 #include "global_connectivity.h"
 
-#include <filesystem>
-#include <optional>
-
+#include "platform/local_file.h"
 #include "platform/local_file_system.h"
 #include "platform/profile.h"
 #include "platform/services.h"
@@ -37,30 +35,35 @@ void InitializeDataEngine(StartupOptions options) {
     g.EpcInfo = std::make_unique<cEpcInfo>();
     g.System = std::make_unique<cSystem>();
 
-    std::string settingsPath =
-        options.settingsFile.empty() ? defaultSettingsFile() : options.settingsFile;
+    // The temporary directory is shared by every user of the machine: a settings file found
+    // there is used only when nobody else can have made or changed it. A file the user names
+    // is the user's own choice.
+    const bool named = !options.settingsFile.empty();
+    std::string settingsPath = named ? options.settingsFile : defaultSettingsFile();
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(settingsPath, ec)) {
+    auto found = named ? std::filesystem::status(settingsPath, ec)
+                       : std::filesystem::symlink_status(settingsPath, ec);
+    if (!std::filesystem::exists(found)) {
         missingSettings(settingsPath);
         return;
     }
-    std::optional<std::string> settings;
+    std::string ini;
     try {
-        settings = platform::readLocalFile(settingsPath);
-    } catch (const platform::IoError& failure) {
-        // The reason (permission denied, a failed read) goes on a line of its own.
-        std::string text = "The settings file " + settingsPath + " cannot be read.";
-        platform::messages().show(text + "\n" + failure.what(), "EpcError",
-                                  platform::MessageIcon::Critical);
-        g.StartupError =
-            EngineError(err::kEngine, "InitializeDataEngine", text + " - " + failure.what());
+        ini = platform::readLocalFile(
+                  settingsPath, platform::kSettingsFile,
+                  named ? platform::FileTrust::Named : platform::FileTrust::OwnedByUserOrRoot)
+                  .view();
+    } catch (const platform::LocalFileError& refused) {
+        // A failed open or read says so, with the reason on a line of its own; a file that is
+        // refused for what it is says why it is not used.
+        const std::string& reason = refused.readFailure();
+        const std::string text =
+            reason.empty() ? std::string(refused.what()) + " It is not used."
+                           : "The settings file " + settingsPath + " cannot be read.\n" + reason;
+        platform::messages().show(text, "EpcError", platform::MessageIcon::Critical);
+        g.StartupError = EngineError(err::kEngine, "InitializeDataEngine", refused.what());
         return;
     }
-    if (!settings) {
-        missingSettings(settingsPath);
-        return;
-    }
-    const std::string& ini = *settings;
     auto read = [&](const char* key) { return platform::readProfileString(ini, "Quarto", key); };
     cEpcInfo& epc = *g.EpcInfo;
     epc.Server = read("Server");

@@ -40,8 +40,9 @@ void cBusinessBasic::readLinks() {
     // A share without a links file has no links; the viewer never creates files on the share.
     if (!onShare("cLinks", path, [&] { return env_.share->fileExists(path); })) return;
     bool opened = false;
-    std::string bytes = onShare(
-        "cLinks", path, [&] { return platform::readWholeFile(*env_.share, path, &opened); });
+    std::string bytes = onShare("cLinks", path, [&] {
+        return platform::readWholeFile(*env_.share, path, platform::kLinksFile, &opened);
+    });
     if (!opened) throw EngineError(err::kEngine, "cLinks", "Could not read links file: " + path);
     for (std::size_t at = 0; at < bytes.size(); at += kLinkEntry) {
         std::string name = field(bytes, at + 1, 79);
@@ -56,8 +57,9 @@ void cBusinessBasic::readLinks() {
 const std::string& cBusinessBasic::directoryBytes(const std::string& path) {
     auto it = directoryCache_.find(foldKey(path));
     if (it != directoryCache_.end()) return it->second;
-    std::string bytes =
-        onShare("LogicalOpen", path, [&] { return platform::readWholeFile(*env_.share, path); });
+    std::string bytes = onShare("LogicalOpen", path, [&] {
+        return platform::readWholeFile(*env_.share, path, platform::kDirectoryFile);
+    });
     return directoryCache_.emplace(foldKey(path), std::move(bytes)).first->second;
 }
 

@@ -1,10 +1,8 @@
 #include "file_system.h"
 
-#include "native_file.h"
 #include "text.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <mutex>
 #include <set>
@@ -37,50 +35,41 @@ std::unique_ptr<File> FileSystem::open(const std::string& path, Access access) {
     return file;
 }
 
-std::string readWholeFile(FileSystem& fs, const std::string& path, bool* opened) {
+std::unique_ptr<File> FileSystem::createNew(const std::string& path) {
+    throw IoError("No hand-off file can be written here: " + path);
+}
+
+void FileSystem::rename(const std::string& from, const std::string&) {
+    throw IoError("No hand-off file can be written here: " + from);
+}
+
+std::string tooLargeText(const std::string& path, const WholeFile& file) {
+    return path + " is too large to be a " + std::string(file.kind) + " (more than " +
+           std::to_string(file.limit) + " bytes).";
+}
+
+std::string readWholeFile(FileSystem& fs, const std::string& path, const WholeFile& kind,
+                          bool* opened) {
     auto file = fs.open(path);
     if (opened) *opened = file != nullptr;
     if (!file) return {};
-    std::string bytes(static_cast<std::size_t>(std::max<std::int64_t>(file->length(), 0)), '\0');
+    const std::int64_t length = file->length();
+    if (length > kind.limit) throw IoError(tooLargeText(path, kind));
+    std::string bytes(static_cast<std::size_t>(std::max<std::int64_t>(length, 0)), '\0');
     bytes.resize(file->readAt(0, bytes.data(), bytes.size()));
     return bytes;
 }
 
-namespace {
-
-LocalReadCheck& localReadCheck() {
-    static LocalReadCheck check;
-    return check;
-}
-
-}  // namespace
-
-void setLocalReadCheck(LocalReadCheck check) {
-    localReadCheck() = std::move(check);
-}
-
-std::optional<std::string> readLocalFile(const std::string& path) {
-    errno = 0;
-    NativeFile file = NativeFile::open(path, NativeFile::Mode::Read);
-    if (!file.isOpen()) {
-        if (errno == ENOENT || errno == ENOTDIR) return std::nullopt;
-        if (errno == EACCES || errno == EPERM) throw AccessDenied("Permission denied: " + path);
-        throw IoError(std::string(std::strerror(errno)) + ": " + path);
-    }
-    // Settings and credentials files are a few hundred bytes; a "file" that never ends (a
-    // device) is refused rather than read without end.
-    constexpr std::size_t kChunk = 64 * 1024, kMost = 16 * 1024 * 1024;
-    std::string bytes;
-    for (;;) {
-        auto at = static_cast<std::int64_t>(bytes.size());
-        if (bytes.size() >= kMost) throw IoError("File too large: " + path);
-        if (localReadCheck()) localReadCheck()(path, at, kChunk);
-        bytes.resize(bytes.size() + kChunk);
-        errno = 0;
-        std::int64_t got = file.readAt(at, bytes.data() + at, kChunk);
-        if (got < 0) throw IoError(std::string(std::strerror(errno)) + ": " + path);
-        bytes.resize(static_cast<std::size_t>(at + got));
-        if (got == 0) return bytes;
+void replaceFile(FileSystem& fs, const std::string& path, const std::string& bytes) {
+    const std::string temporary = path + ".tmp";
+    try {
+        auto file = fs.createNew(temporary);
+        if (!bytes.empty()) file->writeAt(0, bytes.data(), bytes.size());
+        file.reset();
+        fs.rename(temporary, path);
+    } catch (const IoError&) {
+        fs.remove(temporary);
+        throw;
     }
 }
 
@@ -189,6 +178,19 @@ std::unique_ptr<File> MemoryFileSystem::create(const std::string& path) {
         store_->files[fold(path)] = bytes;
     }
     return std::make_unique<MemoryFile>(counters_, store_, fold(path), bytes, Access::ReadWrite);
+}
+
+std::unique_ptr<File> MemoryFileSystem::createNew(const std::string& path) {
+    return create(path);
+}
+
+void MemoryFileSystem::rename(const std::string& from, const std::string& to) {
+    std::lock_guard<std::mutex> hold(store_->lock);
+    auto it = store_->files.find(fold(from));
+    if (it == store_->files.end()) throw IoError("No such file: " + from);
+    auto bytes = it->second;
+    store_->files.erase(it);
+    store_->files[fold(to)] = std::move(bytes);
 }
 
 void MemoryFileSystem::setFile(const std::string& path, std::string bytes) {

@@ -5,12 +5,11 @@
 
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <memory>
-#include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace fennick::platform {
@@ -121,13 +120,21 @@ class FileSystem {
     virtual std::unique_ptr<File> create(const std::string& path) = 0;
     // Creates a folder and its parents (writers of shares only).
     virtual void makeDirectory(const std::string& path) = 0;
-    // Removes a file; false when it is not there or cannot be removed. The viewer uses it only
-    // to take back a hand-off file it failed to write completely. File systems that cannot
-    // remove anything keep this answer.
+    // Removes a file (or a link, never what it points to); false when it is not there or
+    // cannot be removed. The viewer uses it only to take back a hand-off file it failed to
+    // write completely. File systems that cannot remove anything keep this answer.
     virtual bool remove(const std::string& path) {
         (void)path;
         return false;
     }
+    // Creates a new file for writing, never through a link: whatever holds the name (a stale
+    // file, a link) is removed first, and the file is then created exclusively, so that a link
+    // planted in between makes this fail rather than be followed. Missing folders are not
+    // made. Throws IoError; file systems that take no hand-off files always do.
+    virtual std::unique_ptr<File> createNew(const std::string& path);
+    // Renames `from` over `to`: a file or a link at `to` is replaced, never what a link points
+    // to. Throws IoError.
+    virtual void rename(const std::string& from, const std::string& to);
 
     IoCounters& counters() { return counters_; }
 
@@ -136,18 +143,32 @@ class FileSystem {
     IoCounters counters_;
 };
 
-// Reads the whole file into a string; empty when the file cannot be opened.
-std::string readWholeFile(FileSystem& fs, const std::string& path, bool* opened = nullptr);
+// A kind of file that is read whole into memory, and the most it may hold: a larger one is
+// refused before anything of its size is allocated.
+struct WholeFile {
+    std::string_view kind;  // how the refusal names it: "terminal map"
+    std::int64_t limit;     // bytes
+};
+constexpr std::int64_t kShareFileLimit = 16 * 1024 * 1024;
+constexpr std::int64_t kLocalFileLimit = 64 * 1024;
+constexpr WholeFile kTerminalMap{"terminal map", kShareFileLimit};
+constexpr WholeFile kLinksFile{"links file", kShareFileLimit};  // 160 bytes a link
+constexpr WholeFile kDirectoryFile{"directory file", kShareFileLimit};
+constexpr WholeFile kSettingsFile{"settings file", kLocalFileLimit};
+constexpr WholeFile kCredentialsFile{"credentials file", kLocalFileLimit};
 
-// Reads the whole of a file of this workstation (the settings file, a credentials file);
-// nothing when there is no such file. Throws AccessDenied when it may not be read and IoError
-// when a read fails, each naming the file.
-std::optional<std::string> readLocalFile(const std::string& path);
-// While set, each read readLocalFile makes passes `check` first, which may throw (tests fail
-// one read this way); an empty check restores plain reading.
-using LocalReadCheck =
-    std::function<void(const std::string& path, std::int64_t offset, std::size_t length)>;
-void setLocalReadCheck(LocalReadCheck check);
+// "PATH is too large to be a KIND (more than N bytes)."
+std::string tooLargeText(const std::string& path, const WholeFile& file);
+
+// Reads the whole file into a string; empty when the file cannot be opened. Throws IoError with
+// tooLargeText when the file is longer than its kind allows.
+std::string readWholeFile(FileSystem& fs, const std::string& path, const WholeFile& file,
+                          bool* opened = nullptr);
+
+// Hands `bytes` over as the file `path`, so that whoever reads it finds the old file or the new
+// one whole, never a part: they are written to `path` + ".tmp" (createNew) and that is renamed
+// over `path`. On failure the temporary file is removed and IoError thrown.
+void replaceFile(FileSystem& fs, const std::string& path, const std::string& bytes);
 
 // A file system held in memory, keyed by path without regard to letter case. Tests build
 // shares in it. It is safe for a writer thread beside the readers (one lock around the byte
@@ -160,6 +181,8 @@ class MemoryFileSystem : public FileSystem {
     std::unique_ptr<File> create(const std::string& path) override;
     void makeDirectory(const std::string& path) override;
     bool remove(const std::string& path) override;
+    std::unique_ptr<File> createNew(const std::string& path) override;
+    void rename(const std::string& from, const std::string& to) override;
 
     void addDirectory(const std::string& path) { makeDirectory(path); }
     void setFile(const std::string& path, std::string bytes);

@@ -68,6 +68,16 @@ bool LatencyFileSystem::remove(const std::string& path) {
     return inner_->remove(path);
 }
 
+std::unique_ptr<File> LatencyFileSystem::createNew(const std::string& path) {
+    wait();
+    return std::make_unique<LatencyFile>(*this, inner_->createNew(path));
+}
+
+void LatencyFileSystem::rename(const std::string& from, const std::string& to) {
+    wait();
+    inner_->rename(from, to);
+}
+
 std::unique_ptr<File> LatencyFileSystem::doOpen(const std::string& path, Access access) {
     wait();
     auto file = inner_->open(path, access);

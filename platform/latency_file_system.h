@@ -26,6 +26,8 @@ class LatencyFileSystem : public FileSystem {
     std::unique_ptr<File> create(const std::string& path) override;
     void makeDirectory(const std::string& path) override;
     bool remove(const std::string& path) override;
+    std::unique_ptr<File> createNew(const std::string& path) override;
+    void rename(const std::string& from, const std::string& to) override;
 
     // Waits one round trip.
     void wait();

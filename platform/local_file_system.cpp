@@ -21,8 +21,18 @@ namespace {
 // stream buffer that reads ahead, and safe to use from several threads at once.
 class LocalFile : public File {
   public:
-    LocalFile(IoCounters& c, NativeFile file, bool readOnly, std::int64_t length)
-        : File(c), file_(std::move(file)), readOnly_(readOnly), length_(length) {}
+    LocalFile(IoCounters& c, NativeFile file, bool readOnly, std::int64_t length,
+              bool flushOnClose = false)
+        : File(c),
+          file_(std::move(file)),
+          readOnly_(readOnly),
+          length_(length),
+          flushOnClose_(flushOnClose) {}
+    // A hand-off file's bytes reach the disk before it is renamed into place, so that a crash
+    // leaves the old file or the new one.
+    ~LocalFile() override {
+        if (flushOnClose_) file_.flush();
+    }
     std::int64_t length() const override { return length_; }
     bool readOnly() const override { return readOnly_; }
 
@@ -53,6 +63,7 @@ class LocalFile : public File {
     NativeFile file_;
     bool readOnly_;
     std::int64_t length_;
+    bool flushOnClose_;
 };
 
 }  // namespace
@@ -142,7 +153,27 @@ void LocalFileSystem::makeDirectory(const std::string& path) {
 bool LocalFileSystem::remove(const std::string& path) {
     auto local = localPath(path);
     std::error_code ec;
-    return local && fs::is_regular_file(*local, ec) && fs::remove(*local, ec);
+    if (!local) return false;
+    auto status = fs::symlink_status(*local, ec);
+    return (fs::is_regular_file(status) || fs::is_symlink(status)) && fs::remove(*local, ec);
+}
+
+std::unique_ptr<File> LocalFileSystem::createNew(const std::string& path) {
+    auto local = localPath(path);
+    if (!local) throw IoError("Bad file name: " + path);
+    remove(path);
+    NativeFile file = NativeFile::open(*local, NativeFile::Mode::CreateNew);
+    if (!file.isOpen())
+        throw IoError("Could not create " + local->string() + " (" + std::strerror(errno) + ")");
+    return std::make_unique<LocalFile>(counters_, std::move(file), false, 0, true);
+}
+
+void LocalFileSystem::rename(const std::string& from, const std::string& to) {
+    auto source = localPath(from), target = localPath(to);
+    if (!source || !target) throw IoError("Bad file name: " + (source ? to : from));
+    std::error_code ec;
+    fs::rename(*source, *target, ec);
+    if (ec) throw IoError("Could not replace " + target->string() + " (" + ec.message() + ")");
 }
 
 }  // namespace fennick::platform

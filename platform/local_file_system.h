@@ -22,6 +22,8 @@ class LocalFileSystem : public FileSystem {
     std::unique_ptr<File> create(const std::string& path) override;
     void makeDirectory(const std::string& path) override;
     bool remove(const std::string& path) override;
+    std::unique_ptr<File> createNew(const std::string& path) override;
+    void rename(const std::string& from, const std::string& to) override;
 
     // The local path a UNC path maps to (existing components matched in any case);
     // nothing when the path is not UNC-form or tries to leave the root.

@@ -31,7 +31,9 @@ NativeFile& NativeFile::operator=(NativeFile&& other) noexcept {
 
 NativeFile NativeFile::open(const std::filesystem::path& path, Mode mode) {
     DWORD access = mode == Mode::Read ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
-    DWORD disposition = mode == Mode::Create ? CREATE_ALWAYS : OPEN_EXISTING;
+    DWORD disposition = mode == Mode::Create      ? CREATE_ALWAYS
+                        : mode == Mode::CreateNew ? CREATE_NEW
+                                                  : OPEN_EXISTING;
     HANDLE h = CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return NativeFile();
@@ -68,6 +70,10 @@ std::int64_t NativeFile::writeAt(std::int64_t offset, const char* buf, std::size
     return put;
 }
 
+bool NativeFile::flush() {
+    return FlushFileBuffers(reinterpret_cast<HANDLE>(handle_)) != 0;
+}
+
 #else
 
 NativeFile NativeFile::open(const std::filesystem::path& path, Mode mode) {
@@ -75,6 +81,7 @@ NativeFile NativeFile::open(const std::filesystem::path& path, Mode mode) {
     if (mode == Mode::Read) flags |= O_RDONLY;
     if (mode == Mode::ReadWrite) flags |= O_RDWR;
     if (mode == Mode::Create) flags |= O_RDWR | O_CREAT | O_TRUNC;
+    if (mode == Mode::CreateNew) flags |= O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW;
     int fd = ::open(path.c_str(), flags, 0666);
     return fd < 0 ? NativeFile() : NativeFile(fd);
 }
@@ -97,6 +104,10 @@ std::int64_t NativeFile::writeAt(std::int64_t offset, const char* buf, std::size
         put = ::pwrite(static_cast<int>(handle_), buf, n, static_cast<off_t>(offset));
     } while (put < 0 && errno == EINTR);
     return put;
+}
+
+bool NativeFile::flush() {
+    return ::fsync(static_cast<int>(handle_)) == 0;
 }
 
 #endif

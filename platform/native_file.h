@@ -10,7 +10,9 @@ namespace fennick::platform {
 
 class NativeFile {
   public:
-    enum class Mode { Read, ReadWrite, Create };
+    // Create makes the file or cuts it to nothing; CreateNew fails when anything, a link
+    // included, already has the name.
+    enum class Mode { Read, ReadWrite, Create, CreateNew };
 
     NativeFile() = default;
     static NativeFile open(const std::filesystem::path& path, Mode mode);
@@ -25,6 +27,8 @@ class NativeFile {
     std::int64_t readAt(std::int64_t offset, char* buf, std::size_t n);
     // Bytes written, or -1 on failure.
     std::int64_t writeAt(std::int64_t offset, const char* buf, std::size_t n);
+    // Waits until what was written is on the disk; false on failure.
+    bool flush();
 
   private:
     using Handle = std::intptr_t;

@@ -4,6 +4,8 @@
 
 #include <iostream>
 
+#include "text.h"
+
 namespace fennick::platform {
 
 namespace {
@@ -13,7 +15,7 @@ thread_local MessageSink* tThreadMessages = nullptr;
 }  // namespace
 
 void StderrMessages::show(const std::string& text, const std::string& title, MessageIcon) {
-    std::cerr << (title.empty() ? "" : title + ": ") << text << std::endl;
+    std::cerr << printable((title.empty() ? "" : title + ": ") + text, true) << std::endl;
 }
 
 void SyslogEventLog::write(const std::string& text) {

@@ -20,7 +20,7 @@ class EventLog {
     virtual void write(const std::string& text) = 0;
 };
 
-// Prints "title: text" on stderr.
+// Prints "title: text" on stderr, made printable.
 class StderrMessages : public MessageSink {
   public:
     void show(const std::string& text, const std::string& title, MessageIcon icon) override;

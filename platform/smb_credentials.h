@@ -4,30 +4,34 @@
 // must be private to its owner, because it holds a password in the clear.
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+
+#include "local_file.h"
 
 namespace fennick::platform {
 
 struct SmbCredentials {
     std::string username;  // empty: guest
     std::string domain;
-    std::string password;
 
     SmbCredentials() = default;
-    SmbCredentials(std::string user, std::string dom, std::string pass)
-        : username(std::move(user)), domain(std::move(dom)), password(std::move(pass)) {}
-    SmbCredentials(const SmbCredentials&) = default;
-    SmbCredentials& operator=(const SmbCredentials&) = default;
-    SmbCredentials(SmbCredentials&&) = default;
-    SmbCredentials& operator=(SmbCredentials&&) = default;
-    // The password does not linger in freed memory.
-    ~SmbCredentials();
+    SmbCredentials(std::string user, std::string dom, std::string_view pass)
+        : username(std::move(user)), domain(std::move(dom)), password_(kept(pass)) {}
+
+    // The password is held in one buffer for as long as anything uses it (a reconnect needs
+    // it): copies of the credentials share that buffer, and it is wiped when the last goes.
+    std::string_view password() const { return password_ ? password_->view() : std::string_view(); }
 
     // "DOMAIN\user", "user" or "guest": how messages name the account, never with a password.
     std::string account() const;
+
+  private:
+    static std::shared_ptr<const WipedBytes> kept(std::string_view password);
+    std::shared_ptr<const WipedBytes> password_;
 };
 
 // What the server refused: how messages name what was tried ("DEALER\alice", "guest (no
@@ -49,11 +53,12 @@ class CredentialsError : public std::runtime_error {
 
 // The credentials a credentials file's text holds. Blank lines and lines starting with "#" are
 // skipped; keys are matched without regard to letter case ("user", "pass", "workgroup" are read
-// too); the value is everything after the first "=" with a trailing carriage return removed.
+// too); the value is everything after the first "=" with a trailing carriage return removed
+// (blanks around it too, except for the password).
 SmbCredentials parseCredentials(std::string_view text);
 
-// Reads a credentials file (see parseCredentials). Throws when the file cannot be read, naming
-// it and the reason, or when it can be read by others than its owner.
+// Reads a credentials file (see parseCredentials), which must be private (readLocalFile's
+// FileTrust::Private). The file's bytes are wiped once read. Throws CredentialsError.
 SmbCredentials readCredentialsFile(const std::string& path);
 
 }  // namespace fennick::platform

@@ -61,7 +61,7 @@ bool isAddress(const std::string& server) {
 // The library's own diagnostics would land on stdout, in the middle of the CLI's output.
 void discardLog(void*, int, const char*) {}
 
-void copyInto(char* target, int size, const std::string& value) {
+void copyInto(char* target, int size, std::string_view value) {
     if (size <= 0) return;
     auto n = std::min<std::size_t>(value.size(), static_cast<std::size_t>(size - 1));
     std::memcpy(target, value.data(), n);
@@ -69,6 +69,8 @@ void copyInto(char* target, int size, const std::string& value) {
 }
 
 constexpr std::size_t kLargestTransfer = 1 << 20;
+// Opening flags that make a file: a file opened again after a reconnect is the one made.
+constexpr int kCreating = O_CREAT | O_TRUNC | O_EXCL;
 
 // Whether something accepts connections on the server's port within the time-out: the client
 // library gives a server that drops connection attempts 20 seconds. A name the resolver does
@@ -171,7 +173,7 @@ class SmbFileSystem::Session {
             const SmbCredentials& c = *self->credentials_;
             if (!c.domain.empty()) copyInto(workgroup, workgroupSize, c.domain);
             copyInto(user, userSize, c.username);
-            copyInto(password, passwordSize, c.password);
+            copyInto(password, passwordSize, c.password());
         } else {
             // Guest, also after a ticket the server refused; the library falls back to an
             // anonymous session where guest is refused.
@@ -282,8 +284,7 @@ class SmbFile : public File {
                 throw IoError(std::string("Device I/O error (") + std::strerror(error) + ")");
             }
             closeHandle();
-            handle_ =
-                smbc_getFunctionOpen(ctx)(ctx, path_.url.c_str(), flags_ & ~(O_CREAT | O_TRUNC), 0);
+            handle_ = smbc_getFunctionOpen(ctx)(ctx, path_.url.c_str(), flags_ & ~kCreating, 0);
             if (!handle_ && connectionFailure(errno)) throwLost(path_, errno);
             if (!handle_)
                 throw IoError(std::string("Device I/O error (") + std::strerror(errno) + ")");
@@ -430,6 +431,42 @@ std::unique_ptr<File> SmbFileSystem::create(const std::string& path) {
         guard.unlock();
         makeDirectory(path.substr(0, slash));
     }
+}
+
+std::unique_ptr<File> SmbFileSystem::createNew(const std::string& path) {
+    auto target = sharePath(path);
+    if (!target || target->depth == 0) throw IoError("Bad file name: " + path);
+    std::lock_guard guard(libraryLock());
+    SMBCCTX* ctx = session_->ctx();
+    // A server removes a link itself, not what it points to; what fails to go makes the
+    // exclusive creation fail.
+    if (smbc_getFunctionUnlink(ctx)(ctx, target->url.c_str()) != 0 && connectionFailure(errno))
+        throwLost(*target, errno);
+    const int flags = O_RDWR | O_CREAT | O_EXCL;
+    SMBCFILE* handle = smbc_getFunctionOpen(ctx)(ctx, target->url.c_str(), flags, 0666);
+    if (!handle) {
+        int error = errno;
+        if (connectionFailure(error)) throwLost(*target, error);
+        throw IoError("Could not create " + path + " (" + std::strerror(error) + ")");
+    }
+    return std::make_unique<SmbFile>(counters_, session_, *target, flags, handle, 0);
+}
+
+void SmbFileSystem::rename(const std::string& from, const std::string& to) {
+    auto source = sharePath(from), target = sharePath(to);
+    if (!source || !target || source->depth == 0 || target->depth == 0)
+        throw IoError("Bad file name: " + (source ? to : from));
+    std::lock_guard guard(libraryLock());
+    SMBCCTX* ctx = session_->ctx();
+    if (smbc_getFunctionRename(ctx)(ctx, source->url.c_str(), ctx, target->url.c_str()) == 0)
+        return;
+    int error = errno;
+    if (connectionFailure(error)) throwLost(*target, error);
+    // The library answers with the first rename's "exists" when it could not remove the file.
+    if (error == EEXIST)
+        throw IoError("Could not replace " + to +
+                      " (another program holds it open, or it cannot be removed)");
+    throw IoError("Could not replace " + to + " (" + std::strerror(error) + ")");
 }
 
 void SmbFileSystem::makeDirectory(const std::string& path) {

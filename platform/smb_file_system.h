@@ -44,6 +44,11 @@ class SmbFileSystem : public FileSystem {
     std::unique_ptr<File> create(const std::string& path) override;
     void makeDirectory(const std::string& path) override;
     bool remove(const std::string& path) override;
+    std::unique_ptr<File> createNew(const std::string& path) override;
+    // The client library renames onto an existing name by removing it first, then renaming:
+    // in between the name is missing for a moment, and when another program holds the old file
+    // open the server refuses the removal and the rename fails.
+    void rename(const std::string& from, const std::string& to) override;
 
     // smb://SERVER/SHARE/rest with every byte that could be read as URL syntax escaped;
     // nothing when the path is not UNC-form or tries to leave its share.

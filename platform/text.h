@@ -1,6 +1,7 @@
 #pragma once
 // Small text helpers shared by every layer: letter case the way the dealer system compares
-// names (ASCII letters only, byte by byte), trimming, and whole numbers read from text.
+// names (ASCII letters only, byte by byte), trimming, whole numbers read from text, and text
+// made safe to print on a terminal.
 
 #include <charconv>
 #include <cstdint>
@@ -82,6 +83,13 @@ inline std::string upperAscii(std::string_view text) {
         c = upperAscii(c);
     return out;
 }
+
+// Text as it may reach a terminal: every control character (C0, DEL and C1) and every byte
+// that is not part of a well-formed UTF-8 sequence becomes U+FFFD, so that nothing read from
+// the share or a settings file can move the cursor or start an escape sequence. With
+// `keepLineEnds`, LF and CR LF stay (a CR on its own still goes). Everything the programs
+// print on stdout or stderr passes through here.
+std::string printable(std::string_view utf8, bool keepLineEnds = false);
 
 inline bool equalIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;

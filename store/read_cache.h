@@ -48,6 +48,12 @@ class ReadCache : public platform::FileSystem {
     }
     void makeDirectory(const std::string& path) override { inner_->makeDirectory(path); }
     bool remove(const std::string& path) override { return inner_->remove(path); }
+    std::unique_ptr<platform::File> createNew(const std::string& path) override {
+        return inner_->createNew(path);
+    }
+    void rename(const std::string& from, const std::string& to) override {
+        inner_->rename(from, to);
+    }
 
     // Reads that reached the share underneath (counters() counts every read asked for).
     platform::IoCounters& shareCounters() { return inner_->counters(); }

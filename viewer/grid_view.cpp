@@ -8,6 +8,7 @@
 #include <QSortFilterProxyModel>
 #include <set>
 
+#include "core/csv.h"
 #include "cut_text_tips.h"
 #include "frozen_column.h"
 #include "menu_key.h"
@@ -17,10 +18,11 @@ namespace fennick::viewer {
 
 namespace {
 
-QString tabbedCell(QString text) {
-    for (QChar& c : text)
-        if (c == '\t' || c == '\r' || c == '\n') c = ' ';
-    return text;
+// A cell guarded as the CSV files guard theirs, its tabs made blanks.
+QString tabbedCell(const QString& text) {
+    QString cell = QString::fromStdString(core::spreadsheetCell(text.toStdString()));
+    cell.replace('\t', ' ');
+    return cell;
 }
 
 }  // namespace

@@ -53,8 +53,8 @@ class GridView : public QTableView {
     QString headingText(int column) const;
     // What Ctrl+C puts on the clipboard: the heading row, then the selected rows as they stand,
     // one line each, of the columns shown in the order they stand, each cell as shown and
-    // separated by tabs. A tab or line break inside a cell becomes a blank. Empty without a
-    // selected row.
+    // separated by tabs. Cells are guarded as CSV cells are (core::spreadsheetCell), and a tab
+    // inside a cell becomes a blank. Empty without a selected row.
     QString selectedRowsText() const;
 
   signals:

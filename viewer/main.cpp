@@ -8,6 +8,7 @@
 #include "core/startup.h"
 #include "frm_units.h"
 #include "launch.h"
+#include "platform/text.h"
 #include "qt_services.h"
 #include "share_login.h"
 
@@ -38,17 +39,18 @@ int run(QApplication& app, const viewer::LaunchOptions& options) {
     bool saved = viewer::saveScreenshot(window, path);
     if (window.startFailed()) return 1;  // its message has been shown
     if (!saved) {
-        std::cerr << "fennick: cannot write " << path.toStdString() << "\n";
+        std::cerr << platform::printable("fennick: cannot write " + path.toStdString()) << "\n";
         return 1;
     }
-    std::cout << path.toStdString() << std::endl;
+    std::cout << platform::printable(path.toStdString()) << std::endl;
     return 0;
 }
 
 std::optional<viewer::LaunchOptions> launchOptions(const QStringList& args) {
     std::string error;
     auto options = viewer::parseLaunchOptions(args, error);
-    if (!options) std::cerr << "fennick: " << error << "\n" << viewer::kLaunchUsage;
+    if (!options)
+        std::cerr << platform::printable("fennick: " + error) << "\n" << viewer::kLaunchUsage;
     return options;
 }
 

@@ -31,7 +31,7 @@ QByteArray packed(const platform::SmbCredentials& c) {
     bytes += '\0';
     bytes += QByteArray::fromStdString(c.username);
     bytes += '\0';
-    bytes += QByteArray::fromStdString(c.password);
+    bytes += QByteArray(c.password().data(), static_cast<qsizetype>(c.password().size()));
     return bytes;
 }
 
@@ -40,7 +40,7 @@ std::optional<platform::SmbCredentials> unpacked(QByteArray bytes) {
     bytes.fill('\0');
     if (parts.size() != 3) return std::nullopt;
     platform::SmbCredentials c(parts[1].toStdString(), parts[0].toStdString(),
-                               parts[2].toStdString());
+                               std::string_view(parts[2].constData(), parts[2].size()));
     for (auto& part : parts)
         part.fill('\0');
     return c;
@@ -163,9 +163,12 @@ std::optional<LoginAnswer> askShareLogin(const LoginQuestion& question) {
     layout->addWidget(buttons);
     (refused.username.empty() ? user : password)->setFocus();
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    LoginAnswer answer{{user->text().trimmed().toStdString(),
-                        domain->text().trimmed().toStdString(), password->text().toStdString()},
-                       remember->isEnabled() && remember->isChecked()};
+    QByteArray typed = password->text().toUtf8();
+    LoginAnswer answer{
+        {user->text().trimmed().toStdString(), domain->text().trimmed().toStdString(),
+         std::string_view(typed.constData(), typed.size())},
+        remember->isEnabled() && remember->isChecked()};
+    typed.fill('\0');
     password->clear();
     return answer;
 }

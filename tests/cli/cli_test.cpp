@@ -242,6 +242,8 @@ class HostileTextShare : public OneUnitShare {
     void SetUp() override {
         writeShare("fennick-cli-controls", [](demo::DealerData&, demo::UnitSpec& u) {
             u.engineId = "R\x1B[2J\x07\x81";
+            u.series = "S\rOV";
+            u.make = "=cmd|' /C calc'";
             u.alpha1 = std::string("A1\0HIDDEN", 9);
             u.notes = {{2, "CAB\x1B", 1, codec::kEmptyDate, "Cab", 0, 100}};
         });
@@ -270,11 +272,45 @@ TEST_F(HostileTextShare, TextOutputCarriesNoControlCharacters) {
         const std::string printed = out_.str();
         EXPECT_FALSE(hasControlCharacters(printed, command[0] == "report" ? "\r\n" : "\n"))
             << printed;
+        for (std::size_t cr = printed.find('\r'); cr != printed.npos;
+             cr = printed.find('\r', cr + 1))
+            EXPECT_EQ(printed.substr(cr, 2), "\r\n") << "a CR on its own returns the cursor";
         EXPECT_EQ(printed.find("HIDDEN"), std::string::npos) << command[0];
         if (command[0] != "tree") {  // line names are packed text, which has no controls
             EXPECT_NE(printed.find("R\xEF\xBF\xBD[2J"), std::string::npos) << printed;
         }
     }
+}
+
+// What reaches the terminal besides the tables: messages on stderr (words a user typed, values
+// of the settings file) and the export path on stdout.
+TEST_F(HostileTextShare, MessagesAndPathsCarryNoControlCharacters) {
+    const std::string escape = "\x1B]0;owned\x07\x1B[2J";
+    EXPECT_EQ(run({"unit", "CTR", "CT100", "C1" + escape}), kFailure);
+    EXPECT_NE(err_.str().find("Unit C1\xEF\xBF\xBD]0;owned"), std::string::npos) << err_.str();
+
+    std::ofstream(ini_) << tools::settingsText("DEMO" + escape, "DLR001", "7");
+    EXPECT_EQ(run({"tree"}), kFailure);
+    EXPECT_NE(err_.str().find("Connection Error: "), std::string::npos) << err_.str();
+
+    std::ofstream(ini_) << tools::settingsText("DEMOSRV", "DLR001", "7");
+    const fs::path oddRoot = root_.string() + escape;
+    fs::create_directory_symlink(root_, oddRoot);
+    std::vector<std::string> args = {"--ini",  ini_,  "--unc-root", oddRoot.string(),
+                                     "export", "CTR", "CT100",      "C1"};
+    out_.str("");
+    ASSERT_EQ(runCli(args, out_, err_), kSuccess) << err_.str();
+    EXPECT_NE(out_.str().find("\xEF\xBF\xBD]0;owned"), std::string::npos) << out_.str();
+    fs::remove(oddRoot);
+    for (const std::string& printed : {out_.str(), err_.str()})
+        EXPECT_FALSE(hasControlCharacters(printed, "\r\n")) << printed;
+}
+
+TEST_F(HostileTextShare, CsvCellsAreNeverFormulas) {
+    ASSERT_EQ(run({"units", "CTR", "CT100", "--csv"}), kSuccess) << err_.str();
+    EXPECT_NE(out_.str().find("C1,'=cmd|' /C calc',"), std::string::npos) << out_.str();
+    EXPECT_NE(out_.str().find(",SOV,"), std::string::npos) << out_.str();
+    EXPECT_FALSE(hasControlCharacters(out_.str(), "\r\n"));
 }
 
 TEST_F(HostileTextShare, JsonKeepsTheExactStrings) {

@@ -72,8 +72,8 @@ TEST(ExportRecords, LongRecords) {
 // Files that take half of a write and then fail.
 class HalfWritingFileSystem : public platform::MemoryFileSystem {
   public:
-    std::unique_ptr<platform::File> create(const std::string& path) override {
-        return std::make_unique<HalfFile>(counters(), MemoryFileSystem::create(path));
+    std::unique_ptr<platform::File> createNew(const std::string& path) override {
+        return std::make_unique<HalfFile>(counters(), MemoryFileSystem::createNew(path));
     }
 
   private:
@@ -96,7 +96,7 @@ class HalfWritingFileSystem : public platform::MemoryFileSystem {
     };
 };
 
-const ExportTarget kTarget{"\\\\FS1\\CATCON\\", "\\\\FS1\\CATCON\\unitexport.12"};
+const ExportTarget kTarget{"\\\\FS1\\CATCON\\", "\\\\FS1\\CATCON\\unitexport.12", "12"};
 
 std::string failureOf(platform::FileSystem& fs, const std::string& bytes) {
     try {
@@ -118,7 +118,7 @@ TEST(ExportWriting, ReplacesTheWholeFileInOneWrite) {
     EXPECT_EQ(*fs.contents(kTarget.path), "");
 }
 
-TEST(ExportWriting, FailuresLeaveNoPartialFile) {
+TEST(ExportWriting, FailuresLeaveTheOldFileAsItWas) {
     platform::MemoryFileSystem noShare;
     EXPECT_EQ(failureOf(noShare, "x\n"),
               " Error 76  Path not found\r\n in Add to Invoice function\r\n\r\n"
@@ -127,9 +127,45 @@ TEST(ExportWriting, FailuresLeaveNoPartialFile) {
 
     HalfWritingFileSystem half;
     half.addDirectory(kTarget.share);
+    half.setFile(kTarget.path, "old\n");
     EXPECT_EQ(failureOf(half, shortRecord("A", "X", "U1")).substr(0, 20), " Error 57  Disk full");
-    EXPECT_EQ(half.contents(kTarget.path), nullptr);
+    EXPECT_EQ(*half.contents(kTarget.path), "old\n");
+    EXPECT_EQ(half.contents(kTarget.path + ".tmp"), nullptr);
 }
+
+// The terminal identifier names the file: anything but letters and digits could name a file
+// elsewhere in CATCON (or a folder to make), so the export is refused and nothing is written.
+class TerminalIdentifier
+    : public ::testing::TestWithParam<std::pair<std::string, bool /*written*/>> {};
+
+TEST_P(TerminalIdentifier, OnlyLettersAndDigitsNameAnExportFile) {
+    const auto& [terminal, written] = GetParam();
+    cSystem system;
+    system.mUNCDrive = "FS1";
+    system.xTermid = terminal;
+    const ExportTarget target = exportTarget(system);
+    platform::MemoryFileSystem fs;
+    fs.addDirectory(target.share);
+    try {
+        writeExportFile(fs, target, "AB\n");
+        EXPECT_TRUE(written);
+    } catch (const EngineError& refused) {
+        EXPECT_FALSE(written);
+        EXPECT_EQ(exportFailureText(refused),
+                  " Error 52  The terminal identifier \"" + terminal +
+                      "\" of the settings file may hold only letters and digits\r\n in Add to "
+                      "Invoice function\r\n\r\nCould not create Export file.");
+    }
+    EXPECT_EQ(fs.paths().size(), written ? 1u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Exports, TerminalIdentifier,
+                         ::testing::Values(std::pair{"7", true}, std::pair{"12", true},
+                                           std::pair{"T2b", true}, std::pair{"", false},
+                                           std::pair{"/sub/dir/x", false},
+                                           std::pair{"..\\..\\x", false}, std::pair{"7 ", false},
+                                           std::pair{"7.tmp", false}, std::pair{"7\x1B[2J", false},
+                                           std::pair{"\xE9", false}));
 
 }  // namespace
 }  // namespace fennick::core

@@ -241,13 +241,36 @@ TEST(Csv, QuotesOnlyWhatNeedsIt) {
         {{"a", "b c"}, "a,b c\r\n"},
         {{"a,b"}, "\"a,b\"\r\n"},
         {{"say \"hi\""}, "\"say \"\"hi\"\"\"\r\n"},
-        {{"two\nlines", "cr\r"}, "\"two\nlines\",\"cr\r\"\r\n"},
+        {{"two\nlines", "cr\r"}, "twolines,cr\r\n"},
         {{"", ""}, ",\r\n"},
     };
     for (const auto& [fields, text] : cases)
         EXPECT_EQ(csvRecord(fields), text);
     EXPECT_EQ(csvTable({{"h"}, {"1"}}), "h\r\n1\r\n");
 }
+
+// A spreadsheet runs a cell that starts like a formula; the dealer's text never does.
+class SpreadsheetCell : public ::testing::TestWithParam<std::pair<std::string, std::string>> {};
+
+TEST_P(SpreadsheetCell, IsTextOrAPlainNumber) {
+    EXPECT_EQ(spreadsheetCell(GetParam().first), GetParam().second);
+}
+
+INSTANTIATE_TEST_SUITE_P(Csv, SpreadsheetCell,
+                         ::testing::Values(std::pair{"-1200.00", "-1200.00"}, std::pair{"-7", "-7"},
+                                           std::pair{"1525.00", "1525.00"}, std::pair{"", ""},
+                                           std::pair{"=cmd|' /C calc'!A0", "'=cmd|' /C calc'!A0"},
+                                           std::pair{"+1+1", "'+1+1"}, std::pair{"-1+1", "'-1+1"},
+                                           std::pair{"-", "'-"}, std::pair{"-.5", "'-.5"},
+                                           std::pair{"-1.", "'-1."},
+                                           std::pair{"@SUM(A1)", "'@SUM(A1)"},
+                                           std::pair{"\t=1", "'\t=1"}, std::pair{"\r=1", "'=1"},
+                                           std::pair{"\x01=1", "'=1"}, std::pair{"a=b", "a=b"},
+                                           std::pair{"R\x1B[2J\a\xC2\x81x\ty", "R[2Jx\ty"},
+                                           std::pair{"Br\xC3\xA4"
+                                                     "ckwater",
+                                                     "Br\xC3\xA4"
+                                                     "ckwater"}));
 
 }  // namespace
 }  // namespace fennick::core

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <fstream>
 #include <sstream>
 
 #include "cli/commands.h"
+#include "platform/local_file.h"
 #include "platform/local_file_system.h"
 #include "platform/workstation.h"
 #include "tests/support/once_failing_file_system.h"
@@ -103,8 +105,8 @@ SweepFigures sweepOnceFailing(const std::vector<std::string>& shareArgs, bool ba
         return std::make_unique<OnceFailingFileSystem>(std::move(share), plan);
     };
     // The settings file and a credentials file are read from this workstation, not the share.
-    platform::setLocalReadCheck([plan](const std::string& path, std::int64_t at, std::size_t n) {
-        if (plan->take(path, at, n)) throw platform::IoError("Input/output error: " + path);
+    platform::setLocalReadFailure([plan](const std::string& path, std::int64_t at, std::size_t n) {
+        return plan->take(path, at, n) ? EIO : 0;
     });
     auto run = [&](const std::vector<std::string>& command) {
         std::vector<std::string> args = shareArgs;
@@ -144,7 +146,7 @@ SweepFigures sweepOnceFailing(const std::vector<std::string>& shareArgs, bool ba
                                << clean.out;
         }
     }
-    platform::setLocalReadCheck({});
+    platform::setLocalReadFailure({});
     return figures;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // A dealer share in memory, written by the demo share writer from hand-made or generated data,
-// with an engine and a store over it whose clock reads 1 July 2025. Reads can go through the viewer's read
-// cache, and every read that reaches the share is logged by file and offset.
+// with an engine and a store over it whose clock reads 1 July 2025. Reads can go through the
+// viewer's read cache, and every read that reaches the share is logged by file and offset.
 
 #include <map>
 #include <memory>
@@ -33,6 +33,13 @@ class LoggingFileSystem : public platform::FileSystem {
         return memory.create(p);
     }
     void makeDirectory(const std::string& p) override { memory.makeDirectory(p); }
+    bool remove(const std::string& p) override { return memory.remove(p); }
+    std::unique_ptr<platform::File> createNew(const std::string& p) override {
+        return memory.createNew(p);
+    }
+    void rename(const std::string& from, const std::string& to) override {
+        memory.rename(from, to);
+    }
 
     void log(const std::string& path, std::int64_t offset, std::size_t length);
 
@@ -72,7 +79,7 @@ struct ViewerShare {
     cSystem system;
     std::unique_ptr<cBusinessBasic> engine;   // reads only, as the viewer's does
     std::unique_ptr<cBusinessBasic> damager;  // writes, for tests that damage the share
-    std::unique_ptr<store::Store> store;       // over `engine`, as the program reads
+    std::unique_ptr<store::Store> store;      // over `engine`, as the program reads
     bool cached;
 };
 

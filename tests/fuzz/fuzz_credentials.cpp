@@ -21,11 +21,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string_view text(reinterpret_cast<const char*>(data), size);
     auto credentials = platform::parseCredentials(text);
     if (!trimmed(credentials.username) || !trimmed(credentials.domain)) std::abort();
-    for (const std::string* value :
-         {&credentials.username, &credentials.domain, &credentials.password})
-        if (value->find('\n') != std::string::npos) std::abort();
+    for (std::string_view value : {std::string_view(credentials.username),
+                                   std::string_view(credentials.domain), credentials.password()})
+        if (value.find('\n') != std::string_view::npos) std::abort();
     bool any = !credentials.username.empty() || !credentials.domain.empty() ||
-               !credentials.password.empty();
+               !credentials.password().empty();
     if (any && text.find('=') == std::string_view::npos) std::abort();
     credentials.account();
     return 0;

@@ -1,8 +1,11 @@
 // The CSV writer over arbitrary cells: the table it writes, read back by a reader of the
 // common CSV rules (RFC 4180: quoted fields, doubled quotes, CR LF between records), gives the
-// same records and cells.
+// same records with each cell as the spreadsheet guard leaves it, and no cell read back that
+// is not a plain number starts like a formula.
 
+#include <algorithm>
 #include <cstdlib>
+#include <string_view>
 
 #include "core/csv.h"
 #include "fuzz_share.h"
@@ -53,6 +56,22 @@ Records readCsv(const std::string& text) {
     return records;
 }
 
+// An optional minus, digits, and an optional point followed by digits.
+bool plainNumber(std::string_view cell) {
+    if (!cell.empty() && cell.front() == '-') cell.remove_prefix(1);
+    auto digits = [](std::string_view part) {
+        return !part.empty() &&
+               std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    auto point = cell.find('.');
+    if (point == std::string_view::npos) return digits(cell);
+    return digits(cell.substr(0, point)) && digits(cell.substr(point + 1));
+}
+
+bool formulaStart(const std::string& cell) {
+    return !cell.empty() && std::string_view("=+-@").find(cell.front()) != std::string_view::npos;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -64,6 +83,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             record.push_back(in.take(in.number(1) % 32));
         records.push_back(std::move(record));
     }
-    if (readCsv(core::csvTable(records)) != records) std::abort();
+    Records guarded = records;
+    for (auto& record : guarded)
+        for (auto& cell : record)
+            cell = core::spreadsheetCell(cell);
+    const Records read = readCsv(core::csvTable(records));
+    if (read != guarded) std::abort();
+    for (const auto& record : read)
+        for (const auto& cell : record)
+            if (formulaStart(cell) && !plainNumber(cell)) std::abort();
     return 0;
 }

@@ -1,10 +1,15 @@
 // How the SMB back end is set up without a server: credentials files and the URLs that UNC
 // paths become.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 #include "platform/smb_credentials.h"
 #include "platform/smb_file_system.h"
@@ -40,7 +45,7 @@ TEST_P(CredentialsFile, ReadOrRefused) {
     } else {
         auto credentials = readCredentialsFile(file.string());
         EXPECT_EQ(credentials.account(), c.account);
-        EXPECT_EQ(credentials.password, c.password);
+        EXPECT_EQ(credentials.password(), c.password);
     }
     fs::remove(file);
 }
@@ -60,6 +65,96 @@ INSTANTIATE_TEST_SUITE_P(
                       CredentialsCase{"OthersCanRead", "username=ann\npassword=hunter2\n",
                                       kPrivate | fs::perms::others_read, "", ""}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A secret the test never holds in the clear: its bytes masked, and a mapping of its own
+// (left out of every memory search) where it is briefly unmasked to be written to a file.
+class MaskedSecret {
+  public:
+    static constexpr char kMask = 0x5A;
+    MaskedSecret() {
+        std::random_device random;
+        const char* alphabet = "abcdefghijklmnopqrstuvwxyz0123456789";
+        for (int i = 0; i < 24; ++i)
+            masked_ += static_cast<char>(alphabet[random() % 36] ^ kMask);
+    }
+    // Writes "username=ann\npassword=SECRET\n" to `path`, mode 0600.
+    void writeCredentials(const fs::path& path) const {
+        const std::string head = "username=ann\npassword=";
+        const std::size_t size = head.size() + masked_.size() + 1;
+        void* area =
+            ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        ASSERT_NE(area, MAP_FAILED);
+        char* text = static_cast<char*>(area);
+        std::memcpy(text, head.data(), head.size());
+        for (std::size_t i = 0; i < masked_.size(); ++i)
+            text[head.size() + i] = masked_[i] ^ kMask;
+        text[size - 1] = '\n';
+        int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ASSERT_GE(fd, 0);
+        EXPECT_EQ(::write(fd, text, size), static_cast<ssize_t>(size));
+        ::close(fd);
+        ::munmap(area, size);
+    }
+    bool equals(std::string_view clear) const {
+        if (clear.size() != masked_.size()) return false;
+        for (std::size_t i = 0; i < clear.size(); ++i)
+            if ((clear[i] ^ kMask) != masked_[i]) return false;
+        return true;
+    }
+    // How often the secret stands in the process's writable memory (heap, stacks, anonymous
+    // mappings; the sanitizers' huge shadow mappings are left out).
+    int copiesInMemory() const {
+        constexpr std::size_t kChunk = 1 << 20;
+        char* buffer = static_cast<char*>(::mmap(nullptr, kChunk + 64, PROT_READ | PROT_WRITE,
+                                                 MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+        std::ifstream maps("/proc/self/maps");
+        int mem = ::open("/proc/self/mem", O_RDONLY);
+        int copies = 0;
+        std::string line;
+        while (std::getline(maps, line)) {
+            unsigned long from = 0, to = 0;
+            char perms[5] = {};
+            if (std::sscanf(line.c_str(), "%lx-%lx %4s", &from, &to, perms) != 3) continue;
+            if (perms[0] != 'r' || perms[1] != 'w' || to - from > (1ul << 30)) continue;
+            if (from == reinterpret_cast<unsigned long>(buffer)) continue;
+            for (unsigned long at = from; at < to; at += kChunk) {
+                std::size_t want = std::min<unsigned long>(kChunk + masked_.size(), to - at);
+                ssize_t got = ::pread(mem, buffer, want, static_cast<off_t>(at));
+                if (got <= 0) break;
+                std::string_view seen(buffer, static_cast<std::size_t>(got));
+                const char first = masked_[0] ^ kMask;
+                for (std::size_t i = seen.find(first); i != seen.npos && i < kChunk;
+                     i = seen.find(first, i + 1))
+                    if (equals(seen.substr(i, masked_.size()))) ++copies;
+            }
+        }
+        ::close(mem);
+        ::munmap(buffer, kChunk + 64);
+        return copies;
+    }
+
+  private:
+    std::string masked_;
+};
+
+// The password read from a file stands in memory once, in the credentials' buffer, and
+// nowhere after they are gone.
+TEST(CredentialsFile, ThePasswordIsHeldOnceAndWipedAfterwards) {
+    fs::path file = fs::temp_directory_path() / ("fennick-secret-" + std::to_string(::getpid()));
+    MaskedSecret secret;
+    secret.writeCredentials(file);
+    ASSERT_EQ(secret.copiesInMemory(), 0);
+    {
+        auto credentials = std::make_optional(readCredentialsFile(file.string()));
+        EXPECT_TRUE(secret.equals(credentials->password()));
+        SmbCredentials copy = *credentials;
+        EXPECT_EQ(secret.copiesInMemory(), 1);
+        credentials.reset();
+        EXPECT_TRUE(secret.equals(copy.password()));
+    }
+    EXPECT_EQ(secret.copiesInMemory(), 0);
+    fs::remove(file);
+}
 
 TEST(SmbUrl, EscapesWhatUrlsReadAndRefusesWhatLocalFoldersRefuse) {
     const std::pair<std::string, std::optional<std::string>> cases[] = {

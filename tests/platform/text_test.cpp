@@ -41,5 +41,48 @@ TEST(TrimBlanks, OnlyTheGivenCharactersAtEitherEnd) {
     EXPECT_EQ(trimBlanks("   "), "");
 }
 
+struct PrintableCase {
+    const char* name;
+    std::string text;
+    bool keepLineEnds;
+    std::string printed;
+};
+
+class PrintableText : public ::testing::TestWithParam<PrintableCase> {};
+
+TEST_P(PrintableText, NothingThatDrivesATerminalGetsThrough) {
+    EXPECT_EQ(printable(GetParam().text, GetParam().keepLineEnds), GetParam().printed);
+}
+
+const std::string kReplaced = "\xEF\xBF\xBD";
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, PrintableText,
+    ::testing::Values(PrintableCase{"PlainAndUtf8",
+                                    "Br\xC3\xA4"
+                                    "ckwater \xE2\x82\xAC \xF0\x9F\x9A\x9C",
+                                    false,
+                                    "Br\xC3\xA4"
+                                    "ckwater \xE2\x82\xAC \xF0\x9F\x9A\x9C"},
+                      PrintableCase{"EscapeBellDelete", "R\x1B[2J\x07\x7F", false,
+                                    "R" + kReplaced + "[2J" + kReplaced + kReplaced},
+                      PrintableCase{"C1Control",
+                                    "a\xC2\x9B"
+                                    "2Jb",
+                                    false, "a" + kReplaced + "2Jb"},
+                      PrintableCase{"RawCp1252Csi",
+                                    "a\x9B"
+                                    "2J",
+                                    false, "a" + kReplaced + "2J"},
+                      PrintableCase{"BrokenSequences", "\xE2\x82 \xC0\xAF \xED\xA0\x80 \xF5", false,
+                                    kReplaced + kReplaced + " " + kReplaced + kReplaced + " " +
+                                        kReplaced + kReplaced + kReplaced + " " + kReplaced},
+                      PrintableCase{"LineEndsGoWithoutTheFlag", "a\r\nb\tc", false,
+                                    "a" + kReplaced + kReplaced + "b" + kReplaced + "c"},
+                      PrintableCase{"LineEndsStay", "a\r\nb\nc", true, "a\r\nb\nc"},
+                      PrintableCase{"ABareCarriageReturnGoes", "total 9\rtotal 1\r", true,
+                                    "total 9" + kReplaced + "total 1" + kReplaced}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace fennick::platform

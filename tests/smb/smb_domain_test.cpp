@@ -250,7 +250,7 @@ TEST_F(Domain, RefusedLogonsAreAskedAboutUntilOneGetsIn) {
     EXPECT_FALSE(asked[0].passwordRefused());
     EXPECT_EQ(asked[1].tried, "DEALER\\alice");
     EXPECT_EQ(asked[1].username + "/" + asked[1].domain, "alice/DEALER");
-    EXPECT_EQ(platform::readWholeFile(smb, root + "ttymap"),
+    EXPECT_EQ(platform::readWholeFile(smb, root + "ttymap", platform::kTerminalMap),
               fileBytes(world().shares / SambaDomain::kServer / "TARNLNK" / "ttymap"));
 }
 

@@ -21,14 +21,15 @@
 
 #include "cli/commands.h"
 #include "cli/output.h"
+#include "core/export_file.h"
 #include "core/model_tree.h"
-#include "store/read_cache.h"
 #include "core/unit_list.h"
 #include "engine/global_connectivity.h"
 #include "platform/local_file_system.h"
 #include "platform/smb_file_system.h"
 #include "platform/workstation.h"
 #include "samba_server.h"
+#include "store/read_cache.h"
 #include "tools/mkdemo/demo_generator.h"
 #include "tools/mkdemo/share_builder.h"
 #include "tools/mkdemo/staged_file_system.h"
@@ -231,10 +232,69 @@ INSTANTIATE_TEST_SUITE_P(
         Access{"WrongPasswordIsRefused", true, "wrong.cred", kTree, 1,
                "refuses access to the share TARNLNK for " + SambaServer::user() + "."},
         Access{"CredentialsOthersCanReadAreRefused", true, "open.cred", kTree, 1,
-               "can be read by others than its owner"},
+               "can be read or changed by others than its owner"},
         Access{"CatconRefusingWrites", true, "right.cred", kExport, 1,
                "Could not create Export file."}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A link planted at the export file's name (or at its temporary name), or a stale temporary
+// file, is replaced by the export and never written through. The link points at another file
+// of CATCON, because the server follows links only inside its share.
+struct PlantedLink {
+    const char* name;
+    const char* at;
+    bool link;  // else a stale file
+};
+
+class ExportOverSmb : public ::testing::TestWithParam<PlantedLink> {};
+
+TEST_P(ExportOverSmb, ReplacesWhatWasPlantedAtItsName) {
+    const PlantedLink& c = GetParam();
+    const fs::path catcon = world().catcon, victim = catcon / "victim";
+    fs::create_directories(catcon);
+    fs::remove(catcon / "unitexport.7");
+    fs::remove(catcon / "unitexport.7.tmp");
+    std::ofstream(victim) << "keep me";
+    if (c.link)
+        fs::create_symlink("victim", catcon / c.at);
+    else
+        std::ofstream(catcon / c.at) << std::string(700, 's');
+    CliRun run = cli(overSmb(world().guestServer().port()), kExport);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(fileBytes(victim), "keep me");
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(catcon / "unitexport.7")));
+    EXPECT_EQ(fileBytes(catcon / "unitexport.7"), core::shortRecord("CTR", "CT100", "C100031"));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(catcon / "unitexport.7.tmp")));
+    fs::remove(victim);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Samba, ExportOverSmb,
+    ::testing::Values(PlantedLink{"LinkAtTheName", "unitexport.7", true},
+                      PlantedLink{"LinkAtTheTemporaryName", "unitexport.7.tmp", true},
+                      PlantedLink{"StaleTemporaryFile", "unitexport.7.tmp", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The point of sale holding the old file open: the server refuses to remove it, the export
+// ends with its message and the old file stays as it was.
+TEST(ExportOverSmb, AFileAnotherProgramHoldsOpenEndsWithTheExportMessage) {
+    const fs::path target = world().catcon / "unitexport.7";
+    fs::create_directories(world().catcon);
+    std::ofstream(target) << "old\n";
+    platform::SmbOptions options;
+    options.port = world().guestServer().port();
+    platform::SmbFileSystem pointOfSale(options);
+    auto held = pointOfSale.open("\\\\127.0.0.1\\CATCON\\unitexport.7");
+    ASSERT_TRUE(held);
+    CliRun run = cli(overSmb(options.port), kExport);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("another program holds it open"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("Could not create Export file."), std::string::npos) << run.err;
+    EXPECT_EQ(fileBytes(target), "old\n");
+    EXPECT_FALSE(fs::exists(world().catcon / "unitexport.7.tmp"));
+    held.reset();
+    EXPECT_EQ(cli(overSmb(options.port), kExport).status, 0);
+}
 
 TEST(SmbServer, NotAnsweringIsSaidWithTheStartUpMessage) {
     CliRun run = cli({"--smb-port", "1"}, kTree);
@@ -291,8 +351,9 @@ TEST_P(PathTest, ReadsAsTheLocalFoldersRead) {
     platform::SmbFileSystem smb(options);
     platform::LocalFileSystem folders(world().shares);
     bool smbOpened = false, localOpened = false;
-    std::string overSmb = platform::readWholeFile(smb, c.path, &smbOpened);
-    std::string local = platform::readWholeFile(folders, c.path, &localOpened);
+    std::string overSmb = platform::readWholeFile(smb, c.path, platform::kLinksFile, &smbOpened);
+    std::string local =
+        platform::readWholeFile(folders, c.path, platform::kLinksFile, &localOpened);
     EXPECT_EQ(smbOpened, c.present);
     EXPECT_EQ(localOpened, c.present);
     EXPECT_EQ(smb.fileExists(c.path), c.present);
@@ -326,7 +387,7 @@ TEST(SmbServer, ReadsFromSeveralThreadsOnOneFileGetTheirOwnBytes) {
     platform::SmbFileSystem smb(options);
     const std::string path = "\\\\127.0.0.1\\TARNLNK\\DLR001\\UNIT.DB";
     platform::LocalFileSystem folders(world().shares);
-    const std::string whole = platform::readWholeFile(folders, path);
+    const std::string whole = platform::readWholeFile(folders, path, platform::kDirectoryFile);
     ASSERT_GT(whole.size(), 64u * 1024);
     auto file = smb.open(path);
     ASSERT_TRUE(file);
@@ -441,8 +502,8 @@ TEST_P(StoppedServer, InTheMiddleOfAnActionEndsItAndTheNextActionReconnects) {
     store::ReadCache* cached = cache.get();
     options.share = std::move(cache);
     InitializeDataEngine(std::move(options));
-    auto engine = std::make_unique<store::Store>(*mGlobalConnectivity::instance().BusinessBasic,
-                                                 cached);
+    auto engine =
+        std::make_unique<store::Store>(*mGlobalConnectivity::instance().BusinessBasic, cached);
 
     std::int64_t before = stopper.reads;
     EXPECT_EQ(action(*engine), expected);

@@ -76,6 +76,12 @@ class OnceFailingFileSystem : public platform::FileSystem {
     }
     void makeDirectory(const std::string& p) override { inner_->makeDirectory(p); }
     bool remove(const std::string& p) override { return inner_->remove(p); }
+    std::unique_ptr<platform::File> createNew(const std::string& p) override {
+        return inner_->createNew(p);
+    }
+    void rename(const std::string& from, const std::string& to) override {
+        inner_->rename(from, to);
+    }
 
   protected:
     std::unique_ptr<platform::File> doOpen(const std::string& path,

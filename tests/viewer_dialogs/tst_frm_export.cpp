@@ -14,7 +14,7 @@ namespace fennick::viewer {
 
 namespace {
 
-const core::ExportTarget kTarget{"\\\\FS1\\CATCON\\", "\\\\FS1\\CATCON\\unitexport.12"};
+const core::ExportTarget kTarget{"\\\\FS1\\CATCON\\", "\\\\FS1\\CATCON\\unitexport.12", "12"};
 
 core::UnitRow pickRow(const std::string& unit, const std::string& model) {
     core::UnitRow row;

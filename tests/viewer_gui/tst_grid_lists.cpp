@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "tests/viewer_dialogs/fake_services.h"
+#include "viewer/text_grid.h"
 #include "window_driver.h"
 
 using namespace fennick;
@@ -109,6 +110,31 @@ class TstGridLists : public QObject {
         QCOMPARE(QApplication::clipboard()->text().toStdString(),
                  shownLines(grid, rows, '\t', "\n"));
         QVERIFY(QApplication::clipboard()->text().contains(rows.front() == 0 ? "U1" : "U2"));
+    }
+
+    // Ctrl+C's text goes into spreadsheets as a CSV file does: guarded the same way.
+    void ctrlCGuardsCellsLikeCsv_data() {
+        QTest::addColumn<QString>("cell");
+        QTest::addColumn<QString>("copied");
+        QTest::newRow("formula") << "=cmd|' /C calc'!A0"
+                                 << "'=cmd|' /C calc'!A0";
+        QTest::newRow("negative money") << "-1200.00"
+                                        << "-1200.00";
+        QTest::newRow("at sign") << "@SUM(A1)"
+                                 << "'@SUM(A1)";
+        QTest::newRow("leading tab") << "\t=1"
+                                     << "' =1";
+        QTest::newRow("escape and line break") << "R\x1B[2J\r\nx"
+                                               << "R[2Jx";
+    }
+    void ctrlCGuardsCellsLikeCsv() {
+        QFETCH(QString, cell);
+        QFETCH(QString, copied);
+        viewer::TextGrid grid("guarded");
+        grid.setHeadings({"Unit", "Engine Id"});
+        grid.showRows(std::vector<std::vector<std::string>>{{"U1", cell.toStdString()}});
+        grid.selectRowQuietly(0);
+        QCOMPARE(grid.selectedRowsText(), "Unit\tEngine Id\nU1\t" + copied + "\n");
     }
 
   private:

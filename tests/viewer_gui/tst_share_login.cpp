@@ -218,7 +218,7 @@ class TstShareLogin : public QObject {
         if (!answer) return;
         QCOMPARE(QString::fromStdString(answer->credentials.username), user.trimmed());
         QCOMPARE(QString::fromStdString(answer->credentials.domain), refusedDomain);
-        QCOMPARE(answer->credentials.password, std::string("p w"));
+        QCOMPARE(answer->credentials.password(), std::string_view("p w"));
         QVERIFY(answer->remember);
     }
 
