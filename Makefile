@@ -3,7 +3,8 @@ JOBS   ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD  ?= build
 ASAN   ?= build-asan
 FUZZ   ?= build-fuzz
-# make fuzz: every fuzz target at once, each for FUZZ_SECONDS (override FUZZ_TARGETS to pick).
+# make fuzz: the fuzz targets one after another, each for FUZZ_SECONDS on two workers
+# (override FUZZ_TARGETS to pick).
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS ?=
 PKG    ?= build-package

@@ -340,7 +340,9 @@ std::unique_ptr<File> SmbFileSystem::doOpen(const std::string& path, Access acce
         handle = smbc_getFunctionOpen(ctx)(ctx, target->url.c_str(), flags, 0);
     }
     if (!handle) {
-        if (connectionFailure(errno)) throwLost(*target, errno);
+        int error = errno;
+        if (connectionFailure(error)) throwLost(*target, error);
+        if (accessRefused(error)) throw AccessDenied("Permission denied");
         return nullptr;
     }
     struct stat info {};

@@ -88,6 +88,7 @@ std::unique_ptr<Store> openStore(const StoreStart& start) {
     }
     if (start.decorate) share = start.decorate(std::move(share));
     auto cache = std::make_unique<ReadCache>(std::move(share));
+    cache->setBatching(start.batching);
     ReadCache* cacheOfStore = cache.get();
     options.share = std::move(cache);
     InitializeDataEngine(std::move(options));

@@ -24,6 +24,7 @@ struct StoreStart {
     std::string settingsFile;      // empty: the default
     platform::ShareOptions share;  // empty: the defaults
     ShareDecorator decorate = {};  // empty: the back end as it is
+    bool batching = true;          // false: every read reaches the share as the engine asks
 };
 
 // The store over the share, or nothing when start-up failed: the start-up messages have been

@@ -88,9 +88,8 @@ void Store::readAhead(std::string_view file, const std::vector<std::int32_t>& re
     if (!keeping() || records.empty()) return;
     try {
         plan::readRecords(*cache_, *logical(file), records, count);
-    } catch (const platform::ConnectionLost&) {
-        throw;  // a read-ahead that lost the server ends the action at once
-    } catch (const std::exception&) {
+    } catch (const std::exception& failure) {
+        if (isShareFailure(failure)) throw;
     }
 }
 
@@ -98,9 +97,8 @@ IndexScan Store::scanIndex(std::string_view index, std::string from, std::string
     if (!keeping()) return {};
     try {
         return plan::scanIndex(*cache_, *logical(index), std::move(from), std::move(to));
-    } catch (const platform::ConnectionLost&) {
-        throw;  // a read-ahead that lost the server ends the action at once
-    } catch (const std::exception&) {
+    } catch (const std::exception& failure) {
+        if (isShareFailure(failure)) throw;
         return {};
     }
 }
@@ -113,9 +111,8 @@ void Store::readAheadBlocks(std::string_view fileName, std::int32_t first, std::
         if (!file || !file->handle) return;
         constexpr std::int64_t kBlock = 512;
         cache_->prefetch(*file->handle, {{first * kBlock, (last - first + 1) * kBlock}});
-    } catch (const platform::ConnectionLost&) {
-        throw;  // a read-ahead that lost the server ends the action at once
-    } catch (const std::exception&) {
+    } catch (const std::exception& failure) {
+        if (isShareFailure(failure)) throw;
     }
 }
 
@@ -125,9 +122,8 @@ void Store::readAheadChains(std::string_view file, const std::vector<std::int32_
     try {
         auto data = logical(file);
         if (data->RecordLength > 0) plan::readChains(engine_, *cache_, data, heads, linkOf);
-    } catch (const platform::ConnectionLost&) {
-        throw;  // a read-ahead that lost the server ends the action at once
-    } catch (const std::exception&) {
+    } catch (const std::exception& failure) {
+        if (isShareFailure(failure)) throw;
     }
 }
 
