@@ -137,9 +137,13 @@ void ReadCache::prefetch(platform::File& file, std::vector<ByteRange> ranges) {
         });
     }
     ReadPolicy shape = policy();
-    if (policy_.maxGap <= 0)
-        shape.maxGap =
-            std::min(gapWorthReading(ranges, shape.inFlight, shape.maxGap), shape.maxRead);
+    if (policy_.maxGap <= 0) {
+        // A gap that costs less than each read's share of a round trip is always read through:
+        // fewer, larger requests for next to nothing.
+        std::int64_t always = shape.maxGap / std::max(shape.inFlight, 1);
+        shape.maxGap = std::min(
+            std::max(gapWorthReading(ranges, shape.inFlight, shape.maxGap), always), shape.maxRead);
+    }
     std::vector<Read> reads;
     for (auto& group : coalesce(std::move(ranges), shape))
         reads.push_back({std::move(group), {}, false});
