@@ -14,6 +14,7 @@
 //   smb_bench [FOLDER]                  the table (the share is written into FOLDER once)
 //   smb_bench --serve MS [MBIT] [FOLDER]  serves the share behind the proxy until stdin ends,
 //                                       for trying the programs by hand over a slow link
+//   smb_bench --trace MS [MBIT] [FOLDER]  the calls each action makes over that link, in rounds
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -36,6 +37,7 @@
 #include "core/unit_list.h"
 #include "core/unit_search.h"
 #include "delay_proxy.h"
+#include "read_trace.h"
 #include "samba_server.h"
 #include "store/open_store.h"
 
@@ -155,6 +157,49 @@ std::vector<Figures> actionsAt(const World& w, const LinkCase& link, int connect
     return out;
 }
 
+// Start-up, the tree, a unit list, showing a unit, the list and the unit after a fresh start,
+// the ageing: each action's calls over the link, in rounds.
+void trace(World& w) {
+    bench::ReadTrace calls;
+    store::StoreStart start;
+    start.settingsFile = w.share.settingsFile;
+    start.share.smbPort = std::to_string(w.proxy->port());
+    start.decorate = [&](std::unique_ptr<platform::FileSystem> share) {
+        return bench::tracedShare(std::move(share), calls);
+    };
+    auto show = [&](const char* action, const std::function<void()>& run) {
+        bench::WireCounts before = w.proxy->counts();
+        auto started = Clock::now();
+        run();
+        double seconds = std::chrono::duration<double>(Clock::now() - started).count();
+        bench::WireCounts after = w.proxy->counts();
+        std::printf("%s: %.3f s, %lld requests on the wire\n%s\n", action, seconds,
+                    static_cast<long long>(after.requests - before.requests),
+                    bench::summary(calls.take(), 40).c_str());
+        std::fflush(stdout);
+    };
+    std::unique_ptr<store::Store> store;
+    core::ModelTreeData tree;
+    core::UnitList list;
+    auto listed = [&] {
+        for (const auto& row : list.rows)
+            if (row.unit == kUnit) return row;
+        throw std::runtime_error("unit " + kUnit + " is not listed");
+    };
+    show("start-up", [&] { store = store::openStore(start); });
+    if (!store) throw std::runtime_error("the share does not open over SMB");
+    show("tree", [&] { tree = core::ModelTree(*store).loadtree(false); });
+    show("unit list", [&] { list = core::LoadUnits(*store, kLine, kModel); });
+    show("show unit", [&] { core::selectUnit(*store, listed()); });
+    store.reset();
+    show("start-up, list, unit", [&] {
+        store = store::openStore(start);
+        list = core::LoadUnits(*store, kLine, kModel);
+        core::selectUnit(*store, listed());
+    });
+    show("ageing", [&] { core::stockAgeing(*store); });
+}
+
 void printFigures(const Figures& f) {
     if (!f.measured) {
         std::printf(" %9s %12s %9s", "-", "-", "-");
@@ -197,9 +242,10 @@ void table(World& w) {
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     std::optional<bench::Link> serve;
-    if (!args.empty() && args[0] == "--serve") {
+    bool tracing = !args.empty() && args[0] == "--trace";
+    if (!args.empty() && (args[0] == "--serve" || tracing)) {
         if (args.size() < 2) {
-            std::cerr << "usage: smb_bench --serve MS [MBIT] [FOLDER]\n";
+            std::cerr << "usage: smb_bench --serve|--trace MS [MBIT] [FOLDER]\n";
             return 2;
         }
         serve = bench::Link{std::chrono::microseconds(std::atoi(args[1].c_str()) * 500), 0};
@@ -220,7 +266,9 @@ int main(int argc, char** argv) {
         server.start();
         bench::DelayProxy proxy(server.port(), serve ? *serve : bench::Link{});
         w.proxy = &proxy;
-        if (serve) {
+        if (tracing) {
+            trace(w);
+        } else if (serve) {
             std::cout << "smbd on port " << server.port() << ", behind the proxy on port "
                       << proxy.port() << "; settings file " << w.share.settingsFile
                       << "\nfennick-cli --ini " << w.share.settingsFile << " --smb-port "
@@ -228,9 +276,9 @@ int main(int argc, char** argv) {
             std::string line;
             while (std::getline(std::cin, line)) {
             }
-            return 0;
+        } else {
+            table(w);
         }
-        table(w);
     } catch (const std::exception& failure) {
         std::cerr << "smb_bench: " << failure.what() << "\n";
         return 1;

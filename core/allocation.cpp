@@ -74,6 +74,16 @@ void readAheadSalesInProgress(store::Store& store) {
     });
 }
 
+}  // namespace
+
+std::unique_ptr<store::Store::Beside> readSalesBeside(store::Store& store,
+                                                      std::vector<std::string> files) {
+    files.insert(files.end(), {"TICKI", kInvoices});
+    return store.beside(files, {"FILE0"}, [&store] { readAheadSalesInProgress(store); });
+}
+
+namespace {
+
 bool lineHolds(const DetailLine& line, const std::string& unit) {
     for (const auto& element : line)
         if (containsText(element, unit)) return true;

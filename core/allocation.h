@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,12 @@ void forEachSaleInProgress(store::Store& store,
 // The check for one unit, as the window defines it: any failure answers false.
 bool isUnitallocated(store::Store& store, const std::string& lineCode, const std::string& model,
                      const std::string& unitNumber);
+
+// The pages of every sale in progress, read ahead (as collect does first) beside the caller's own
+// reads (Store::beside), which may go on with the files `salesFiles` adds to `files`.
+// Null when nothing runs beside.
+[[nodiscard]] std::unique_ptr<store::Store::Beside> readSalesBeside(store::Store& store,
+                                                                    std::vector<std::string> files);
 
 // The same answers for many units from one pass over the sales in progress. With a ReadCache
 // under the engine the pages of all sales are read ahead in batches, and every INVOL page is

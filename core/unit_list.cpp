@@ -23,6 +23,19 @@ void readAheadModel(store::Store& store, std::int32_t line, const std::string& m
     store.readAhead("UNITL", scan.records);
 }
 
+// The sub-ledger chains of the units, read ahead a link per round across all of them; a unit the
+// check then drops costs its few reads and nothing more (its chain is not walked).
+void readAheadLedgers(store::Store& store, const std::vector<clsUnits>& units) {
+    std::vector<std::int32_t> heads;
+    for (const auto& unit : units)
+        heads.push_back(unit.SubLedgerChain);
+    store.readAheadChains("LUNITL", heads, [](std::string_view bytes) {
+        clsUnitsLedger posting;
+        posting.Unpack(bytes);
+        return posting.Chain;
+    });
+}
+
 std::string chainProblem(const std::string& unit, const ChainWalk& walk) {
     std::string where = walk.looped() ? " returns to record" : " links to record";
     std::string why = walk.looped() ? "" : ", outside LUNITL";
@@ -99,6 +112,11 @@ UnitList listUnits(store::Store& store, const std::string& lineCode, const std::
     std::int64_t read = 0;
     std::int32_t line = ModelTree(store).lookupLineNumber(lineCode);
     if (line < 1) return out;
+    // The sales in progress do not depend on the model: their pages are read while the model's
+    // index, units and sub-ledgers are.
+    std::unique_ptr<store::Store::Beside> salesAhead;
+    if (check == AllocationCheck::OncePerList && !sales)
+        salesAhead = readSalesBeside(store, {"MUNITI", "UNITL", "LUNITL"});
     readAheadModel(store, line, model);
     const std::string trimmed = codec::trun(model);
     const Date today = store.today();
@@ -119,6 +137,10 @@ UnitList listUnits(store::Store& store, const std::string& lineCode, const std::
     }
     if (!goOn(progress, std::string(), read)) return cancelled;
     if (listed.empty()) return out;
+    if (salesAhead) {
+        readAheadLedgers(store, listed);
+        salesAhead->finish();
+    }
     std::vector<bool> taken(listed.size(), false);
     if (check == AllocationCheck::OncePerList) {
         std::vector<std::string> numbers;

@@ -37,12 +37,14 @@ std::string dataFilePath(const std::string& directoryPath) {
 
 void cBusinessBasic::readLinks() {
     std::string path = system_.linkShareRoot() + "LINKSFILE";
-    // A share without a links file has no links; the viewer never creates files on the share.
-    if (!onShare("cLinks", path, [&] { return env_.share->fileExists(path); })) return;
     bool opened = false;
     std::string bytes = onShare("cLinks", path, [&] {
         return platform::readWholeFile(*env_.share, path, platform::kLinksFile, &opened);
     });
+    // A share without a links file has no links; the viewer never creates files on the share.
+    // Over a network each call is a round trip: the file is looked for only when it would not
+    // open.
+    if (!opened && !onShare("cLinks", path, [&] { return env_.share->fileExists(path); })) return;
     if (!opened) throw EngineError(err::kEngine, "cLinks", "Could not read links file: " + path);
     for (std::size_t at = 0; at < bytes.size(); at += kLinkEntry) {
         std::string name = field(bytes, at + 1, 79);
@@ -128,10 +130,14 @@ std::int32_t cBusinessBasic::nextFileNumber() const {
 std::shared_ptr<cOpenFile> cBusinessBasic::OpenFile(std::string& FileName) {
     if (FileName.find('\\') == std::string::npos) FileName = system_.TARNLNK() + "\\" + FileName;
     if (auto cached = openFiles_->find(FileName)) return cached;
-    if (!onShare("iOpenFile", FileName, [&] { return env_.share->fileExists(FileName); }))
-        return nullptr;
     auto handle =
         onShare("iOpenFile", FileName, [&] { return env_.share->open(FileName, env_.access); });
+    // A file that is not there is simply not found; one that is there but would not open is a
+    // failure to report. Looked for only after the open failed: over a network each call is a
+    // round trip.
+    if (!handle &&
+        !onShare("iOpenFile", FileName, [&] { return env_.share->fileExists(FileName); }))
+        return nullptr;
     if (!handle) {
         lastOpenFailure_ =
             EngineError(err::kEngine, "iOpenFile", "Could not open file: " + FileName);

@@ -19,7 +19,7 @@ class CachedFile : public platform::File {
 
     ReadCache& cache() const { return cache_; }
     platform::File& inner() const { return *inner_; }
-    KeptBytes& kept() const { return cache_.kept_[id_]; }
+    KeptBytes& kept() const { return cache_.keptOf(id_); }
 
   protected:
     // From memory when every byte is kept; otherwise one read of exactly the range asked for,
@@ -27,13 +27,20 @@ class CachedFile : public platform::File {
     std::size_t doRead(std::int64_t offset, char* buf, std::size_t n) override {
         if (!cache_.keeping()) return inner_->readAt(offset, buf, n);
         KeptBytes& bytes = kept();
-        if (auto copied = bytes.copy(offset, buf, n)) return *copied;
+        {
+            std::lock_guard lock(cache_.keptMutex_);
+            if (auto copied = bytes.copy(offset, buf, n)) return *copied;
+        }
         std::size_t got = inner_->readAt(offset, buf, n);
+        std::lock_guard lock(cache_.keptMutex_);
         bytes.keep(offset, std::string(buf, got), n);
         return got;
     }
     void doWrite(std::int64_t offset, const char* buf, std::size_t n) override {
-        cache_.kept_.erase(id_);
+        {
+            std::lock_guard lock(cache_.keptMutex_);
+            cache_.kept_.erase(id_);
+        }
         inner_->writeAt(offset, buf, n);
     }
 
@@ -79,6 +86,37 @@ std::vector<std::vector<ByteRange>> coalesce(std::vector<ByteRange> ranges,
     return groups;
 }
 
+std::int64_t gapWorthReading(std::vector<ByteRange> ranges, int inFlight,
+                             std::int64_t roundTripBytes) {
+    std::erase_if(ranges, [](const ByteRange& r) { return r.length <= 0 || r.offset < 0; });
+    std::sort(ranges.begin(), ranges.end(),
+              [](const ByteRange& a, const ByteRange& b) { return a.offset < b.offset; });
+    std::vector<std::int64_t> gaps;
+    std::int64_t end = -1;
+    std::int64_t reads = 0;
+    for (const auto& r : ranges) {
+        if (end < 0 || r.offset >= end) {
+            ++reads;
+            if (end >= 0 && r.offset - end <= roundTripBytes) gaps.push_back(r.offset - end);
+        }
+        end = std::max(end, r.end());
+    }
+    std::sort(gaps.begin(), gaps.end());
+    const std::int64_t wide = std::max(inFlight, 1);
+    auto rounds = [&](std::int64_t n) { return (n + wide - 1) / wide; };
+    std::int64_t bestCost = rounds(reads) * roundTripBytes, best = 0, readThrough = 0;
+    for (std::size_t k = 0; k < gaps.size(); ++k) {
+        readThrough += gaps[k];
+        std::int64_t cost =
+            rounds(reads - static_cast<std::int64_t>(k) - 1) * roundTripBytes + readThrough;
+        if (cost < bestCost) {
+            bestCost = cost;
+            best = gaps[k];
+        }
+    }
+    return best;
+}
+
 struct ReadCache::Read {
     std::vector<ByteRange> members;
     std::string bytes;
@@ -92,11 +130,22 @@ void ReadCache::prefetch(platform::File& file, std::vector<ByteRange> ranges) {
     auto* cached = dynamic_cast<CachedFile*>(&file);
     if (!keeping() || !cached || &cached->cache() != this) return;
     KeptBytes& kept = cached->kept();
-    std::erase_if(ranges, [&](const ByteRange& r) {
-        return r.length > 0 && kept.covers(r.offset, static_cast<std::size_t>(r.length));
-    });
+    {
+        std::lock_guard lock(keptMutex_);
+        std::erase_if(ranges, [&](const ByteRange& r) {
+            return r.length > 0 && kept.covers(r.offset, static_cast<std::size_t>(r.length));
+        });
+    }
+    ReadPolicy shape = policy();
+    if (policy_.maxGap <= 0) {
+        // A gap that costs less than each read's share of a round trip is always read through:
+        // fewer, larger requests for next to nothing.
+        std::int64_t always = shape.maxGap / std::max(shape.inFlight, 1);
+        shape.maxGap = std::min(
+            std::max(gapWorthReading(ranges, shape.inFlight, shape.maxGap), always), shape.maxRead);
+    }
     std::vector<Read> reads;
-    for (auto& group : coalesce(std::move(ranges), policy()))
+    for (auto& group : coalesce(std::move(ranges), shape))
         reads.push_back({std::move(group), {}, false});
     fetch(cached->inner(), kept, std::move(reads));
 }
@@ -104,7 +153,9 @@ void ReadCache::prefetch(platform::File& file, std::vector<ByteRange> ranges) {
 bool ReadCache::holds(platform::File& file, ByteRange range) {
     auto* cached = dynamic_cast<CachedFile*>(&file);
     if (!keeping() || !cached || &cached->cache() != this || range.length < 0) return false;
-    return cached->kept().covers(range.offset, static_cast<std::size_t>(range.length));
+    KeptBytes& kept = cached->kept();
+    std::lock_guard lock(keptMutex_);
+    return kept.covers(range.offset, static_cast<std::size_t>(range.length));
 }
 
 ReadPolicy ReadCache::policy() const {
@@ -140,6 +191,7 @@ void ReadCache::fetch(platform::File& inner, KeptBytes& kept, std::vector<Read> 
         });
         if (lostError) std::rethrow_exception(lostError);
         std::vector<Read> retry;
+        std::unique_lock lock(keptMutex_);
         for (auto& read : reads) {
             ByteRange span = read.span();
             if (read.ok) {
@@ -152,11 +204,18 @@ void ReadCache::fetch(platform::File& inner, KeptBytes& kept, std::vector<Read> 
                 retry.push_back({{half, read.members.end()}, {}, false});
             }
         }
+        lock.unlock();
         reads = std::move(retry);
     }
 }
 
+KeptBytes& ReadCache::keptOf(std::int32_t file) {
+    std::lock_guard lock(keptMutex_);
+    return kept_[file];
+}
+
 std::int64_t ReadCache::keptBytes() const {
+    std::lock_guard lock(keptMutex_);
     std::int64_t total = 0;
     for (const auto& [file, kept] : kept_)
         total += kept.bytes();

@@ -11,9 +11,11 @@
 // the share as the engine asks for it, record by record (the reference the batched reads are
 // measured and checked against).
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -68,7 +70,10 @@ class ReadCache : public platform::FileSystem {
             if (cache_) ++cache_->depth_;
         }
         ~Scope() {
-            if (cache_ && --cache_->depth_ == 0) cache_->kept_.clear();
+            if (cache_ && --cache_->depth_ == 0) {
+                std::lock_guard lock(cache_->keptMutex_);
+                cache_->kept_.clear();
+            }
         }
         Scope(const Scope&) = delete;
         Scope& operator=(const Scope&) = delete;
@@ -101,14 +106,26 @@ class ReadCache : public platform::FileSystem {
     struct Read;
     ReadPolicy policy() const;
     void fetch(platform::File& inner, KeptBytes& kept, std::vector<Read> reads);
+    KeptBytes& keptOf(std::int32_t file);
 
     std::unique_ptr<platform::FileSystem> inner_;
     ReadPolicy policy_;
     std::int32_t nextFile_ = 0;
-    int depth_ = 0;
+    std::atomic<int> depth_ = 0;
     bool batching_ = true;
+    // Reads ahead may go on beside the action's own reads (Store::beside): what is kept is
+    // guarded; the reads themselves are not.
+    mutable std::mutex keptMutex_;
     std::map<std::int32_t, KeptBytes> kept_;  // by file
 };
+
+// The widest gap between `ranges` worth reading through when `inFlight` reads go at once and a
+// round trip costs as long as `roundTripBytes` bytes take: a read beyond each `inFlight` waits a
+// round trip more, so gaps are read through (smallest first) only while the round trips they
+// save are worth more than their bytes. Up to `inFlight` reads cost one round trip: no gap is
+// worth reading then.
+std::int64_t gapWorthReading(std::vector<ByteRange> ranges, int inFlight,
+                             std::int64_t roundTripBytes);
 
 // The ranges grouped into reads: ascending, neighbours joined while the gap between them is at
 // most `maxGap` and the read stays within `maxRead` bytes. Overlapping ranges are merged first;

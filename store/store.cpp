@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 #include "engine/business_basic.h"
 #include "store/read_plan.h"
@@ -125,6 +126,45 @@ void Store::readAheadChains(std::string_view file, const std::vector<std::int32_
     } catch (const std::exception& failure) {
         if (isShareFailure(failure)) throw;
     }
+}
+
+Store::Beside::Beside(std::function<void()> readAhead)
+    : thread_([this, work = std::move(readAhead)] {
+          try {
+              work();
+          } catch (const std::exception& failure) {
+              // Damage is left to the caller's walk, which reads what is missing and meets it.
+              if (isShareFailure(failure)) failure_ = std::current_exception();
+          } catch (...) {
+              failure_ = std::current_exception();
+          }
+      }) {}
+
+void Store::Beside::finish() {
+    if (thread_.joinable()) thread_.join();
+    if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
+}
+
+Store::Beside::~Beside() {
+    if (thread_.joinable()) thread_.join();
+}
+
+std::unique_ptr<Store::Beside> Store::beside(const std::vector<std::string>& files,
+                                             const std::vector<std::string>& plainFiles,
+                                             std::function<void()> readAhead) {
+    if (!keeping()) return nullptr;
+    try {
+        for (const auto& file : files)
+            if (!engine_.LogicalOpen(file)) return nullptr;
+        for (std::string name : plainFiles) {
+            auto file = engine_.OpenFile(name);
+            if (!file || !file->handle) return nullptr;
+        }
+    } catch (const std::exception& failure) {
+        if (isShareFailure(failure)) throw;
+        return nullptr;
+    }
+    return std::make_unique<Beside>(std::move(readAhead));
 }
 
 platform::FileSystem& Store::share() {

@@ -7,10 +7,12 @@
 // calls the engine.
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "engine/currency.h"
@@ -104,6 +106,34 @@ class Store {
     // (the pages of invoices).
     void readAheadChains(std::string_view file, const std::vector<std::int32_t>& heads,
                          const std::function<std::int32_t(std::string_view record)>& linkOf);
+
+    // Read-ahead that does not depend on what the caller reads goes on beside it, on a thread of
+    // its own, so that both wait on the share together rather than one after the other. Opening
+    // a file changes the engine's tables while reading only looks them up, so every file either
+    // side reads while both run is opened first: `files` (logical names) and `plainFiles` (by
+    // name, such as FILE0). `readAhead` then only reads ahead (the calls above) on those files,
+    // and the caller only reads those files. Nothing runs beside when reads are not kept or a
+    // file does not open: the caller's own walk reads what it needs, as it always may. What the
+    // read-ahead finds damaged, the caller's walk meets itself; a read the share failed ends
+    // the action when the caller finishes the read-ahead, as it would have read ahead there.
+    // The returned object waits for the read-ahead to end.
+    class Beside {
+      public:
+        Beside() = default;
+        explicit Beside(std::function<void()> readAhead);
+        Beside(Beside&&) = delete;
+        Beside& operator=(Beside&&) = delete;
+        ~Beside();
+        // Waits for the read-ahead to end; rethrows the share failure that ended it.
+        void finish();
+
+      private:
+        std::exception_ptr failure_;  // before the thread, which may set it
+        std::thread thread_;
+    };
+    [[nodiscard]] std::unique_ptr<Beside> beside(const std::vector<std::string>& files,
+                                                 const std::vector<std::string>& plainFiles,
+                                                 std::function<void()> readAhead);
 
     // True while an action keeps what it reads.
     bool keeping() const { return cache_ && cache_->keeping(); }

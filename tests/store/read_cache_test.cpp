@@ -86,6 +86,36 @@ INSTANTIATE_TEST_SUITE_P(
                      {{{0, 600}, {650, 300}}, {{960, 50}}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+struct GapCase {
+    const char* name;
+    std::vector<ByteRange> ranges;
+    int inFlight;
+    std::int64_t gap;  // worth reading through, with a round trip worth 100 bytes
+};
+
+void PrintTo(const GapCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class GapWorthReading : public ::testing::TestWithParam<GapCase> {};
+
+TEST_P(GapWorthReading, ReadsThroughOnlyWhereRoundTripsAreSaved) {
+    EXPECT_EQ(gapWorthReading(GetParam().ranges, GetParam().inFlight, 100), GetParam().gap);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ranges, GapWorthReading,
+    ::testing::Values(
+        // Four reads go in one round: reading through a gap saves nothing.
+        GapCase{"one_round", {{0, 10}, {20, 10}, {40, 10}, {60, 10}}, 4, 0},
+        // Five reads take two rounds; the smallest gap (5) saves the second for 5 bytes.
+        GapCase{"saves_a_round", {{0, 10}, {15, 10}, {50, 10}, {80, 10}, {110, 10}}, 4, 5},
+        // Saving the second round costs 60 + 70 bytes, more than the round trip's 100.
+        GapCase{"round_not_worth_it", {{0, 10}, {70, 10}, {150, 10}, {240, 10}}, 2, 0},
+        // Overlapping and touching ranges make no gap; gaps over a round trip never count.
+        GapCase{"touching_and_wide", {{0, 10}, {5, 10}, {15, 10}, {500, 10}, {530, 10}}, 1, 20}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(ReadCache, PrefetchReadsAroundABadBlock) {
     CachedShare s(std::string(4096, 'x'), ReadPolicy{1024, 1 << 20, 2});
     s.memory->setUnreadable(kPath, 1024, 512);
