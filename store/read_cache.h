@@ -12,8 +12,10 @@
 // measured and checked against).
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -92,6 +94,14 @@ class ReadCache : public platform::FileSystem {
     // Bytes held for the current action.
     std::int64_t keptBytes() const;
 
+    // Called on the action's thread before every read through this cache (kept or not) and
+    // before every batch of reads a prefetch sends at once: work that may be cancelled throws
+    // from it, and so stops within one read or one batch wherever its walk is. Empty: none.
+    void setCheckpoint(std::function<void()> checkpoint) { checkpoint_ = std::move(checkpoint); }
+    void checkpoint() const {
+        if (checkpoint_) checkpoint_();
+    }
+
   protected:
     std::unique_ptr<platform::File> doOpen(const std::string& path,
                                            platform::Access access) override;
@@ -101,6 +111,7 @@ class ReadCache : public platform::FileSystem {
     struct Read;
     ReadPolicy policy() const;
     void fetch(platform::File& inner, KeptBytes& kept, std::vector<Read> reads);
+    static void readBatch(platform::File& inner, std::span<Read> batch);
 
     std::unique_ptr<platform::FileSystem> inner_;
     ReadPolicy policy_;
@@ -108,6 +119,7 @@ class ReadCache : public platform::FileSystem {
     int depth_ = 0;
     bool batching_ = true;
     std::map<std::int32_t, KeptBytes> kept_;  // by file
+    std::function<void()> checkpoint_;
 };
 
 // The ranges grouped into reads: ascending, neighbours joined while the gap between them is at
