@@ -90,6 +90,25 @@ class AgeingPass {
     std::exception_ptr failure_;  // a unit record that could not be read; later models not read
 };
 
+// While the pass runs, every read of its store and every batch of reads it sends looks whether
+// the work was cancelled, so that the tree's walk, the reads ahead and the collection of the
+// sales in progress stop within a read or a batch, wherever they are.
+class CancelAtReads {
+  public:
+    CancelAtReads(store::Store& store, WorkProgress* progress)
+        : cache_(progress ? store.cache() : nullptr) {
+        if (cache_) cache_->setCheckpoint([progress] { progress->checkpoint(); });
+    }
+    ~CancelAtReads() {
+        if (cache_) cache_->setCheckpoint({});
+    }
+    CancelAtReads(const CancelAtReads&) = delete;
+    CancelAtReads& operator=(const CancelAtReads&) = delete;
+
+  private:
+    store::ReadCache* cache_;
+};
+
 StockAgeing cancelledAgeing() {
     return {{}, {}, true};
 }
@@ -230,29 +249,6 @@ StockAgeing AgeingPass::rows() const {
     }
     return out;
 }
-
-}  // namespace
-
-namespace {
-
-// While the pass runs, every read of its store and every batch of reads it sends looks whether
-// the work was cancelled, so that the tree's walk, the reads ahead and the collection of the
-// sales in progress stop within a read or a batch, wherever they are.
-class CancelAtReads {
-  public:
-    CancelAtReads(store::Store& store, WorkProgress* progress)
-        : cache_(progress ? store.cache() : nullptr) {
-        if (cache_) cache_->setCheckpoint([progress] { progress->checkpoint(); });
-    }
-    ~CancelAtReads() {
-        if (cache_) cache_->setCheckpoint({});
-    }
-    CancelAtReads(const CancelAtReads&) = delete;
-    CancelAtReads& operator=(const CancelAtReads&) = delete;
-
-  private:
-    store::ReadCache* cache_;
-};
 
 }  // namespace
 
