@@ -3,8 +3,10 @@
 // per-model pass (the tree, then every model's unit list), measured in the same run. Each pass
 // runs in a child process of its own that opens the store, runs the pass once and ends, so that
 // its CPU time (user + system) and its peak memory are its own; the reads and bytes are those
-// that reached the share, and the longest time between two progress steps is how long a cancel
-// may wait. The answers of the two passes are compared as CSV.
+// that reached the share. How long a cancel may wait is the longest time between two places
+// where the pass looks whether it was cancelled (its progress steps and its checkpoints), in
+// seconds and in reads that reached the share; the longest time between two progress steps is
+// how long the window's text may stand still. The answers of the two passes are compared as CSV.
 //
 //   build/bench/ageing_figures [FOLDER]   (the share is written there unless it is already)
 
@@ -14,6 +16,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -57,9 +60,25 @@ void writeShare(const fs::path& folder) {
 }
 
 struct Figures {
-    double cpuS = 0, wallS = 0, longestStepS = 0;
-    long long reads = 0, bytes = 0, peakKb = 0;
+    double cpuS = 0, wallS = 0, longestStepS = 0, longestCheckS = 0;
+    long long reads = 0, bytes = 0, peakKb = 0, longestCheckReads = 0;
     std::string answer;  // the ageing as CSV
+};
+
+// The longest time and the most reads of the share between two cancellation checks.
+struct CheckGaps {
+    explicit CheckGaps(std::int64_t reads) : lastReads(reads) {}
+    void check(std::int64_t reads) {
+        auto now = std::chrono::steady_clock::now();
+        longest = std::max<std::chrono::duration<double>>(longest, now - last);
+        longestReads = std::max(longestReads, reads - lastReads);
+        last = now;
+        lastReads = reads;
+    }
+    std::chrono::steady_clock::time_point last = std::chrono::steady_clock::now();
+    std::int64_t lastReads;
+    std::chrono::duration<double> longest{};
+    std::int64_t longestReads = 0;
 };
 
 using Pass = std::function<core::StockAgeing(store::Store&, core::WorkProgress*)>;
@@ -83,14 +102,18 @@ using Pass = std::function<core::StockAgeing(store::Store&, core::WorkProgress*)
             longest = std::max<std::chrono::duration<double>>(longest, now - lastStep);
             lastStep = now;
         });
+        CheckGaps gaps(share.reads);
+        progress.setWatch([&] { gaps.check(share.reads); });
         std::string answer = core::ageingCsv(pass(*opened, &progress));
+        gaps.check(share.reads);
         std::chrono::duration<double> wall = std::chrono::steady_clock::now() - started;
         longest = std::max<std::chrono::duration<double>>(
             longest, std::chrono::steady_clock::now() - lastStep);
         std::string head = std::to_string(share.reads - before.reads) + " " +
                            std::to_string(share.bytesRead - before.bytesRead) + " " +
                            std::to_string(wall.count()) + " " + std::to_string(longest.count()) +
-                           "\n";
+                           " " + std::to_string(gaps.longest.count()) + " " +
+                           std::to_string(gaps.longestReads) + "\n";
         std::string all = head + answer;
         for (std::size_t at = 0; at < all.size();) {
             ssize_t n = write(out, all.data() + at, all.size() - at);
@@ -130,15 +153,16 @@ Figures measure(const fs::path& folder, const Pass& pass) {
     f.peakKb = usage.ru_maxrss;
     std::size_t line = got.find('\n');
     if (line == std::string::npos) throw std::runtime_error("a pass gave no figures");
-    std::sscanf(got.substr(0, line).c_str(), "%lld %lld %lf %lf", &f.reads, &f.bytes, &f.wallS,
-                &f.longestStepS);
+    std::sscanf(got.substr(0, line).c_str(), "%lld %lld %lf %lf %lf %lld", &f.reads, &f.bytes,
+                &f.wallS, &f.longestStepS, &f.longestCheckS, &f.longestCheckReads);
     f.answer = got.substr(line + 1);
     return f;
 }
 
 void print(const char* name, const Figures& f) {
-    std::printf("%-10s %9.2f %9.2f %9lld %13lld %10.1f %12.2f\n", name, f.cpuS, f.wallS, f.reads,
-                f.bytes, static_cast<double>(f.peakKb) / 1024.0, f.longestStepS);
+    std::printf("%-10s %9.2f %9.2f %9lld %13lld %10.1f %12.2f %13.3f %13lld\n", name, f.cpuS,
+                f.wallS, f.reads, f.bytes, static_cast<double>(f.peakKb) / 1024.0, f.longestStepS,
+                f.longestCheckS, f.longestCheckReads);
 }
 
 }  // namespace
@@ -151,8 +175,8 @@ int main(int argc, char** argv) {
         Figures byModel = measure(folder, core::stockAgeingByModel);
         std::printf("Stock ageing on %s, local folders; one run of each pass in its own process.\n",
                     folder.string().c_str());
-        std::printf("%-10s %9s %9s %9s %13s %10s %12s\n", "pass", "cpu s", "wall s", "reads",
-                    "bytes", "peak MB", "longest step");
+        std::printf("%-10s %9s %9s %9s %13s %10s %12s %13s %13s\n", "pass", "cpu s", "wall s",
+                    "reads", "bytes", "peak MB", "longest step", "check gap s", "check gap rd");
         print("one pass", one);
         print("by model", byModel);
         std::printf("%-10s %9.1f %9.1f %9.1f %13.1f %10.2f\n", "ratio", byModel.cpuS / one.cpuS,

@@ -46,7 +46,9 @@ struct StockAgeing {
 // batches (checked against the sales in progress, collected once, and their sub-ledger chains
 // walked together). Engine failures reach the caller. With `progress`, the tree's lines are
 // steps, then each model and each batch: their `done` counts the units settled so far, of
-// `total`, the units the tree met.
+// `total`, the units the tree met. Cancel is looked at also before every read of the store's
+// read cache and every batch of reads it sends, so the pass stops within a read or a batch
+// wherever it is, and answers `cancelled`.
 StockAgeing stockAgeing(store::Store& store, WorkProgress* progress = nullptr);
 
 // The same answer worked out as the clerk would: the tree, then every model's unit list one by

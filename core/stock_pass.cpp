@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -24,7 +25,8 @@ namespace fennick::core {
 namespace {
 
 // The units settled at a time: checked against the sales in progress and their sub-ledger
-// chains walked together. A cancel is seen between models and between batches.
+// chains walked together. A cancel is seen between models and between batches, and inside
+// them at every read and every batch of unit numbers checked.
 constexpr std::size_t kBatch = 16384;
 
 // What the ageing needs of one unsold unit.
@@ -88,6 +90,25 @@ class AgeingPass {
     std::exception_ptr failure_;  // a unit record that could not be read; later models not read
 };
 
+// While the pass runs, every read of its store and every batch of reads it sends looks whether
+// the work was cancelled, so that the tree's walk, the reads ahead and the collection of the
+// sales in progress stop within a read or a batch, wherever they are.
+class CancelAtReads {
+  public:
+    CancelAtReads(store::Store& store, WorkProgress* progress)
+        : cache_(progress ? store.cache() : nullptr) {
+        if (cache_) cache_->setCheckpoint([progress] { progress->checkpoint(); });
+    }
+    ~CancelAtReads() {
+        if (cache_) cache_->setCheckpoint({});
+    }
+    CancelAtReads(const CancelAtReads&) = delete;
+    CancelAtReads& operator=(const CancelAtReads&) = delete;
+
+  private:
+    store::ReadCache* cache_;
+};
+
 StockAgeing cancelledAgeing() {
     return {{}, {}, true};
 }
@@ -98,11 +119,6 @@ StockAgeing AgeingPass::run() {
     if (tree.cancelled) return cancelledAgeing();
     sales_ = AllocatedUnits::collect(store_);
     total_ = static_cast<std::int64_t>(tree.directory.size());
-    std::vector<std::string> numbers;
-    numbers.reserve(tree.directory.size());
-    for (const DirectoryEntry& unit : tree.directory)
-        numbers.push_back(unit.unit);
-    checkNumbers(std::move(numbers));
     if (!readModels(tree) || !settle()) return cancelledAgeing();
     // The models before the unreadable record are complete; the list that met it fails.
     if (failure_) std::rethrow_exception(failure_);
@@ -119,6 +135,8 @@ bool AgeingPass::readModels(const ModelTreeData& tree) {
             const std::size_t before = units_.size();
             try {
                 readModel(code, model);
+            } catch (const WorkCancelled&) {
+                throw;
             } catch (...) {
                 // Its list fails before any of its chains is walked.
                 failure_ = std::current_exception();
@@ -156,19 +174,27 @@ std::int32_t AgeingPass::lineNumber(const std::string& code) {
     return lines_[code] = ModelTree(store_).lookupLineNumber(code);
 }
 
-// Whether the sales in progress hold each of these unit numbers (trimmed), in one pass over
-// their texts.
+// Whether the sales in progress hold each of these unit numbers (trimmed): a batch of numbers
+// at a time, in one pass over their texts, with a checkpoint before each.
 void AgeingPass::checkNumbers(std::vector<std::string> numbers) {
     std::sort(numbers.begin(), numbers.end());
     numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
-    const std::vector<bool> held = sales_->holdEach(numbers);
-    for (std::size_t i = 0; i < numbers.size(); ++i)
-        held_.emplace(std::move(numbers[i]), held[i]);
+    for (std::size_t first = 0; first < numbers.size(); first += kBatch) {
+        if (progress_) progress_->checkpoint();
+        const auto begin = numbers.begin() + static_cast<std::ptrdiff_t>(first);
+        const std::vector<std::string> batch(
+            std::make_move_iterator(begin),
+            std::make_move_iterator(
+                begin + static_cast<std::ptrdiff_t>(std::min(kBatch, numbers.size() - first))));
+        const std::vector<bool> held = sales_->holdEach(batch);
+        for (std::size_t i = 0; i < batch.size(); ++i)
+            held_.emplace(batch[i], held[i]);
+    }
 }
 
 // The units read so far: those no sale in progress holds are counted in their model with the
-// cost of their sub-ledger. The tree's units were checked at the start; a unit only an index
-// entry reaches is checked here. False when cancelled.
+// cost of their sub-ledger. Each unit number is checked against the sales once. False when
+// cancelled.
 bool AgeingPass::settle() {
     if (units_.empty()) return true;
     std::vector<std::string> unchecked;
@@ -227,7 +253,17 @@ StockAgeing AgeingPass::rows() const {
 }  // namespace
 
 StockAgeing stockAgeing(store::Store& store, WorkProgress* progress) {
-    return AgeingPass(store, progress).run();
+    CancelAtReads stopping(store, progress);
+    try {
+        return AgeingPass(store, progress).run();
+    } catch (const WorkCancelled&) {
+        return cancelledAgeing();
+    } catch (...) {
+        // Whatever a cancelled pass met while stopping (a walk that kept the first damage it
+        // found over the cancel) is not shown: the user asked for nothing more.
+        if (progress && progress->cancelled()) return cancelledAgeing();
+        throw;
+    }
 }
 
 }  // namespace fennick::core

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <exception>
 #include <mutex>
+#include <span>
 
 #include "platform/parallel.h"
 
@@ -25,6 +26,7 @@ class CachedFile : public platform::File {
     // From memory when every byte is kept; otherwise one read of exactly the range asked for,
     // kept for the rest of the action.
     std::size_t doRead(std::int64_t offset, char* buf, std::size_t n) override {
+        cache_.checkpoint();
         if (!cache_.keeping()) return inner_->readAt(offset, buf, n);
         KeptBytes& bytes = kept();
         {
@@ -166,30 +168,40 @@ ReadPolicy ReadCache::policy() const {
     return policy;
 }
 
+// Reads one batch: each read of `batch` on a thread of its own.
+void ReadCache::readBatch(platform::File& inner, std::span<Read> batch) {
+    // A lost connection ends the batch and the action: its reads are not tried again here (the
+    // share has made its one retry already).
+    std::atomic<bool> lost{false};
+    std::exception_ptr lostError;
+    std::mutex lostMutex;
+    platform::runInParallel(batch.size(), static_cast<int>(batch.size()), [&](std::size_t i) {
+        Read& read = batch[i];
+        ByteRange span = read.span();
+        if (lost) return;
+        try {
+            read.bytes.resize(static_cast<std::size_t>(span.length));
+            read.bytes.resize(inner.readAt(span.offset, read.bytes.data(), read.bytes.size()));
+            read.ok = true;
+        } catch (const platform::ConnectionLost&) {
+            std::lock_guard guard(lostMutex);
+            if (!lost.exchange(true)) lostError = std::current_exception();
+        } catch (...) {
+            read.bytes.clear();
+        }
+    });
+    if (lostError) std::rethrow_exception(lostError);
+}
+
 void ReadCache::fetch(platform::File& inner, KeptBytes& kept, std::vector<Read> reads) {
-    const int inFlight = policy().inFlight;
+    const auto inFlight = static_cast<std::size_t>(std::max(policy().inFlight, 1));
     while (!reads.empty()) {
-        // A lost connection ends the round and the action: its reads are not tried again here
-        // (the share has made its one retry already).
-        std::atomic<bool> lost{false};
-        std::exception_ptr lostError;
-        std::mutex lostMutex;
-        platform::runInParallel(reads.size(), inFlight, [&](std::size_t i) {
-            Read& read = reads[i];
-            ByteRange span = read.span();
-            if (lost) return;
-            try {
-                read.bytes.resize(static_cast<std::size_t>(span.length));
-                read.bytes.resize(inner.readAt(span.offset, read.bytes.data(), read.bytes.size()));
-                read.ok = true;
-            } catch (const platform::ConnectionLost&) {
-                std::lock_guard guard(lostMutex);
-                if (!lost.exchange(true)) lostError = std::current_exception();
-            } catch (...) {
-                read.bytes.clear();
-            }
-        });
-        if (lostError) std::rethrow_exception(lostError);
+        // In batches of as many reads as are in flight at once, a checkpoint before each.
+        for (std::size_t first = 0; first < reads.size(); first += inFlight) {
+            checkpoint();
+            readBatch(inner,
+                      std::span(reads).subspan(first, std::min(inFlight, reads.size() - first)));
+        }
         std::vector<Read> retry;
         std::unique_lock lock(keptMutex_);
         for (auto& read : reads) {

@@ -13,9 +13,11 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -97,6 +99,14 @@ class ReadCache : public platform::FileSystem {
     // Bytes held for the current action.
     std::int64_t keptBytes() const;
 
+    // Called on the action's thread before every read through this cache (kept or not) and
+    // before every batch of reads a prefetch sends at once: work that may be cancelled throws
+    // from it, and so stops within one read or one batch wherever its walk is. Empty: none.
+    void setCheckpoint(std::function<void()> checkpoint) { checkpoint_ = std::move(checkpoint); }
+    void checkpoint() const {
+        if (checkpoint_) checkpoint_();
+    }
+
   protected:
     std::unique_ptr<platform::File> doOpen(const std::string& path,
                                            platform::Access access) override;
@@ -107,6 +117,7 @@ class ReadCache : public platform::FileSystem {
     ReadPolicy policy() const;
     void fetch(platform::File& inner, KeptBytes& kept, std::vector<Read> reads);
     KeptBytes& keptOf(std::int32_t file);
+    static void readBatch(platform::File& inner, std::span<Read> batch);
 
     std::unique_ptr<platform::FileSystem> inner_;
     ReadPolicy policy_;
@@ -117,6 +128,7 @@ class ReadCache : public platform::FileSystem {
     // guarded; the reads themselves are not.
     mutable std::mutex keptMutex_;
     std::map<std::int32_t, KeptBytes> kept_;  // by file
+    std::function<void()> checkpoint_;
 };
 
 // The widest gap between `ranges` worth reading through when `inFlight` reads go at once and a

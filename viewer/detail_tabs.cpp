@@ -36,7 +36,7 @@ TextGrid* noteGrid(int index, QWidget* parent) {
 
 DetailTabs::DetailTabs(QWidget* parent) : QTabWidget(parent), details_(new DetailPanel(this)) {
     setObjectName("SSTab1");
-    addTab(details_, kTabs[0]);
+    addTab(scrollingDetails(details_, this), kTabs[0]);
     for (std::size_t i = 0; i < notes_.size(); ++i) {
         notes_[i] = noteGrid(static_cast<int>(i), this);
         addTab(notes_[i], kTabs[i + 1]);

@@ -154,5 +154,52 @@ TEST(OnePassProgress, CountsUnitsReadOfAll) {
     }
 }
 
+// Cancel asked as a read of one of the share's files reaches it: in the tree's lines, in the
+// reads ahead of the tree's units, in the sales in progress (their tickets, invoice lists and
+// pages), in the sub-ledger chains. Reads go one at a time and a kilobyte at most, so that every
+// part makes many; the pass answers "cancelled" and no read reaches the share after that one.
+struct CancelPoint {
+    const char* name;
+    const char* file;   // the data file whose read asks for the cancel
+    int nth;            // its how-manieth read, counted from the first read of `after`
+    const char* after;  // empty: from the start
+};
+
+void PrintTo(const CancelPoint& point, std::ostream* out) {
+    *out << point.name;
+}
+
+class CancelledPass : public ::testing::TestWithParam<CancelPoint> {};
+
+TEST_P(CancelledPass, ReadsNothingMore) {
+    const CancelPoint& point = GetParam();
+    ViewerShare share(generated(), true, store::ReadPolicy{1, 1024, 1});
+    WorkProgress progress;
+    bool counting = std::string(point.after).empty();
+    int seen = 0;
+    std::size_t asked = 0;
+    share.log->onRead = [&](const test_support::LoggedRead& read) {
+        counting = counting || read.path == share.loggedPath(point.after);
+        if (!counting || progress.cancelled() || read.path != share.loggedPath(point.file)) return;
+        if (++seen < point.nth) return;
+        progress.cancel();
+        asked = share.log->sequence.size();
+    };
+    StockAgeing ageing = stockAgeing(*share.store, &progress);
+    ASSERT_TRUE(progress.cancelled()) << "the pass made " << seen << " such reads";
+    EXPECT_TRUE(ageing.cancelled && ageing.rows.empty());
+    EXPECT_EQ(share.log->sequence.size(), asked);
+}
+
+INSTANTIATE_TEST_SUITE_P(Points, CancelledPass,
+                         ::testing::Values(CancelPoint{"treeLines", "LINE.DB", 2, ""},
+                                           CancelPoint{"treeUnitsAhead", "UNIT.DB", 3, ""},
+                                           CancelPoint{"treeUnitsLater", "UNIT.DB", 40, ""},
+                                           CancelPoint{"salesTickets", "INVO.DB", 1, ""},
+                                           CancelPoint{"salesLists", "FILE0", 1, ""},
+                                           CancelPoint{"salesPages", "INVO.DB", 6, ""},
+                                           CancelPoint{"subLedgerChains", "UNIT.DB", 2, "FILE0"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace fennick::core

@@ -35,9 +35,13 @@ std::string upper(std::string text) {
 }  // namespace
 
 void LoggingFileSystem::log(const std::string& path, std::int64_t offset, std::size_t length) {
-    std::lock_guard lock(mutex_);
-    ++reads[{path, offset}];
-    sequence.push_back({path, offset, static_cast<std::int64_t>(length)});
+    const LoggedRead read{path, offset, static_cast<std::int64_t>(length)};
+    {
+        std::lock_guard lock(mutex_);
+        ++reads[{path, offset}];
+        sequence.push_back(read);
+    }
+    if (onRead) onRead(read);
 }
 
 std::unique_ptr<platform::File> LoggingFileSystem::doOpen(const std::string& path,
@@ -47,12 +51,13 @@ std::unique_ptr<platform::File> LoggingFileSystem::doOpen(const std::string& pat
     return std::make_unique<LoggedFile>(*this, std::move(file), upper(path));
 }
 
-ViewerShare::ViewerShare(const demo::DealerData& data, bool cachedReads) : cached(cachedReads) {
+ViewerShare::ViewerShare(const demo::DealerData& data, bool cachedReads, store::ReadPolicy policy)
+    : cached(cachedReads) {
     auto logging = std::make_unique<LoggingFileSystem>();
     log = logging.get();
     written = demo::writeDealerShare(log->memory, data, identity);
     if (cached)
-        share = std::make_unique<store::ReadCache>(std::move(logging));
+        share = std::make_unique<store::ReadCache>(std::move(logging), policy);
     else
         share = std::move(logging);
     reopen();

@@ -3,6 +3,7 @@
 // with an engine and a store over it whose clock reads 1 July 2025. Reads can go through the
 // viewer's read cache, and every read that reaches the share is logged by file and offset.
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -44,6 +45,8 @@ class LoggingFileSystem : public platform::FileSystem {
     void log(const std::string& path, std::int64_t offset, std::size_t length);
 
     platform::MemoryFileSystem memory;
+    // Called with each read as it is logged, before it is made; on the reading thread.
+    std::function<void(const LoggedRead&)> onRead;
     std::map<std::pair<std::string, std::int64_t>, int> reads;
     std::vector<LoggedRead> sequence;
 
@@ -56,7 +59,8 @@ class LoggingFileSystem : public platform::FileSystem {
 };
 
 struct ViewerShare {
-    explicit ViewerShare(const demo::DealerData& data, bool cached = true);
+    explicit ViewerShare(const demo::DealerData& data, bool cached = true,
+                         store::ReadPolicy policy = {});
 
     // Replaces `length` bytes of record `record` of a direct file from 1-based `position`.
     void patchRecord(const std::string& logical, std::int32_t record, std::int32_t position,

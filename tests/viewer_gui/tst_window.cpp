@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QToolTip>
 
+#include "viewer/detail_panel.h"
 #include "window_driver.h"
 
 using namespace fennick;
@@ -89,9 +90,16 @@ class TstWindow : public QObject {
     void initTestCase() { share_ = std::make_unique<GuiShare>(windowData()); }
 
     void fitsTheScreen() {
-        WindowDriver w(*share_);
+        // U1 with texts as long as the demo share's.
+        demo::DealerData data = windowData();
+        data.units[0].description = "COMPACT TRACTOR 20HP";
+        data.units[0].serial = "1HA4000000";
+        GuiShare share(data);
+        WindowDriver w(share);
         QVERIFY(w.load());
         w.clickNode(w.node(0, "M100"));
+        w.clickRow("grdUnit", 0);
+        QCOMPARE(w.detail(13), QString("COMPACT TRACTOR 20HP"));
         viewer::FrmUnits& window = w.window();
         const QRect screen = window.screen()->availableGeometry();
         const QString seen = QString("screen %1x%2 at ratio %3, window %4")
@@ -197,10 +205,18 @@ class TstWindow : public QObject {
         QVERIFY(split->sizes()[0] == 0 || split->sizes()[0] > lineName);
         w.clickNode(w.node(0, "M100"));
         split->setSizes({2000, 5});
-        // Too narrow for the details: a cut caption or value shows its whole text as a tip.
+        // Too narrow for three columns, the details show whole in fewer.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        auto* details = w.part<viewer::DetailPanel>("detailPanel");
+        QVERIFY2(details->columns() < 3, qPrintable(where(details)));
+        for (auto* label : details->findChildren<QLabel*>())
+            QVERIFY2(label->width() >= label->sizeHint().width() && label->toolTip().isEmpty(),
+                     qPrintable(where(label)));
+        // Too narrow for one column: a cut caption or value shows its whole text as a tip.
+        w.part<QWidget>("detailScroll")->setMaximumWidth(60);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         int cut = 0;
-        for (auto* label : w.part<QWidget>("detailPanel")->findChildren<QLabel*>()) {
+        for (auto* label : details->findChildren<QLabel*>()) {
             const bool shortened = label->width() < label->sizeHint().width();
             cut += shortened;
             QCOMPARE(label->toolTip(), shortened ? label->text() : QString());
