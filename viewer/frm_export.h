@@ -4,7 +4,10 @@
 // the long-record export file; "&Cancel" writes nothing. Either way the viewer ends after.
 
 #include <QDialog>
+#include <exception>
+#include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "core/export_file.h"
@@ -18,11 +21,20 @@ class QTableWidgetItem;
 
 namespace fennick::viewer {
 
+// Writes the export file's bytes and hands over the failure, or null, once written; it may
+// return before that (the main window writes on its worker).
+using ExportWriter =
+    std::function<void(std::string bytes, std::function<void(std::exception_ptr)> written)>;
+
 class FrmExport : public QDialog {
     Q_OBJECT
 
   public:
+    // Writes the file to `share` at once.
     FrmExport(const std::vector<core::UnitRow>& pickList, platform::FileSystem& share,
+              core::ExportTarget target, QWidget* parent = nullptr);
+    // The window stays open, and waits, until `write` says the file is written.
+    FrmExport(const std::vector<core::UnitRow>& pickList, ExportWriter write,
               core::ExportTarget target, QWidget* parent = nullptr);
 
     QTableWidget* grid() const { return VSFlexGrid1_; }
@@ -40,23 +52,25 @@ class FrmExport : public QDialog {
     void build();
     void addRow(const core::ExportGridRow& row);
     void done();
+    void written(std::exception_ptr failure);
     void cellChanged(QTableWidgetItem* item);
     // What is wrong with a cell the salesperson changed, if anything.
     std::optional<QString> cellProblem(const QTableWidgetItem* item) const;
     // The first wrong cell, made current and reported; false when every cell is fine.
     bool reportWrongCell();
 
-    platform::FileSystem& share_;
+    ExportWriter write_;
     core::ExportTarget target_;
     QTableWidget* VSFlexGrid1_ = nullptr;
     QPushButton* cmdDone_ = nullptr;
     QPushButton* cmdCancel_ = nullptr;
     bool changed_ = false;
+    bool writing_ = false;
 };
 
 // Opens the export editing window on the pick list (rows in grid order) and returns when it
 // has closed, by "&Done" (file written) or "&Cancel" (nothing written).
 void showExportEditor(QWidget* parent, const std::vector<core::UnitRow>& pickList,
-                      platform::FileSystem& share, const core::ExportTarget& target);
+                      ExportWriter write, const core::ExportTarget& target);
 
 }  // namespace fennick::viewer
