@@ -7,6 +7,7 @@
 #include <QTest>
 #include <fstream>
 
+#include "core/formats.h"
 #include "window_driver.h"
 
 using namespace fennick;
