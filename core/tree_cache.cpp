@@ -148,8 +148,7 @@ std::string TreeCacheKey::text() const {
 }
 
 TreeCacheKey treeCacheKey(const cSystem& system,
-                          const std::optional<std::filesystem::path>& localRoot,
-                          bool inStockOnly) {
+                          const std::optional<std::filesystem::path>& localRoot, bool inStockOnly) {
     std::error_code failed;
     const std::filesystem::path root =
         localRoot ? std::filesystem::weakly_canonical(*localRoot, failed) : std::filesystem::path();
@@ -205,12 +204,12 @@ std::optional<KeptTree> decodeKeptTree(std::string_view bytes, const std::string
     return kept;
 }
 
-std::string keptTreeAge(const platform::LocalDateTime& readAt,
-                        const platform::LocalDateTime& now) {
+std::string keptTreeAge(const platform::LocalDateTime& readAt, const platform::LocalDateTime& now) {
     auto two = [](int value) { return std::string(value < 10 ? "0" : "") + std::to_string(value); };
     std::string text = "Tree as of ";
     if (readAt.year != now.year || readAt.month != now.month || readAt.day != now.day) {
-        text += shortDateText(Date{std::chrono::year{readAt.year} / readAt.month / readAt.day}) + " ";
+        text +=
+            shortDateText(Date{std::chrono::year{readAt.year} / readAt.month / readAt.day}) + " ";
     }
     return text + two(readAt.hour) + ":" + two(readAt.minute);
 }

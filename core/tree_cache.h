@@ -52,8 +52,7 @@ struct TreeCacheKey {
 };
 
 TreeCacheKey treeCacheKey(const cSystem& system,
-                          const std::optional<std::filesystem::path>& localRoot,
-                          bool inStockOnly);
+                          const std::optional<std::filesystem::path>& localRoot, bool inStockOnly);
 
 struct KeptTree {
     ModelTreeData tree;

@@ -92,7 +92,8 @@ std::filesystem::path TreeCache::fileOf(const TreeCacheKey& key) const {
 std::optional<KeptTree> TreeCache::load(const TreeCacheKey& key) const {
     struct stat info {};
     if (!ownFolder(folder_, info)) return std::nullopt;
-    const Descriptor file(::open(fileOf(key).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
+    const Descriptor file(
+        ::open(fileOf(key).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
     if (file.get() < 0 || ::fstat(file.get(), &info) != 0) return std::nullopt;
     if (!S_ISREG(info.st_mode) || !ownPrivate(info) || info.st_size > largestFile_)
         return std::nullopt;
@@ -121,7 +122,8 @@ bool TreeCache::save(const TreeCacheKey& key, const ModelTreeData& tree,
     std::string temporary = (folder_ / ".tree-XXXXXX").string();
     const Descriptor file(::mkstemp(temporary.data()));
     if (file.get() < 0) return false;
-    const bool written = ::fchmod(file.get(), S_IRUSR | S_IWUSR) == 0 && writeAll(file.get(), bytes);
+    const bool written =
+        ::fchmod(file.get(), S_IRUSR | S_IWUSR) == 0 && writeAll(file.get(), bytes);
     // The rename replaces a link of that name, never writing where it points.
     if (written && ::rename(temporary.c_str(), fileOf(key).c_str()) == 0) return true;
     ::unlink(temporary.c_str());

@@ -79,7 +79,8 @@ void BackgroundWork::start(JobKind kind, Job job, Done done, Describe describe) 
     if (!running_ && behind_ && !behind_->waitAsked) {
         behind_->waitAsked = true;
         behind_->progress.pause([this, id = behind_->id] {
-            QMetaObject::invokeMethod(this, [this, id] { behindWaits(id); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, id] { behindWaits(id); }, Qt::QueuedConnection);
         });
     }
     if (!wasBusy) emit started();

@@ -82,7 +82,9 @@ void FrmUnits::printUnit() {
     auto detail = std::make_shared<core::UnitDetail>();
     work_->start(
         JobKind::HandOff,
-        [unit = *row, detail](core::WorkProgress&) { *detail = core::selectUnit(dataStore(), unit); },
+        [unit = *row, detail](core::WorkProgress&) {
+            *detail = core::selectUnit(dataStore(), unit);
+        },
         [this, unit = *row, detail](std::exception_ptr failure) {
             guarded("cmdPrint_Click", [&] {
                 if (failure) std::rethrow_exception(failure);

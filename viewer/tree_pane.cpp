@@ -109,7 +109,8 @@ void TreePane::buildFromKept(BackgroundWork& work, Built built) {
         kept = keeping_->cache.load(key);
     }
     if (!kept) return build(work, std::move(built));
-    const QString age = QString::fromStdString(core::keptTreeAge(kept->readAt, platform::localNow()));
+    const QString age =
+        QString::fromStdString(core::keptTreeAge(kept->readAt, platform::localNow()));
     show(std::move(kept->tree));
     auto read = std::make_shared<core::ModelTreeData>();
     auto job = [job = readJob(read)](core::WorkProgress& progress) {
@@ -129,7 +130,9 @@ void TreePane::buildFromKept(BackgroundWork& work, Built built) {
                 return emit outcome(QString("%1: checking the server was cancelled").arg(age));
             swapIn(std::move(*read));
         },
-        [age](const core::ProgressStep&) { return QString("%1, checking the server...").arg(age); });
+        [age](const core::ProgressStep&) {
+            return QString("%1, checking the server...").arg(age);
+        });
     built(nullptr, std::nullopt);
 }
 

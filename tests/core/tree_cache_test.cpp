@@ -21,7 +21,9 @@ namespace fs = std::filesystem;
 KeptTree sampleTree() {
     KeptTree kept;
     kept.readAt = {2025, 3, 5, 8, 2, 0};
-    kept.tree.lines = {{"COMPACT TRACTORS", "COMPACT TRACTORS", "CTR",
+    kept.tree.lines = {{"COMPACT TRACTORS",
+                        "COMPACT TRACTORS",
+                        "CTR",
                         {{"M100", modelTag("CTR", "M100")}, {"M200", modelTag("CTR", "M200")}}},
                        {"MOWERS", "MOWERS", "MWR", {}}};
     kept.tree.directory = {{17, "U1", "SERU1", "CTR", "M100"}, {-3, "", "", "MWR", "Z9"}};
@@ -166,13 +168,13 @@ INSTANTIATE_TEST_SUITE_P(
                    false},
         ByteDamage{"a_byte_changed", [](std::string& b) { b[b.size() - 12] ^= 0x20; }, false},
         ByteDamage{"more_lines_than_bytes", [](std::string& b) { b[kLines + 3] = 0x7F; }, true},
-        ByteDamage{"text_longer_than_allowed",
-                   [](std::string& b) { b[kLines + 5] = 0x7F; }, true},
+        ByteDamage{"text_longer_than_allowed", [](std::string& b) { b[kLines + 5] = 0x7F; }, true},
         ByteDamage{"month_13", [](std::string& b) { b[afterKey(kKey) + 2] = 13; }, true},
         ByteDamage{"bytes_after_the_tree", [](std::string& b) { b.insert(b.size() - 8, "x"); },
                    true},
         ByteDamage{"kept_under_another_key",
-                   [](std::string& b) { b = encodeKeptTree("FS9\nX", sampleTree().tree, {}); }, false}),
+                   [](std::string& b) { b = encodeKeptTree("FS9\nX", sampleTree().tree, {}); },
+                   false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Files that are not what the window wrote, though their bytes may be.
@@ -204,20 +206,20 @@ void moveAsideAndLink(const fs::path& file) {
 
 INSTANTIATE_TEST_SUITE_P(
     TreeCache, DamagedFiles,
-    ::testing::Values(
-        FileDamage{"a_link_to_a_good_file", moveAsideAndLink},
-        FileDamage{"readable_by_others",
-                   [](const fs::path& f) { fs::permissions(f, fs::perms(0644)); }},
-        FileDamage{"writable_by_the_group",
-                   [](const fs::path& f) { fs::permissions(f, fs::perms(0620)); }},
-        FileDamage{"larger_than_allowed", [](const fs::path&) {}, false, 200},
-        FileDamage{"a_pipe",
-                   [](const fs::path& f) {
-                       fs::remove(f);
-                       ::mkfifo(f.c_str(), 0600);
-                   }},
-        FileDamage{"someone_elses", [](const fs::path& f) { ::chown(f.c_str(), 65534, 65534); },
-                   true}),
+    ::testing::Values(FileDamage{"a_link_to_a_good_file", moveAsideAndLink},
+                      FileDamage{"readable_by_others",
+                                 [](const fs::path& f) { fs::permissions(f, fs::perms(0644)); }},
+                      FileDamage{"writable_by_the_group",
+                                 [](const fs::path& f) { fs::permissions(f, fs::perms(0620)); }},
+                      FileDamage{"larger_than_allowed", [](const fs::path&) {}, false, 200},
+                      FileDamage{"a_pipe",
+                                 [](const fs::path& f) {
+                                     fs::remove(f);
+                                     ::mkfifo(f.c_str(), 0600);
+                                 }},
+                      FileDamage{"someone_elses",
+                                 [](const fs::path& f) { ::chown(f.c_str(), 65534, 65534); },
+                                 true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(TreeCacheTest, AFolderThatIsALinkOrSomeoneElsesIsNotUsed) {
@@ -255,15 +257,15 @@ TEST_P(CacheFolder, FollowsTheEnvironment) {
     EXPECT_EQ(folder, e.folder ? std::optional<fs::path>(e.folder) : std::nullopt);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    TreeCache, CacheFolder,
-    ::testing::Values(Environment{"xdg", "/c", "/h", "/c/fennick"},
-                      Environment{"xdg_relative", "c", "/h", "/h/.cache/fennick"},
-                      Environment{"xdg_empty", "", "/h", "/h/.cache/fennick"},
-                      Environment{"home", nullptr, "/h", "/h/.cache/fennick"},
-                      Environment{"neither", nullptr, nullptr, nullptr},
-                      Environment{"home_relative", nullptr, "h", nullptr}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(TreeCache, CacheFolder,
+                         ::testing::Values(Environment{"xdg", "/c", "/h", "/c/fennick"},
+                                           Environment{"xdg_relative", "c", "/h",
+                                                       "/h/.cache/fennick"},
+                                           Environment{"xdg_empty", "", "/h", "/h/.cache/fennick"},
+                                           Environment{"home", nullptr, "/h", "/h/.cache/fennick"},
+                                           Environment{"neither", nullptr, nullptr, nullptr},
+                                           Environment{"home_relative", nullptr, "h", nullptr}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(KeptTreeAge, GivesTheDateOnlyWhenNotToday) {
     const platform::LocalDateTime read{2025, 3, 5, 8, 2, 0};

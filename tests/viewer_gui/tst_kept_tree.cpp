@@ -29,10 +29,9 @@ QStringList lineTexts(QTreeWidget* tree) {
 // fresh tree brings.
 core::ModelTreeData treeWithoutMowers() {
     core::ModelTreeData tree;
-    tree.lines = {{"COMPACT TRACTORS", "COMPACT TRACTORS", "CTR",
-                   {{"M100", core::modelTag("CTR", "M100")}}},
-                  {"COMPACT TRACTORS", "COMPACT TRACTORS", "CTX",
-                   {{"X5", core::modelTag("CTX", "X5")}}}};
+    tree.lines = {
+        {"COMPACT TRACTORS", "COMPACT TRACTORS", "CTR", {{"M100", core::modelTag("CTR", "M100")}}},
+        {"COMPACT TRACTORS", "COMPACT TRACTORS", "CTX", {{"X5", core::modelTag("CTX", "X5")}}}};
     tree.directory = {{1, "U1", "SERU1", "CTR", "M100"}};
     return tree;
 }
@@ -60,8 +59,12 @@ class TstKeptTree : public QObject {
         platform::LocalDateTime readAt = platform::localNow();
         const Date day = todayPlus(-daysOld);
         const std::chrono::year_month_day ymd{day};
-        readAt = {static_cast<int>(ymd.year()), static_cast<int>(unsigned(ymd.month())),
-                  static_cast<int>(unsigned(ymd.day())), 8, 2, 0};
+        readAt = {static_cast<int>(ymd.year()),
+                  static_cast<int>(unsigned(ymd.month())),
+                  static_cast<int>(unsigned(ymd.day())),
+                  8,
+                  2,
+                  0};
         const core::TreeCache cache(cacheHome.path().toStdString() + "/fennick");
         QVERIFY(cache.save(share_->treeKey(), treeWithoutMowers(), readAt));
 
