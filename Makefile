@@ -3,7 +3,8 @@ JOBS   ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD  ?= build
 ASAN   ?= build-asan
 FUZZ   ?= build-fuzz
-# make fuzz: every fuzz target at once, each for FUZZ_SECONDS (override FUZZ_TARGETS to pick).
+# make fuzz: the fuzz targets one after another, each for FUZZ_SECONDS on two workers
+# (override FUZZ_TARGETS to pick).
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS ?=
 PKG    ?= build-package
@@ -12,7 +13,8 @@ CMAKE  ?= cmake
 LAUNCH := $(if $(shell command -v ccache 2>/dev/null),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 export CCACHE_BASEDIR ?= $(abspath $(dir $(lastword $(MAKEFILE_LIST)))/..)
 
-.PHONY: all deps build build-asan build-fuzz fuzz test test-plain test-asan run bench package format clean
+.PHONY: all deps build build-asan build-fuzz fuzz test test-plain test-asan test-package run bench \
+        package format clean
 
 all: build
 
@@ -21,11 +23,6 @@ deps:
 
 $(BUILD)/CMakeCache.txt: | deps
 	@$(CMAKE) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(LAUNCH) >/dev/null
-
-# The package installs under /usr; its build leaves out the tests and the benchmarks.
-$(PKG)/CMakeCache.txt: | deps
-	@$(CMAKE) -S . -B $(PKG) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
-	    -DFENNICK_TESTS=OFF -DFENNICK_BENCH=OFF $(LAUNCH) >/dev/null
 
 $(ASAN)/CMakeCache.txt: | deps
 	@$(CMAKE) -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DFENNICK_SANITIZE=ON -DFENNICK_BENCH=OFF $(LAUNCH) >/dev/null
@@ -55,13 +52,25 @@ test-asan: build-asan
 	    LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 
-test: test-plain test-asan
+# lintian checks the packages once, after both test runs: any error or warning fails.
+test-package: package
+	@tests/packaging/debs.sh $(PKG)
 
-# The Debian package fennick_VERSION_ARCH.deb, in $(PKG)/.
-package: deps $(PKG)/CMakeCache.txt
-	@$(CMAKE) --build $(PKG) -j $(JOBS)
-	@cd $(PKG) && cpack >/dev/null
-	@ls $(PKG)/fennick_*.deb
+test: test-plain test-asan test-package
+
+# The Debian packages (debian/), built by dpkg-buildpackage from a copy of the working tree in
+# $(PKG)/fennick, so that they land in $(PKG)/ and not beside the checkout. The compiler cache,
+# where there is one, reaches CMake through its launcher variables; its folder is named, because
+# debhelper gives the build a HOME of its own that it deletes afterwards.
+PKG_COPY := $(PKG)/fennick
+PKG_ENV  := $(if $(LAUNCH),CMAKE_CXX_COMPILER_LAUNCHER=ccache CMAKE_C_COMPILER_LAUNCHER=ccache \
+              CCACHE_DIR=$(shell ccache -k cache_dir 2>/dev/null))
+package: deps
+	@rm -rf $(PKG) && mkdir -p $(PKG_COPY)
+	@tar -cf - --exclude-vcs --exclude=./$(PKG) --exclude='./build*' . | tar -xf - -C $(PKG_COPY)
+	@cd $(PKG_COPY) && $(PKG_ENV) dpkg-buildpackage -b -us -uc -j$(JOBS) >../build.log 2>&1 \
+	    || { tail -n 60 ../build.log; echo "The whole log: $(PKG)/build.log"; exit 1; }
+	@ls $(PKG)/*.deb
 
 run: build
 	@scripts/run-demo.sh $(BUILD)

@@ -7,9 +7,8 @@
 // against the batched one measured in the same run, and gives the batched runs' CPU time on the
 // calling thread (a busy machine stretches it into more wall time).
 //
-// Then two actions set against what they save, in the same run: a search for a serial after the
-// tree is built (against building the tree again and searching), and the stock ageing (against
-// building the tree and listing every model one by one, each list its own action).
+// Then a search for a serial after the tree is built, set against building the tree again and
+// searching, in the same run. (The stock ageing has its own figures: bench/ageing_figures.)
 //
 // The record-by-record tree makes one call per unit record (about 190,000): at 0.2 and 1 ms it
 // would run for minutes. Its calls are strictly one after another, so its time there is given
@@ -31,15 +30,14 @@
 #include <sys/prctl.h>
 #endif
 
-#include "store/open_store.h"
 #include "core/model_tree.h"
-#include "core/stock_ageing.h"
 #include "core/unit_detail.h"
 #include "core/unit_list.h"
 #include "core/unit_search.h"
 #include "platform/latency_file_system.h"
 #include "platform/local_file_system.h"
 #include "platform/workstation.h"
+#include "store/open_store.h"
 #include "tools/mkdemo/demo_generator.h"
 #include "tools/mkdemo/share_builder.h"
 #include "tools/mkdemo/staged_file_system.h"
@@ -72,6 +70,7 @@ void prepareShare(const std::filesystem::path& folder) {
     auto started = std::chrono::steady_clock::now();
     std::filesystem::remove_all(folder);
     demo::DemoOptions options;
+    options.today = demo::kFixedDay;
     options.units = 200000;
     options.tickets = 2000;
     options.listed = demo::kListPositions;
@@ -111,17 +110,9 @@ std::vector<Action> actions() {
         {"tree", [] { benchmark::DoNotOptimize(core::ModelTree(dealerStore()).loadtree(false)); }},
         {"tree in stock",
          [] { benchmark::DoNotOptimize(core::ModelTree(dealerStore()).loadtree(true)); }},
-        {"unit list", [] { benchmark::DoNotOptimize(core::LoadUnits(dealerStore(), kLine, kModel)); }},
+        {"unit list",
+         [] { benchmark::DoNotOptimize(core::LoadUnits(dealerStore(), kLine, kModel)); }},
         {"show unit", [] { benchmark::DoNotOptimize(core::selectUnit(dealerStore(), shownRow)); }}};
-}
-
-void treeThenEveryList() {
-    auto tree = core::ModelTree(dealerStore()).loadtree(false);
-    for (const auto& line : tree.lines)
-        for (const auto& node : line.models) {
-            auto [code, model] = core::splitTag(node.tag);
-            benchmark::DoNotOptimize(core::LoadUnits(dealerStore(), code, model));
-        }
 }
 
 struct Comparison {
@@ -140,10 +131,7 @@ std::vector<Comparison> comparisons() {
                   builtTree = core::ModelTree(dealerStore()).loadtree(false);
                   find();
               }},
-             kLatencies},
-            {{"ageing", [] { benchmark::DoNotOptimize(core::stockAgeing(dealerStore())); }},
-             {"tree + lists", treeThenEveryList},
-             {0, 1000}}};
+             kLatencies}};
 }
 
 // Runs the action once per iteration with the given latency and read path; reports the reads

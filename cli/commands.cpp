@@ -34,11 +34,13 @@ class StreamMessages : public platform::MessageSink {
   public:
     explicit StreamMessages(std::ostream& err) : err_(err) { platform::setMessages(this); }
     ~StreamMessages() override { platform::setMessages(nullptr); }
-    void show(const std::string& text, const std::string& title, platform::MessageIcon) override {
+    void show(const std::string& text, const std::string& title,
+              platform::MessageIcon icon) override {
         say(err_, (title.empty() ? "" : title + ": ") + text);
-        ++shown;
+        if (icon == platform::MessageIcon::Critical) ++critical;
     }
-    int shown = 0;
+    // Messages that ended what was being done; a warning (start-up goes on) is not one.
+    int critical = 0;
 
   private:
     std::ostream& err_;
@@ -49,6 +51,7 @@ platform::ShareOptions shareOptions(const Invocation& inv) {
     options.uncRoot = inv.uncRoot;
     options.smbPort = inv.smbPort;
     options.smbCredentials = inv.smbCredentials;
+    options.smbConnections = inv.smbConnections;
     return options;
 }
 
@@ -214,7 +217,7 @@ int runCommand(store::Store& store, const Invocation& inv, std::ostream& out, st
 }
 
 int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-           const store::ShareDecorator& decorate) {
+           const store::ShareDecorator& decorate, bool batching) {
     std::string error;
     auto invocation = parseInvocation(args, error);
     if (!invocation) {
@@ -235,9 +238,10 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     start.settingsFile = invocation->ini;
     start.share = shareOptions(*invocation);
     start.decorate = decorate;
+    start.batching = batching;
     auto store = store::openStore(start);
     if (store) return runCommand(*store, *invocation, out, err);
-    if (messages.shown == 0 && store::startupError())
+    if (messages.critical == 0 && store::startupError())
         say(err, store::startupError()->description());
     return kFailure;
 }

@@ -18,8 +18,9 @@ int runCommand(store::Store& store, const Invocation& invocation, std::ostream& 
                std::ostream& err);
 
 // The whole program: arguments (without the program name) to exit status. Messages the engine
-// and the core show go to `err` as "title: text". `decorate` wraps the share's back end.
+// and the core show go to `err` as "title: text". `decorate` wraps the share's back end;
+// `batching` false sends every read to the share as the engine asks, one at a time.
 int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-           const store::ShareDecorator& decorate = {});
+           const store::ShareDecorator& decorate = {}, bool batching = true);
 
 }  // namespace fennick::cli

@@ -36,11 +36,12 @@ struct GlobalOption {
     std::string_view name;
     std::string Invocation::*value;
 };
-constexpr std::array<GlobalOption, 4> kGlobalOptions = {{
+constexpr std::array<GlobalOption, 5> kGlobalOptions = {{
     {"--ini", &Invocation::ini},
     {"--unc-root", &Invocation::uncRoot},
     {"--smb-port", &Invocation::smbPort},
     {"--smb-credentials", &Invocation::smbCredentials},
+    {"--smb-connections", &Invocation::smbConnections},
 }};
 
 bool globalOption(const std::vector<std::string>& args, std::size_t& i, Invocation& inv,

@@ -5,7 +5,8 @@
 //   fennick-cli [OPTIONS] COMMAND [OPERAND...] [FLAG...]
 //   fennick-cli --help | --version    (the command becomes "help" or "version")
 //
-// OPTIONS: --ini FILE, --unc-root DIR, --smb-port N, --smb-credentials FILE.
+// OPTIONS: --ini FILE, --unc-root DIR, --smb-port N, --smb-credentials FILE,
+// --smb-connections N.
 
 #include <optional>
 #include <string>
@@ -18,6 +19,7 @@ struct Invocation {
     std::string uncRoot;
     std::string smbPort;
     std::string smbCredentials;
+    std::string smbConnections;
     std::string command;
     std::vector<std::string> operands;
     // Flags; each command accepts those its table entry lists.

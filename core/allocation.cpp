@@ -5,7 +5,6 @@
 
 #include "dealer_text.h"
 #include "pattern_set.h"
-#include "platform/file_system.h"
 #include "records/invoice_header.h"
 #include "records/invoice_pages.h"
 
@@ -15,13 +14,11 @@ namespace {
 
 constexpr const char* kInvoices = "INVOL";
 
-// Called in a handler: rethrows when the share itself failed (the connection or the device), so
-// that the action ends with a message. Without the bytes the check has no answer, and "not
-// held" would offer a unit that an open ticket holds. Damaged bytes are passed over instead.
+// Called in a handler: rethrows when the share itself failed (isShareFailure), so that the
+// action ends with a message. Without the bytes the check has no answer, and "not held" would
+// offer a unit that an open ticket holds. Damaged bytes are passed over instead.
 void endOnShareFailure(const std::exception& failure) {
-    if (dynamic_cast<const platform::ConnectionLost*>(&failure)) throw;
-    auto* engineError = dynamic_cast<const EngineError*>(&failure);
-    if (engineError && engineError->number() == err::kDeviceIo) throw;
+    if (isShareFailure(failure)) throw;
 }
 
 bool readable(store::Store& store, std::int32_t record, bool unpackHeader) {
@@ -66,8 +63,9 @@ void readAheadSalesInProgress(store::Store& store) {
             starts.push_back(rec);
             return false;
         });
-    } catch (const std::exception&) {
+    } catch (const std::exception& failure) {
         // No lists to read ahead: the check itself meets this and goes on without them.
+        endOnShareFailure(failure);
     }
     store.readAheadChains(kInvoices, starts, [](std::string_view bytes) {
         InvoicePage page;

@@ -112,18 +112,32 @@ ExportGridRow exportGridRow(const UnitRow& pickRow) {
 
 namespace {
 
-bool isPriceColumn(std::size_t column) {
+bool isMoneyColumn(std::size_t column) {
     return column == xcol::kNet || column == xcol::kPolicyAmount || column == xcol::kPolicyCost;
+}
+
+bool isMonthColumn(std::size_t column) {
+    return column == xcol::kWarrantyPeriod || column == xcol::kExtWarrantyMonths;
+}
+
+std::optional<std::string> amountProblem(std::string_view bytes) {
+    const auto amount = platform::decimalText(bytes);
+    if (!amount) return "is not an amount: digits with at most one point";
+    if (amount->negative) return "is negative";
+    if (amount->fraction.size() > 2) return "has more than two decimals";
+    return std::nullopt;
 }
 
 }  // namespace
 
 std::optional<std::string> exportCellProblem(std::size_t column, std::string_view bytes) {
-    if (bytes.empty()) return std::nullopt;
-    if (isPriceColumn(column) && !platform::decimalText(bytes))
-        return "is not a number (a sign, digits and one point)";
+    if (bytes.empty() || column == xcol::kTax) return std::nullopt;
+    if (isMoneyColumn(column))
+        if (auto problem = amountProblem(bytes)) return problem;
+    if (isMonthColumn(column) && bytes.find_first_not_of("0123456789") != std::string_view::npos)
+        return "is not a whole number of months";
     for (const auto& [fieldColumn, field] : kLongFields)
-        if (fieldColumn == column && column != xcol::kTax && bytes.size() > field.width)
+        if (fieldColumn == column && bytes.size() > field.width)
             return "is longer than its " + std::to_string(field.width) + " characters";
     return std::nullopt;
 }

@@ -66,9 +66,10 @@ constexpr std::string_view kTaxTicked = "-1";
 constexpr std::string_view kTaxUnticked = "false";
 ExportGridRow exportGridRow(const UnitRow& pickRow);
 
-// What is wrong with a typed export cell, or nothing: a price cell (net, policy amount,
-// policy cost) takes a number (an optional sign, digits, at most one point), and every cell
-// that goes into the file must fit its field. An empty cell leaves its field blank.
+// What is wrong with a typed export cell, or nothing. A money cell (net, policy amount, policy
+// cost) takes an amount: digits with at most one point and two decimals, not negative. A month
+// cell (warranty period, extended warranty) takes a whole number of months. Every cell that
+// goes into the file must fit its field. An empty cell leaves its field blank and is fine.
 std::optional<std::string> exportCellProblem(std::size_t column, std::string_view bytes);
 
 // Line 1-5, model 6-30, unit 31-65, "T"/"F" at 66, net 71-90, warranty period 91-95,

@@ -101,12 +101,13 @@ void ModelTree::walkModels(ModelTreeData& tree, LineNode& node, std::int32_t lin
                 node.models.push_back({model, modelTag(lineCode, model)});
             if (!unitNumber.empty()) previous = model;
         }
-    } catch (const platform::ConnectionLost&) {
-        throw;  // the action ends; nothing half-read counts as read
-    } catch (const EngineError& failure) {
-        showUnitDataError(failure.number(), failure.description());
-    } catch (const platform::IoError& failure) {
-        showUnitDataError(err::kDeviceIo, failure.what());
+    } catch (const std::exception& failure) {
+        // A read the share failed ends the action; nothing half-read counts as read. Damage
+        // ends this line's models with the unit data message.
+        if (isShareFailure(failure)) throw;
+        auto* engine = dynamic_cast<const EngineError*>(&failure);
+        showUnitDataError(engine ? engine->number() : 0,
+                          engine ? engine->description() : failure.what());
     }
 }
 

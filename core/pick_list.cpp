@@ -1,14 +1,20 @@
 #include "pick_list.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "formats.h"
 
 namespace fennick::core {
 
-void PickList::add(UnitRow row) {
+PickList::Added PickList::add(UnitRow row) {
+    auto same = std::find_if(rows_.begin(), rows_.end(), [&](const UnitRow& held) {
+        return held.record == row.record && held.lineCode == row.lineCode && held.unit == row.unit;
+    });
+    if (same != rows_.end()) return {static_cast<std::size_t>(same - rows_.begin()), false};
     rows_.push_back(std::move(row));
     used_ = true;
+    return {rows_.size() - 1, true};
 }
 
 bool PickList::remove(std::size_t index) {

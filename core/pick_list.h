@@ -1,7 +1,8 @@
 #pragma once
 // The pick list: unit rows copied from the unit list so that several units go to the point of
 // sale together, kept in the order added or as the user reorders them, with running totals of
-// their suggested and dealer list prices.
+// their suggested and dealer list prices. A unit is on the list once at most: selling one serial
+// number twice on an invoice is never meant.
 
 #include <cstddef>
 #include <string>
@@ -18,8 +19,13 @@ struct PickListTotals {
 
 class PickList {
   public:
-    // Appends a copy of a unit row; the same unit added twice gives two rows.
-    void add(UnitRow row);
+    struct Added {
+        std::size_t row;  // where the unit stands on the list
+        bool added;       // false: it was there already, and the list is unchanged
+    };
+    // Appends a copy of a unit row, unless the list holds the same unit already (the same
+    // record of the unit file, with the same line and unit number).
+    Added add(UnitRow row);
     // Removes row `index` (0-based); false when there is no such row.
     bool remove(std::size_t index);
     void clear();

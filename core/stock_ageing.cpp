@@ -36,7 +36,7 @@ void AgeingFigures::add(const AgeingFigures& other) {
     }
 }
 
-StockAgeing stockAgeing(store::Store& store, WorkProgress* progress) {
+StockAgeing stockAgeingByModel(store::Store& store, WorkProgress* progress) {
     auto action = store.action();
     StockAgeing out;
     ModelTreeData tree = ModelTree(store).loadtree(false, progress);

@@ -40,10 +40,18 @@ struct StockAgeing {
     bool cancelled = false;  // stopped early: nothing in `rows` or `total` is to be shown
 };
 
-// Builds the tree with the in-stock filter off and lists every model once, all as one action of
-// the read cache, so the unit lists find the unit records the tree build read. With `progress`,
-// each model is a step named by its line code and model. Engine failures reach the caller.
+// Builds the tree with the in-stock filter off and ages every unit its models' unit lists list,
+// in one pass, as one action of the read cache: the tree's walk reads every unit record, each
+// model takes its units from the index as its list does, and the units are settled in large
+// batches (checked against the sales in progress, collected once, and their sub-ledger chains
+// walked together). Engine failures reach the caller. With `progress`, the tree's lines are
+// steps, then each model and each batch: their `done` counts the units settled so far, of
+// `total`, the units the tree met.
 StockAgeing stockAgeing(store::Store& store, WorkProgress* progress = nullptr);
+
+// The same answer worked out as the clerk would: the tree, then every model's unit list one by
+// one. Slow; kept as the reference the one pass is checked and measured against.
+StockAgeing stockAgeingByModel(store::Store& store, WorkProgress* progress = nullptr);
 
 // Money as the grid shows it ("#########0.00"), without the padding.
 std::string ageingMoney(Currency value);

@@ -47,6 +47,7 @@ std::optional<TotalsResult> recomputeTotals(TotalsBox from, std::string_view cos
     if (!cost || !input) return std::nullopt;
     TotalsResult result;
     result.costIsZero = *cost == 0;
+    result.boxes[static_cast<std::size_t>(from)] = totalsText(*input);
     auto marginOf = [&](double list) { return list == 0 ? 0.0 : (list - *cost) / list; };
     switch (from) {
         case TotalsBox::ListPrice: {
@@ -70,10 +71,6 @@ std::optional<TotalsResult> recomputeTotals(TotalsBox from, std::string_view cos
         }
     }
     return std::nullopt;
-}
-
-bool totalsKeyAccepted(char32_t key) {
-    return (key >= '0' && key <= '9') || key == '.' || key == '-' || key == 8;
 }
 
 }  // namespace fennick::core

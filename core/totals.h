@@ -14,8 +14,9 @@ namespace fennick::core {
 enum class TotalsBox { ListPrice = 0, Margin = 1, Profit = 2 };
 
 struct TotalsResult {
-    // The new text of each box the recomputation writes; the box it started from stays as it is.
-    std::array<std::optional<std::string>, 3> boxes;
+    // The new text of each box: the two that follow, and the box it started from with its
+    // number formatted as the others are.
+    std::array<std::string, 3> boxes;
     bool costIsZero = false;  // the warning picture shows
 };
 
@@ -30,10 +31,6 @@ std::string totalsText(double value);
 std::optional<TotalsResult> recomputeTotals(TotalsBox from, std::string_view costText,
                                             std::string_view boxText);
 
-// Keys a box accepts without complaint: digits, the point, backspace and the minus sign.
-bool totalsKeyAccepted(char32_t key);
-
-constexpr std::string_view kInvalidEntryText = "Invalid entry... numeric only!";
 constexpr std::string_view kDataEntryErrorText = "Data entry error... numeric only!";
 
 }  // namespace fennick::core

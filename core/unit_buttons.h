@@ -5,6 +5,8 @@
 // follows the pick list alone, enabled by an add and disabled only by clearing the list,
 // whatever happens to the unit shown meanwhile (another unit, another model, the tree filter).
 
+#include <string_view>
+
 #include "unit_detail.h"
 
 namespace fennick::core {
@@ -19,6 +21,8 @@ class UnitButtonRules {
     void pickListCleared() { pickListArmed_ = false; }
 
     UnitButtons buttons() const;
+    // What enables "Add to Invoice" while it is disabled, for its tool tip.
+    std::string_view addToInvoiceHint() const;
 
   private:
     bool fromPointOfSale_;

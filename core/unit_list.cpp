@@ -105,6 +105,7 @@ UnitList listUnits(store::Store& store, const std::string& lineCode, const std::
     // Every test that drops a unit comes before its sub-ledger is read, so that the reads
     // and any chain problem concern listed units only.
     std::vector<clsUnits> listed;
+    std::vector<std::int32_t> records;  // of each listed unit
     for (auto entry = store.find("MUNITI", UnitIndexKey::ofModel(line, model));
          !entry.end() && UnitIndexKey::of(entry.key()).inModel(line, trimmed); entry.next()) {
         auto unit = store.read<clsUnits>("UNITL", entry.record());
@@ -114,6 +115,7 @@ UnitList listUnits(store::Store& store, const std::string& lineCode, const std::
             isUnitallocated(store, lineCode, model, unit.Unit_Number))
             continue;
         listed.push_back(std::move(unit));
+        records.push_back(entry.record());
     }
     if (!goOn(progress, std::string(), read)) return cancelled;
     if (listed.empty()) return out;
@@ -125,12 +127,17 @@ UnitList listUnits(store::Store& store, const std::string& lineCode, const std::
         taken = sales ? sales->holdEach(numbers) : AllocatedUnits::collect(store).holdEach(numbers);
     }
     std::vector<const clsUnits*> kept;
+    std::vector<std::int32_t> keptRecords;
     for (std::size_t i = 0; i < listed.size(); ++i)
-        if (!taken[i]) kept.push_back(&listed[i]);
+        if (!taken[i]) {
+            kept.push_back(&listed[i]);
+            keptRecords.push_back(records[i]);
+        }
     std::vector<Currency> costs = ledgerCosts(store, kept, out.problems);
     for (std::size_t i = 0; i < kept.size(); ++i) {
         std::int64_t days = daysBetween(kept[i]->Date_Received_In, today);
         out.rows.push_back(unitRow(*kept[i], costs[i], days, lineCode, model));
+        out.rows.back().record = keptRecords[i];
     }
     return out;
 }

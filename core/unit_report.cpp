@@ -1,5 +1,7 @@
 #include "unit_report.h"
 
+#include <algorithm>
+
 #include "dealer_text.h"
 #include "engine/currency.h"
 #include "formats.h"
@@ -9,7 +11,7 @@ namespace fennick::core {
 namespace {
 
 const std::string kCrLf = "\r\n";
-constexpr std::size_t kHeadingWidth = 19;        // headings end at position 19 of 20
+constexpr std::size_t kHeadingWidth = 19;        // headings end at position 19 of 20 ...
 constexpr std::size_t kDescriptionWidth = 30;    // descriptions right-aligned in 30 of 35
 constexpr std::size_t kLongDescriptionCut = 33;  // a longer one fills the field up to here
 const std::string kIndent(5, ' ');
@@ -38,15 +40,26 @@ std::string listText(const std::string& trimmed) {
     return value ? value->format() : trimmed;
 }
 
+// ... unless a heading is longer: then every heading ends where the longest does, so that each
+// is printed whole and the colons still line up.
+std::size_t headingWidth(const std::vector<std::string>& headings) {
+    std::size_t width = kHeadingWidth;
+    for (std::size_t c = 0; c < kUnitColumns; ++c)
+        if (!unitColumn(static_cast<UnitColumn>(c)).hidden)
+            width = std::max(width, cell(headings, c).size());
+    return width;
+}
+
 // Every column the grid shows, the cost in letter code.
 void appendFieldBlock(std::string& out, const std::vector<std::string>& headings,
                       const UnitRow& row) {
+    const std::size_t width = headingWidth(headings);
     for (std::size_t c = 0; c < kUnitColumns; ++c) {
         const auto column = static_cast<UnitColumn>(c);
         if (unitColumn(column).hidden) continue;
         std::string value(trimBlanks(upToNul(cellText(row, column))));
         if (column == UnitColumn::Cost) value = costLetterCode(value);
-        out += rightAligned(cell(headings, c), kHeadingWidth) + " " + " : " + value + kCrLf;
+        out += rightAligned(cell(headings, c), width) + " " + " : " + value + kCrLf;
     }
 }
 

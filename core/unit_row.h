@@ -33,6 +33,8 @@ struct UnitRow {
     // The line code and model the list was loaded with, as given (a model from a tree tag keeps
     // its blanks).
     std::string lineCode, listedModel;
+    // The unit's record in the unit file; 0 for a row not read from it.
+    std::int32_t record = 0;
 
     friend bool operator==(const UnitRow&, const UnitRow&) = default;
 };

@@ -15,8 +15,9 @@
 namespace fennick::core {
 
 struct ProgressStep {
-    std::string text;       // what is being read: a line's name, a unit's number
-    std::int64_t done = 0;  // items finished before this one (lines, units)
+    std::string text;        // what is being read: a line's name, a unit's number
+    std::int64_t done = 0;   // items finished before this one (lines, units)
+    std::int64_t total = 0;  // items the work has in all; 0: not known
 };
 
 class WorkProgress {
@@ -55,9 +56,9 @@ class WorkProgress {
 
     // Reports the step to the listener, waits there while paused; false when the work is to
     // stop here.
-    bool step(const std::string& text, std::int64_t done) {
+    bool step(const std::string& text, std::int64_t done, std::int64_t total = 0) {
         if (cancelled()) return false;
-        if (listener_) listener_(ProgressStep{text, done});
+        if (listener_) listener_(ProgressStep{text, done, total});
         waitWhilePaused();
         return !cancelled();
     }
@@ -86,8 +87,9 @@ class WorkProgress {
 };
 
 // One step of work that may have no progress to report to; false when it is to stop.
-inline bool goOn(WorkProgress* progress, const std::string& text, std::int64_t done) {
-    return !progress || progress->step(text, done);
+inline bool goOn(WorkProgress* progress, const std::string& text, std::int64_t done,
+                 std::int64_t total = 0) {
+    return !progress || progress->step(text, done, total);
 }
 
 }  // namespace fennick::core

@@ -27,7 +27,8 @@ cBusinessBasic::~cBusinessBasic() {
 
 void cBusinessBasic::checkShare() {
     std::string root = system_.linkShareRoot();
-    if (onShare("vRMDataEngine_Initialization", [&] { return env_.share->isDirectory(root); }))
+    if (onShare("vRMDataEngine_Initialization", root,
+                [&] { return env_.share->isDirectory(root); }))
         return;
     // A server that can say more (not answering, no such share, access refused) adds it on a
     // line of its own below the message.
@@ -49,10 +50,10 @@ void cBusinessBasic::identifyWorkstation() {
 
 void cBusinessBasic::readTerminalMap() {
     std::string mapDir = "\\\\" + system_.mUNCDrive + "\\TARNLNK";
+    const std::string mapPath = mapDir + "\\ttymap";
     bool opened = false;
-    std::string text = onShare("vRMDataEngine_Initialization", [&] {
-        return platform::readWholeFile(*env_.share, mapDir + "\\ttymap", platform::kTerminalMap,
-                                       &opened);
+    std::string text = onShare("vRMDataEngine_Initialization", mapPath, [&] {
+        return platform::readWholeFile(*env_.share, mapPath, platform::kTerminalMap, &opened);
     });
     if (!opened)
         throw EngineError(err::kEngine, "vRMDataEngine_Initialization",
@@ -72,6 +73,11 @@ void cBusinessBasic::readTerminalMap() {
         if (!terminal.empty()) system_.TerminalID = terminal[0];
         return;
     }
+    std::string address = system_.IP.empty() ? "" : " (" + system_.IP + ")";
+    platform::messages().show("The workstation " + system_.ComputerName + address +
+                                  " is not in the terminal map " + mapPath +
+                                  "; it works as terminal 0.",
+                              "Terminal map", platform::MessageIcon::Exclamation);
 }
 
 std::int32_t cBusinessBasic::Unpack(std::string_view OpCode, std::string_view Data,

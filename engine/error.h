@@ -25,6 +25,15 @@ class EngineError : public std::runtime_error {
     std::string description_;
 };
 
+// The share failed an access: a read, a write, or an open it refused. The bytes were never had,
+// which is not the same as bytes that were read and make no sense (damage). It ends the action
+// it happened in, where damage ends only the step that met it: code that passes over damaged
+// records lets this through, so that nothing is shown that the failure could have changed.
+class ShareError : public EngineError {
+  public:
+    using EngineError::EngineError;
+};
+
 // Every error number the program raises or shows, each meaning under its own name. Users see
 // the numbers, so they stay as the dealer system's messages have them, even where two meanings
 // share one number (5 and 57): code tells the meanings apart by name, never by number.
@@ -39,6 +48,7 @@ constexpr std::int32_t kSubscript = 31;            // field past the end of a re
 constexpr std::int32_t kDataLength = 36;           // record of the wrong length
 constexpr std::int32_t kBadFileName = 52;          // a hand-off file name that cannot be made
 constexpr std::int32_t kFileNotFound = 53;         // a program to start is missing
+constexpr std::int32_t kPermissionDenied = 70;     // the share refuses to open a file
 constexpr std::int32_t kNoLock = 57;               // lock on record zero not obtained
 constexpr std::int32_t kDeviceIo = 57;             // the share failed a read or a write
 constexpr std::int32_t kPathFileAccessError = 75;  // a hand-off file cannot be written

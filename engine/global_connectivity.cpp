@@ -12,6 +12,18 @@ mGlobalConnectivity& mGlobalConnectivity::instance() {
     return globals;
 }
 
+namespace {
+
+void missingSettings(const std::string& path) {
+    platform::messages().show(
+        "You are missing file: " + path + "    Are you running Tarnwell Workstation?", "EpcError",
+        platform::MessageIcon::Critical);
+    mGlobalConnectivity::instance().StartupError =
+        EngineError(err::kEngine, "InitializeDataEngine", "You are missing file: " + path);
+}
+
+}  // namespace
+
 std::string defaultSettingsFile() {
     return platform::tempDirectory() + "vRMCatalog.ini";
 }
@@ -32,11 +44,7 @@ void InitializeDataEngine(StartupOptions options) {
     auto found = named ? std::filesystem::status(settingsPath, ec)
                        : std::filesystem::symlink_status(settingsPath, ec);
     if (!std::filesystem::exists(found)) {
-        platform::messages().show(
-            "You are missing file: " + settingsPath + "    Are you running Tarnwell Workstation?",
-            "EpcError", platform::MessageIcon::Critical);
-        g.StartupError = EngineError(err::kEngine, "InitializeDataEngine",
-                                     "You are missing file: " + settingsPath);
+        missingSettings(settingsPath);
         return;
     }
     std::string ini;
@@ -46,8 +54,13 @@ void InitializeDataEngine(StartupOptions options) {
                   named ? platform::FileTrust::Named : platform::FileTrust::OwnedByUserOrRoot)
                   .view();
     } catch (const platform::LocalFileError& refused) {
-        platform::messages().show(std::string(refused.what()) + " It is not used.", "EpcError",
-                                  platform::MessageIcon::Critical);
+        // A failed open or read says so, with the reason on a line of its own; a file that is
+        // refused for what it is says why it is not used.
+        const std::string& reason = refused.readFailure();
+        const std::string text =
+            reason.empty() ? std::string(refused.what()) + " It is not used."
+                           : "The settings file " + settingsPath + " cannot be read.\n" + reason;
+        platform::messages().show(text, "EpcError", platform::MessageIcon::Critical);
         g.StartupError = EngineError(err::kEngine, "InitializeDataEngine", refused.what());
         return;
     }

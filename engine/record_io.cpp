@@ -45,7 +45,8 @@ std::string readPadded(cOpenFile& file, std::int64_t offset, std::int32_t n,
     std::string buffer(static_cast<std::size_t>(n), ' ');
     if (!file.handle) throw EngineError(err::kEngine, source, "OpenFile parameter is undefined");
     auto at = checkedOffset(offset, source);
-    onShare(source, [&] { return file.handle->readAt(at, buffer.data(), buffer.size()); });
+    onShare(source, file.Path,
+            [&] { return file.handle->readAt(at, buffer.data(), buffer.size()); });
     return buffer;
 }
 

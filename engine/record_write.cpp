@@ -28,7 +28,7 @@ LockLayer& EngineWriter::locks() const {
 void EngineWriter::writeAt(cOpenFile& file, std::int64_t offset, const std::string& data,
                            const std::string& source) {
     auto at = checkedOffset(offset, source);
-    onShare(source, [&] { file.handle->writeAt(at, data.data(), data.size()); });
+    onShare(source, file.Path, [&] { file.handle->writeAt(at, data.data(), data.size()); });
 }
 
 void EngineWriter::WriteFile(const OpenFileRef& OpenFile, const std::string& Data,

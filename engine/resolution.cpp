@@ -38,9 +38,9 @@ std::string dataFilePath(const std::string& directoryPath) {
 void cBusinessBasic::readLinks() {
     std::string path = system_.linkShareRoot() + "LINKSFILE";
     // A share without a links file has no links; the viewer never creates files on the share.
-    if (!onShare("cLinks", [&] { return env_.share->fileExists(path); })) return;
+    if (!onShare("cLinks", path, [&] { return env_.share->fileExists(path); })) return;
     bool opened = false;
-    std::string bytes = onShare("cLinks", [&] {
+    std::string bytes = onShare("cLinks", path, [&] {
         return platform::readWholeFile(*env_.share, path, platform::kLinksFile, &opened);
     });
     if (!opened) throw EngineError(err::kEngine, "cLinks", "Could not read links file: " + path);
@@ -57,7 +57,7 @@ void cBusinessBasic::readLinks() {
 const std::string& cBusinessBasic::directoryBytes(const std::string& path) {
     auto it = directoryCache_.find(foldKey(path));
     if (it != directoryCache_.end()) return it->second;
-    std::string bytes = onShare("LogicalOpen", [&] {
+    std::string bytes = onShare("LogicalOpen", path, [&] {
         return platform::readWholeFile(*env_.share, path, platform::kDirectoryFile);
     });
     return directoryCache_.emplace(foldKey(path), std::move(bytes)).first->second;
@@ -103,7 +103,7 @@ std::shared_ptr<cLogicalFile> cBusinessBasic::PhysLogicalOpen(const std::string&
     if (!open) return nullptr;
     if (LastRecord == 0) {
         if (RecordLength == 0) throw EngineError(11, "PhysLogicalOpen", "Division by zero");
-        auto bytes = onShare("PhysLogicalOpen", [&] { return open->handle->length(); });
+        auto bytes = onShare("PhysLogicalOpen", path, [&] { return open->handle->length(); });
         LastRecord = static_cast<std::int32_t>(bytes / RecordLength) - 1;
     }
     auto logical = std::make_shared<cLogicalFile>();
@@ -128,8 +128,10 @@ std::int32_t cBusinessBasic::nextFileNumber() const {
 std::shared_ptr<cOpenFile> cBusinessBasic::OpenFile(std::string& FileName) {
     if (FileName.find('\\') == std::string::npos) FileName = system_.TARNLNK() + "\\" + FileName;
     if (auto cached = openFiles_->find(FileName)) return cached;
-    if (!onShare("iOpenFile", [&] { return env_.share->fileExists(FileName); })) return nullptr;
-    auto handle = onShare("iOpenFile", [&] { return env_.share->open(FileName, env_.access); });
+    if (!onShare("iOpenFile", FileName, [&] { return env_.share->fileExists(FileName); }))
+        return nullptr;
+    auto handle =
+        onShare("iOpenFile", FileName, [&] { return env_.share->open(FileName, env_.access); });
     if (!handle) {
         lastOpenFailure_ =
             EngineError(err::kEngine, "iOpenFile", "Could not open file: " + FileName);

@@ -110,19 +110,29 @@ using cLinks = KeyedCollection<cLink>;
 using cOpenFiles = KeyedCollection<cOpenFile>;
 using cLogicalFiles = KeyedCollection<cLogicalFile>;
 
-// Runs one access to the share. The platform's input/output failure becomes the engine's
-// error 57 here, the one place it is translated, so callers of the engine handle one error type.
-// A lost connection to the server stays what it is: it ends the whole action, where a damaged
-// record only ends one step of it.
+// Runs one access to the share's file (or folder) `path`. The platform's failures become the
+// engine's ShareError here, the one place they are translated, each naming the file: a refused
+// open is error 70, any other input/output failure error 57. A lost connection to the server
+// stays what it is. Both end the whole action, where a damaged record only ends one step of it.
 template <class Access>
-auto onShare(const std::string& source, Access&& access) -> decltype(access()) {
+auto onShare(const std::string& source, const std::string& path, Access&& access)
+    -> decltype(access()) {
     try {
         return access();
     } catch (const platform::ConnectionLost&) {
         throw;
+    } catch (const platform::AccessDenied&) {
+        throw ShareError(err::kPermissionDenied, source, "Permission denied: " + path);
     } catch (const platform::IoError& failure) {
-        throw EngineError(err::kDeviceIo, source, failure.what());
+        throw ShareError(err::kDeviceIo, source, std::string(failure.what()) + ": " + path);
     }
+}
+
+// True when `failure` is the share failing an access (see onShare) rather than damage in bytes
+// it gave: the failure that code passing over damage must let through.
+inline bool isShareFailure(const std::exception& failure) {
+    return dynamic_cast<const ShareError*>(&failure) ||
+           dynamic_cast<const platform::IoError*>(&failure);
 }
 
 // Byte offset of block `block` plus `extra` bytes, refused when it leaves 32 bits.

@@ -78,6 +78,7 @@ struct MemoryFileSystem::Store {
     std::map<std::string, std::shared_ptr<std::string>> files;
     std::set<std::string> directories;
     std::set<std::string> unopenable;
+    std::set<std::string> refused;
     std::map<std::string, std::vector<std::pair<std::int64_t, std::int64_t>>> unreadable;
     std::int64_t readsLeft = -1;  // -1: reads never fail
 };
@@ -223,6 +224,11 @@ void MemoryFileSystem::setUnopenable(const std::string& path) {
     store_->unopenable.insert(fold(path));
 }
 
+void MemoryFileSystem::setRefused(const std::string& path) {
+    std::lock_guard<std::mutex> hold(store_->lock);
+    store_->refused.insert(fold(path));
+}
+
 void MemoryFileSystem::setUnreadable(const std::string& path, std::int64_t offset,
                                      std::int64_t length) {
     std::lock_guard<std::mutex> hold(store_->lock);
@@ -241,6 +247,7 @@ std::unique_ptr<File> MemoryFileSystem::doOpen(const std::string& path, Access a
         std::lock_guard<std::mutex> hold(store_->lock);
         auto it = store_->files.find(key);
         if (it == store_->files.end() || store_->unopenable.count(key)) return nullptr;
+        if (store_->refused.count(key)) throw AccessDenied("Permission denied");
         bytes = it->second;
     }
     return std::make_unique<MemoryFile>(counters_, store_, key, bytes, access);

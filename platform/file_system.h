@@ -90,9 +90,23 @@ class ConnectionLost : public IoError {
     using IoError::IoError;
 };
 
+// The storage refuses to open a file that is there (its permissions, or the server's).
+class AccessDenied : public IoError {
+  public:
+    using IoError::IoError;
+};
+
 // The message of a share that cannot be reached: "You are attempting to connect to: " + root +
 // " and this shows to be an invalid network share".
 std::string invalidShareText(const std::string& root);
+
+// How reads are best shaped for a storage: reading through a gap of up to `gapWorthReading`
+// bytes between wanted ranges costs less than one more round trip, and `inFlight` reads are
+// served at once.
+struct ReadShape {
+    std::int64_t gapWorthReading = 32 * 1024;
+    int inFlight = 16;
+};
 
 class FileSystem {
   public:
@@ -107,7 +121,7 @@ class FileSystem {
     virtual bool fileExists(const std::string& path) = 0;
     // Opens an existing file for shared reading (and writing, when asked for and allowed; a
     // file that cannot be written is opened read-only); nullptr when it does not exist or
-    // cannot be opened.
+    // cannot be opened. Throws AccessDenied when the file is there but may not be read.
     std::unique_ptr<File> open(const std::string& path, Access access = Access::Read);
     // Creates (or truncates) a file and any missing folders; for writers of shares, never
     // called by the viewer on the dealer's share.
@@ -121,6 +135,8 @@ class FileSystem {
         (void)path;
         return false;
     }
+    // Local storage answers at once; a file server measures its link as it reads.
+    virtual ReadShape readShape() const { return {}; }
     // Creates a new file for writing, never through a link: whatever holds the name (a stale
     // file, a link) is removed first, and the file is then created exclusively, so that a link
     // planted in between makes this fail rather than be followed. Missing folders are not
@@ -187,6 +203,8 @@ class MemoryFileSystem : public FileSystem {
     // Cuts a file to `size` bytes (or pads it with zeros), as another workstation might.
     void resize(const std::string& path, std::size_t size);
     void setUnopenable(const std::string& path);
+    // Opening the file is refused (AccessDenied), as a file without read permission is.
+    void setRefused(const std::string& path);
     // Every later read that touches `length` bytes at `offset` of the file fails (a bad block).
     void setUnreadable(const std::string& path, std::int64_t offset, std::int64_t length);
     // From now on, `reads` more reads of any file succeed and every later one fails with the

@@ -46,7 +46,16 @@ const char* refusal(const struct stat& info, FileTrust trust) {
     return nullptr;
 }
 
+LocalReadFailure& localReadFailure() {
+    static LocalReadFailure fail;
+    return fail;
+}
+
 }  // namespace
+
+void setLocalReadFailure(LocalReadFailure fail) {
+    localReadFailure() = std::move(fail);
+}
 
 WipedBytes::WipedBytes(std::size_t capacity)
     : bytes_(std::make_unique<char[]>(capacity)), capacity_(capacity) {}
@@ -72,26 +81,33 @@ void WipedBytes::resize(std::size_t size) {
 WipedBytes readLocalFile(const std::string& path, const WholeFile& file, FileTrust trust) {
     const std::string kind = "The " + std::string(file.kind) + " ";
     const std::string named = kind + path + " ";
+    auto unreadable = [&](int error) {
+        const std::string reason = std::strerror(error);
+        return LocalFileError(named + "cannot be read: " + reason + ".", reason);
+    };
     int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
     if (trust != FileTrust::Named) flags |= O_NOFOLLOW;
     Descriptor fd(::open(path.c_str(), flags));
     if (fd.get() < 0) {
         if (errno == ELOOP && trust != FileTrust::Named)
             throw LocalFileError(named + "is a symbolic link.");
-        throw LocalFileError(named + "cannot be read: " + std::strerror(errno) + ".");
+        throw unreadable(errno);
     }
     struct stat info {};
-    if (::fstat(fd.get(), &info) != 0)
-        throw LocalFileError(named + "cannot be read: " + std::strerror(errno) + ".");
+    if (::fstat(fd.get(), &info) != 0) throw unreadable(errno);
     if (const char* why = refusal(info, trust)) throw LocalFileError(named + why + ".");
     if (info.st_size > file.limit) throw LocalFileError(kind + tooLargeText(path, file));
     // One byte more than the limit tells a file that grew since fstat.
     WipedBytes bytes(static_cast<std::size_t>(file.limit) + 1);
     std::size_t got = 0;
     while (got < bytes.capacity()) {
-        ssize_t n = ::read(fd.get(), bytes.data() + got, bytes.capacity() - got);
+        const std::size_t wanted = bytes.capacity() - got;
+        if (localReadFailure())
+            if (int error = localReadFailure()(path, static_cast<std::int64_t>(got), wanted))
+                throw unreadable(error);
+        ssize_t n = ::read(fd.get(), bytes.data() + got, wanted);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) throw LocalFileError(named + "cannot be read: " + std::strerror(errno) + ".");
+        if (n < 0) throw unreadable(errno);
         if (n == 0) break;
         got += static_cast<std::size_t>(n);
     }

@@ -6,6 +6,8 @@
 // file holds a password in the clear.
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -51,14 +53,26 @@ enum class FileTrust {
     Private,
 };
 
-// A file that cannot be used; the message names the file and says why, as a sentence.
+// A file that cannot be used; the message names the file and says why, as a sentence. When it
+// could not be opened or read, readFailure() is the system's reason ("Permission denied").
 class LocalFileError : public std::runtime_error {
   public:
-    using std::runtime_error::runtime_error;
+    explicit LocalFileError(const std::string& what, std::string readFailure = {})
+        : std::runtime_error(what), readFailure_(std::move(readFailure)) {}
+    const std::string& readFailure() const { return readFailure_; }
+
+  private:
+    std::string readFailure_;
 };
 
 // Reads a regular file of at most `file.limit` bytes that passes `trust`. Throws
 // LocalFileError.
 WipedBytes readLocalFile(const std::string& path, const WholeFile& file, FileTrust trust);
+
+// While set, readLocalFile asks `fail` before each read it makes; a non-zero answer is taken as
+// the error number of that read failing (tests fail one read this way). Empty: plain reading.
+using LocalReadFailure =
+    std::function<int(const std::string& path, std::int64_t offset, std::size_t length)>;
+void setLocalReadFailure(LocalReadFailure fail);
 
 }  // namespace fennick::platform

@@ -41,7 +41,8 @@ class LocalFile : public File {
         std::size_t done = 0;
         while (done < n) {
             std::int64_t got = file_.readAt(offset + std::int64_t(done), buf + done, n - done);
-            if (got < 0) throw IoError("Device I/O error");
+            if (got < 0)
+                throw IoError(std::string("Device I/O error (") + std::strerror(errno) + ")");
             if (got == 0) break;
             done += static_cast<std::size_t>(got);
         }
@@ -124,6 +125,8 @@ std::unique_ptr<File> LocalFileSystem::doOpen(const std::string& path, Access ac
         file = NativeFile::open(*local, NativeFile::Mode::Read);
         readOnly = true;
     }
+    if (!file.isOpen() && (errno == EACCES || errno == EPERM))
+        throw AccessDenied(std::strerror(errno));
     if (!file.isOpen()) return nullptr;
     return std::make_unique<LocalFile>(counters_, std::move(file), readOnly, length);
 }

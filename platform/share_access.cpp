@@ -14,7 +14,9 @@ const char* const kShareOptionsHelp =
     "                     without either the shares are read from the server over SMB)\n"
     "  --smb-port N       the server's SMB port (default: $FENNICK_SMB_PORT, else 445)\n"
     "  --smb-credentials FILE  username=, password=, domain= lines, private to the user\n"
-    "                     (default: $FENNICK_SMB_CREDENTIALS, else a Kerberos ticket or guest)\n";
+    "                     (default: $FENNICK_SMB_CREDENTIALS, else a Kerberos ticket or guest)\n"
+    "  --smb-connections N  reads in flight to the server at once, 1 to 64\n"
+    "                     (default: $FENNICK_SMB_CONNECTIONS, else 8)\n";
 
 namespace {
 
@@ -33,6 +35,15 @@ std::uint16_t port(const std::string& text) {
     return static_cast<std::uint16_t>(*value);
 }
 
+int connections(const std::string& text) {
+    if (text.empty()) return 8;
+    std::optional<std::int32_t> value = wholeNumber(text);
+    if (!value || *value < 1 || *value > 64)
+        throw ShareOptionError("The number of SMB connections must be from 1 to 64, not \"" + text +
+                               "\".");
+    return *value;
+}
+
 }  // namespace
 
 std::optional<std::filesystem::path> localShareRoot(const ShareOptions& options) {
@@ -45,6 +56,8 @@ std::unique_ptr<FileSystem> openShare(const ShareOptions& options) {
     if (auto root = localShareRoot(options)) return std::make_unique<LocalFileSystem>(*root);
     SmbOptions smb;
     smb.port = port(optionOrEnvironment(options.smbPort, "FENNICK_SMB_PORT"));
+    smb.connections =
+        connections(optionOrEnvironment(options.smbConnections, "FENNICK_SMB_CONNECTIONS"));
     std::string file = optionOrEnvironment(options.smbCredentials, "FENNICK_SMB_CREDENTIALS");
     try {
         if (!file.empty()) smb.credentials = readCredentialsFile(file);

@@ -29,16 +29,10 @@ std::string SmbCredentials::account() const {
     return domain.empty() ? username : domain + "\\" + username;
 }
 
-SmbCredentials readCredentialsFile(const std::string& path) {
-    std::optional<WipedBytes> file;
-    try {
-        file.emplace(readLocalFile(path, kCredentialsFile, FileTrust::Private));
-    } catch (const LocalFileError& refused) {
-        throw CredentialsError(refused.what());
-    }
+SmbCredentials parseCredentials(std::string_view text) {
     std::string username, domain;
     std::string_view password;
-    std::string_view rest = file->view();
+    std::string_view rest = text;
     while (!rest.empty()) {
         std::size_t end = rest.find('\n');
         std::string_view line = rest.substr(0, end);
@@ -63,6 +57,16 @@ SmbCredentials readCredentialsFile(const std::string& path) {
         }
     }
     return SmbCredentials(std::move(username), std::move(domain), password);
+}
+
+SmbCredentials readCredentialsFile(const std::string& path) {
+    std::optional<WipedBytes> file;
+    try {
+        file.emplace(readLocalFile(path, kCredentialsFile, FileTrust::Private));
+    } catch (const LocalFileError& refused) {
+        throw CredentialsError(refused.what());
+    }
+    return parseCredentials(file->view());
 }
 
 }  // namespace fennick::platform

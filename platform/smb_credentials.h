@@ -51,11 +51,14 @@ class CredentialsError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// Reads a credentials file, which must be private (readLocalFile's FileTrust::Private). Blank
-// lines and lines starting with "#" are skipped; keys are matched without regard to letter case
-// ("user", "pass", "workgroup" are read too); the value is everything after the first "=" with
-// a trailing carriage return removed (blanks around it too, except for the password). The
-// file's bytes are wiped once read. Throws CredentialsError.
+// The credentials a credentials file's text holds. Blank lines and lines starting with "#" are
+// skipped; keys are matched without regard to letter case ("user", "pass", "workgroup" are read
+// too); the value is everything after the first "=" with a trailing carriage return removed
+// (blanks around it too, except for the password).
+SmbCredentials parseCredentials(std::string_view text);
+
+// Reads a credentials file (see parseCredentials), which must be private (readLocalFile's
+// FileTrust::Private). The file's bytes are wiped once read. Throws CredentialsError.
 SmbCredentials readCredentialsFile(const std::string& path);
 
 }  // namespace fennick::platform

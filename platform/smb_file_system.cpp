@@ -1,6 +1,5 @@
 #include "smb_file_system.h"
 
-#include <arpa/inet.h>
 #include <fcntl.h>
 #include <libsmbclient.h>
 #include <netdb.h>
@@ -14,7 +13,8 @@
 #include <cstring>
 #include <mutex>
 
-#include "smb_kerberos.h"
+#include "smb_context.h"
+#include "smb_reader_pool.h"
 #include "unc_path.h"
 
 namespace fennick::platform {
@@ -22,55 +22,14 @@ namespace fennick::platform {
 namespace {
 
 // The client library keeps process-wide state (its talloc stack, its configuration) that is
-// not guarded for threads in this build, so all contexts share one lock.
-std::mutex& libraryLock() {
-    static std::mutex lock;
+// not guarded for threads in this build: the program's own context takes one call at a time.
+// Recursive, so that a context may go while the lock is held.
+std::recursive_mutex& libraryLock() {
+    static std::recursive_mutex lock;
     return lock;
 }
 
-bool connectionFailure(int error) {
-    switch (error) {
-        case ECONNABORTED:
-        case ECONNRESET:
-        case ECONNREFUSED:
-        case ETIMEDOUT:
-        case EPIPE:
-        case ENOTCONN:
-        case EHOSTUNREACH:
-        case EHOSTDOWN:
-        case ENETUNREACH:
-        case ENETDOWN:
-        case ENETRESET:
-        case ESHUTDOWN:
-            return true;
-        default:
-            return false;
-    }
-}
-
-bool accessRefused(int error) {
-    return error == EACCES || error == EPERM;
-}
-
-bool isAddress(const std::string& server) {
-    in6_addr address{};
-    return ::inet_pton(AF_INET, server.c_str(), &address) == 1 ||
-           ::inet_pton(AF_INET6, server.c_str(), &address) == 1;
-}
-
-// The library's own diagnostics would land on stdout, in the middle of the CLI's output.
-void discardLog(void*, int, const char*) {}
-
-void copyInto(char* target, int size, std::string_view value) {
-    if (size <= 0) return;
-    auto n = std::min<std::size_t>(value.size(), static_cast<std::size_t>(size - 1));
-    std::memcpy(target, value.data(), n);
-    target[n] = '\0';
-}
-
 constexpr std::size_t kLargestTransfer = 1 << 20;
-// Opening flags that make a file: a file opened again after a reconnect is the one made.
-constexpr int kCreating = O_CREAT | O_TRUNC | O_EXCL;
 
 // Whether something accepts connections on the server's port within the time-out: the client
 // library gives a server that drops connection attempts 20 seconds. A name the resolver does
@@ -103,88 +62,23 @@ int connectError(const std::string& server, std::uint16_t port, int timeoutMs) {
 
 }  // namespace
 
-// One client context with its cached connections and the account it uses.
+// The program's own client context, for writing; made and freed under the library lock.
 class SmbFileSystem::Session {
   public:
-    explicit Session(const SmbOptions& options) : credentials_(options.credentials) {
-        if (!credentials_) ticket_ = kerberosTicket();
+    Session(const SmbLogon& logon, std::uint16_t port, int timeoutMs) {
         std::lock_guard guard(libraryLock());
-        ctx_ = smbc_new_context();
-        if (!ctx_) throw IoError("The SMB client cannot start");
-        smbc_setLogCallback(ctx_, nullptr, discardLog);
-        smbc_setDebug(ctx_, 0);
-        smbc_setPort(ctx_, options.port);
-        smbc_setTimeout(ctx_, options.timeoutMs);
-        smbc_setOptionUserData(ctx_, this);
-        smbc_setFunctionAuthDataWithContext(ctx_, &Session::authenticate);
-        if (!credentials_ && ticket_.usable()) {
-            smbc_setOptionUseKerberos(ctx_, 1);
-            smbc_setOptionFallbackAfterKerberos(ctx_, 1);
-            smbc_setOptionUseCCache(ctx_, 1);
-        }
-        if (!smbc_init_context(ctx_)) {
-            smbc_free_context(ctx_, 1);
-            throw IoError("The SMB client cannot start");
-        }
+        context_.emplace(logon, port, timeoutMs);
     }
     ~Session() {
         std::lock_guard guard(libraryLock());
-        smbc_free_context(ctx_, 1);
+        context_.reset();
     }
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
-
-    SMBCCTX* ctx() { return ctx_; }
-    // What `server` refused: the credentials, else the ticket and guest, else guest and why
-    // the ticket was not tried.
-    LogonRefusal refusal(const std::string& server, const std::string& share) const {
-        LogonRefusal refused{server, share, "guest", {}, {}};
-        if (credentials_) {
-            if (credentials_->username.empty()) return refused;
-            refused.tried = credentials_->account();
-            refused.username = credentials_->username;
-            refused.domain = credentials_->domain;
-        } else if (ticket_.principal.empty()) {
-            refused.tried = "guest (no Kerberos ticket)";
-        } else if (ticket_.expired) {
-            refused.tried = "guest (the Kerberos ticket of " + ticket_.principal + " has expired)";
-        } else if (isAddress(server)) {
-            refused.tried = "guest (a Kerberos ticket needs the server's name, not its address)";
-        } else {
-            refused.tried = "the Kerberos ticket of " + ticket_.principal + " or guest";
-        }
-        return refused;
-    }
-    // New credentials for the next connections, instead of any ticket; called with the
-    // library lock held.
-    void use(SmbCredentials credentials) {
-        credentials_ = std::move(credentials);
-        smbc_setOptionUseKerberos(ctx_, 0);
-        smbc_setOptionUseCCache(ctx_, 0);
-        smbc_getFunctionPurgeCachedServers(ctx_)(ctx_);
-    }
+    SMBCCTX* ctx() { return context_->get(); }
 
   private:
-    static void authenticate(SMBCCTX* ctx, const char*, const char*, char* workgroup,
-                             int workgroupSize, char* user, int userSize, char* password,
-                             int passwordSize) {
-        auto* self = static_cast<Session*>(smbc_getOptionUserData(ctx));
-        if (self->credentials_ && !self->credentials_->username.empty()) {
-            const SmbCredentials& c = *self->credentials_;
-            if (!c.domain.empty()) copyInto(workgroup, workgroupSize, c.domain);
-            copyInto(user, userSize, c.username);
-            copyInto(password, passwordSize, c.password());
-        } else {
-            // Guest, also after a ticket the server refused; the library falls back to an
-            // anonymous session where guest is refused.
-            copyInto(user, userSize, "guest");
-            copyInto(password, passwordSize, "");
-        }
-    }
-
-    SMBCCTX* ctx_ = nullptr;
-    std::optional<SmbCredentials> credentials_;
-    KerberosTicket ticket_;
+    std::optional<SmbContext> context_;
 };
 
 namespace {
@@ -202,13 +96,58 @@ std::optional<SharePath> sharePath(const std::string& unc) {
     return SharePath{(*parts)[0], (*parts)[1], *url, parts->size() - 2};
 }
 
-[[noreturn]] void throwLost(const SharePath& path, int error) {
-    throw ConnectionLost(invalidShareText(path.root()) + "\nThe connection to the server " +
-                         path.server + " was lost (" + std::strerror(error) + ").");
+std::string failureText(int error) {
+    return error == SmbReaderPool::kReaderEnded ? "its reader process ended twice"
+                                                : std::strerror(error);
 }
 
-// An open file on the server. Reads and writes seek the handle and transfer under the library
-// lock; a broken connection is mended once by opening the file again.
+[[noreturn]] void throwLost(const SharePath& path, int error) {
+    throw ConnectionLost(invalidShareText(path.root()) + "\nThe connection to the server " +
+                         path.server + " was lost (" + failureText(error) + ").");
+}
+
+// A failed request: the connection lost, or the device's error.
+[[noreturn]] void throwFailure(const SharePath& path, int error) {
+    if (error == SmbReaderPool::kReaderEnded || connectionFailure(error)) throwLost(path, error);
+    throw IoError("Device I/O error (" + failureText(error) + ")");
+}
+
+// A file opened for reading: its reads go to the reader pool, in pieces no larger than a reader
+// answers.
+class PooledFile : public File {
+  public:
+    PooledFile(IoCounters& c, std::shared_ptr<SmbReaderPool> pool, SharePath path,
+               std::int64_t length)
+        : File(c), pool_(std::move(pool)), path_(std::move(path)), length_(length) {}
+    std::int64_t length() const override { return length_; }
+    bool readOnly() const override { return true; }
+
+  protected:
+    std::size_t doRead(std::int64_t offset, char* buf, std::size_t n) override {
+        std::size_t done = 0;
+        while (done < n) {
+            std::size_t want = std::min(n - done, smb_wire::kLargestRead);
+            smb_wire::Answer answer =
+                pool_->read(path_.url, offset + static_cast<std::int64_t>(done), want);
+            if (answer.error != 0) throwFailure(path_, answer.error);
+            std::memcpy(buf + done, answer.bytes.data(), answer.bytes.size());
+            done += answer.bytes.size();
+            if (answer.bytes.size() < want) break;
+        }
+        return done;
+    }
+    void doWrite(std::int64_t, const char*, std::size_t) override {
+        throw IoError("Permission denied");
+    }
+
+  private:
+    std::shared_ptr<SmbReaderPool> pool_;
+    SharePath path_;
+    std::int64_t length_;
+};
+
+// A file opened for writing, through the program's own context: reads and writes seek the
+// handle and transfer under the library lock. A broken connection fails the call.
 class SmbFile : public File {
   public:
     SmbFile(IoCounters& c, std::shared_ptr<SmbFileSystem::Session> session, SharePath path,
@@ -221,41 +160,42 @@ class SmbFile : public File {
           length_(length) {}
     ~SmbFile() override {
         std::lock_guard guard(libraryLock());
-        closeHandle();
+        smbc_getFunctionClose(session_->ctx())(session_->ctx(), handle_);
     }
     std::int64_t length() const override { return length_; }
     bool readOnly() const override { return (flags_ & O_ACCMODE) == O_RDONLY; }
 
   private:
-    // Moves n bytes at offset in transfers no larger than the server takes, going on from where
-    // it was after a reconnect. `step` moves one transfer and answers how many bytes it moved;
-    // 0 is the end of the file for a read and a failure for a write.
+    // Moves n bytes at offset in transfers no larger than the server takes. `step` moves one
+    // transfer and answers how many bytes it moved; 0 is the end of the file for a read and a
+    // failure for a write.
     template <class Step>
     std::size_t transferAll(std::int64_t offset, std::size_t n, bool zeroIsFailure, Step step) {
+        std::lock_guard guard(libraryLock());
+        SMBCCTX* ctx = session_->ctx();
         std::size_t done = 0;
-        transfer([&](SMBCCTX* ctx) {
-            while (done < n) {
-                if (!seek(ctx, offset + static_cast<std::int64_t>(done))) return false;
-                ssize_t moved = step(ctx, done, std::min(n - done, kLargestTransfer));
-                if (moved < 0 || (moved == 0 && zeroIsFailure)) return false;
-                if (moved == 0) break;
-                done += static_cast<std::size_t>(moved);
-            }
-            return true;
-        });
+        while (done < n) {
+            errno = 0;
+            auto at = static_cast<off_t>(offset + static_cast<std::int64_t>(done));
+            ssize_t moved = smbc_getFunctionLseek(ctx)(ctx, handle_, at, SEEK_SET) < 0
+                                ? -1
+                                : step(ctx, done, std::min(n - done, kLargestTransfer));
+            if (moved < 0 || (moved == 0 && zeroIsFailure))
+                throwFailure(path_, errno != 0 ? errno : EIO);
+            if (moved == 0) break;
+            done += static_cast<std::size_t>(moved);
+        }
         return done;
     }
 
   protected:
     std::size_t doRead(std::int64_t offset, char* buf, std::size_t n) override {
-        std::lock_guard guard(libraryLock());
         return transferAll(offset, n, false, [&](SMBCCTX* ctx, std::size_t done, std::size_t want) {
             return smbc_getFunctionRead(ctx)(ctx, handle_, buf + done, want);
         });
     }
     void doWrite(std::int64_t offset, const char* buf, std::size_t n) override {
         if (readOnly()) throw IoError("Permission denied");
-        std::lock_guard guard(libraryLock());
         transferAll(offset, n, true, [&](SMBCCTX* ctx, std::size_t done, std::size_t want) {
             return smbc_getFunctionWrite(ctx)(ctx, handle_, buf + done, want);
         });
@@ -263,34 +203,6 @@ class SmbFile : public File {
     }
 
   private:
-    bool seek(SMBCCTX* ctx, std::int64_t at) {
-        return smbc_getFunctionLseek(ctx)(ctx, handle_, static_cast<off_t>(at), SEEK_SET) >= 0;
-    }
-    void closeHandle() {
-        if (handle_) smbc_getFunctionClose(session_->ctx())(session_->ctx(), handle_);
-        handle_ = nullptr;
-    }
-    // Runs `step` (which resumes where it stopped) and, when it fails, once more on a freshly
-    // opened handle: a connection that broke since the last call is made again that way.
-    template <typename Step>
-    void transfer(Step step) {
-        SMBCCTX* ctx = session_->ctx();
-        for (int attempt = 0;; ++attempt) {
-            errno = 0;
-            if (handle_ && step(ctx)) return;
-            int error = handle_ ? errno : ECONNABORTED;
-            if (attempt > 0) {
-                if (connectionFailure(error)) throwLost(path_, error);
-                throw IoError(std::string("Device I/O error (") + std::strerror(error) + ")");
-            }
-            closeHandle();
-            handle_ = smbc_getFunctionOpen(ctx)(ctx, path_.url.c_str(), flags_ & ~kCreating, 0);
-            if (!handle_ && connectionFailure(errno)) throwLost(path_, errno);
-            if (!handle_)
-                throw IoError(std::string("Device I/O error (") + std::strerror(errno) + ")");
-        }
-    }
-
     std::shared_ptr<SmbFileSystem::Session> session_;
     SharePath path_;
     int flags_;
@@ -318,12 +230,38 @@ std::string percentEncoded(const std::string& part) {
 }  // namespace
 
 SmbFileSystem::SmbFileSystem(SmbOptions options)
-    : session_(std::make_shared<Session>(options)),
+    : logon_(defaultLogon(std::move(options.credentials))),
       port_(options.port),
       timeoutMs_(options.timeoutMs),
-      askCredentials_(std::move(options.askCredentials)) {}
+      askCredentials_(std::move(options.askCredentials)) {
+    SmbReaderOptions readers;
+    readers.program = options.readerProgram;
+    readers.readers = options.connections;
+    readers.port = port_;
+    readers.timeoutMs = timeoutMs_;
+    readers.logon = logon_;
+    pool_ = std::make_shared<SmbReaderPool>(std::move(readers));
+}
 
 SmbFileSystem::~SmbFileSystem() = default;
+
+std::shared_ptr<SmbFileSystem::Session> SmbFileSystem::writer() {
+    std::lock_guard guard(libraryLock());
+    if (!writer_) writer_ = std::make_shared<Session>(logon_, port_, timeoutMs_);
+    return writer_;
+}
+
+void SmbFileSystem::logOn(SmbCredentials credentials) {
+    std::lock_guard guard(libraryLock());
+    logon_.credentials = std::move(credentials);
+    logon_.kerberos = false;
+    pool_->logOn(logon_);
+    writer_.reset();
+}
+
+ReadShape SmbFileSystem::readShape() const {
+    return {pool_->gapWorthReading(), pool_->size()};
+}
 
 std::optional<std::string> SmbFileSystem::url(const std::string& uncPath) {
     auto parts = uncComponents(uncPath);
@@ -344,16 +282,18 @@ bool SmbFileSystem::isDirectory(const std::string& path) {
         return false;
     }
     for (int asked = 0;; ++asked) {
-        std::unique_lock guard(libraryLock());
-        struct stat info {};
-        SMBCCTX* ctx = session_->ctx();
-        if (smbc_getFunctionStat(ctx)(ctx, target->url.c_str(), &info) == 0)
-            return S_ISDIR(info.st_mode);
-        int error = errno;
-        LogonRefusal refused = session_->refusal(target->server, target->share);
-        if (connectionFailure(error)) {
+        smb_wire::Answer answer = pool_->stat(target->url);
+        if (answer.error == 0) {
+            bool directory = answer.kind == smb_wire::Kind::Directory;
+            // The other readers connect while the program goes on starting.
+            if (directory) pool_->warmUp(target->url);
+            return directory;
+        }
+        int error = answer.error;
+        LogonRefusal refused = refusal(logon_, target->server, target->share);
+        if (error == SmbReaderPool::kReaderEnded || connectionFailure(error)) {
             lastProblem_ = "The server " + target->server + " does not answer on port " +
-                           std::to_string(port_) + " (" + std::strerror(error) + ").";
+                           std::to_string(port_) + " (" + failureText(error) + ").";
         } else if (accessRefused(error)) {
             lastProblem_ = "The server " + target->server + " refuses access to the share " +
                            target->share + " for " + refused.tried + ".";
@@ -361,11 +301,9 @@ bool SmbFileSystem::isDirectory(const std::string& path) {
             lastProblem_ = "The server " + target->server + " has no share " + target->share + ".";
         }
         if (!accessRefused(error) || !askCredentials_ || asked >= 3) return false;
-        guard.unlock();
         auto credentials = askCredentials_(refused);
         if (!credentials) return false;
-        guard.lock();
-        session_->use(std::move(*credentials));
+        logOn(std::move(*credentials));
     }
 }
 
@@ -376,28 +314,35 @@ std::string SmbFileSystem::lastProblem() const {
 bool SmbFileSystem::fileExists(const std::string& path) {
     auto target = sharePath(path);
     if (!target) return false;
-    std::lock_guard guard(libraryLock());
-    struct stat info {};
-    SMBCCTX* ctx = session_->ctx();
-    if (smbc_getFunctionStat(ctx)(ctx, target->url.c_str(), &info) == 0)
-        return S_ISREG(info.st_mode);
-    if (connectionFailure(errno)) throwLost(*target, errno);
-    return false;
+    smb_wire::Answer answer = pool_->stat(target->url);
+    if (answer.error == SmbReaderPool::kReaderEnded || connectionFailure(answer.error))
+        throwLost(*target, answer.error);
+    return answer.error == 0 && answer.kind == smb_wire::Kind::File;
 }
 
 std::unique_ptr<File> SmbFileSystem::doOpen(const std::string& path, Access access) {
     auto target = sharePath(path);
     if (!target) return nullptr;
+    if (access == Access::Read) {
+        smb_wire::Answer answer = pool_->open(target->url);
+        if (answer.error == SmbReaderPool::kReaderEnded || connectionFailure(answer.error))
+            throwLost(*target, answer.error);
+        if (answer.error != 0) return nullptr;
+        return std::make_unique<PooledFile>(counters_, pool_, *target, answer.size);
+    }
+    auto session = writer();
     std::lock_guard guard(libraryLock());
-    SMBCCTX* ctx = session_->ctx();
-    int flags = access == Access::Read ? O_RDONLY : O_RDWR;
+    SMBCCTX* ctx = session->ctx();
+    int flags = O_RDWR;
     SMBCFILE* handle = smbc_getFunctionOpen(ctx)(ctx, target->url.c_str(), flags, 0);
-    if (!handle && flags == O_RDWR && accessRefused(errno)) {
+    if (!handle && accessRefused(errno)) {
         flags = O_RDONLY;
         handle = smbc_getFunctionOpen(ctx)(ctx, target->url.c_str(), flags, 0);
     }
     if (!handle) {
-        if (connectionFailure(errno)) throwLost(*target, errno);
+        int error = errno;
+        if (connectionFailure(error)) throwLost(*target, error);
+        if (accessRefused(error)) throw AccessDenied("Permission denied");
         return nullptr;
     }
     struct stat info {};
@@ -407,7 +352,7 @@ std::unique_ptr<File> SmbFileSystem::doOpen(const std::string& path, Access acce
         if (connectionFailure(error)) throwLost(*target, error);
         return nullptr;
     }
-    return std::make_unique<SmbFile>(counters_, session_, *target, flags, handle,
+    return std::make_unique<SmbFile>(counters_, session, *target, flags, handle,
                                      static_cast<std::int64_t>(info.st_size));
 }
 
@@ -416,12 +361,12 @@ std::unique_ptr<File> SmbFileSystem::create(const std::string& path) {
     if (!target || target->depth == 0) throw IoError("Bad file name: " + path);
     auto slash = path.find_last_of("\\/");
     for (int attempt = 0;; ++attempt) {
+        auto session = writer();
         std::unique_lock guard(libraryLock());
-        SMBCCTX* ctx = session_->ctx();
+        SMBCCTX* ctx = session->ctx();
         int flags = O_RDWR | O_CREAT | O_TRUNC;
         SMBCFILE* handle = smbc_getFunctionOpen(ctx)(ctx, target->url.c_str(), flags, 0666);
-        if (handle)
-            return std::make_unique<SmbFile>(counters_, session_, *target, flags, handle, 0);
+        if (handle) return std::make_unique<SmbFile>(counters_, session, *target, flags, handle, 0);
         int error = errno;
         if (connectionFailure(error)) throwLost(*target, error);
         if (error != ENOENT || attempt > 0 || target->depth < 2)
@@ -434,8 +379,9 @@ std::unique_ptr<File> SmbFileSystem::create(const std::string& path) {
 std::unique_ptr<File> SmbFileSystem::createNew(const std::string& path) {
     auto target = sharePath(path);
     if (!target || target->depth == 0) throw IoError("Bad file name: " + path);
+    auto session = writer();
     std::lock_guard guard(libraryLock());
-    SMBCCTX* ctx = session_->ctx();
+    SMBCCTX* ctx = session->ctx();
     // A server removes a link itself, not what it points to; what fails to go makes the
     // exclusive creation fail.
     if (smbc_getFunctionUnlink(ctx)(ctx, target->url.c_str()) != 0 && connectionFailure(errno))
@@ -447,15 +393,16 @@ std::unique_ptr<File> SmbFileSystem::createNew(const std::string& path) {
         if (connectionFailure(error)) throwLost(*target, error);
         throw IoError("Could not create " + path + " (" + std::strerror(error) + ")");
     }
-    return std::make_unique<SmbFile>(counters_, session_, *target, flags, handle, 0);
+    return std::make_unique<SmbFile>(counters_, session, *target, flags, handle, 0);
 }
 
 void SmbFileSystem::rename(const std::string& from, const std::string& to) {
     auto source = sharePath(from), target = sharePath(to);
     if (!source || !target || source->depth == 0 || target->depth == 0)
         throw IoError("Bad file name: " + (source ? to : from));
+    auto session = writer();
     std::lock_guard guard(libraryLock());
-    SMBCCTX* ctx = session_->ctx();
+    SMBCCTX* ctx = session->ctx();
     if (smbc_getFunctionRename(ctx)(ctx, source->url.c_str(), ctx, target->url.c_str()) == 0)
         return;
     int error = errno;
@@ -473,8 +420,9 @@ void SmbFileSystem::makeDirectory(const std::string& path) {
     std::string at = "\\\\" + (*parts)[0] + "\\" + (*parts)[1];
     for (std::size_t i = 2; i < parts->size(); ++i) {
         at += "\\" + (*parts)[i];
+        auto session = writer();
         std::lock_guard guard(libraryLock());
-        SMBCCTX* ctx = session_->ctx();
+        SMBCCTX* ctx = session->ctx();
         if (smbc_getFunctionMkdir(ctx)(ctx, url(at)->c_str(), 0777) == 0 || errno == EEXIST)
             continue;
         throw IoError("Could not create folder " + path + " (" + std::strerror(errno) + ")");
@@ -484,8 +432,9 @@ void SmbFileSystem::makeDirectory(const std::string& path) {
 bool SmbFileSystem::remove(const std::string& path) {
     auto target = sharePath(path);
     if (!target || target->depth == 0) return false;
+    auto session = writer();
     std::lock_guard guard(libraryLock());
-    SMBCCTX* ctx = session_->ctx();
+    SMBCCTX* ctx = session->ctx();
     return smbc_getFunctionUnlink(ctx)(ctx, target->url.c_str()) == 0;
 }
 

@@ -4,12 +4,15 @@
 // exactly as the local back end refuses them ("..", "." and non-UNC paths are missing); letter
 // case is the server's business (Windows and Samba servers ignore it).
 //
-// Every call into the SMB client library is made under one process-wide lock: the library's
-// Debian build keeps shared state without thread support, so reads from several threads are
-// safe but take turns on the wire. A read that finds its connection broken opens the file
-// again once (which reconnects); when that fails too, ConnectionLost ends the action.
+// Files opened for reading, existence checks and the share check go to a pool of reader
+// processes (smb_reader_pool.h), so that reads from several threads are really in flight at
+// once; the pool replaces a reader whose connection broke and makes its request once more, and
+// when that fails too, ConnectionLost ends the action. Writing (the export file) goes through
+// the program's own client context, one call at a time under a lock, since the library's Debian
+// build keeps shared state without thread support; a write whose connection broke fails.
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -17,6 +20,7 @@
 
 #include "file_system.h"
 #include "smb_credentials.h"
+#include "smb_logon.h"
 
 namespace fennick::platform {
 
@@ -29,9 +33,14 @@ struct SmbOptions {
     // given up on in seconds.
     int timeoutMs = 5000;
     // Asked when the server refuses access to a share, on the thread that checks the share
-    // (the window's, at start-up).
+    // (the window's, at start-up); the readers all log on with what it answers.
     AskCredentials askCredentials;
+    // Reads in flight to the server at once: the reader processes of the pool.
+    int connections = 8;
+    std::filesystem::path readerProgram;  // empty: the installed one (smbReaderProgram())
 };
+
+class SmbReaderPool;
 
 class SmbFileSystem : public FileSystem {
   public:
@@ -49,6 +58,9 @@ class SmbFileSystem : public FileSystem {
     // in between the name is missing for a moment, and when another program holds the old file
     // open the server refuses the removal and the rename fails.
     void rename(const std::string& from, const std::string& to) override;
+    ReadShape readShape() const override;
+
+    SmbReaderPool& readers() { return *pool_; }
 
     // smb://SERVER/SHARE/rest with every byte that could be read as URL syntax escaped;
     // nothing when the path is not UNC-form or tries to leave its share.
@@ -60,7 +72,12 @@ class SmbFileSystem : public FileSystem {
     std::unique_ptr<File> doOpen(const std::string& path, Access access) override;
 
   private:
-    std::shared_ptr<Session> session_;
+    std::shared_ptr<Session> writer();
+    void logOn(SmbCredentials credentials);
+
+    SmbLogon logon_;
+    std::shared_ptr<SmbReaderPool> pool_;
+    std::shared_ptr<Session> writer_;  // made at the first write
     std::uint16_t port_;
     int timeoutMs_;
     AskCredentials askCredentials_;

@@ -1,6 +1,5 @@
 #include <exception>
 
-#include "platform/file_system.h"
 #include "records/lines.h"
 
 namespace fennick {
@@ -39,10 +38,10 @@ void clsLines::readComodities() {
             codes.emplace_back(1, key[2]);
             engine_->KNext("COMODI", buff, key, rec);
         }
-    } catch (const platform::ConnectionLost&) {
-        throw;  // the action ends; nothing half-read counts as read
-    } catch (const std::exception&) {
-        // A missing or damaged COMODI leaves the codes found so far.
+    } catch (const std::exception& failure) {
+        // A read the share failed ends the action; nothing half-read counts as read. A missing
+        // or damaged COMODI leaves the codes found so far.
+        if (isShareFailure(failure)) throw;
     }
     Comodities = std::move(codes);
 }

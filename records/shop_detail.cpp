@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <limits>
 
-#include "platform/file_system.h"
 #include "platform/services.h"
 #include "records/chain.h"
 #include "records/fields.h"
@@ -108,14 +107,14 @@ bool clsInvDetail::trapped(const std::string& step, const std::function<void()>&
     try {
         body();
         return true;
-    } catch (const platform::ConnectionLost&) {
-        throw;  // the action ends; nothing half-read counts as read
-    } catch (const EngineError& e) {
-        fail(step, e.number(), e.description(), e.source());
-    } catch (const platform::IoError& e) {
-        fail(step, err::kDeviceIo, e.what(), kClassName);
     } catch (const std::exception& e) {
-        fail(step, 0, e.what(), kClassName);
+        // A read the share failed ends the action; nothing half-read counts as read.
+        if (isShareFailure(e)) throw;
+        auto* engine = dynamic_cast<const EngineError*>(&e);
+        if (engine)
+            fail(step, engine->number(), engine->description(), engine->source());
+        else
+            fail(step, 0, e.what(), kClassName);
     }
     return false;
 }

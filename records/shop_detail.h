@@ -11,9 +11,9 @@
 //   2         description                      ""
 //   3, 4, 5   quantity (whole), net, cost      "0", "0", "0"
 //
-// Failures do not reach the caller: each step logs a line to the application event log, sets
-// DetailError and keeps what it had found. Use: set InvoiceRec, call GetDetail, read
-// DetailReturn and DetailError.
+// Damage does not reach the caller: each step that meets it logs a line to the application
+// event log, sets DetailError and keeps what it had found. A read the share failed (isShareFailure)
+// does reach it. Use: set InvoiceRec, call GetDetail, read DetailReturn and DetailError.
 
 #include <array>
 #include <cstdint>
@@ -49,7 +49,7 @@ class clsInvDetail {
     void BuildDetail();
     std::int32_t visitPage(std::int32_t recordNumber, bool& reachedFirst);
     static DetailLine decodeEntry(std::string_view entry);
-    // Runs `body`; on a failure logs it under `step`, sets the error flag and answers false.
+    // Runs `body`; on damage logs it under `step`, sets the error flag and answers false.
     bool trapped(const std::string& step, const std::function<void()>& body);
     void fail(const std::string& step, std::int32_t number, const std::string& description,
               const std::string& source);

@@ -32,7 +32,45 @@ class OpenedStore : public Store {
     const cBusinessBasic& engine_;
 };
 
+// A store that owns its share, its system settings and its engine.
+class StoreBeside : public Store {
+  public:
+    StoreBeside(std::unique_ptr<ReadCache> cache, std::unique_ptr<cSystem> system,
+                std::unique_ptr<cBusinessBasic> engine)
+        : Store(*engine, cache.get()),
+          cache_(std::move(cache)),
+          system_(std::move(system)),
+          engine_(std::move(engine)) {}
+    ~StoreBeside() override {
+        engine_.reset();  // closes its files before the share goes
+    }
+
+  private:
+    std::unique_ptr<ReadCache> cache_;
+    std::unique_ptr<cSystem> system_;
+    std::unique_ptr<cBusinessBasic> engine_;
+};
+
 }  // namespace
+
+std::unique_ptr<Store> openStoreBeside(const cSystem& running, const StoreStart& start) {
+    try {
+        std::unique_ptr<platform::FileSystem> share = platform::openShare(start.share);
+        if (start.decorate) share = start.decorate(std::move(share));
+        auto cache = std::make_unique<ReadCache>(std::move(share));
+        auto system = std::make_unique<cSystem>();
+        system->mUNCDrive = running.mUNCDrive;
+        system->mDirectory = running.mDirectory;
+        system->xTermid = running.xTermid;
+        EngineEnvironment environment;
+        environment.share = cache.get();
+        auto engine = std::make_unique<cBusinessBasic>(*system, std::move(environment));
+        return std::make_unique<StoreBeside>(std::move(cache), std::move(system),
+                                             std::move(engine));
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+}
 
 std::unique_ptr<Store> openStore(const StoreStart& start) {
     StartupOptions options;
@@ -50,6 +88,7 @@ std::unique_ptr<Store> openStore(const StoreStart& start) {
     }
     if (start.decorate) share = start.decorate(std::move(share));
     auto cache = std::make_unique<ReadCache>(std::move(share));
+    cache->setBatching(start.batching);
     ReadCache* cacheOfStore = cache.get();
     options.share = std::move(cache);
     InitializeDataEngine(std::move(options));

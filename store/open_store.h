@@ -24,6 +24,7 @@ struct StoreStart {
     std::string settingsFile;      // empty: the default
     platform::ShareOptions share;  // empty: the defaults
     ShareDecorator decorate = {};  // empty: the back end as it is
+    bool batching = true;          // false: every read reaches the share as the engine asks
 };
 
 // The store over the share, or nothing when start-up failed: the start-up messages have been
@@ -31,6 +32,12 @@ struct StoreStart {
 // "Connection Error" message too. The program has one open store at a time; dropping it
 // releases the engine, closing every file it opened.
 std::unique_ptr<Store> openStore(const StoreStart& start);
+// A store of its own beside the program's, for long work that runs while the windows go on
+// reading (the stock ageing): the same start-up options and the server, directory and terminal
+// of `running` (the program's system), with its own share connections, read cache and engine.
+// The program's engine is left as it is. Null when it cannot start; the start-up messages have been
+// shown, as openStore shows them.
+std::unique_ptr<Store> openStoreBeside(const cSystem& running, const StoreStart& start);
 // Why the last openStore gave nothing.
 std::optional<EngineError> startupError();
 

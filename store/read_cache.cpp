@@ -1,7 +1,10 @@
 #include "store/read_cache.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <exception>
+#include <mutex>
 
 #include "platform/parallel.h"
 
@@ -93,7 +96,7 @@ void ReadCache::prefetch(platform::File& file, std::vector<ByteRange> ranges) {
         return r.length > 0 && kept.covers(r.offset, static_cast<std::size_t>(r.length));
     });
     std::vector<Read> reads;
-    for (auto& group : coalesce(std::move(ranges), policy_))
+    for (auto& group : coalesce(std::move(ranges), policy()))
         reads.push_back({std::move(group), {}, false});
     fetch(cached->inner(), kept, std::move(reads));
 }
@@ -104,19 +107,38 @@ bool ReadCache::holds(platform::File& file, ByteRange range) {
     return cached->kept().covers(range.offset, static_cast<std::size_t>(range.length));
 }
 
+ReadPolicy ReadCache::policy() const {
+    ReadPolicy policy = policy_;
+    platform::ReadShape shape = inner_->readShape();
+    if (policy.maxGap <= 0) policy.maxGap = std::min(shape.gapWorthReading, policy.maxRead);
+    if (policy.inFlight <= 0) policy.inFlight = shape.inFlight;
+    return policy;
+}
+
 void ReadCache::fetch(platform::File& inner, KeptBytes& kept, std::vector<Read> reads) {
+    const int inFlight = policy().inFlight;
     while (!reads.empty()) {
-        platform::runInParallel(reads.size(), policy_.inFlight, [&](std::size_t i) {
+        // A lost connection ends the round and the action: its reads are not tried again here
+        // (the share has made its one retry already).
+        std::atomic<bool> lost{false};
+        std::exception_ptr lostError;
+        std::mutex lostMutex;
+        platform::runInParallel(reads.size(), inFlight, [&](std::size_t i) {
             Read& read = reads[i];
             ByteRange span = read.span();
+            if (lost) return;
             try {
                 read.bytes.resize(static_cast<std::size_t>(span.length));
                 read.bytes.resize(inner.readAt(span.offset, read.bytes.data(), read.bytes.size()));
                 read.ok = true;
+            } catch (const platform::ConnectionLost&) {
+                std::lock_guard guard(lostMutex);
+                if (!lost.exchange(true)) lostError = std::current_exception();
             } catch (...) {
                 read.bytes.clear();
             }
         });
+        if (lostError) std::rethrow_exception(lostError);
         std::vector<Read> retry;
         for (auto& read : reads) {
             ByteRange span = read.span();

@@ -3,8 +3,9 @@
 // a scope is open, every byte read from the share is kept, so what the action needs twice costs
 // one round trip; the last scope to end drops everything, because other workstations keep
 // writing. Callers that know ahead which records an action needs hand their byte ranges to
-// `prefetch`, which reads them in ascending order, coalesced into large reads (reading through
-// gaps cheaper than a round trip) with several reads in flight.
+// `prefetch`, which reads them as one round: coalesced into large reads (reading through gaps
+// cheaper than a round trip on the share's link, as the share measures it) with as many reads
+// in flight as the share serves at once.
 //
 // With batching switched off the cache keeps nothing and prefetches nothing: every read goes to
 // the share as the engine asks for it, record by record (the reference the batched reads are
@@ -30,10 +31,11 @@ struct ByteRange {
 };
 
 struct ReadPolicy {
-    std::int64_t maxGap = 32 * 1024;     // read through a gap up to this size (about one round
-                                         // trip's worth of bytes on a LAN) rather than split
-    std::int64_t maxRead = 1024 * 1024;  // the largest single read
-    int inFlight = 16;                   // reads waiting on the share at once
+    std::int64_t maxGap = 0;             // read through a gap up to this size rather than split;
+                                         // 0: one round trip's worth of bytes on the share
+    std::int64_t maxRead = 1024 * 1024;  // the largest single read, so that Cancel acts soon
+    int inFlight = 0;                    // reads waiting on the share at once; 0: as many as
+                                         // the share serves at once
 };
 
 class ReadCache : public platform::FileSystem {
@@ -106,7 +108,8 @@ class ReadCache : public platform::FileSystem {
 
     // Reads the ranges of `file` (opened through this cache) that are not kept yet. A read that
     // fails is split and retried in halves down to single ranges; a range that still fails is
-    // left to the caller's own read, which meets the failure where it would have anyway.
+    // left to the caller's own read, which meets the failure where it would have anyway. A lost
+    // connection throws ConnectionLost at once.
     void prefetch(platform::File& file, std::vector<ByteRange> ranges);
     // True when every byte of the range of `file` is kept.
     bool holds(platform::File& file, ByteRange range);
@@ -120,6 +123,7 @@ class ReadCache : public platform::FileSystem {
   private:
     friend class CachedFile;
     struct Read;
+    ReadPolicy policy() const;
     void fetch(platform::File& inner, KeptBytes& kept, std::vector<Read> reads);
 
     std::unique_ptr<platform::FileSystem> inner_;

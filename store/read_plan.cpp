@@ -146,8 +146,9 @@ void readChains(cBusinessBasic& engine, ReadCache& cache, const std::shared_ptr<
             try {
                 std::int32_t link = next(engine.LreadFile(file, record));
                 if (inFile(*file, link) && seen.insert(link).second) following.push_back(link);
-            } catch (const std::exception&) {
-                // Left to the walk, which reads this record itself and reports the failure.
+            } catch (const std::exception& failure) {
+                // Damage is left to the walk, which reads this record itself and reports it.
+                if (isShareFailure(failure)) throw;
             }
         }
         step = std::move(following);

@@ -68,6 +68,8 @@ std::vector<ChainWalk> Store::walkChains(std::string_view file,
             if (number == 0) continue;
             try {
                 cursors[c].follow(visit(c, number, engine_.LreadFile(data, number)));
+            } catch (const platform::ConnectionLost&) {
+                throw;
             } catch (...) {
                 failures[c] = std::current_exception();
                 cursors[c] = ChainCursor(0, 0);
@@ -86,7 +88,8 @@ void Store::readAhead(std::string_view file, const std::vector<std::int32_t>& re
     if (!keeping() || records.empty()) return;
     try {
         plan::readRecords(*cache_, *logical(file), records, count);
-    } catch (const std::exception&) {
+    } catch (const std::exception& failure) {
+        if (isShareFailure(failure)) throw;
     }
 }
 
@@ -94,7 +97,8 @@ IndexScan Store::scanIndex(std::string_view index, std::string from, std::string
     if (!keeping()) return {};
     try {
         return plan::scanIndex(*cache_, *logical(index), std::move(from), std::move(to));
-    } catch (const std::exception&) {
+    } catch (const std::exception& failure) {
+        if (isShareFailure(failure)) throw;
         return {};
     }
 }
@@ -107,7 +111,8 @@ void Store::readAheadBlocks(std::string_view fileName, std::int32_t first, std::
         if (!file || !file->handle) return;
         constexpr std::int64_t kBlock = 512;
         cache_->prefetch(*file->handle, {{first * kBlock, (last - first + 1) * kBlock}});
-    } catch (const std::exception&) {
+    } catch (const std::exception& failure) {
+        if (isShareFailure(failure)) throw;
     }
 }
 
@@ -117,7 +122,8 @@ void Store::readAheadChains(std::string_view file, const std::vector<std::int32_
     try {
         auto data = logical(file);
         if (data->RecordLength > 0) plan::readChains(engine_, *cache_, data, heads, linkOf);
-    } catch (const std::exception&) {
+    } catch (const std::exception& failure) {
+        if (isShareFailure(failure)) throw;
     }
 }
 

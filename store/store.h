@@ -91,7 +91,8 @@ class Store {
     }
 
     // Reading ahead: only a help, a no-op unless an action keeps reads. What it misses or
-    // cannot read, the walk that follows reads itself and meets the failure there.
+    // finds damaged, the walk that follows reads itself and meets the damage there; a read the
+    // share failed (isShareFailure) ends the action here, as it would in the walk.
     // The records given, each with the `count` - 1 records after it.
     void readAhead(std::string_view file, const std::vector<std::int32_t>& records,
                    std::int32_t count = 1);

@@ -1,5 +1,6 @@
 #include "detail_panel.h"
 
+#include <QEvent>
 #include <QGridLayout>
 
 #include "shown_text.h"
@@ -9,9 +10,14 @@ namespace fennick::viewer {
 
 namespace {
 
-constexpr int kRows = 7;       // pairs per column
-constexpr int kNarrowest = 6;  // characters of a value when the window is narrow
+constexpr int kRows = 7;  // pairs per column
 constexpr std::size_t kDaysInStock = 17;
+
+// A label cut short by a window narrower than the panel needs shows its whole text as a tip.
+void tipWhenCut(QLabel* label) {
+    const bool cut = label->width() < label->sizeHint().width();
+    label->setToolTip(cut ? label->text() : QString());
+}
 
 }  // namespace
 
@@ -23,12 +29,11 @@ DetailPanel::DetailPanel(QWidget* parent) : QWidget(parent) {
     for (std::size_t k = 0; k < core::kDetailValues; ++k) {
         captions_[k] = new QLabel(this);
         captions_[k]->setObjectName(QString("label1_%1").arg(k));
+        captions_[k]->installEventFilter(this);
         values_[k] = new QLabel(this);
         values_[k]->setObjectName(QString("lblDetail_%1").arg(k));
-        // As wide as its text where there is room; a narrow window cuts values (their tool tips
-        // show them whole) rather than push the window off a small screen.
-        values_[k]->setMinimumWidth(values_[k]->fontMetrics().averageCharWidth() * kNarrowest);
         values_[k]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        values_[k]->installEventFilter(this);
         QFont bold = values_[k]->font();
         bold.setBold(true);
         values_[k]->setFont(bold);
@@ -42,22 +47,25 @@ DetailPanel::DetailPanel(QWidget* parent) : QWidget(parent) {
         grid->addWidget(captions_[k], row, 2 * column, Qt::AlignRight);
         grid->addWidget(values_[k], row, 2 * column + 1);
     }
-    // Values take the width of their text; what is left goes to the last column, so that a
-    // long value (the description) is not cut while there is room.
+    // What is left of the width goes to the last column, the height below the last row.
     grid->setColumnStretch(5, 1);
     grid->setRowStretch(kRows, 1);
+    // The panel gives way to a narrow window rather than push it off a small screen: its
+    // values are then cut, with tips.
+    setMinimumSize(1, 1);
 }
 
 void DetailPanel::setCaptions(const std::vector<std::string>& captions) {
-    for (std::size_t k = 0; k < core::kDetailValues && k < captions.size(); ++k)
+    for (std::size_t k = 0; k < core::kDetailValues && k < captions.size(); ++k) {
         captions_[k]->setText(shownText(captions[k]));
+        tipWhenCut(captions_[k]);
+    }
 }
 
 void DetailPanel::showValues(const core::DetailValues& values) {
-    // A value wider than its place is cut at the edge; its tool tip shows it whole.
     for (std::size_t k = 0; k < core::kDetailValues; ++k) {
         values_[k]->setText(shownText(values[k]));
-        values_[k]->setToolTip(values_[k]->text());
+        tipWhenCut(values_[k]);
     }
 }
 
@@ -66,6 +74,11 @@ void DetailPanel::clear() {
         value->clear();
         value->setToolTip(QString());
     }
+}
+
+bool DetailPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize) tipWhenCut(static_cast<QLabel*>(watched));
+    return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace fennick::viewer

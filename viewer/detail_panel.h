@@ -1,6 +1,8 @@
 #pragma once
 // The tab "Unit details": 18 captioned values of the selected unit in three columns, each
-// caption right-aligned against its value; "Days in Stock" stands above its value.
+// caption right-aligned against its value; "Days in Stock" stands above its value. Captions and
+// values are as wide as their text; only a window too narrow for them cuts a label, which then
+// shows its whole text as a tip.
 
 #include <QLabel>
 #include <QWidget>
@@ -23,6 +25,9 @@ class DetailPanel : public QWidget {
     void clear();
     QString value(std::size_t k) const { return values_[k]->text(); }
     QString caption(std::size_t k) const { return captions_[k]->text(); }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     std::array<QLabel*, core::kDetailValues> captions_{};

@@ -15,21 +15,25 @@ namespace fennick::viewer {
 
 namespace {
 
-const std::vector<int> kOptionColumnWidths{1995, 1500, 4995, 1500};  // twips
 const std::vector<std::string> kOptionHeadings{"Code", "Quantity", "Description", "List"};
+constexpr int kOptionDescription = 2;
 const char* const kTabs[] = {"Unit details", "Factory Options", "Dealer Options", "Attached Units",
                              "Unit Notes"};
 
+// The option grids keep code, quantity and list price whole, as wide as their texts, the figures
+// right-aligned; the description takes the rest of the width.
 TextGrid* noteGrid(int index, QWidget* parent) {
     auto* grid = new TextGrid(QString("grdUnitChain_%1").arg(index), parent);
+    QHeaderView* heading = grid->horizontalHeader();
     if (index == 3) {
         grid->setHeadings({"Unit Notes"});
-        grid->setColumnWidthsTwips({10005});
-    } else {
-        grid->setHeadings(kOptionHeadings);
-        grid->setColumnWidthsTwips(kOptionColumnWidths);
+        heading->setStretchLastSection(true);
+        return grid;
     }
-    grid->horizontalHeader()->setStretchLastSection(true);
+    grid->setHeadings(kOptionHeadings);
+    grid->setRightAligned({false, true, false, true});
+    heading->setSectionResizeMode(QHeaderView::ResizeToContents);
+    heading->setSectionResizeMode(kOptionDescription, QHeaderView::Stretch);
     return grid;
 }
 

@@ -5,6 +5,7 @@ find_package(Qt6 REQUIRED COMPONENTS Widgets PrintSupport)
 
 add_library(fennick_viewer_dialogs STATIC
   ${CMAKE_CURRENT_LIST_DIR}/background_work.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/cell_note.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dialog_services.cpp
   ${CMAKE_CURRENT_LIST_DIR}/frm_export.cpp
   ${CMAKE_CURRENT_LIST_DIR}/frm_totals.cpp

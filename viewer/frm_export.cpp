@@ -1,13 +1,21 @@
 #include "frm_export.h"
 
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <functional>
 
+#include "cell_note.h"
 #include "core/cp1252.h"
 #include "core/dealer_text.h"
 #include "dialog_services.h"
@@ -21,13 +29,25 @@ constexpr int kDealerBytesRole = Qt::UserRole;     // the cell's bytes as filled
 constexpr int kFilledTextRole = Qt::UserRole + 1;  // the text shown for them
 const QColor kWrongCell(255, 200, 200);
 const char* const kDiscardQuestion = "Discard the changes made to the export lines?";
+const char* const kDoneWaits = "Correct the marked cells first: each says what is wrong with it";
+// The share of the screen's width the window may take at most.
+constexpr double kLargestScreenShare = 0.95;
 
-QTableWidgetItem* cellItem(const std::string& bytes, bool editable) {
+bool isMoneyColumn(std::size_t column) {
+    namespace x = core::xcol;
+    return column == x::kNet || column == x::kPolicyAmount || column == x::kPolicyCost ||
+           column == x::kDealerList || column == x::kSuggestedList;
+}
+
+QTableWidgetItem* cellItem(const std::string& bytes, std::size_t column) {
     QString shown = QString::fromStdString(core::cp1252ToUtf8(bytes));
     auto* item = new QTableWidgetItem(shown);
     item->setData(kDealerBytesRole, QByteArray::fromStdString(bytes));
     item->setData(kFilledTextRole, shown);
-    if (!editable) item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+    item->setTextAlignment(Qt::AlignVCenter |
+                           (isMoneyColumn(column) ? Qt::AlignRight : Qt::AlignLeft));
+    if (!core::exportColumns()[column].editable)
+        item->setFlags(item->flags() & ~Qt::ItemIsEditable);
     return item;
 }
 
@@ -48,6 +68,29 @@ std::string cellBytes(const QTableWidgetItem* item) {
         return item->data(kDealerBytesRole).toByteArray().toStdString();
     return core::utf8ToCp1252(item->text().toStdString());
 }
+
+// Cells edited in a line editor aligned as the cell, which reports its text as it is typed.
+class TypedCells : public QStyledItemDelegate {
+  public:
+    using Typed = std::function<void(const QModelIndex&, const QString&)>;
+    TypedCells(Typed typed, QObject* parent)
+        : QStyledItemDelegate(parent), typed_(std::move(typed)) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                          const QModelIndex& index) const override {
+        auto* editor = new QLineEdit(parent);
+        editor->setFrame(false);
+        editor->setAlignment(Qt::Alignment::fromInt(index.data(Qt::TextAlignmentRole).toInt()));
+        connect(editor, &QLineEdit::textChanged, editor,
+                [typed = typed_, cell = QPersistentModelIndex(index)](const QString& text) {
+                    typed(cell, text);
+                });
+        return editor;
+    }
+
+  private:
+    Typed typed_;
+};
 
 }  // namespace
 
@@ -73,42 +116,67 @@ FrmExport::FrmExport(const std::vector<core::UnitRow>& pickList, ExportWriter wr
     build();
     for (const auto& pickRow : pickList)
         addRow(core::exportGridRow(pickRow));
+    sizeColumns();
     connect(VSFlexGrid1_, &QTableWidget::itemChanged, this, &FrmExport::cellChanged);
+    connect(VSFlexGrid1_, &QTableWidget::currentCellChanged, this, &FrmExport::showCurrentProblem);
 }
 
 // A changed cell is checked at once: a wrong one is marked and says why in its tool tip.
 void FrmExport::cellChanged(QTableWidgetItem* item) {
     changed_ = true;
-    const std::optional<QString> problem = cellProblem(item);
-    QSignalBlocker quiet(VSFlexGrid1_);
-    item->setData(Qt::BackgroundRole, problem ? QVariant(QBrush(kWrongCell)) : QVariant());
-    item->setToolTip(problem.value_or(QString()));
+    const std::optional<QString> problem = cellProblem(item->row(), item->column(), item->text());
+    {
+        QSignalBlocker quiet(VSFlexGrid1_);
+        item->setData(Qt::BackgroundRole, problem ? QVariant(QBrush(kWrongCell)) : QVariant());
+        item->setToolTip(problem.value_or(QString()));
+    }
+    if (problem)
+        wrongCells_.insert({item->row(), item->column()});
+    else
+        wrongCells_.erase({item->row(), item->column()});
+    showCurrentProblem();
+    enableDone();
 }
 
-std::optional<QString> FrmExport::cellProblem(const QTableWidgetItem* item) const {
-    const auto column = static_cast<std::size_t>(item->column());
-    if (column == core::xcol::kTax || item->text() == item->data(kFilledTextRole).toString())
+void FrmExport::typed(const QModelIndex& cell, const QString& text) {
+    const std::optional<QString> problem = cellProblem(cell.row(), cell.column(), text);
+    editorWrong_ = problem.has_value();
+    if (problem)
+        note_->showBeside(cell, *problem);
+    else
+        note_->clearNote();
+    enableDone();
+}
+
+void FrmExport::editEnded() {
+    editorWrong_ = false;
+    showCurrentProblem();
+    enableDone();
+}
+
+std::optional<QString> FrmExport::cellProblem(int row, int column, const QString& text) const {
+    const QTableWidgetItem* item = VSFlexGrid1_->item(row, column);
+    if (!item || column == static_cast<int>(core::xcol::kTax) ||
+        text == item->data(kFilledTextRole).toString())
         return std::nullopt;
-    auto problem = core::exportCellProblem(column, cellBytes(item));
+    const auto problem = core::exportCellProblem(static_cast<std::size_t>(column),
+                                                 core::utf8ToCp1252(text.toStdString()));
     if (!problem) return std::nullopt;
-    return QString::fromStdString(*problem);
+    return QString("\"%1\" %2").arg(text, QString::fromStdString(*problem));
 }
 
-bool FrmExport::reportWrongCell() {
-    for (int r = 0; r < VSFlexGrid1_->rowCount(); ++r)
-        for (int c = 0; c < VSFlexGrid1_->columnCount(); ++c) {
-            const QTableWidgetItem* item = VSFlexGrid1_->item(r, c);
-            const std::optional<QString> problem = item ? cellProblem(item) : std::nullopt;
-            if (!problem) continue;
-            VSFlexGrid1_->setCurrentCell(r, c);
-            const QString heading = VSFlexGrid1_->horizontalHeaderItem(c)->text();
-            dialogServices().message(
-                this,
-                QString("Row %1, %2: \"%3\" %4.").arg(r + 1).arg(heading, item->text(), *problem),
-                exportTitleText(), platform::MessageIcon::Exclamation);
-            return true;
-        }
-    return false;
+void FrmExport::showCurrentProblem() {
+    const QTableWidgetItem* current = VSFlexGrid1_->currentItem();
+    if (current && wrongCells_.count({current->row(), current->column()}))
+        note_->showBeside(VSFlexGrid1_->indexFromItem(current), current->toolTip());
+    else
+        note_->clearNote();
+}
+
+void FrmExport::enableDone() {
+    const bool right = wrongCells_.empty() && !editorWrong_;
+    cmdDone_->setEnabled(right);
+    cmdDone_->setToolTip(right ? QString() : QString(kDoneWaits));
 }
 
 void FrmExport::reject() {
@@ -127,12 +195,12 @@ void FrmExport::build() {
     for (const auto& column : columns)
         headings << QString::fromUtf8(column.heading.data(), column.heading.size());
     VSFlexGrid1_->setHorizontalHeaderLabels(headings);
-    for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
-        VSFlexGrid1_->setColumnWidth(c, twipsToPixels(columns[c].widthTwips, this));
-        VSFlexGrid1_->setColumnHidden(c, columns[c].hidden);
-    }
     VSFlexGrid1_->verticalHeader()->hide();
-    VSFlexGrid1_->setMinimumWidth(twipsToPixels(15000, this));
+    auto* cells = new TypedCells(
+        [this](const QModelIndex& cell, const QString& text) { typed(cell, text); }, this);
+    connect(cells, &QAbstractItemDelegate::closeEditor, this, &FrmExport::editEnded);
+    VSFlexGrid1_->setItemDelegate(cells);
+    note_ = new CellNote(VSFlexGrid1_, this);
 
     cmdDone_ = new QPushButton("&Done", this);
     cmdCancel_ = new QPushButton("&Cancel", this);
@@ -153,13 +221,34 @@ void FrmExport::build() {
     layout->addLayout(buttons);
 }
 
+// Each column as wide as the design says, or as its heading and cells need when that is more;
+// the window shows them all where the screen has room.
+void FrmExport::sizeColumns() {
+    const auto& columns = core::exportColumns();
+    QHeaderView* heading = VSFlexGrid1_->horizontalHeader();
+    int total = 0;
+    for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
+        VSFlexGrid1_->setColumnHidden(c, columns[c].hidden);
+        if (columns[c].hidden) continue;
+        const int width =
+            std::max({twipsToPixels(columns[c].widthTwips, this), heading->sectionSizeHint(c),
+                      static_cast<QAbstractItemView*>(VSFlexGrid1_)->sizeHintForColumn(c)});
+        VSFlexGrid1_->setColumnWidth(c, width);
+        total += width;
+    }
+    total += 2 * VSFlexGrid1_->frameWidth() + VSFlexGrid1_->verticalScrollBar()->sizeHint().width();
+    const int margins = layout()->contentsMargins().left() + layout()->contentsMargins().right();
+    int wanted = total + margins;
+    if (const QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen())
+        wanted = std::min(wanted, int(shown->availableGeometry().width() * kLargestScreenShare));
+    resize(wanted, sizeHint().height());
+}
+
 void FrmExport::addRow(const core::ExportGridRow& row) {
     const int r = VSFlexGrid1_->rowCount();
     VSFlexGrid1_->insertRow(r);
-    const auto& columns = core::exportColumns();
     for (std::size_t c = 0; c < row.size(); ++c) {
-        auto* item =
-            c == core::xcol::kTax ? taxItem(row[c]) : cellItem(row[c], columns[c].editable);
+        auto* item = c == core::xcol::kTax ? taxItem(row[c]) : cellItem(row[c], c);
         VSFlexGrid1_->setItem(r, static_cast<int>(c), item);
     }
 }
@@ -186,9 +275,9 @@ std::vector<core::ExportGridRow> FrmExport::rows() const {
 // "&Cancel".
 void FrmExport::done() {
     // A cell still being edited (Done reached by its shortcut) hands its text over on losing
-    // the focus.
+    // the focus, and is checked then.
     cmdDone_->setFocus();
-    if (reportWrongCell()) return;
+    if (!cmdDone_->isEnabled()) return;
     writing_ = true;
     setEnabled(false);
     write_(core::longRecordExport(rows()),

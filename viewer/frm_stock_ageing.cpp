@@ -1,8 +1,10 @@
 #include "frm_stock_ageing.h"
 
 #include <QChartView>
+#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLocale>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -17,6 +19,7 @@
 #include "event_guard.h"
 #include "save_file.h"
 #include "shown_text.h"
+#include "store/store.h"
 #include "text_grid.h"
 #include "work_status.h"
 
@@ -27,14 +30,48 @@ namespace {
 const char* const kTitle = "Stock Ageing";
 constexpr int kWidth = 1000, kHeight = 640;  // at the design's 96 dots per inch
 
-QString ageingStep(const core::ProgressStep& step) {
-    return QString("Stock ageing: %1").arg(shownText(codec::trun(step.text)));
+QString timeLeft(double ms) {
+    const auto seconds = static_cast<qint64>(ms / 1000 + 0.5);
+    if (seconds < 60) return QString("%1 s").arg(seconds);
+    return QString("%1 min %2 s").arg(seconds / 60).arg(seconds % 60);
 }
+
+// The rate at which units are settled, measured from the first step that counts units.
+class UnitRate {
+  public:
+    double perUnitMs(const core::ProgressStep& step) {
+        if (step.total <= 0) return -1;
+        if (!timer_.isValid()) {
+            timer_.start();
+            first_ = step.done;
+        }
+        const std::int64_t settled = step.done - first_;
+        return settled > 0 ? static_cast<double>(timer_.elapsed()) / settled : -1;
+    }
+
+  private:
+    QElapsedTimer timer_;
+    std::int64_t first_ = 0;
+};
 
 }  // namespace
 
-FrmStockAgeing::FrmStockAgeing(BackgroundWork& work, QWidget* parent)
-    : QDialog(parent), work_(work) {
+QString ageingStepText(const core::ProgressStep& step, double perUnitMs) {
+    if (step.total <= 0)
+        return QString("Stock ageing: reading the models of %1")
+            .arg(shownText(codec::trun(step.text)));
+    const QLocale locale;
+    const std::int64_t done = std::min(step.done, step.total);
+    QString text = QString("Stock ageing: %1 of %2 units (%3 %)")
+                       .arg(locale.toString(static_cast<qint64>(done)),
+                            locale.toString(static_cast<qint64>(step.total)))
+                       .arg(done * 100 / step.total);
+    if (perUnitMs >= 0)
+        text += ", " + timeLeft(perUnitMs * static_cast<double>(step.total - done)) + " left";
+    return text;
+}
+
+FrmStockAgeing::FrmStockAgeing(QWidget* parent) : QDialog(parent), work_(new BackgroundWork(this)) {
     build();
     start();
 }
@@ -55,7 +92,7 @@ void FrmStockAgeing::build() {
     split->setChildrenCollapsible(false);
     split->setSizes({kHeight / 2, kHeight / 2});  // scaled to the room there is
 
-    status_ = new WorkStatus(work_, this);
+    status_ = new WorkStatus(*work_, this);
     cmdSave_ = new QPushButton("&Save as CSV...", this);
     cmdSave_->setObjectName("cmdSaveCsv");
     cmdClose_ = new QPushButton("&Close", this);
@@ -80,22 +117,27 @@ void FrmStockAgeing::build() {
     resize(size);
 }
 
-// The pass works on a copy the window takes over when it ends; a window closed meanwhile is
-// gone by then, and its result is dropped.
+// The pass opens its own store and works on a copy the window takes over when it ends; a
+// window closed meanwhile is gone by then, and its result is dropped.
 void FrmStockAgeing::start() {
     working_ = true;
     cmdSave_->setEnabled(false);
     auto result = std::make_shared<core::StockAgeing>();
     QPointer<FrmStockAgeing> self(this);
-    work_.start(
+    auto rate = std::make_shared<UnitRate>();
+    work_->start(
         JobKind::Ageing,
-        [result](core::WorkProgress& progress) {
-            *result = core::stockAgeing(dataStore(), &progress);
+        [result, open = storeBesideOpener()](core::WorkProgress& progress) {
+            std::unique_ptr<store::Store> own = open();
+            if (!own) throw std::runtime_error("The dealer's files could not be opened again");
+            *result = core::stockAgeing(*own, &progress);
         },
         [self, result](std::exception_ptr failure) {
             if (self) self->showResult(failure, *result);
         },
-        ageingStep);
+        [rate](const core::ProgressStep& step) {
+            return ageingStepText(step, rate->perUnitMs(step));
+        });
 }
 
 void FrmStockAgeing::showResult(std::exception_ptr failure, const core::StockAgeing& ageing) {
@@ -135,15 +177,20 @@ void FrmStockAgeing::saveCsv() {
 }
 
 void FrmStockAgeing::reject() {
-    if (working_) work_.cancel();
+    if (working_) work_->cancel();
     QDialog::reject();
 }
 
-FrmStockAgeing* openStockAgeing(BackgroundWork& work, QWidget* parent) {
-    auto* window = new FrmStockAgeing(work, parent);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setWindowModality(Qt::WindowModal);
+FrmStockAgeing* openStockAgeing(QWidget* parent) {
+    auto* window = parent->findChild<FrmStockAgeing*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!window) {
+        window = new FrmStockAgeing(parent);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->setWindowModality(Qt::NonModal);
+    }
     window->show();
+    window->raise();
+    window->activateWindow();
     return window;
 }
 

@@ -2,9 +2,10 @@
 // The stock ageing window: for every model with units in stock, how many units have stood how
 // long, with their cost and dealer list price per age bucket and a totals row, above a chart
 // of the cost per bucket for the line of the selected row (every line for the totals row).
-// The figures are worked out on the main window's worker thread while the window shows the
-// progress and offers Cancel; the window is modal to the main window, which leaves the engine
-// to the pass meanwhile.
+// The figures are worked out on a worker thread of the window's own, over a store of its own
+// (its own engine and share connections), while the window shows the units settled of all, a
+// percentage and the time left, and offers Cancel. The window is not modal: the main window
+// goes on reading its own store meanwhile.
 
 #include <QDialog>
 #include <memory>
@@ -26,8 +27,8 @@ class FrmStockAgeing : public QDialog {
     Q_OBJECT
 
   public:
-    // Starts the pass on `work`, which runs no job.
-    FrmStockAgeing(BackgroundWork& work, QWidget* parent);
+    // Starts the pass.
+    explicit FrmStockAgeing(QWidget* parent);
     ~FrmStockAgeing() override;
 
     // The pass is still running.
@@ -49,7 +50,7 @@ class FrmStockAgeing : public QDialog {
     // The chart for the line of table row `row` (a row as given); all lines for the totals row.
     void chartRow(int row);
 
-    BackgroundWork& work_;
+    BackgroundWork* work_ = nullptr;
     core::StockAgeing ageing_;
     bool working_ = false;
     TextGrid* table_ = nullptr;
@@ -59,7 +60,12 @@ class FrmStockAgeing : public QDialog {
     QPushButton* cmdClose_ = nullptr;
 };
 
-// Opens the window over `parent`, modal to it; the window deletes itself once closed.
-FrmStockAgeing* openStockAgeing(BackgroundWork& work, QWidget* parent);
+// Opens the window over `parent`, or brings back the one already open; the window deletes
+// itself once closed.
+FrmStockAgeing* openStockAgeing(QWidget* parent);
+
+// A step of the pass as the window shows it: the units settled of all, a percentage and the
+// time left, estimated from `perUnitMs` (negative: not known yet).
+QString ageingStepText(const core::ProgressStep& step, double perUnitMs);
 
 }  // namespace fennick::viewer

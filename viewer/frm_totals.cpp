@@ -96,50 +96,54 @@ int FrmTotals::boxIndexOf(QObject* watched) const {
 }
 
 bool FrmTotals::eventFilter(QObject* watched, QEvent* event) {
-    int index = boxIndexOf(watched);
+    const int index = boxIndexOf(watched);
     if (index < 0) return QDialog::eventFilter(watched, event);
-    auto box = static_cast<core::TotalsBox>(index);
     if (event->type() == QEvent::FocusIn) {
         // After the click that gave the focus, so that the click does not undo the selection.
         QTimer::singleShot(0, meTotal_[index], &QLineEdit::selectAll);
     } else if (event->type() == QEvent::FocusOut) {
-        auto reason = static_cast<QFocusEvent*>(event)->reason();
-        // A message box or menu taking the focus for a moment is not leaving the box. Only a
-        // box whose text the user changed is recomputed from: the figures the window wrote are
-        // rounded, and working back from them would move the others.
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
-            meTotal_[index]->text() != written_[index])
-            recompute(box, true);
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        // A message box or menu taking the focus for a moment is not leaving the box, nor is
+        // the window closing.
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && isVisible())
+            entered(index);
     } else if (event->type() == QEvent::KeyPress) {
-        checkKey(box, static_cast<QKeyEvent*>(event)->text());
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            entered(index);
+            meTotal_[index]->selectAll();
+            return true;
+        }
     }
     return QDialog::eventFilter(watched, event);
 }
 
-void FrmTotals::checkKey(core::TotalsBox box, const QString& typed) {
-    // Keys that type no character (arrows, Tab, Enter, Escape, Delete) keep their usual work.
-    const char32_t key = typed.isEmpty() ? 0 : typed.toUcs4().value(0);
-    if (!QChar::isPrint(key) || core::totalsKeyAccepted(key)) return;
-    dialogServices().message(this, QString::fromUtf8(core::kInvalidEntryText.data()), kUntitled,
-                             platform::MessageIcon::Exclamation);
-    meTotal(box)->setFocus();
+// Only a box whose text the user changed is recomputed from: the figures the window wrote are
+// rounded, and working back from them would move the others. A text already reported is not
+// reported again until it changes.
+void FrmTotals::entered(int index) {
+    if (meTotal_[index]->text() != written_[index])
+        recompute(static_cast<core::TotalsBox>(index), true);
 }
 
 // Figures the window filled in itself that do not work out leave the other boxes empty rather
-// than blaming the user for them.
+// than blaming the user for them. A typed entry that does not work out is reported once and
+// the box keeps it, selected, for the user to correct.
 void FrmTotals::recompute(core::TotalsBox from, bool typed) {
-    written_[static_cast<int>(from)] = meTotal(from)->text();
+    const int index = static_cast<int>(from);
+    written_[index] = meTotal_[index]->text();
     auto result = core::recomputeTotals(from, meCost_->text().toStdString(),
-                                        meTotal(from)->text().toStdString());
+                                        meTotal_[index]->text().toStdString());
     if (!result) {
-        if (typed)
-            dialogServices().message(this, QString::fromUtf8(core::kDataEntryErrorText.data()),
-                                     kUntitled, platform::MessageIcon::Critical);
+        if (!typed) return;
+        dialogServices().message(this, QString::fromUtf8(core::kDataEntryErrorText.data()),
+                                 kUntitled, platform::MessageIcon::Critical);
+        meTotal_[index]->setFocus(Qt::OtherFocusReason);
+        meTotal_[index]->selectAll();
         return;
     }
     for (int i = 0; i < 3; ++i) {
-        if (!result->boxes[i]) continue;
-        written_[i] = QString::fromStdString(*result->boxes[i]);
+        written_[i] = QString::fromStdString(result->boxes[i]);
         meTotal_[i]->setText(written_[i]);
     }
     if (result->costIsZero) img1_->show();

@@ -1,8 +1,9 @@
 #pragma once
 // frmTotals: a small modal calculator on the selected unit. It opens with the unit's suggested
 // list price and cost and shows profit and margin; changing the list price, the margin or the
-// profit recomputes the other two from the fixed cost. The window is made once per main
-// window and only hidden by "&Done"; each opening fills it again.
+// profit recomputes the other two from the fixed cost, once the user leaves the box or presses
+// Enter in it; the figure typed is then shown formatted as the others. The window is made once
+// per main window and only hidden by "&Done"; each opening fills it again.
 
 #include <QDialog>
 #include <QString>
@@ -41,9 +42,8 @@ class FrmTotals : public QDialog {
     void build();
     // From the box `from`; `typed` when the user changed it (a failure is then reported).
     void recompute(core::TotalsBox from, bool typed);
-    // The key check: anything but digits, the point, backspace and minus is pointed out, and
-    // still typed.
-    void checkKey(core::TotalsBox box, const QString& typed);
+    // The box was left or Enter pressed in it: recomputes when the user changed its text.
+    void entered(int index);
     int boxIndexOf(QObject* watched) const;
 
     QLineEdit* meCost_ = nullptr;

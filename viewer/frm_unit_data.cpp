@@ -6,9 +6,12 @@
 #include <QLabel>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/cp1252.h"
 #include "core/dealer_text.h"
@@ -23,6 +26,7 @@ namespace {
 
 const char* const kFontFamily = "Courier New";
 constexpr int kFontPoints = 10;
+constexpr int kReportColumns = 80, kReportLines = 35;
 const char* const kSaveTitle = "Save Your Data";
 const char* const kDiscardQuestion =
     "The report has changes that were not saved or printed. "
@@ -71,6 +75,26 @@ FrmUnitData::FrmUnitData(const std::string& report, QWidget* parent) : QDialog(p
     build();
     rtb1_->setPlainText(shownReport(report));
     rtb1_->document()->setModified(false);
+    fitReport();
+}
+
+// The box shows the report's longest line whole, and 35 lines, as far as the screen has room;
+// a smaller screen scrolls the rest into view.
+void FrmUnitData::fitReport() {
+    const QFontMetrics metrics(rtb1_->font());
+    int longest = kReportColumns;
+    for (const QString& line : rtb1_->toPlainText().split('\n'))
+        longest = std::max(longest, static_cast<int>(line.size()));
+    const QMargins frame = rtb1_->contentsMargins();
+    const int scrollBar = rtb1_->verticalScrollBar()->sizeHint().width();
+    const QSize report(metrics.horizontalAdvance(QString(longest + 2, 'M')) + frame.left() +
+                           frame.right() + scrollBar,
+                       metrics.lineSpacing() * kReportLines);
+    rtb1_->setMinimumSize(report / 2);
+    QSize wanted = sizeHint() + report - rtb1_->sizeHint();
+    if (const QScreen* shown = screen())
+        wanted = wanted.boundedTo(shown->availableGeometry().size());
+    resize(wanted.expandedTo(minimumSizeHint()));
 }
 
 void FrmUnitData::reject() {
@@ -87,8 +111,6 @@ void FrmUnitData::build() {
     rtb1_->setAcceptRichText(false);
     rtb1_->setLineWrapMode(QTextEdit::NoWrap);
     rtb1_->setFont(reportFont(kFontPoints));
-    const int columns = QFontMetrics(rtb1_->font()).horizontalAdvance(QString(82, 'M'));
-    rtb1_->setMinimumSize(columns + 24, 420);
 
     cmdExit_ = new QPushButton("E&xit", this);
     cmdSave_ = new QPushButton("&Save", this);

@@ -39,6 +39,7 @@ class FrmUnitData : public QDialog {
 
   private:
     void build();
+    void fitReport();
     void save();
     void print();
 

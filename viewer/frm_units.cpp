@@ -189,8 +189,10 @@ void FrmUnits::nodeClicked(const std::string& tag) {
 void FrmUnits::filterSwitched() {
     guarded("ctree_Click", [&] {
         options_.settings->save(core::kInStockSetting, tree_->inStockOnly() ? "1" : "0");
-        clearUnitList();
-        buildTree("ctree_Click", nullptr);
+        // The model listed stays, with its rows, while the new tree still holds it.
+        buildTree("ctree_Click", [this](const KeptSelection& kept) {
+            if (!kept.nodeTag || !tree_->select(*kept.nodeTag)) clearUnitList();
+        });
     });
 }
 
@@ -224,7 +226,6 @@ void FrmUnits::clearUnitDetails() {
     rules_.unitCleared();
     applyButtons();
     tabs_->clearUnit();
-    pickList_->blankTotals();
 }
 
 void FrmUnits::workEnded() {
@@ -240,8 +241,8 @@ void FrmUnits::applyButtons() {
     cmdQp_->setEnabled(on.quickPayment);
     cmdPrint_->setEnabled(on.print);
     cmdAddToInvoice_->setEnabled(on.addToInvoice);
+    cmdAddToInvoice_->setToolTip(addToInvoiceTip(on.addToInvoice));
     units_->enableActions(on);
-    tree_->enableStockAgeing(!work_->busy());
 }
 
 // The model's node is selected and its units listed as a click on the node would; then the
@@ -281,7 +282,7 @@ void FrmUnits::focusFinder() {
 }
 
 void FrmUnits::stockAgeing() {
-    if (!work_->busy()) openStockAgeing(*work_, this);
+    openStockAgeing(this);
 }
 
 }  // namespace fennick::viewer

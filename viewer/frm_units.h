@@ -140,6 +140,8 @@ class FrmUnits : public QMainWindow {
     void addToInvoice();
     void printUnit();
     void addToPickList();
+    // What a disabled "Add to Invoice" waits for; nothing while it is enabled.
+    QString addToInvoiceTip(bool enabled) const;
 
     Options options_;
     core::CommandLine commandLine_;

@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include <QStatusBar>
+
 #include "background_work.h"
 #include "core/export_file.h"
 #include "core/unit_detail.h"
@@ -15,6 +17,7 @@
 #include "frm_units.h"
 #include "hand_offs.h"
 #include "pick_list_tab.h"
+#include "shown_text.h"
 #include "tree_pane.h"
 #include "unit_grid.h"
 
@@ -94,13 +97,26 @@ void FrmUnits::printUnit() {
         [](const core::ProgressStep&) { return QString("Reading the unit for the report"); });
 }
 
+// A unit already on the list is not added again: its row is made current, and the status bar
+// says why nothing was added.
 void FrmUnits::addToPickList() {
     const core::UnitRow* row = currentUnitRow();
     if (!row) return;
     tabs_->setCurrentIndex(DetailTabs::kPickListTab);
     rules_.pickListAdded();
     applyButtons();
-    pickList_->add(*row);
+    if (pickList_->add(*row))
+        statusBar()->clearMessage();
+    else
+        statusBar()->showMessage(QString("Unit %1 is on the pick list already: its row is selected")
+                                     .arg(shownText(row->unit)));
+}
+
+QString FrmUnits::addToInvoiceTip(bool enabled) const {
+    if (enabled) return QString();
+    if (work_->busy()) return QString("Waits for the work under way to end");
+    const std::string_view hint = rules_.addToInvoiceHint();
+    return QString::fromUtf8(hint.data(), static_cast<qsizetype>(hint.size()));
 }
 
 const core::UnitRow* FrmUnits::currentUnitRow() const {

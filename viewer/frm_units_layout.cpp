@@ -1,7 +1,7 @@
 // frmUnits built from its parts and wired, and the window on the screen. The design's places (in
-// twips) become starting sizes of splitters and layouts, so the window opens at the design size
-// and resizes sensibly; it opens where it was kept (or at the design size in the middle of the
-// screen) and keeps its place, splitters and the unit grid's column widths per user.
+// twips) become starting sizes of splitters and layouts, and the window resizes sensibly; it
+// opens where it was kept (or, the first time, on most of the screen, in its middle) and keeps
+// its place, splitters and the unit grid's column widths per user.
 
 #include <QAction>
 #include <QGuiApplication>
@@ -160,7 +160,7 @@ void FrmUnits::connectEvents() {
 }
 
 // The kept place is brought onto the screen it lies on (or the window's own, when that screen
-// is gone); a first start centres the design size on the window's screen. Either way the
+// is gone); a first start takes about four fifths of the window's screen, centred. Either way the
 // window fits the screen's available area.
 void FrmUnits::restoreLayout() {
     core::SettingsStore* kept = options_.windowSettings;
@@ -171,10 +171,10 @@ void FrmUnits::restoreLayout() {
     const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
     // The layout's smallest size counts first, so that the clamped place holds the window.
     const QSize least = minimumSizeHint();
-    setGeometry(saved
-                    ? clampedPlacement(QRect(saved->topLeft(), saved->size().expandedTo(least)),
-                                       available, kFrameGuess, titleBar)
-                    : centredPlacement(size().expandedTo(least), available, kFrameGuess, titleBar));
+    setGeometry(saved ? clampedPlacement(QRect(saved->topLeft(), saved->size().expandedTo(least)),
+                                         available, kFrameGuess, titleBar)
+                      : centredPlacement(firstStartSize(size(), available).expandedTo(least),
+                                         available, kFrameGuess, titleBar));
     if (kept) {
         if (kept->value(kMaximizedKey, "0") == "1")
             setWindowState(windowState() | Qt::WindowMaximized);

@@ -51,6 +51,8 @@ FrozenColumn::FrozenColumn(QTableView* grid) : QTableView(grid), grid_(grid) {
     connect(model(), &QAbstractItemModel::columnsInserted, this,
             &FrozenColumn::showOnlyFirstColumn);
     connect(model(), &QAbstractItemModel::modelReset, this, &FrozenColumn::showOnlyFirstColumn);
+    connect(model(), &QAbstractItemModel::rowsInserted, this, &FrozenColumn::fit);
+    connect(model(), &QAbstractItemModel::rowsRemoved, this, &FrozenColumn::fit);
     showOnlyFirstColumn();
 }
 
@@ -77,7 +79,8 @@ void FrozenColumn::fit() {
     setGeometry(frame + rowHeadings, frame, width,
                 grid_->viewport()->height() + grid_->horizontalHeader()->height());
     horizontalHeader()->setFixedHeight(grid_->horizontalHeader()->height());
-    setVisible(width > 0);
+    // Without rows the grid's own heading shows the column, and the grid may say what to do.
+    setVisible(width > 0 && model()->rowCount() > 0);
 }
 
 }  // namespace fennick::viewer

@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QSignalBlocker>
 #include <QSortFilterProxyModel>
 #include <set>
@@ -53,6 +54,7 @@ GridView::GridView(const QString& objectName, QWidget* parent)
             [this](const QModelIndex& current) {
                 if (current.isValid()) emit rowPicked(proxy_->mapToSource(current).row());
             });
+    connect(this, &QAbstractItemView::doubleClicked, this, &GridView::doubleClickedAt);
 }
 
 // The frozen column goes first: it follows the grid's model and selection.
@@ -75,7 +77,18 @@ void GridView::enableSorting() {
 }
 
 void GridView::freezeFirstColumn() {
-    if (!frozen_) frozen_ = new FrozenColumn(this);
+    if (frozen_) return;
+    frozen_ = new FrozenColumn(this);
+    connect(frozen_, &QAbstractItemView::doubleClicked, this, &GridView::doubleClickedAt);
+}
+
+void GridView::setEmptyText(const QString& text) {
+    emptyText_ = text;
+    viewport()->update();
+}
+
+void GridView::doubleClickedAt(const QModelIndex& shown) {
+    if (shown.isValid()) emit rowDoubleClicked(proxy_->mapToSource(shown).row());
 }
 
 void GridView::sortBy(int column) {
@@ -174,8 +187,22 @@ void GridView::keyPressEvent(QKeyEvent* event) {
         emit enterPressed();
         return event->accept();
     }
+    if (event->key() == Qt::Key_Insert && event->modifiers() == Qt::NoModifier) {
+        emit insertPressed();
+        return event->accept();
+    }
     if (openMenuFromKey(*this, *event)) return event->accept();
     QTableView::keyPressEvent(event);
+}
+
+void GridView::paintEvent(QPaintEvent* event) {
+    QTableView::paintEvent(event);
+    if (rowCount() > 0 || emptyText_.isEmpty()) return;
+    QPainter painter(viewport());
+    painter.setPen(palette().color(QPalette::PlaceholderText));
+    const int margin = fontMetrics().height();
+    painter.drawText(viewport()->rect().adjusted(margin, margin, -margin, -margin),
+                     Qt::AlignCenter | Qt::TextWordWrap, emptyText_);
 }
 
 void GridView::resizeEvent(QResizeEvent* event) {

@@ -2,7 +2,8 @@
 // The windows' grid: a read-only view of a table model's rows under a heading row, whole rows
 // selected, Tab leaving the grid while the arrows move in it, Enter reported as its own signal,
 // Ctrl+C copying the selected rows under their headings, the menu keys opening its pop-up menu
-// and a cut cell showing its whole text as a tip. The rows pass through a sort proxy: a grid
+// and a cut cell showing its whole text as a tip; without rows it may say what to do to fill
+// it. The rows pass through a sort proxy: a grid
 // may let the user sort it by a heading click (by the model's kSortRole) and keep its first
 // column in view. Sorting reorders only the proxy's map of the rows; row numbers going in and
 // out (selectRowQuietly, currentDataRow, dataRowAt, rowPicked) are always the model's own.
@@ -33,6 +34,9 @@ class GridView : public QTableView {
     // rows in the model's order again.
     void enableSorting();
     void freezeFirstColumn();
+    // What the grid says while it has no rows; empty: nothing.
+    void setEmptyText(const QString& text);
+    QString emptyText() const { return emptyText_; }
 
     // Makes the model's row `row` current and selected without raising rowPicked; no row is
     // current when it does not exist.
@@ -61,11 +65,15 @@ class GridView : public QTableView {
     // The user made another row current, by mouse or keyboard; `row` is the model's.
     void rowPicked(int row);
     void enterPressed();
+    void insertPressed();
+    // A double click on the model's row `row`, in the grid or its frozen column.
+    void rowDoubleClicked(int row);
 
   protected:
     // The rows the grid shows; the grid does not own the model.
     void setSourceModel(QAbstractItemModel* source);
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void updateGeometries() override;
 
@@ -74,6 +82,9 @@ class GridView : public QTableView {
     int shownRowOf(int row) const;
 
     QSortFilterProxyModel* proxy_;
+    void doubleClickedAt(const QModelIndex& shown);
+
+    QString emptyText_;
     int sortColumn_ = -1;
     bool descending_ = false;
     FrozenColumn* frozen_ = nullptr;

@@ -35,6 +35,7 @@ std::optional<LaunchOptions> parseLaunchOptions(const QStringList& args, std::st
                               : arg == "--unc-root"        ? &options.uncRoot
                               : arg == "--smb-port"        ? &options.smbPort
                               : arg == "--smb-credentials" ? &options.smbCredentials
+                              : arg == "--smb-connections" ? &options.smbConnections
                               : arg == "--screenshot"      ? &options.screenshot
                                                            : nullptr;
         if (!target) {

@@ -17,6 +17,7 @@ struct LaunchOptions {
     std::string uncRoot;         // local root of the shares; empty: $FENNICK_UNC_ROOT, else SMB
     std::string smbPort;         // empty: $FENNICK_SMB_PORT, else 445
     std::string smbCredentials;  // empty: $FENNICK_SMB_CREDENTIALS, else Kerberos or guest
+    std::string smbConnections;  // empty: $FENNICK_SMB_CONNECTIONS, else 8
     std::string screenshot;      // save a picture of the window here and end
     std::string commandLine;     // the other arguments, joined by blanks ("cfzelt,LINE,MODEL")
     bool help = false;

@@ -23,6 +23,7 @@ int run(QApplication& app, const viewer::LaunchOptions& options) {
     share.uncRoot = options.uncRoot;
     share.smbPort = options.smbPort;
     share.smbCredentials = options.smbCredentials;
+    share.smbConnections = options.smbConnections;
     // A picture run has nobody to type a password.
     if (options.screenshot.empty()) share.askCredentials = viewer::ShareLogin();
     store::StoreStart start;

@@ -45,6 +45,9 @@ PickListTab::PickListTab(QWidget* parent)
     down_->setToolTip("Move selected item down");
     delete_->setEnabled(false);
     grid_->freezeFirstColumn();
+    grid_->setEmptyText(
+        "Add units here with \"Add to Pick List\", or a double-click or Insert on "
+        "a unit row");
 
     auto* controls = new QHBoxLayout;
     controls->addWidget(label("Label3_0", "Order", this));
@@ -73,21 +76,23 @@ PickListTab::PickListTab(QWidget* parent)
     connect(down_, &QPushButton::clicked, this, &PickListTab::cmdItemDown_Click);
     connect(delete_, &QPushButton::clicked, this, &PickListTab::cmdDelPL_Click);
     connect(clear_, &QPushButton::clicked, this, &PickListTab::cmdClearPL_Click);
+    showTotals();
 }
 
 void PickListTab::setHeadings(const std::vector<std::string>& headings) {
     grid_->setHeadings(headings);
 }
 
-void PickListTab::add(const core::UnitRow& row) {
-    list_.add(row);
+bool PickListTab::add(const core::UnitRow& row) {
+    const core::PickList::Added added = list_.add(row);
+    if (!added.added) {
+        grid_->selectRowQuietly(static_cast<int>(added.row));
+        delete_->setEnabled(true);
+        return false;
+    }
     showRows(grid_->currentDataRow());
     showTotals();
-}
-
-void PickListTab::blankTotals() {
-    totalSuggested_->clear();
-    totalDealer_->clear();
+    return true;
 }
 
 // Removes the current row; the row that takes its place becomes current, so that repeated
@@ -104,7 +109,7 @@ void PickListTab::cmdDelPL_Click() {
 void PickListTab::cmdClearPL_Click() {
     list_.clear();
     showRows(-1);
-    blankTotals();
+    showTotals();
     delete_->setEnabled(false);
     emit cleared();
 }

@@ -1,8 +1,9 @@
 #pragma once
 // The tab "Pick List": the units collected for a hand-off to the point of sale, with the totals
 // of their suggested and dealer list prices, Up and Down to reorder them, "Delete Item" and
-// "Clear". The rows live in the core's PickList; the grid shows them again after every change,
-// with the Unit column kept in view.
+// "Clear". The rows live in the core's PickList, which holds a unit once at most; the grid shows
+// them again after every change, with the Unit column kept in view, and the totals are always
+// the sums of the rows there.
 
 #include <QLabel>
 #include <QPushButton>
@@ -23,9 +24,9 @@ class PickListTab : public QWidget {
 
     // The unit grid's headings; hidden columns and widths as the unit grid has them.
     void setHeadings(const std::vector<std::string>& headings);
-    void add(const core::UnitRow& row);
-    // Blanks the two totals; the rows stay, and the next add or delete shows the sums again.
-    void blankTotals();
+    // Adds the unit's row; false when the list holds the unit already, whose row is then made
+    // current instead.
+    bool add(const core::UnitRow& row);
     const core::PickList& pickList() const { return list_; }
     UnitGrid* grid() const { return grid_; }
 

@@ -173,8 +173,4 @@ void TreePane::setInStockOnly(bool inStockOnly) {
     filter_->setChecked(inStockOnly_);
 }
 
-void TreePane::enableStockAgeing(bool enabled) {
-    stockAgeing_->setEnabled(enabled);
-}
-
 }  // namespace fennick::viewer

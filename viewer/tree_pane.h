@@ -56,7 +56,6 @@ class TreePane : public QWidget {
     void setInStockOnly(bool inStockOnly);
     // F5 and the menu's "Refresh"; the window adds it so that the key works everywhere.
     QAction* refreshAction() const { return refresh_; }
-    void enableStockAgeing(bool enabled);
 
   signals:
     void nodeClicked(const std::string& tag);

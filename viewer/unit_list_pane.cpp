@@ -1,8 +1,10 @@
 #include "unit_list_pane.h"
 
 #include <QAction>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QVBoxLayout>
 #include <memory>
 
@@ -28,17 +30,31 @@ QString listStep(const QString& model, const core::ProgressStep& step) {
     return QString("Listing %1: %2 units read").arg(model).arg(step.done);
 }
 
+const char* const kChooseModel = "Choose a model on the left, or press Ctrl+F to find a unit";
+
 }  // namespace
 
 UnitListPane::UnitListPane(QWidget* parent)
-    : QWidget(parent), count_(new QLabel(this)), grid_(new UnitGrid("grdUnit", this)) {
+    : QWidget(parent),
+      count_(new QLabel(this)),
+      addToPickList_(new QPushButton("Add to Pick &List", this)),
+      grid_(new UnitGrid("grdUnit", this)) {
     setObjectName("unitPane");
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(twipsToPixels(30, this));
     count_->setObjectName("lblUnitCount");
-    column->addWidget(count_);
+    addToPickList_->setObjectName("cmdAddToPickList");
+    addToPickList_->setToolTip(
+        "Adds the selected unit to the pick list (also a double-click or "
+        "Insert on its row)");
+    addToPickList_->setEnabled(false);
+    auto* top = new QHBoxLayout;
+    top->addWidget(count_, 1);
+    top->addWidget(addToPickList_);
+    column->addLayout(top);
     column->addWidget(grid_, 1);
+    grid_->setEmptyText(kChooseModel);
     grid_->enableSorting();
     // Several rows may be selected, for Ctrl+C; the current one is the unit shown.
     grid_->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -47,6 +63,13 @@ UnitListPane::UnitListPane(QWidget* parent)
     connect(grid_, &UnitGrid::rowPicked, this, &UnitListPane::unitPicked);
     connect(grid_, &UnitGrid::enterPressed, this, &UnitListPane::unitPicked);
     connect(grid_, &QWidget::customContextMenuRequested, this, &UnitListPane::showMenu);
+    connect(grid_, &GridView::rowDoubleClicked, this, &UnitListPane::addCurrentToPickList);
+    connect(grid_, &GridView::insertPressed, this, &UnitListPane::addCurrentToPickList);
+    connect(addToPickList_, &QPushButton::clicked, this, &UnitListPane::addCurrentToPickList);
+}
+
+void UnitListPane::addCurrentToPickList() {
+    if (currentUnit()) emit actionChosen(Action::AddToPickList);
 }
 
 void UnitListPane::buildMenu() {
@@ -76,6 +99,7 @@ const std::vector<std::string>& UnitListPane::headings() const {
 void UnitListPane::list(BackgroundWork& work, const std::string& lineCode, const std::string& model,
                         std::function<void()> listed) {
     clear();
+    grid_->setEmptyText(QString());  // the status bar shows the listing
     auto list = std::make_shared<core::UnitList>();
     const QString name = shownText(codec::trun(model));
     work.start(
@@ -100,6 +124,7 @@ void UnitListPane::list(BackgroundWork& work, const std::string& lineCode, const
 
 void UnitListPane::clear() {
     grid_->showRows({});
+    grid_->setEmptyText(kChooseModel);
     showCount(false);
 }
 
@@ -143,6 +168,7 @@ void UnitListPane::enableActions(const core::UnitButtons& on) {
     actions_[2]->setEnabled(on.totals);
     actions_[3]->setEnabled(on.quickPayment);
     actions_[4]->setEnabled(true);
+    addToPickList_->setEnabled(on.totals);
 }
 
 void UnitListPane::showAddToInvoice(bool shown) {

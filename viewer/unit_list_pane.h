@@ -1,7 +1,8 @@
 #pragma once
-// The unit list: the line that counts the listed model's units, the unit grid below it (the
-// Unit column kept in view, sorted by heading clicks, several rows selectable for Ctrl+C) and
-// its pop-up menu. It lists a model on the window's worker and owns the rows it shows; the
+// The unit list: the line that counts the listed model's units with the "Add to Pick List"
+// button, the unit grid below it (the Unit column kept in view, sorted by heading clicks,
+// several rows selectable for Ctrl+C; a double-click or Insert adds the row to the pick list)
+// and its pop-up menu. It lists a model on the window's worker and owns the rows it shows; the
 // menu's unit items are reported for the window to carry out, "Save List as CSV..." it does
 // itself.
 
@@ -17,6 +18,7 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QPushButton;
 
 namespace fennick::viewer {
 
@@ -52,7 +54,7 @@ class UnitListPane : public QWidget {
     void selectTopRow();
 
     // The menu items follow the unit buttons; "Add to Pick List" needs only a unit row, which
-    // the menu does not open without.
+    // the menu does not open without. The button of that name follows the unit shown.
     void enableActions(const core::UnitButtons& on);
     void showAddToInvoice(bool shown);
 
@@ -69,7 +71,10 @@ class UnitListPane : public QWidget {
     void showCount(bool listed);
     void saveList();
 
+    void addCurrentToPickList();
+
     QLabel* count_;
+    QPushButton* addToPickList_;
     UnitGrid* grid_;
     QMenu* menu_ = nullptr;
     std::array<QAction*, 5> actions_{};

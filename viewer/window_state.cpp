@@ -10,6 +10,7 @@ namespace fennick::viewer {
 namespace {
 
 constexpr int kLargestCoordinate = 100000;  // beyond any screen arrangement
+constexpr double kFirstStartShare = 0.8;
 
 // The client area a frame on `available` leaves.
 QRect clientArea(const QRect& available, int frame, int titleBar) {
@@ -21,6 +22,12 @@ QSize fitted(QSize size, const QRect& area) {
 }
 
 }  // namespace
+
+QSize firstStartSize(QSize design, const QRect& available) {
+    const QSize share(qRound(available.width() * kFirstStartShare),
+                      qRound(available.height() * kFirstStartShare));
+    return share.expandedTo(design).boundedTo(available.size());
+}
 
 QRect centredPlacement(QSize size, const QRect& available, int frame, int titleBar) {
     const QRect area = clientArea(available, frame, titleBar);

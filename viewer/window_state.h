@@ -22,6 +22,10 @@ constexpr const char* kTreeSplitKey = "TreeSplitter";  // tree width, units widt
 constexpr const char* kUnitSplitKey = "UnitSplitter";  // grid height, tabs height
 constexpr const char* kColumnsKey = "UnitColumns";     // widths of the unit grid's columns
 
+// The client size of a first start: about four fifths of the screen's `available` area, and no
+// smaller than the `design` size where the screen has room for it.
+QSize firstStartSize(QSize design, const QRect& available);
+
 // A client rectangle of `size` (the window frame around it is `frame` wide on each side, and
 // `titleBar` high above) that fits `available` and stands in its middle.
 QRect centredPlacement(QSize size, const QRect& available, int frame, int titleBar);

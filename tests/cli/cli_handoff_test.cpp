@@ -49,11 +49,13 @@ TEST_F(HandOffShare, ReportPrintsTheReportText) {
     ASSERT_EQ(run({"report", "CTR", "CT100", "C1"}), kSuccess) << err_.str();
     auto lines = outLines();
     ASSERT_EQ(lines.size(), 34u + 3);
-    EXPECT_EQ(lines[4], std::string(15, ' ') + "Unit  : C1");
-    EXPECT_EQ(lines[5], std::string(15, ' ') +
+    // Headings are right-aligned to the longest, "User Defined Numeric 2" (22 characters).
+    const std::string indent(22 - 4, ' ');
+    EXPECT_EQ(lines[4], indent + "Unit  : C1");
+    EXPECT_EQ(lines[5], indent +
                             "Make  : Br\xC3\xA4"
                             "ckwater");
-    EXPECT_EQ(lines[4 + 23], std::string(15, ' ') + "Cost  : ABCD.E0");
+    EXPECT_EQ(lines[4 + 23], indent + "Cost  : ABCD.E0");
     EXPECT_EQ(lines[34].substr(0, 25), "  F  " + std::string(17, ' ') + "CAB");
     EXPECT_EQ(lines[34].substr(65), std::string(8, ' ') + "1500.00");
     EXPECT_EQ(lines[35].substr(0, 25), "  D  " + std::string(15, ' ') + "HITCH");

@@ -12,11 +12,14 @@
 #include "cli/commands.h"
 #include "cli/invocation.h"
 #include "cli_share.h"
+#include "core/list_csv.h"
 #include "core/model_tree.h"
 #include "core/startup.h"
+#include "core/stock_ageing.h"
 #include "core/unit_detail.h"
 #include "platform/local_file_system.h"
 #include "tests/support/recording_file_system.h"
+#include "tests/support/test_share.h"
 #include "tools/mkdemo/share_builder.h"
 #include "tools/share_writer.h"
 
@@ -365,6 +368,35 @@ TEST_F(CliShare, ViewerOpensTheDealersFilesReadOnly) {
     for (const auto& [path, access] : requests.opened)
         EXPECT_EQ(access, platform::Access::Read) << path;
     EXPECT_TRUE(requests.created.empty());
+}
+
+// The stock ageing window's store: the same start, its own share reads and engine. The
+// program's store reads on while it is open and after it has gone.
+TEST_F(CliShare, StoreBesideHasItsOwnEngineAndShare) {
+    store::StoreStart start;
+    start.settingsFile = ini_;
+    start.share.uncRoot = root_.string();
+    auto store = store::openStore(start);
+    ASSERT_TRUE(store);
+    const std::string ageing = core::ageingCsv(core::stockAgeing(*store));
+    test_support::FileRequests requests;
+    start.decorate = [&](std::unique_ptr<platform::FileSystem> share) {
+        return std::make_unique<test_support::RecordingFileSystem>(std::move(share), requests);
+    };
+    auto beside = store::openStoreBeside(store->system(), start);
+    ASSERT_TRUE(beside);
+    EXPECT_NE(&beside->share(), &store->share());
+    EXPECT_EQ(core::ageingCsv(core::stockAgeing(*beside)), ageing);
+    EXPECT_EQ(core::ageingCsv(core::stockAgeing(*store)), ageing);
+    EXPECT_GE(requests.opened.size(), 5u);
+    for (const auto& [path, access] : requests.opened)
+        EXPECT_EQ(access, platform::Access::Read) << path;
+    beside.reset();
+    EXPECT_EQ(core::ageingCsv(core::stockAgeing(*store)), ageing);
+    start.share.uncRoot = (root_ / "nowhere").string();
+    test_support::RecordingServices services;
+    EXPECT_FALSE(store::openStoreBeside(store->system(), start));
+    EXPECT_EQ(core::ageingCsv(core::stockAgeing(*store)), ageing);
 }
 
 }  // namespace

@@ -69,6 +69,42 @@ TEST(ExportRecords, LongRecords) {
     EXPECT_EQ(longRecordExport({row, row}), longRecord(row) + longRecord(row));
 }
 
+// What a typed cell may hold: money an amount of at most two decimals, not negative; months a
+// whole number; each within its field. An empty cell is fine.
+struct TypedCell {
+    std::size_t column;
+    const char* typed;
+    const char* problem;  // empty: fine
+};
+
+class ExportCells : public testing::TestWithParam<TypedCell> {};
+
+TEST_P(ExportCells, AcceptOnlyWhatTheFieldMeans) {
+    EXPECT_EQ(exportCellProblem(GetParam().column, GetParam().typed).value_or(""),
+              GetParam().problem);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cells, ExportCells,
+    testing::Values(
+        TypedCell{xcol::kNet, "950.5", ""}, TypedCell{xcol::kNet, "+950.", ""},
+        TypedCell{xcol::kNet, ".25", ""}, TypedCell{xcol::kPolicyAmount, "", ""},
+        TypedCell{xcol::kPolicyCost, "12345678901234567.50", ""},
+        TypedCell{xcol::kNet, "-5", "is negative"},
+        TypedCell{xcol::kNet, "12O0", "is not an amount: digits with at most one point"},
+        TypedCell{xcol::kPolicyAmount, "1.2.3", "is not an amount: digits with at most one point"},
+        TypedCell{xcol::kPolicyCost, "-", "is not an amount: digits with at most one point"},
+        TypedCell{xcol::kNet, "1 000", "is not an amount: digits with at most one point"},
+        TypedCell{xcol::kNet, "9.999", "has more than two decimals"},
+        TypedCell{xcol::kNet, "123456789012345678901", "is longer than its 20 characters"},
+        TypedCell{xcol::kWarrantyPeriod, "12", ""}, TypedCell{xcol::kExtWarrantyMonths, "0", ""},
+        TypedCell{xcol::kWarrantyPeriod, "abc", "is not a whole number of months"},
+        TypedCell{xcol::kExtWarrantyMonths, "xyz", "is not a whole number of months"},
+        TypedCell{xcol::kWarrantyPeriod, "-3", "is not a whole number of months"},
+        TypedCell{xcol::kExtWarrantyMonths, "1.5", "is not a whole number of months"},
+        TypedCell{xcol::kWarrantyPeriod, "123456", "is longer than its 5 characters"},
+        TypedCell{xcol::kTax, "anything", ""}));
+
 // Files that take half of a write and then fail.
 class HalfWritingFileSystem : public platform::MemoryFileSystem {
   public:

@@ -236,6 +236,18 @@ TEST_F(FindAndAgeing, CancelledAgeingShowsNothing) {
     }
 }
 
+// The demo share dated from the engine's today spreads its stock over every age bucket.
+TEST(DemoShare, StockSpreadsOverEveryAgeBucket) {
+    demo::DemoOptions options;
+    options.units = 300;
+    options.models = 6;
+    options.today = kToday;
+    test_support::ViewerShare share(demo::generateDemo(options));
+    StockAgeing ageing = stockAgeing(*share.store);
+    for (std::size_t bucket = 0; bucket < kAgeBuckets; ++bucket)
+        EXPECT_GT(ageing.total.count[bucket], 10) << kAgeBucketNames[bucket];
+}
+
 TEST(Csv, QuotesOnlyWhatNeedsIt) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{"a", "b c"}, "a,b c\r\n"},

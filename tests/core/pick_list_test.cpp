@@ -31,12 +31,51 @@ TEST(PickList, TotalsSumSuggestedAndDealerListOverEveryRow) {
     list.add(unitRow("U1", "1200.00", "1000.00"));
     EXPECT_EQ(list.totals().suggestedList, "1200.00");
     EXPECT_EQ(list.totals().dealerList, "1000.00");
-    list.add(unitRow("U1", "1200.00", "1000.00"));
-    list.add(unitRow("U2", "0.05", "99999999.99"));
+    list.add(unitRow("U2", "1200.00", "1000.00"));
+    list.add(unitRow("U3", "0.05", "99999999.99"));
     EXPECT_EQ(list.totals().suggestedList, "2400.05");
     EXPECT_EQ(list.totals().dealerList, "100001999.99");
-    EXPECT_EQ(unitsOf(list), (Units{"U1", "U1", "U2"}));
+    EXPECT_EQ(unitsOf(list), (Units{"U1", "U2", "U3"}));
 }
+
+// A unit is the record it was read from, of its line and with its number: the same one is not
+// added twice, whatever else of its row changed (listed again, its cost moved).
+struct SecondAdd {
+    const char* name;
+    std::int32_t record;
+    const char *line, *unit;
+    bool added;
+};
+
+class PickListSecondAdd : public testing::TestWithParam<SecondAdd> {};
+
+TEST_P(PickListSecondAdd, AddsOnlyAnotherUnit) {
+    PickList list;
+    UnitRow first = unitRow("U1", "1200.00", "1000.00");
+    first.record = 7;
+    first.lineCode = "CTR";
+    list.add(unitRow("U0", "1.00", "1.00"));
+    EXPECT_EQ(list.add(first).row, 1u);
+    UnitRow second = first;
+    second.record = GetParam().record;
+    second.lineCode = GetParam().line;
+    second.unit = GetParam().unit;
+    second.cost = Currency::fromWhole(5);
+    const PickList::Added added = list.add(second);
+    EXPECT_EQ(added.added, GetParam().added);
+    EXPECT_EQ(added.row, GetParam().added ? 2u : 1u);
+    EXPECT_EQ(list.rows().size(), GetParam().added ? 3u : 2u);
+    EXPECT_EQ(list.totals().dealerList, GetParam().added ? "2001.00" : "1001.00");
+}
+
+INSTANTIATE_TEST_SUITE_P(Units, PickListSecondAdd,
+                         testing::Values(SecondAdd{"SameUnit", 7, "CTR", "U1", false},
+                                         SecondAdd{"OtherRecord", 8, "CTR", "U1", true},
+                                         SecondAdd{"OtherLine", 7, "MWR", "U1", true},
+                                         SecondAdd{"OtherNumber", 7, "CTR", "U2", true}),
+                         [](const testing::TestParamInfo<SecondAdd>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST(PickList, UsedFromTheFirstAddUntilClearedOrEmptied) {
     PickList list;

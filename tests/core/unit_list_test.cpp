@@ -194,6 +194,7 @@ TEST(UnitList, DroppedUnitsAreNotReadFurther) {
 
 TEST(UnitList, EachInvoicePageIsReadOnce) {
     demo::DemoOptions options;
+    options.today = demo::kFixedDay;
     options.units = 240;
     options.models = 4;
     options.tickets = 40;
@@ -222,6 +223,7 @@ TEST(UnitList, EachInvoicePageIsReadOnce) {
 TEST(UnitList, OnePassAgreesWithTheUnitByUnitCheck) {
     for (std::uint64_t seed : {1u, 2u, 3u}) {
         demo::DemoOptions options;
+        options.today = demo::kFixedDay;
         options.units = 300;
         options.models = 6;
         options.tickets = 25;

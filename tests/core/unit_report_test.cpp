@@ -41,14 +41,20 @@ TEST_F(UnitReport, TitleAndFieldBlock) {
     EXPECT_EQ(lines[1], std::string(28, ' ') + "Detailed Unit Information");
     EXPECT_EQ(lines[2], std::string(32, ' ') + "12/7/2026 - 07:04");
     EXPECT_EQ(lines[3], "");
-    EXPECT_EQ(lines[4], std::string(15, ' ') + "Unit" + " " + " : " + "U7");
-    EXPECT_EQ(lines[5], std::string(15, ' ') + "Make  : v1");
-    EXPECT_EQ(lines[10], std::string(11, ' ') + "Location  : ANNEX");
-    EXPECT_EQ(lines[4 + 16], "User Defined Numeri  : v16");  // 20 characters cut to 19
-    EXPECT_EQ(lines[4 + 17], std::string(12, ' ') + "Key Tag  : v17");
-    EXPECT_EQ(lines[4 + 18], std::string(19, ' ') + "  : 18");
-    EXPECT_EQ(lines[4 + 23], std::string(15, ' ') + "Cost  : ABCD.E0");
-    EXPECT_EQ(lines[4 + 24], std::string(6, ' ') + "Days in Stock  : 24");
+    // The 22 characters of the longest heading set where every heading ends.
+    EXPECT_EQ(lines[4], std::string(18, ' ') + "Unit" + " " + " : " + "U7");
+    EXPECT_EQ(lines[5], std::string(18, ' ') + "Make  : v1");
+    EXPECT_EQ(lines[10], std::string(14, ' ') + "Location  : ANNEX");
+    EXPECT_EQ(lines[4 + 16], "User Defined Numeric 1  : v16");
+    EXPECT_EQ(lines[4 + 17], std::string(15, ' ') + "Key Tag  : v17");
+    EXPECT_EQ(lines[4 + 18], std::string(22, ' ') + "  : 18");
+    EXPECT_EQ(lines[4 + 23], std::string(18, ' ') + "Cost  : ABCD.E0");
+    EXPECT_EQ(lines[4 + 24], std::string(9, ' ') + "Days in Stock  : 24");
+    // Headings of 19 characters or fewer end at position 19.
+    auto shorter = reportLines(buildUnitReport(unitGridHeadings({"Key Tag", "", "", ""}), row,
+                                               grids, "12/7/2026 - 07:04"));
+    EXPECT_EQ(shorter[4], std::string(15, ' ') + "Unit  : U7");
+    EXPECT_EQ(shorter[4 + 16], std::string(12, ' ') + "Key Tag  : v16");
     EXPECT_EQ(lines[29], "");
     EXPECT_EQ(lines[30], "");
     EXPECT_EQ(lines[31], "     Options");

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 
 #include "engine/global_connectivity.h"
+#include "platform/local_file.h"
 #include "platform/local_file_system.h"
 #include "support/test_share.h"
 
@@ -37,10 +39,12 @@ class Startup : public ::testing::Test {
     void writeTerminalMap(const std::string& text) {
         std::ofstream(root / "FS1" / "TARNLNK" / "ttymap") << text;
     }
-    mGlobalConnectivity& start(const std::string& name = "ws07") {
+    mGlobalConnectivity& start(const std::string& name = "ws07",
+                               std::unique_ptr<platform::FileSystem> share = nullptr) {
         StartupOptions options;
         options.settingsFile = settings;
         options.uncRoot = root.string();
+        options.share = std::move(share);
         options.environment.computerName = [name] { return name + std::string("\0\r ", 3); };
         options.environment.ipv4Of = [](const std::string&) { return std::string("10.0.0.7"); };
         options.environment.clock = [] { return platform::LocalDateTime{2009, 12, 5, 9, 0, 0}; };
@@ -131,6 +135,52 @@ TEST_F(Startup, MissingTerminalMap) {
     EXPECT_TRUE(services.boxes.empty());
 }
 
+TEST_F(Startup, UnlistedWorkstationIsWarnedOfAndWorksAsTerminalZero) {
+    writeTerminalMap("ELSEWHERE 4\n");
+    auto& g = start();
+    ASSERT_TRUE(g.BusinessBasic);
+    EXPECT_EQ(g.System->TerminalID, "0");
+    ASSERT_EQ(services.boxes.size(), 1u);
+    EXPECT_EQ(services.boxes[0],
+              "Terminal map|The workstation ws07 (10.0.0.7) is not in the terminal map "
+              "\\\\FS1\\TARNLNK\\ttymap; it works as terminal 0.");
+}
+
+// A settings file that cannot be read says so and why, never that the share is invalid.
+TEST_F(Startup, UnreadableSettingsFileIsNamedWithTheReason) {
+    writeTerminalMap("WS07 1\n");
+    platform::setLocalReadFailure(
+        [](const std::string&, std::int64_t, std::size_t) { return EACCES; });
+    auto& g = start();
+    platform::setLocalReadFailure({});
+    EXPECT_FALSE(g.BusinessBasic);
+    ASSERT_EQ(services.boxes.size(), 1u);
+    EXPECT_EQ(services.boxes[0],
+              "EpcError|The settings file " + settings + " cannot be read.\nPermission denied");
+}
+
+// A share file that is there but may not be read ends start-up as refused, naming the file.
+class RefusedShareFile : public Startup, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(RefusedShareFile, EndsStartUpWithPermissionDenied) {
+    auto memory = std::make_unique<platform::MemoryFileSystem>();
+    tools::ShareWriter writer(*memory, "FS1", "DEALER");
+    writer.makeFolders();
+    writer.writeLinks();
+    writer.writeTerminalMap("WS07 1\n");
+    const std::string refused = GetParam();
+    memory->setRefused(refused);
+    auto& g = start("ws07", std::move(memory));
+    EXPECT_FALSE(g.BusinessBasic);
+    ASSERT_TRUE(g.StartupError);
+    EXPECT_EQ(g.StartupError->number(), 70);
+    EXPECT_EQ(g.StartupError->description(), "Permission denied: " + refused);
+}
+
+INSTANTIATE_TEST_SUITE_P(StartUpFiles, RefusedShareFile,
+                         ::testing::Values("\\\\FS1\\TARNLNK\\ttymap",
+                                           "\\\\FS1\\TARNLNK\\LINKSFILE"));
+
 // The clock is read once: day, month and year of one instant, even across midnight.
 TEST(SystemValues, TodaysDayNumberReadsTheClockOnce) {
     test_support::TestShare share;
@@ -150,7 +200,7 @@ TEST(SystemValues, TodaysDayNumberReadsTheClockOnce) {
 }
 
 // A read failure while start-up reads the terminal map or the links file is the start-up
-// error (the engine's device error), not an exception that escapes start-up.
+// error (the engine's device error, naming the file), not an exception that escapes start-up.
 TEST(StartupReads, FailureIsTheStartupError) {
     for (int reads : {0, 1}) {
         test_support::TestShare share;
@@ -171,7 +221,9 @@ TEST(StartupReads, FailureIsTheStartupError) {
         EXPECT_FALSE(g.BusinessBasic);
         ASSERT_TRUE(g.StartupError) << reads;
         EXPECT_EQ(g.StartupError->number(), 57);
-        EXPECT_EQ(g.StartupError->description(), "Device I/O error");
+        EXPECT_EQ(g.StartupError->description(),
+                  std::string("Device I/O error: \\\\FS1\\TARNLNK\\") +
+                      (reads == 0 ? "ttymap" : "LINKSFILE"));
         ReleaseDataEngine();
         fs::remove(settings);
     }

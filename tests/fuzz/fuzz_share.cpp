@@ -57,6 +57,7 @@ const DemoShare& DemoShare::instance() {
     static const DemoShare share = [] {
         DemoShare s;
         demo::DemoOptions options;
+        options.today = demo::kFixedDay;
         options.units = 24;
         options.models = 4;
         options.tickets = 3;

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <random>
 
+#include "platform/share_access.h"
 #include "platform/smb_credentials.h"
 #include "platform/smb_file_system.h"
 
@@ -170,6 +171,48 @@ TEST(SmbUrl, EscapesWhatUrlsReadAndRefusesWhatLocalFoldersRefuse) {
     for (const auto& [unc, url] : cases)
         EXPECT_EQ(SmbFileSystem::url(unc), url) << unc;
 }
+
+}  // namespace
+}  // namespace fennick::platform
+
+namespace fennick::platform {
+namespace {
+
+// --smb-connections, else $FENNICK_SMB_CONNECTIONS, else 8: the reads the share keeps in flight.
+struct ConnectionsCase {
+    const char* name;
+    std::string option, environment;
+    int inFlight;  // 0: refused
+};
+
+class Connections : public ::testing::TestWithParam<ConnectionsCase> {};
+
+TEST_P(Connections, SizeTheReaderPool) {
+    const ConnectionsCase& c = GetParam();
+    ::unsetenv("FENNICK_UNC_ROOT");
+    if (c.environment.empty())
+        ::unsetenv("FENNICK_SMB_CONNECTIONS");
+    else
+        ::setenv("FENNICK_SMB_CONNECTIONS", c.environment.c_str(), 1);
+    ShareOptions options;
+    options.smbConnections = c.option;
+    if (c.inFlight == 0) {
+        EXPECT_THROW(openShare(options), ShareOptionError);
+    } else {
+        EXPECT_EQ(openShare(options)->readShape().inFlight, c.inFlight);
+    }
+    ::unsetenv("FENNICK_SMB_CONNECTIONS");
+}
+
+INSTANTIATE_TEST_SUITE_P(Share, Connections,
+                         ::testing::Values(ConnectionsCase{"Default", "", "", 8},
+                                           ConnectionsCase{"Option", "3", "", 3},
+                                           ConnectionsCase{"Environment", "", "64", 64},
+                                           ConnectionsCase{"OptionBeforeEnvironment", "1", "5", 1},
+                                           ConnectionsCase{"None", "0", "", 0},
+                                           ConnectionsCase{"TooMany", "65", "", 0},
+                                           ConnectionsCase{"NotANumber", "", "eight", 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace fennick::platform

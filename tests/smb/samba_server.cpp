@@ -7,15 +7,19 @@
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
+
+#include "platform/smb_context.h"
 
 namespace fennick::test_support {
 
@@ -50,6 +54,24 @@ void appendOutputTo(const fs::path& log) {
     ::dup2(out, 2);
 }
 
+// Whether the server lets the tests log on: as the account, else as guest, to the share. A
+// share whose folder is missing still shows that the log-on was taken.
+bool logsOn(std::uint16_t port, const SambaShare& share,
+            const std::optional<SambaAccount>& account) {
+    platform::SmbLogon logon;
+    if (account)
+        logon.credentials = platform::SmbCredentials(SambaServer::user(), "", account->password);
+    try {
+        platform::SmbContext context(std::move(logon), port, 2000);
+        SMBCCTX* ctx = context.get();
+        std::string url = "smb://127.0.0.1/" + share.name + "/";
+        struct stat info {};
+        return smbc_getFunctionStat(ctx)(ctx, url.c_str(), &info) == 0 || errno == ENOENT;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 }  // namespace
 
 std::string installedProgram(const std::string& name, const std::string& package) {
@@ -72,6 +94,44 @@ bool acceptsOnLoopback(std::uint16_t port) {
     bool ok = fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
     if (fd >= 0) ::close(fd);
     return ok;
+}
+
+namespace {
+
+// The inodes of the sockets listening on 127.0.0.1:`port`, from the kernel's TCP table.
+std::vector<std::string> listeningInodes(std::uint16_t port) {
+    std::ifstream table("/proc/net/tcp");
+    char local[16];
+    std::snprintf(local, sizeof local, "0100007F:%04X", static_cast<unsigned>(port));
+    std::vector<std::string> inodes;
+    std::string line;
+    std::getline(table, line);  // the heading
+    while (std::getline(table, line)) {
+        std::istringstream fields(line);
+        std::string slot, address, remote, state, queues, timer, retransmits, uid, timeout, inode;
+        fields >> slot >> address >> remote >> state >> queues >> timer >> retransmits >> uid >>
+            timeout >> inode;
+        if (address == local && state == "0A") inodes.push_back(inode);
+    }
+    return inodes;
+}
+
+// Whether the process `pid` holds one of `inodes` among its open files.
+bool holdsSocket(pid_t pid, const std::vector<std::string>& inodes) {
+    std::error_code ec;
+    for (const auto& fd : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec)) {
+        std::string target = fs::read_symlink(fd.path(), ec).string();
+        for (const auto& inode : inodes)
+            if (target == "socket:[" + inode + "]") return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool listensOnLoopback(pid_t pid, std::uint16_t port) {
+    auto inodes = listeningInodes(port);
+    return !inodes.empty() && holdsSocket(pid, inodes);
 }
 
 int runLogged(const std::vector<std::string>& argv, const std::string& input, const fs::path& log) {
@@ -187,10 +247,24 @@ void SambaServer::changePassword(const std::string& password) {
 
 void SambaServer::start() {
     if (running()) return;
-    bool first = port_ == 0;
-    if (first) port_ = freePort();
+    if (port_ == 0) addAccountOnce();
+    // A port found free may be taken by another test program's server before smbd binds it;
+    // the test would then talk to that server. Such a start is made again on another port.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (startOn(port_ == 0 || attempt > 0 ? freePort() : port_)) return;
+    }
+    throw std::runtime_error("smbd found no free port on 127.0.0.1 in five tries");
+}
+
+void SambaServer::addAccountOnce() {
+    port_ = freePort();
     writeConfiguration();
-    if (first) addAccount();
+    addAccount();
+}
+
+bool SambaServer::startOn(std::uint16_t port) {
+    port_ = port;
+    writeConfiguration();
     pid_ = startServer({installedProgram("smbd"), "--foreground", "--no-process-group",
                         "--debug-stdout", "-s", (folder_ / "smb.conf").string()},
                        folder_ / "smbd.log");
@@ -201,11 +275,19 @@ void SambaServer::start() {
             pid_ = -1;
             throw std::runtime_error("smbd ended at start-up; its log:\n" + log());
         }
-        if (acceptsOnLoopback(port_)) return;
+        if (listensOnLoopback(pid_, port_)) {
+            if (shares_.empty() || logsOn(port_, shares_[0], account_)) return true;
+        } else if (acceptsOnLoopback(port_)) {
+            // Listening, but not smbd: give it a moment to bind before calling the port taken.
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+            if (listensOnLoopback(pid_, port_)) return true;
+            stop();
+            return false;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     stop();
-    throw std::runtime_error("smbd did not listen on port " + std::to_string(port_) +
+    throw std::runtime_error("smbd did not let the tests log on at port " + std::to_string(port_) +
                              " within 20 s; its log:\n" + log());
 }
 

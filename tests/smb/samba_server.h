@@ -24,6 +24,9 @@ int runLogged(const std::vector<std::string>& argv, const std::string& input,
               const std::filesystem::path& log);
 // Whether something accepts connections on 127.0.0.1:`port`.
 bool acceptsOnLoopback(std::uint16_t port);
+// Whether the process `pid` itself listens on 127.0.0.1:`port` (not another program that took
+// the port first).
+bool listensOnLoopback(pid_t pid, std::uint16_t port);
 // Starts a server in a process group of its own, its output appended to `log`; it is killed
 // should the test program die first. Its process id.
 pid_t startServer(const std::vector<std::string>& argv, const std::filesystem::path& log);
@@ -50,8 +53,8 @@ class SambaServer {
     SambaServer(const SambaServer&) = delete;
     SambaServer& operator=(const SambaServer&) = delete;
 
-    // Starts smbd and waits until it accepts connections. Throws std::runtime_error with the
-    // server's log when it does not.
+    // Starts smbd and waits until the account (else a guest) can log on to the first share.
+    // Throws std::runtime_error with the server's log when it cannot.
     void start();
     // Stops smbd and every process it started; waits for them to end.
     void stop();
@@ -67,6 +70,9 @@ class SambaServer {
   private:
     void writeConfiguration() const;
     void addAccount() const;
+    void addAccountOnce();
+    // Starts smbd on `port`: false when another program listens there instead.
+    bool startOn(std::uint16_t port);
 
     std::filesystem::path folder_;
     std::vector<SambaShare> shares_;

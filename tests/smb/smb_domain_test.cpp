@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "cli/commands.h"
+#include "cli_runs.h"
 #include "platform/local_file_system.h"
 #include "platform/smb_file_system.h"
 #include "platform/smb_kerberos.h"
@@ -83,7 +84,7 @@ struct World {
         identity.server = SambaDomain::kServer;
         identity.computerName = platform::hostName();
         demo::StagedFileSystem staged;
-        demo::writeDealerShare(staged, demo::generateDemo({}), identity);
+        demo::writeDealerShare(staged, demo::generateDemo({.today = demo::kFixedDay}), identity);
         platform::LocalFileSystem local(shares);
         staged.commit(local);
         catcon = shares / SambaDomain::kServer / "CATCON";
@@ -139,33 +140,16 @@ class Domain : public ::testing::Test {
     }
 };
 
-struct CliRun {
-    int status;
-    std::string out, err;
-};
+using test_support::CliRun;
+using test_support::fileBytes;
 
 CliRun cli(std::vector<std::string> options, const std::vector<std::string>& command) {
-    options.insert(options.end(), command.begin(), command.end());
-    std::ostringstream out, err;
-    int status = cli::runCli(options, out, err);
-    return {status, out.str(), err.str()};
+    return test_support::runCommand(std::move(options), command);
 }
 
-std::string fileBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-// What a command gives: its output, or for export the bytes of the file it wrote.
 std::string result(const std::vector<std::string>& options,
                    const std::vector<std::string>& command) {
-    fs::path exported = world().catcon / "unitexport.7";
-    fs::remove(exported);
-    CliRun run = cli(options, command);
-    EXPECT_EQ(run.status, 0) << run.err;
-    return command[0] == "export" ? fileBytes(exported) : run.out;
+    return test_support::commandResult(world().catcon, options, command);
 }
 
 class WithTicket : public Domain, public ::testing::WithParamInterface<std::vector<std::string>> {};

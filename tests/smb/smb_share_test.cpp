@@ -1,15 +1,18 @@
 // fennick-cli and the core against a real Samba server on the loopback address: the demo
 // share read over SMB gives exactly what the same folders give read locally, guests and
-// accounts get in or are refused with the start-up message, and a server that stops in the
-// middle of a unit list ends that action without a half list.
+// accounts get in or are refused with the start-up message, a server that stops in the middle
+// of an action ends it without a half answer, and a reader process killed in the middle is
+// replaced without the action noticing.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -21,12 +24,15 @@
 
 #include "cli/commands.h"
 #include "cli/output.h"
+#include "cli_runs.h"
 #include "core/export_file.h"
 #include "core/model_tree.h"
 #include "core/unit_list.h"
 #include "engine/global_connectivity.h"
 #include "platform/local_file_system.h"
+#include "platform/parallel.h"
 #include "platform/smb_file_system.h"
+#include "platform/smb_reader_pool.h"
 #include "platform/workstation.h"
 #include "samba_server.h"
 #include "store/read_cache.h"
@@ -46,12 +52,7 @@ constexpr const char* kPassword = "Pw-7f3!secret";
 constexpr const char* kWrongPassword = "not-the-password";
 constexpr const char* kServer = "127.0.0.1";
 
-std::string fileBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
+using test_support::fileBytes;
 
 fs::path privateFile(const fs::path& path, const std::string& text, fs::perms perms) {
     std::ofstream(path) << text;
@@ -78,7 +79,7 @@ struct World {
         identity.server = kServer;
         identity.computerName = platform::hostName();
         demo::StagedFileSystem staged;
-        demo::writeDealerShare(staged, demo::generateDemo({}), identity);
+        demo::writeDealerShare(staged, demo::generateDemo({.today = demo::kFixedDay}), identity);
         platform::LocalFileSystem local(shares);
         staged.commit(local);
         ini = (root / "vRMCatalog.ini").string();
@@ -128,17 +129,15 @@ World& world() {
     return w;
 }
 
-struct CliRun {
-    int status;
-    std::string out, err;
-};
+using test_support::CliRun;
+
+std::vector<std::string> withIni(std::vector<std::string> options) {
+    options.insert(options.begin(), {"--ini", world().ini});
+    return options;
+}
 
 CliRun cli(std::vector<std::string> options, const std::vector<std::string>& command) {
-    options.insert(options.begin(), {"--ini", world().ini});
-    options.insert(options.end(), command.begin(), command.end());
-    std::ostringstream out, err;
-    int status = cli::runCli(options, out, err);
-    return {status, out.str(), err.str()};
+    return test_support::runCommand(withIni(std::move(options)), command);
 }
 
 std::vector<std::string> local() {
@@ -152,14 +151,9 @@ std::vector<std::string> overSmb(std::uint16_t port, const std::string& credenti
     return options;
 }
 
-// What a command gives: its output, or for export the bytes of the file it wrote.
 std::string result(const std::vector<std::string>& options,
                    const std::vector<std::string>& command) {
-    fs::path exported = world().catcon / "unitexport.7";
-    fs::remove(exported);
-    CliRun run = cli(options, command);
-    EXPECT_EQ(run.status, 0) << run.err;
-    return command[0] == "export" ? fileBytes(exported) : run.out;
+    return test_support::commandResult(world().catcon, withIni(options), command);
 }
 
 class SameAsLocal : public ::testing::TestWithParam<std::vector<std::string>> {};
@@ -283,8 +277,9 @@ TEST(ExportOverSmb, AFileAnotherProgramHoldsOpenEndsWithTheExportMessage) {
     std::ofstream(target) << "old\n";
     platform::SmbOptions options;
     options.port = world().guestServer().port();
-    platform::SmbFileSystem pointOfSale(options);
-    auto held = pointOfSale.open("\\\\127.0.0.1\\CATCON\\unitexport.7");
+    // The other program, whose reader processes keep the file open until it ends.
+    auto pointOfSale = std::make_unique<platform::SmbFileSystem>(options);
+    auto held = pointOfSale->open("\\\\127.0.0.1\\CATCON\\unitexport.7");
     ASSERT_TRUE(held);
     CliRun run = cli(overSmb(options.port), kExport);
     EXPECT_EQ(run.status, 1);
@@ -293,6 +288,7 @@ TEST(ExportOverSmb, AFileAnotherProgramHoldsOpenEndsWithTheExportMessage) {
     EXPECT_EQ(fileBytes(target), "old\n");
     EXPECT_FALSE(fs::exists(world().catcon / "unitexport.7.tmp"));
     held.reset();
+    pointOfSale.reset();
     EXPECT_EQ(cli(overSmb(options.port), kExport).status, 0);
 }
 
@@ -421,6 +417,7 @@ class StopAtRead : public platform::FileSystem {
         return inner_->create(p);
     }
     void makeDirectory(const std::string& p) override { inner_->makeDirectory(p); }
+    platform::ReadShape readShape() const override { return inner_->readShape(); }
     std::int64_t stopAt = -1;
     std::int64_t reads = 0;
 
@@ -484,17 +481,38 @@ std::string onLocalFolders(const Action& action) {
     return text;
 }
 
-class StoppedServer : public ::testing::TestWithParam<std::pair<const char*, Action>> {};
+// What happens in the middle of an action: the server stops (the action ends with the
+// connection lost, the next one reconnects), or a reader process is killed (the pool replaces
+// it, makes the read once more, and the action gives its whole answer).
+enum class Disruption { StopServer, KillReader };
 
-TEST_P(StoppedServer, InTheMiddleOfAnActionEndsItAndTheNextActionReconnects) {
-    const Action& action = GetParam().second;
-    std::string expected = onLocalFolders(action);
+struct DisruptionCase {
+    const char* name;
+    Action action;
+    Disruption disruption;
+};
+
+class Disrupted : public ::testing::TestWithParam<DisruptionCase> {};
+
+TEST_P(Disrupted, InTheMiddleOfAnAction) {
+    const DisruptionCase& c = GetParam();
+    std::string expected = onLocalFolders(c.action);
     ASSERT_GT(expected.size(), 100u);
     auto& server = world().guestServer();
     platform::SmbOptions smb;
     smb.port = server.port();
-    auto share = std::make_unique<StopAtRead>(std::make_unique<platform::SmbFileSystem>(smb),
-                                              [&] { server.stop(); });
+    auto direct = std::make_unique<platform::SmbFileSystem>(smb);
+    platform::SmbReaderPool& pool = direct->readers();
+    pid_t killed = 0;
+    auto disrupt = [&] {
+        if (c.disruption == Disruption::StopServer) {
+            server.stop();
+            return;
+        }
+        for (pid_t pid : pool.readerIds())
+            if (pid > 0 && !killed && ::kill(pid, SIGKILL) == 0) killed = pid;
+    };
+    auto share = std::make_unique<StopAtRead>(std::move(direct), disrupt);
     StopAtRead& stopper = *share;
     StartupOptions options;
     options.settingsFile = world().ini;
@@ -506,21 +524,68 @@ TEST_P(StoppedServer, InTheMiddleOfAnActionEndsItAndTheNextActionReconnects) {
         std::make_unique<store::Store>(*mGlobalConnectivity::instance().BusinessBasic, cached);
 
     std::int64_t before = stopper.reads;
-    EXPECT_EQ(action(*engine), expected);
+    EXPECT_EQ(c.action(*engine), expected);
     stopper.stopAt = stopper.reads + (stopper.reads - before) / 2;
-    EXPECT_THROW(action(*engine), platform::ConnectionLost);
-    EXPECT_FALSE(server.running());
-
-    server.start();
-    EXPECT_EQ(action(*engine), expected);
+    if (c.disruption == Disruption::StopServer) {
+        EXPECT_THROW(c.action(*engine), platform::ConnectionLost);
+        EXPECT_FALSE(server.running());
+        server.start();
+    } else {
+        EXPECT_EQ(c.action(*engine), expected);
+        EXPECT_NE(killed, 0);
+        auto running = pool.readerIds();
+        EXPECT_EQ(std::find(running.begin(), running.end(), killed), running.end());
+    }
+    EXPECT_EQ(c.action(*engine), expected);
     engine.reset();
     ReleaseDataEngine();
 }
 
-INSTANTIATE_TEST_SUITE_P(Samba, StoppedServer,
-                         ::testing::Values(std::pair<const char*, Action>{"UnitList", unitList},
-                                           std::pair<const char*, Action>{"ModelTree", modelTree}),
-                         [](const auto& info) { return std::string(info.param.first); });
+INSTANTIATE_TEST_SUITE_P(
+    Samba, Disrupted,
+    ::testing::Values(DisruptionCase{"ServerStopsInAUnitList", unitList, Disruption::StopServer},
+                      DisruptionCase{"ServerStopsInATree", modelTree, Disruption::StopServer},
+                      DisruptionCase{"ReaderKilledInAUnitList", unitList, Disruption::KillReader},
+                      DisruptionCase{"ReaderKilledInATree", modelTree, Disruption::KillReader}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The window asks for a password when the server refuses: once for each refusal at the share
+// check, never once for each reader of the pool, which all log on with the answer.
+TEST(SmbServer, APasswordIsAskedOnceForAllReaders) {
+    std::vector<platform::LogonRefusal> asked;
+    platform::SmbOptions options;
+    options.port = world().securedServer().port();
+    options.askCredentials = [&](const platform::LogonRefusal& refused) {
+        asked.push_back(refused);
+        return platform::SmbCredentials(SambaServer::user(), "",
+                                        asked.size() == 1 ? kWrongPassword : kPassword);
+    };
+    platform::SmbFileSystem smb(options);
+    ASSERT_TRUE(smb.isDirectory("\\\\127.0.0.1\\TARNLNK\\"));
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_FALSE(asked[0].passwordRefused());
+    EXPECT_EQ(asked[1].username, SambaServer::user());
+
+    const std::string path = "\\\\127.0.0.1\\TARNLNK\\DLR001\\UNIT.DB";
+    platform::LocalFileSystem folders(world().shares);
+    const std::string whole =
+        platform::readWholeFile(folders, path, {"unit file", platform::kShareFileLimit});
+    auto file = smb.open(path);
+    ASSERT_TRUE(file);
+    std::atomic<int> wrong{0};
+    platform::runInParallel(16, 16, [&](std::size_t i) {
+        std::size_t at = i * (whole.size() / 16);
+        std::string piece(whole.size() / 16, '\0');
+        if (file->readAt(static_cast<std::int64_t>(at), piece.data(), piece.size()) !=
+                piece.size() ||
+            piece != whole.substr(at, piece.size()))
+            ++wrong;
+    });
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(asked.size(), 2u);
+    for (pid_t pid : smb.readers().readerIds())
+        EXPECT_GT(pid, 0);
+}
 
 }  // namespace
 }  // namespace fennick

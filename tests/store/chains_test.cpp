@@ -146,7 +146,8 @@ TEST_F(Chains, AFailedReadEndsTheWalkWithTheFirstChainsFailure) {
             store.chains<clsUnitsLedger>("LUNITL", heads);
             ADD_FAILURE() << "no failure";
         } catch (const EngineError& failure) {
-            EXPECT_EQ(failure.description(), "no read at " + std::to_string(base + offset * 64));
+            EXPECT_EQ(failure.description(), "no read at " + std::to_string(base + offset * 64) +
+                                                 ": \\\\FS1\\TARNLNK\\DEALER\\UNITS.DB");
         }
     }
     EXPECT_EQ(store.chain<clsUnitsLedger>("LUNITL", 20).recordNumbers,

@@ -101,5 +101,61 @@ TEST(ReadCache, PrefetchReadsAroundABadBlock) {
     EXPECT_EQ(s.shareReads(), afterPrefetch);  // nothing that is kept is read again
 }
 
+// A share with a link of its own shape, whose reads can lose the server.
+class LinkShare : public platform::MemoryFileSystem {
+  public:
+    platform::ReadShape shape;
+    bool lost = false;
+    int reads = 0;
+    platform::ReadShape readShape() const override { return shape; }
+
+  protected:
+    std::unique_ptr<platform::File> doOpen(const std::string& path,
+                                           platform::Access access) override {
+        auto inner = MemoryFileSystem::doOpen(path, access);
+        return inner ? std::make_unique<Lossy>(counters_, std::move(inner), *this) : nullptr;
+    }
+
+  private:
+    class Lossy : public platform::File {
+      public:
+        Lossy(platform::IoCounters& c, std::unique_ptr<platform::File> f, LinkShare& share)
+            : File(c), file_(std::move(f)), share_(share) {}
+        std::int64_t length() const override { return file_->length(); }
+        bool readOnly() const override { return true; }
+
+      protected:
+        std::size_t doRead(std::int64_t offset, char* buf, std::size_t n) override {
+            ++share_.reads;
+            if (share_.lost) throw platform::ConnectionLost("lost");
+            return file_->readAt(offset, buf, n);
+        }
+        void doWrite(std::int64_t, const char*, std::size_t) override {}
+
+      private:
+        std::unique_ptr<platform::File> file_;
+        LinkShare& share_;
+    };
+};
+
+// With no policy of its own the cache reads as the share's link is shaped: gaps up to the
+// share's figure are read through; a lost server ends the round at once, nothing split and
+// asked again.
+TEST(ReadCache, PrefetchFollowsTheShareAndStopsWhenTheServerIsLost) {
+    auto owned = std::make_unique<LinkShare>();
+    LinkShare& share = *owned;
+    share.setFile(kPath, std::string(64 * 1024, 'x'));
+    share.shape = {8192, 1};
+    ReadCache cache(std::move(owned));
+    auto file = cache.open(kPath, platform::Access::Read);
+    ReadCache::Scope scope(&cache);
+    const std::vector<ByteRange> wanted{{0, 512}, {6000, 512}, {40000, 512}, {60000, 512}};
+    cache.prefetch(*file, {wanted[0], wanted[1]});
+    EXPECT_EQ(share.reads, 1);  // a gap of 5,488 bytes is read through
+    share.lost = true;
+    EXPECT_THROW(cache.prefetch(*file, {wanted[2], wanted[3]}), platform::ConnectionLost);
+    EXPECT_EQ(share.reads, 2);
+}
+
 }  // namespace
 }  // namespace fennick::store

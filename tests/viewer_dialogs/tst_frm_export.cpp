@@ -1,5 +1,6 @@
 // The export editing window and the "Add to Invoice" dispatch, on the offscreen platform.
 #include <QApplication>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -8,6 +9,7 @@
 
 #include "fake_services.h"
 #include "viewer/background_work.h"
+#include "viewer/cell_note.h"
 #include "viewer/frm_export.h"
 #include "viewer/hand_offs.h"
 
@@ -61,6 +63,14 @@ class TstFrmExport : public QObject {
         QCOMPARE(grid->item(1, 5)->text(), QString("1000.00"));
         QVERIFY(!(grid->item(0, 2)->flags() & Qt::ItemIsEditable));
         QVERIFY(grid->item(0, 6)->flags() & Qt::ItemIsEditable);
+        QVERIFY(window.cmdDone()->isEnabled());
+        // Headings whole, money right-aligned.
+        for (int c = 0; c < 12; ++c) {
+            QVERIFY2(grid->columnWidth(c) >= grid->horizontalHeader()->sectionSizeHint(c),
+                     qPrintable(grid->horizontalHeaderItem(c)->text()));
+            const bool money = c == 5 || (c >= 8 && c <= 11);
+            QCOMPARE(bool(grid->item(0, c)->textAlignment() & Qt::AlignRight), money);
+        }
     }
 
     void doneWritesTheLongRecords() {
@@ -69,14 +79,14 @@ class TstFrmExport : public QObject {
         QTableWidget* grid = window.grid();
         grid->item(0, 4)->setCheckState(Qt::Checked);
         grid->item(0, 5)->setText("950.00");
-        grid->item(0, 6)->setText(QString::fromUtf8("12 \xE2\x82\xAC"));
+        grid->item(0, 6)->setText("12");
         window.show();
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         grid->editItem(grid->item(1, 8));  // still being edited when "&Done" is pressed
         auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
         QVERIFY(editor);
-        editor->setText("-300.5");
+        editor->setText("300.5");
         window.cmdDone()->click();
         QCOMPARE(window.result(), int(QDialog::Accepted));
 
@@ -84,8 +94,8 @@ class TstFrmExport : public QObject {
                             second = core::exportGridRow(pickRow("U2", "M2"));
         first[core::xcol::kTax] = "-1";
         first[core::xcol::kNet] = "950.00";
-        first[core::xcol::kWarrantyPeriod] = "12 \x80";
-        second[core::xcol::kPolicyAmount] = "-300.5";
+        first[core::xcol::kWarrantyPeriod] = "12";
+        second[core::xcol::kPolicyAmount] = "300.5";
         QCOMPARE(*share->contents(kTarget.path), core::longRecordExport({first, second}));
     }
 
@@ -117,53 +127,73 @@ class TstFrmExport : public QObject {
         QCOMPARE(noShare.contents(kTarget.path), nullptr);
     }
 
-    // A typed cell must be what the point of sale can read: Done names the first wrong cell
-    // and writes nothing; the wrong cells are marked.
-    void doneRefusesAWrongCell_data() {
+    // A cell is checked as it is typed and when it is left: a wrong one says why beside it
+    // and keeps "&Done" disabled, also once another cell is current; nothing is written.
+    void wrongCellsHoldDone_data() {
         QTest::addColumn<int>("column");
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("message");  // empty: written
-        QTest::newRow("net with text") << 5 << "12O0.00"
-                                       << "Row 1, Net: \"12O0.00\" is not a number (a sign, "
-                                          "digits and one point).";
-        QTest::newRow("two points") << 8 << "1.2.3"
-                                    << "Row 1, Policy Amt.: \"1.2.3\" is not a number (a sign, "
-                                       "digits and one point).";
-        QTest::newRow("sign only") << 9 << "-"
-                                   << "Row 1, Policy Cost: \"-\" is not a number (a "
-                                      "sign, digits and one point).";
-        QTest::newRow("price too long") << 5 << "123456789012345678901"
-                                        << "Row 1, Net: \"123456789012345678901\" is longer than "
-                                           "its 20 characters.";
-        QTest::newRow("warranty too long") << 6 << "1234567"
-                                           << "Row 1, Warr. Period: \"1234567\" is longer than "
-                                              "its 5 characters.";
-        QTest::newRow("signed price") << 5 << "+950."
-                                      << "";
-        QTest::newRow("emptied price") << 8 << ""
-                                       << "";
-        QTest::newRow("warranty fits") << 7 << "36 mo"
-                                       << "";
+        QTest::addColumn<QString>("reason");  // empty: the cell is right
+        QTest::newRow("negative net") << 5 << "-5"
+                                      << "\"-5\" is negative";
+        QTest::newRow("months as text") << 6 << "abc"
+                                        << "\"abc\" is not a whole number of months";
+        QTest::newRow("extended months as text") << 7 << "xyz"
+                                                 << "\"xyz\" is not a whole number of months";
+        QTest::newRow("three decimals") << 8 << "1.005"
+                                        << "\"1.005\" has more than two decimals";
+        QTest::newRow("amount") << 9 << "250.75"
+                                << "";
+        QTest::newRow("months") << 7 << "24"
+                                << "";
     }
-    void doneRefusesAWrongCell() {
+    void wrongCellsHoldDone() {
         QFETCH(int, column);
         QFETCH(QString, typed);
-        QFETCH(QString, message);
-        FrmExport window({pickRow("U1", "M1")}, *share, kTarget);
-        window.show();
-        QTableWidgetItem* cell = window.grid()->item(0, column);
-        cell->setText(typed);
-        QCOMPARE(cell->background().color() == QColor(255, 200, 200), !message.isEmpty());
-        window.cmdDone()->click();
-        QCOMPARE(window.isVisible(), !message.isEmpty());
-        QCOMPARE(share->contents(kTarget.path) != nullptr, message.isEmpty());
-        if (message.isEmpty()) {
-            QVERIFY(messages.messages.empty());
-            return;
+        QFETCH(QString, reason);
+        FrmExport window({pickRow("U1", "M1"), pickRow("U2", "M2")}, *share, kTarget);
+        QLineEdit* editor = openEditor(window, 1, column);
+        QVERIFY(editor);
+        QTest::keyClicks(editor, typed);
+        QCOMPARE(window.note()->isVisible(), !reason.isEmpty());  // as it is typed
+        QCOMPARE(window.note()->text(), reason);
+        QCOMPARE(window.cmdDone()->isEnabled(), reason.isEmpty());
+
+        QTest::keyClick(editor, Qt::Key_Return);  // left
+        QTableWidget* grid = window.grid();
+        QTRY_COMPARE(grid->item(1, column)->text(), typed);  // handed over queued
+        QCOMPARE(grid->item(1, column)->background().color() == QColor(255, 200, 200),
+                 !reason.isEmpty());
+        QCOMPARE(window.note()->text(), reason);
+        QCOMPARE(window.cmdDone()->isEnabled(), reason.isEmpty());
+        if (!reason.isEmpty()) {
+            const QRect cell(grid->viewport()->mapTo(
+                                 &window, grid->visualItemRect(grid->item(1, column)).topLeft()),
+                             grid->visualItemRect(grid->item(1, column)).size());
+            const QRect note = window.note()->geometry();
+            QVERIFY(note.left() > cell.right() || note.right() < cell.left() ||
+                    note.top() > cell.bottom());
+            QVERIFY(note.adjusted(-4, -4, 4, 4).intersects(cell));  // beside it
         }
-        QCOMPARE(messages.messages.size(), std::size_t(1));
-        QCOMPARE(messages.messages[0].text, message);
-        QCOMPARE(window.grid()->currentColumn(), column);
+
+        grid->setCurrentCell(0, 2);
+        QVERIFY(!window.note()->isVisible());
+        QCOMPARE(window.cmdDone()->isEnabled(), reason.isEmpty());
+        window.cmdDone()->click();
+        QCOMPARE(share->contents(kTarget.path) != nullptr, reason.isEmpty());
+        QVERIFY(messages.messages.empty());
+    }
+
+    // Escape in a cell being typed in drops the entry, and with it what held "&Done".
+    void escapeDropsAWrongEntry() {
+        FrmExport window({pickRow("U1", "M1")}, *share, kTarget);
+        QLineEdit* editor = openEditor(window, 0, 5);
+        QVERIFY(editor);
+        QTest::keyClicks(editor, "-5");
+        QVERIFY(!window.cmdDone()->isEnabled());
+        QTest::keyClick(editor, Qt::Key_Escape);
+        QVERIFY(window.cmdDone()->isEnabled());
+        QVERIFY(!window.note()->isVisible());
+        QCOMPARE(window.grid()->item(0, 5)->text(), QString("1000.00"));
     }
 
     // Escape or the close box after a change asks first; No keeps the window and its edits.
@@ -260,6 +290,19 @@ class TstFrmExport : public QObject {
     }
 
   private:
+    // Shows the window and opens an empty editor on the cell.
+    static QLineEdit* openEditor(FrmExport& window, int row, int column) {
+        window.show();
+        window.activateWindow();
+        if (!QTest::qWaitForWindowActive(&window)) return nullptr;
+        QTableWidget* grid = window.grid();
+        grid->setCurrentCell(row, column);
+        grid->editItem(grid->item(row, column));
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        if (editor) editor->clear();
+        return editor;
+    }
+
     static cSystem system() {
         cSystem s;
         s.mUNCDrive = "FS1";

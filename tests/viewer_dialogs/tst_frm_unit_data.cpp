@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFontInfo>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTimer>
@@ -35,8 +36,10 @@ core::UnitRow unitRow() {
 std::string report() {
     core::NoteGrids grids;
     grids.factory = {{"CAB", "2", "Cab", "1500.00"}};
-    return core::buildUnitReport(core::unitGridHeadings({"", "", "", ""}), unitRow(), grids,
-                                 "1/2/2025 - 10:00");
+    return core::buildUnitReport(
+        core::unitGridHeadings({"User Defined Numeric 1", "User Defined Numeric 2",
+                                "User Defined Alpha 1", "User Defined Alpha 2"}),
+        unitRow(), grids, "1/2/2025 - 10:00");
 }
 
 std::string fileBytes(const QString& path) {
@@ -66,6 +69,11 @@ class TstFrmUnitData : public QObject {
             QVERIFY2(qAbs(metrics.horizontalAdvance(line) - width * line.size()) < 1.0,
                      qPrintable(line));
         QVERIFY(!window.rtb1()->isReadOnly());
+        // Opened, it shows every line whole (the long user-defined headings too).
+        QVERIFY(text.contains("User Defined Numeric 1  : "));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(window.rtb1()->horizontalScrollBar()->maximum(), 0);
     }
 
     void saveWritesRichTextThatReadsBack() {
@@ -166,7 +174,10 @@ class TstFrmUnitData : public QObject {
             window->cmdExit()->click();
         });
         QWidget main;
-        showUnitData(&main, core::unitGridHeadings({"", "", "", ""}), unitRow(), core::NoteGrids{});
+        showUnitData(&main,
+                     core::unitGridHeadings({"User Defined Numeric 1", "User Defined Numeric 2",
+                                             "User Defined Alpha 1", "User Defined Alpha 2"}),
+                     unitRow(), core::NoteGrids{});
         QVERIFY(main.findChildren<FrmUnitData*>().isEmpty());
     }
 

@@ -111,25 +111,43 @@ class TstStartup : public QObject {
             QVERIFY(!w.enabled(button));
     }
 
-    void filterSwitchedTwice() {
+    // Switching the filter keeps the model listed, with its row and the unit shown, while the
+    // new tree holds the model; a model the tree drops leaves the list and the details empty.
+    void filterSwitchKeepsTheModel_data() {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<bool>("inStock");
+        QTest::newRow("units in stock") << "M100" << true;
+        QTest::newRow("none in stock") << "M200" << false;
+    }
+    void filterSwitchKeepsTheModel() {
+        QFETCH(QString, model);
+        QFETCH(bool, inStock);
         WindowDriver w(*share_);
         QVERIFY(w.load());
         QAction* filter = w.menuItem("mnuTree", 3);
         QVERIFY(!filter->isChecked());
-        w.clickNode(w.node(0, "M100"));
-        QCOMPARE(w.grid()->rowCount(), 2);
-        filter->trigger();
-        QVERIFY(w.idle());
-        QVERIFY(filter->isChecked());
-        QCOMPARE(w.settings.values["Ckbox"], std::string("1"));
-        QVERIFY(!treeTexts(w.tree()).contains("  M200"));
-        QCOMPARE(w.grid()->rowCount(), 0);
-        QCOMPARE(w.detail(0), QString());
-        QVERIFY(!w.enabled("cmdTotals"));
-        filter->trigger();
-        QVERIFY(w.idle());
-        QVERIFY(!filter->isChecked());
-        QCOMPARE(w.settings.values["Ckbox"], std::string("0"));
+        w.clickNode(w.node(0, model));
+        if (inStock) w.clickRow("grdUnit", 1);
+        const QString shown = w.detail(0);
+        for (const bool on : {true, false}) {
+            filter->trigger();
+            QVERIFY(w.idle());
+            QCOMPARE(filter->isChecked(), on);
+            QCOMPARE(w.settings.values["Ckbox"], std::string(on ? "1" : "0"));
+            QCOMPARE(treeTexts(w.tree()).contains("  M200"), !on);
+            if (!inStock) {
+                QCOMPARE(w.grid()->rowCount(), 0);
+                QCOMPARE(w.detail(0), QString());
+                QVERIFY(!w.enabled("cmdTotals"));
+                continue;
+            }
+            QVERIFY(w.tree()->currentItem());
+            QCOMPARE(w.tree()->currentItem()->text(0), model);
+            QCOMPARE(w.column("grdUnit", 0), (QStringList{"U1", "U2"}));
+            QCOMPARE(w.grid()->currentRow(), 1);
+            QCOMPARE(w.detail(0), shown);
+            QVERIFY(w.enabled("cmdTotals"));
+        }
         QCOMPARE(treeTexts(w.tree()), kFullTree);
     }
 

@@ -1,7 +1,9 @@
 // The main window at work: a model click lists its units and shows the first, selecting and
-// Enter show a unit with its notes, the pick list with its totals and ordering, the button
-// rules after a start from the point of sale, and read errors that leave the window going.
+// Enter show a unit with its notes, the pick list (each unit once, by menu, button, double-click
+// or Insert) with its totals and ordering, the button rules and what a disabled "Add to Invoice"
+// waits for, and read errors that leave the window going.
 
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
 #include <filesystem>
@@ -64,6 +66,7 @@ class TstUnits : public QObject {
         QCOMPARE(w.grid()->rowCount(), 0);
         QCOMPARE(w.detail(0), QString());
         QVERIFY(unitButtons(w, false, false));
+        QVERIFY(w.part<QPushButton>("cmdAddToInvoice")->toolTip().startsWith("Choose a unit"));
     }
 
     void sameNamedLinesKeepTheirOwnModels() {
@@ -89,14 +92,46 @@ class TstUnits : public QObject {
         QCOMPARE(w.detail(0), QString("SERU1"));
         QTest::keyClick(w.grid(), Qt::Key_Enter);
         QCOMPARE(w.detail(0), QString("SERU2"));
+        QCOMPARE(w.grid("grdPL")->rowCount(), 0);  // Enter shows, it does not add
         emit w.grid()->customContextMenuRequested(QPoint(4, 4));
         QVERIFY(w.part<QMenu>("GridPrint")->isVisible());
         w.part<QMenu>("GridPrint")->hide();
     }
 
+    // A unit goes on the pick list once, whichever way it is added; the second time its row
+    // is selected and the status bar says why nothing was added.
+    void addingToThePickList_data() {
+        QTest::addColumn<QString>("way");
+        for (const char* way :
+             {"menu", "button", "double-click", "double-click on the Unit column", "Insert"})
+            QTest::newRow(way) << way;
+    }
+    void addingToThePickList() {
+        QFETCH(QString, way);
+        WindowDriver w(*share_);
+        QVERIFY(w.load());
+        QVERIFY(!w.enabled("cmdAddToPickList"));
+        w.clickNode(w.node(0, "M100"));
+        QVERIFY(w.enabled("cmdAddToPickList"));
+        for (int time = 0; time < 2; ++time) {
+            addRow(w, way, 1);
+            QCOMPARE(w.detail(0), QString("SERU2"));
+            QCOMPARE(w.column("grdPL", 0), QStringList{"U2"});
+            QCOMPARE(w.grid("grdPL")->currentRow(), time == 0 ? -1 : 0);
+            QCOMPARE(w.window().statusBar()->currentMessage(),
+                     time == 0 ? QString()
+                               : QString("Unit U2 is on the pick list already: its row is "
+                                         "selected"));
+        }
+        addRow(w, way, 0);
+        QCOMPARE(w.column("grdPL", 0), (QStringList{"U2", "U1"}));
+        QCOMPARE(w.label("lblpltot_0"), QString("1800.00"));
+    }
+
     void pickList() {
         WindowDriver w(*share_);
         QVERIFY(w.load());
+        QCOMPARE(w.label("lblpltot_0"), QString("0.00"));
         w.clickNode(w.node(0, "M100"));
         QAction* add = w.menuItem("GridPrint", 4);
         add->trigger();
@@ -105,26 +140,23 @@ class TstUnits : public QObject {
         QCOMPARE(w.label("lblpltot_1"), QString("1000.00"));
         w.clickRow("grdUnit", 1);
         add->trigger();
-        add->trigger();
-        QCOMPARE(w.column("grdPL", 0), (QStringList{"U1", "U2", "U2"}));
-        QCOMPARE(w.label("lblpltot_0"), QString("2400.00"));
-        QCOMPARE(w.label("lblpltot_1"), QString("2000.00"));
+        QCOMPARE(w.column("grdPL", 0), (QStringList{"U1", "U2"}));
+        QCOMPARE(w.label("lblpltot_0"), QString("1800.00"));
+        QCOMPARE(w.label("lblpltot_1"), QString("1500.00"));
         QVERIFY(!w.enabled("cmdDelPL"));
 
         w.clickRow("grdPL", 0);
         QVERIFY(w.enabled("cmdDelPL"));
         w.click("cmdItemUp");  // the first row stays first, still selected
-        QCOMPARE(w.column("grdPL", 0), (QStringList{"U1", "U2", "U2"}));
+        QCOMPARE(w.column("grdPL", 0), (QStringList{"U1", "U2"}));
         QCOMPARE(w.grid("grdPL")->currentRow(), 0);
         w.click("cmdItemDown");
-        QCOMPARE(w.column("grdPL", 0), (QStringList{"U2", "U1", "U2"}));
+        QCOMPARE(w.column("grdPL", 0), (QStringList{"U2", "U1"}));
         QCOMPARE(w.grid("grdPL")->currentRow(), 1);
-        w.click("cmdItemDown");
         w.click("cmdItemDown");  // the last row stays last
-        QCOMPARE(w.column("grdPL", 0), (QStringList{"U2", "U2", "U1"}));
-        QCOMPARE(w.grid("grdPL")->currentRow(), 2);
+        QCOMPARE(w.column("grdPL", 0), (QStringList{"U2", "U1"}));
+        QCOMPARE(w.grid("grdPL")->currentRow(), 1);
 
-        w.click("cmdDelPL");
         w.click("cmdDelPL");
         QCOMPARE(w.column("grdPL", 0), QStringList{"U2"});
         QCOMPARE(w.label("lblpltot_1"), QString("500.00"));
@@ -138,12 +170,13 @@ class TstUnits : public QObject {
         QVERIFY(w.enabled("cmdAddToInvoice"));  // a unit is still shown
 
         add->trigger();
-        w.clickNode(w.node(2, "Z9"));  // another model blanks the totals, keeps the rows
-        QCOMPARE(w.label("lblpltot_0"), QString());
+        // Another model, another unit or the finder leave the totals of the rows there.
+        w.clickNode(w.node(2, "Z9"));
+        QCOMPARE(w.label("lblpltot_0"), QString("600.00"));
         QCOMPARE(w.grid("grdPL")->rowCount(), 1);
         w.click("cmdClearPL");
         QCOMPARE(w.grid("grdPL")->rowCount(), 0);
-        QCOMPARE(w.label("lblpltot_1"), QString());
+        QCOMPARE(w.label("lblpltot_1"), QString("0.00"));
         QVERIFY(!w.window().pickList().used());
     }
 
@@ -152,8 +185,11 @@ class TstUnits : public QObject {
         QVERIFY(w.load());
         w.clickNode(w.node(0, "M100"));
         QVERIFY(unitButtons(w, true, false));
+        auto* addToInvoice = w.part<QPushButton>("cmdAddToInvoice");
+        QVERIFY(addToInvoice->toolTip().startsWith("Add units to the pick list first"));
         w.menuItem("GridPrint", 4)->trigger();
         QVERIFY(unitButtons(w, true, true));
+        QCOMPARE(addToInvoice->toolTip(), QString());
         w.clickRow("grdUnit", 1);
         QVERIFY(unitButtons(w, true, true));
         w.clickNode(w.node(0, "M200"));
@@ -195,6 +231,27 @@ class TstUnits : public QObject {
     }
 
   private:
+    // Adds the unit list's row `row` to the pick list `way`.
+    static void addRow(WindowDriver& w, const QString& way, int row) {
+        viewer::GridView* grid = w.grid();
+        if (way.startsWith("double-click")) {
+            const bool frozen = way.endsWith("Unit column");
+            auto* view = frozen ? grid->findChild<QTableView*>("frozenColumn")
+                                : static_cast<QTableView*>(grid);
+            const QRect cell = view->visualRect(view->model()->index(row, frozen ? 0 : 2));
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+            QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+            return;
+        }
+        w.clickRow("grdUnit", row);
+        if (way == "menu")
+            w.menuItem("GridPrint", 4)->trigger();
+        else if (way == "button")
+            w.click("cmdAddToPickList");
+        else
+            QTest::keyClick(grid, Qt::Key_Insert);
+    }
+
     std::unique_ptr<GuiShare> share_;
 };
 

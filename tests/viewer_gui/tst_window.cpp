@@ -109,6 +109,31 @@ class TstWindow : public QObject {
             QVERIFY2(button->width() >= button->sizeHint().width(), qPrintable(where(button)));
         }
         QVERIFY2(onScreen(window.statusBar(), screen), qPrintable(seen));
+        // A first start takes most of the screen, in its middle.
+        const QRect frame = window.frameGeometry();
+        QVERIFY2(
+            frame.width() >= screen.width() * 3 / 4 && frame.height() >= screen.height() * 3 / 4,
+            qPrintable(seen));
+        QVERIFY2(qAbs((frame.left() - screen.left()) - (screen.right() - frame.right())) <= 8,
+                 qPrintable(seen));
+        // The details and the options' figures show whole, without tips, once laid out.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        for (int k = 0; k < 18; ++k)
+            for (const char* part : {"label1_%1", "lblDetail_%1"}) {
+                auto* label = w.part<QLabel>(QString(part).arg(k).toUtf8().constData());
+                QVERIFY2(label->width() >= label->sizeHint().width() && label->toolTip().isEmpty(),
+                         qPrintable(seen + ", " + where(label) + " " + label->text()));
+            }
+        w.part<QTabWidget>("SSTab1")->setCurrentIndex(1);
+        viewer::GridView* options = w.grid("grdUnitChain_0");
+        for (int c : {0, 1, 3}) {
+            const int right = options->columnViewportPosition(c) + options->columnWidth(c);
+            QVERIFY2(right <= options->viewport()->width() &&
+                         options->columnWidth(c) >=
+                             static_cast<QAbstractItemView*>(options)->sizeHintForColumn(c),
+                     qPrintable(seen + ", " + where(options) + " column " + QString::number(c)));
+        }
+        QVERIFY(alignment(options, 3) & Qt::AlignRight);
         // The tree's pictures are drawn for the screen's pixels, not blown up.
         const qreal ratio = window.devicePixelRatioF();
         for (int line : {0, 1}) {
@@ -150,7 +175,7 @@ class TstWindow : public QObject {
             w.window().setGeometry(30, 40, 760, 560);
             w.grid()->setColumnWidth(2, 211);
             auto* split = w.part<QSplitter>("treeSplit");
-            split->setSizes({260, 500});
+            split->setSizes({220, 540});  // within both panes' minimums
             treeSizes = split->sizes();
             w.window().close();
             kept = w.windowSettings.values;
@@ -170,7 +195,17 @@ class TstWindow : public QObject {
         split->setSizes({5, 2000});  // dragged almost shut: the tree keeps its line names
         const int lineName = w.tree()->fontMetrics().horizontalAdvance("COMPACT TRACTORS");
         QVERIFY(split->sizes()[0] == 0 || split->sizes()[0] > lineName);
+        w.clickNode(w.node(0, "M100"));
         split->setSizes({2000, 5});
+        // Too narrow for the details: a cut caption or value shows its whole text as a tip.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        int cut = 0;
+        for (auto* label : w.part<QWidget>("detailPanel")->findChildren<QLabel*>()) {
+            const bool shortened = label->width() < label->sizeHint().width();
+            cut += shortened;
+            QCOMPARE(label->toolTip(), shortened ? label->text() : QString());
+        }
+        QVERIFY(cut > 0);
         int fourColumns = 0;
         for (int c = 0; c < 4; ++c)
             fourColumns += w.grid()->columnWidth(c);
@@ -187,6 +222,9 @@ class TstWindow : public QObject {
                  static_cast<QWidget*>(w.part<QTabWidget>("SSTab1")->tabBar()));
         w.grid()->setFocus();
         QTest::keyClick(w.grid(), Qt::Key_Backtab, Qt::ShiftModifier);
+        auto* add = w.part<QPushButton>("cmdAddToPickList");
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(add));
+        QTest::keyClick(add, Qt::Key_Backtab, Qt::ShiftModifier);
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.tree()));
         QCOMPARE(w.grid()->currentRow(), 0);  // Tab did not move through the cells
     }
@@ -341,8 +379,11 @@ class TstWindow : public QObject {
         WindowDriver w(*share_);
         QVERIFY(w.load());
         QCOMPARE(w.label("lblUnitCount"), QString());
+        QCOMPARE(w.grid()->emptyText(),
+                 QString("Choose a model on the left, or press Ctrl+F to find a unit"));
         w.clickNode(w.node(line, model));
         QTEST(w.label("lblUnitCount"), "count");
+        QCOMPARE(w.grid()->emptyText(), QString());  // the count says it
     }
 
     // Scrolled to its last column, the grid still shows the Unit column; figures stand

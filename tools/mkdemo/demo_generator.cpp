@@ -1,7 +1,9 @@
 #include "demo_generator.h"
 
 #include <algorithm>
+#include <array>
 #include <stdexcept>
+#include <utility>
 
 #include "record_encoders.h"
 
@@ -78,11 +80,21 @@ std::vector<ModelPlan> planModels(std::int32_t count, Random& rng) {
     return models;
 }
 
-Date dayDate(std::int32_t day) {
-    return codec::kDayZero + days(day);
+// Days in stock by age bucket of the stock ageing: 0-90, 91-180, 181-365, 366-730, and up to
+// six years.
+constexpr std::array<std::pair<std::int32_t, std::int32_t>, 5> kAgeSpans = {
+    {{0, 90}, {91, 180}, {181, 365}, {366, 730}, {731, 2190}}};
+constexpr std::int32_t kAgeDraws = 2370;  // one draw picks the bucket and the day in it
+
+// The day a unit came in, `draw` (below kAgeDraws) spread evenly over the age buckets.
+Date receivedDay(Date today, std::int32_t draw) {
+    const auto& [low, high] = kAgeSpans[static_cast<std::size_t>(draw) % kAgeSpans.size()];
+    const std::int32_t step = draw / static_cast<std::int32_t>(kAgeSpans.size());
+    const std::int32_t steps = kAgeDraws / static_cast<std::int32_t>(kAgeSpans.size());
+    return today - days(low + step * (high - low + 1) / steps);
 }
 
-std::vector<NoteSpec> demoNotes(const UnitSpec& unit, Random& rng, std::int32_t index) {
+std::vector<NoteSpec> demoNotes(const UnitSpec& unit, Random& rng, std::int32_t index, Date today) {
     static const char* const kFactory[] = {"CAB HEAT AC", "LOADER PREP", "TURF TIRES", "REAR PTO"};
     static const char* const kDealer[] = {"WEIGHTS", "LED LIGHTS", "SEAT COVER", "HITCH KIT"};
     std::vector<NoteSpec> notes;
@@ -94,7 +106,7 @@ std::vector<NoteSpec> demoNotes(const UnitSpec& unit, Random& rng, std::int32_t 
         note.listCents = 5000 + rng.below(200) * 500;
         note.costCents = note.listCents * 7 / 10;
         if (note.type == 1) {
-            note.date = unit.received + days(rng.below(90));
+            note.date = std::min(unit.received + days(rng.below(90)), today);
             note.description = "  Checked in, " + std::string(rng.pick(kLocations)) + "  ";
         } else if (note.type == 4) {
             note.code = "A" + std::to_string(500000 + index);
@@ -117,7 +129,7 @@ std::vector<std::int64_t> demoLedger(std::int64_t dealerList, Random& rng) {
 }
 
 UnitSpec demoUnit(const ModelPlan& plan, const std::vector<LineSpec>& lines, std::int32_t index,
-                  Random& rng) {
+                  Random& rng, Date today) {
     UnitSpec u;
     const LineSpec& line = lines[plan.line];
     u.line = line.number;
@@ -141,30 +153,31 @@ UnitSpec demoUnit(const ModelPlan& plan, const std::vector<LineSpec>& lines, std
     u.numeric2 = 2 + rng.below(2);
     u.alpha1 = "KEY " + std::to_string(100 + index % 900);
     u.alpha2 = rng.below(3) == 0 ? "DEMO" : "";
-    u.received = dayDate(18628 + rng.below(2370));  // 2019 to mid 2025
+    u.received = receivedDay(today, rng.below(kAgeDraws));
     u.dealerListCents = plan.listCents;
     u.suggestedListCents = plan.listCents * 112 / 100;
     u.ledgerCents = demoLedger(plan.listCents, rng);
-    u.notes = demoNotes(u, rng, index);
+    u.notes = demoNotes(u, rng, index, today);
     return u;
 }
 
-void markSold(UnitSpec& u, std::int32_t invoice, bool withDate) {
+// Sold a month after it came in, or today when that is still to come.
+void markSold(UnitSpec& u, std::int32_t invoice, bool withDate, Date today) {
     u.soldInvoice = invoice;
-    if (withDate) u.sold = u.received + days(30);
+    if (withDate) u.sold = std::min(u.received + days(30), today);
 }
 
 // Sold units, and the special models that show the tree's and list's rules.
-void applyStatus(UnitSpec& u, std::int32_t model, std::int32_t index, Random& rng) {
+void applyStatus(UnitSpec& u, std::int32_t model, std::int32_t index, Random& rng, Date today) {
     std::int32_t roll = rng.below(100);
-    if (model == kAllOnInvoices) return markSold(u, 700000 + index, roll < 50);
-    if (model == kSoldByDate) return markSold(u, roll < 34 ? 0 : 700000 + index, true);
+    if (model == kAllOnInvoices) return markSold(u, 700000 + index, roll < 50, today);
+    if (model == kSoldByDate) return markSold(u, roll < 34 ? 0 : 700000 + index, true, today);
     if (roll < 8)
-        markSold(u, 700000 + index, true);
+        markSold(u, 700000 + index, true, today);
     else if (roll < 10)
-        markSold(u, 700000 + index, false);
+        markSold(u, 700000 + index, false, today);
     else if (roll == 10)
-        markSold(u, 0, true);
+        markSold(u, 0, true, today);
 }
 
 std::vector<UnitSpec> demoUnits(const DemoOptions& o, const std::vector<LineSpec>& lines,
@@ -174,8 +187,8 @@ std::vector<UnitSpec> demoUnits(const DemoOptions& o, const std::vector<LineSpec
     std::vector<bool> named(models.size(), false);
     for (std::int32_t i = 0; i < o.units; ++i) {
         std::int32_t m = i % static_cast<std::int32_t>(models.size());
-        UnitSpec u = demoUnit(models[static_cast<std::size_t>(m)], lines, i, rng);
-        applyStatus(u, m, i, rng);
+        UnitSpec u = demoUnit(models[static_cast<std::size_t>(m)], lines, i, rng, o.today);
+        applyStatus(u, m, i, rng, o.today);
         if (m == kEmptyFirstUnit && !named[static_cast<std::size_t>(m)]) u.unitNumber = "";
         named[static_cast<std::size_t>(m)] = true;
         units.push_back(std::move(u));
@@ -241,13 +254,14 @@ LineEntrySpec unitEntry(const UnitSpec& u, const std::vector<LineSpec>& lines, b
 }
 
 InvoiceSpec demoInvoice(std::int32_t number, std::int32_t pages, const std::vector<LineSpec>& lines,
-                        std::vector<UnitSpec>& units, std::vector<bool>& taken, Random& rng) {
+                        std::vector<UnitSpec>& units, std::vector<bool>& taken, Random& rng,
+                        Date today) {
     static const char* const kRemarks[] = {
         "CUSTOMER PICKS UP FRIDAY", "DELIVER TO FARM, CALL FIRST", "TRADE APPRAISAL PENDING"};
     InvoiceSpec invoice;
     invoice.number = number;
     invoice.account = 10000 + rng.below(5000);
-    invoice.date = dayDate(20900 + rng.below(200));
+    invoice.date = today - days(rng.below(200));
     invoice.pages.resize(static_cast<std::size_t>(pages));
     for (auto& page : invoice.pages) {
         std::int32_t fill = 2 + rng.below(kEntriesPerPage - 2);
@@ -276,6 +290,8 @@ std::int32_t orDefault(std::int32_t value, std::int32_t fallback) {
 DealerData generateDemo(const DemoOptions& o) {
     if (o.units < 1 || o.maxPages < 1 || o.maxPages > 200)
         throw std::invalid_argument("the demo needs units and 1 to 200 ticket pages");
+    if (o.today == codec::kEmptyDate)
+        throw std::invalid_argument("the demo needs the day it is dated from");
     Random rng(o.seed);
     DealerData d;
     d.lines = demoLines();
@@ -284,8 +300,8 @@ DealerData generateDemo(const DemoOptions& o) {
     std::vector<bool> taken(d.units.size(), false);
     std::int32_t tickets = orDefault(o.tickets, std::max(12, o.units / 100));
     for (std::int32_t t = 0; t < tickets; ++t)
-        d.openTickets.push_back(
-            demoInvoice(500001 + t, 1 + rng.below(o.maxPages), d.lines, d.units, taken, rng));
+        d.openTickets.push_back(demoInvoice(500001 + t, 1 + rng.below(o.maxPages), d.lines, d.units,
+                                            taken, rng, o.today));
     if (!d.openTickets.empty()) {
         auto& page = d.openTickets[0].pages[0];
         page.insert(page.begin(), partEntryNamed("A12B"));
@@ -295,7 +311,7 @@ DealerData generateDemo(const DemoOptions& o) {
     std::int32_t stride = std::max(1, kListPositions / listed);
     for (std::int32_t i = 0; i < listed; ++i) {
         d.listedInvoices.push_back(
-            demoInvoice(600001 + i, 1 + rng.below(2), d.lines, d.units, taken, rng));
+            demoInvoice(600001 + i, 1 + rng.below(2), d.lines, d.units, taken, rng, o.today));
         d.listPositions.push_back(i * stride);
     }
     if (stride > 1)  // a stale entry left behind in the lists

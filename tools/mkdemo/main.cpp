@@ -21,13 +21,39 @@ using namespace fennick;
 
 constexpr const char* kUsage =
     "usage: fennick-mkdemo [--units N] [--models N] [--tickets N] [--listed N] [--max-pages N]\n"
-    "                      [--server NAME] [--directory NAME] [--terminal N] FOLDER\n";
+    "                      [--server NAME] [--directory NAME] [--terminal N]\n"
+    "                      [--today YYYY-MM-DD] FOLDER\n"
+    "The share is dated from today, or from the day --today gives (the same day gives the same\n"
+    "share).\n";
 
 struct Arguments {
     demo::DemoOptions options;
     demo::ShareIdentity identity;
     std::string folder;
 };
+
+// Years the dealer files' day numbers hold with room for the demo's oldest stock.
+constexpr int kFirstYear = 1980, kLastYear = 2100;
+
+// A day written YYYY-MM-DD.
+bool day(const std::string& text, Date& out) {
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-') return false;
+    auto part = [&](std::size_t at, std::size_t length) {
+        const std::string digits = text.substr(at, length);
+        if (digits.find_first_not_of("0123456789") != std::string::npos) return -1;
+        return platform::wholeNumber(digits).value_or(-1);
+    };
+    const int year = part(0, 4), month = part(5, 2), dayOfMonth = part(8, 2);
+    if (year < kFirstYear || year > kLastYear || !codec::validDate(year, month, dayOfMonth))
+        return false;
+    out = Date{std::chrono::year{year} / month / dayOfMonth};
+    return true;
+}
+
+Date today() {
+    const platform::LocalDateTime now = platform::localNow();
+    return Date{std::chrono::year{now.year} / now.month / now.day};
+}
 
 bool number(const std::string& text, std::int32_t& out) {
     std::optional<std::int32_t> value = platform::wholeNumber(text);
@@ -52,6 +78,7 @@ bool parse(int argc, char** argv, Arguments& args) {
                   : arg == "--tickets"   ? number(value, o.tickets)
                   : arg == "--listed"    ? number(value, o.listed)
                   : arg == "--max-pages" ? number(value, o.maxPages)
+                  : arg == "--today"     ? day(value, o.today)
                                          : true;
         if (arg == "--server")
             args.identity.server = value;
@@ -60,7 +87,7 @@ bool parse(int argc, char** argv, Arguments& args) {
         else if (arg == "--terminal")
             args.identity.terminalId = args.identity.mapTerminal = value;
         else if (arg != "--units" && arg != "--models" && arg != "--tickets" && arg != "--listed" &&
-                 arg != "--max-pages")
+                 arg != "--max-pages" && arg != "--today")
             return false;
         if (!ok) return false;
     }
@@ -71,6 +98,7 @@ bool parse(int argc, char** argv, Arguments& args) {
 
 int main(int argc, char** argv) {
     Arguments args;
+    args.options.today = today();
     if (!parse(argc, argv, args)) {
         std::cerr << kUsage;
         return 2;

@@ -1,0 +1,239 @@
+// The program's actions over real SMB: Samba's smbd on the loopback address serving the large
+// benchmark share (bench_share.h), behind the delay proxy (delay_proxy.h) at 0, 1 and 20 ms
+// round trips and at 20 ms with 100 Mbit/s each way. Each action runs with the reader pool's 8
+// connections and, in the same run, with one connection (one read at a time on the wire); the
+// table gives the SMB requests that crossed the proxy, the bytes both ways, the time, and the
+// one-connection time divided by the pool's.
+//
+// Actions: the tree (the window's first read after start-up), the unit list of model CTR CT1000
+// (166 units), "one unit" (fennick-cli unit: the list, then the unit's details), showing a unit
+// of the listed model (its details alone), a search for a serial number, the stock ageing, and
+// the whole fennick-cli process for "unit CTR CT1000 C100901" from its start. The ageing reads
+// every model: over 20 ms it runs once, with the pool only.
+//
+//   smb_bench [FOLDER]                  the table (the share is written into FOLDER once)
+//   smb_bench --serve MS [MBIT] [FOLDER]  serves the share behind the proxy until stdin ends,
+//                                       for trying the programs by hand over a slow link
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "bench_share.h"
+#include "core/model_tree.h"
+#include "core/stock_ageing.h"
+#include "core/unit_detail.h"
+#include "core/unit_list.h"
+#include "core/unit_search.h"
+#include "delay_proxy.h"
+#include "samba_server.h"
+#include "store/open_store.h"
+
+extern char** environ;
+
+namespace {
+
+using namespace fennick;
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+const std::string kLine = "CTR", kModel = "CT1000", kUnit = "C100901";
+const std::string kSearch = "1ha40001";
+
+struct LinkCase {
+    const char* name;
+    bench::Link link;
+};
+
+const std::vector<LinkCase> kLinks = {
+    {"0 ms", {std::chrono::microseconds(0), 0}},
+    {"1 ms", {std::chrono::microseconds(500), 0}},
+    {"20 ms", {std::chrono::microseconds(10000), 0}},
+    {"20 ms 100 Mbit/s", {std::chrono::microseconds(10000), 100e6}},
+};
+
+struct Figures {
+    std::int64_t requests = 0, bytes = 0;
+    double seconds = 0;
+    bool measured = false;
+};
+
+struct World {
+    bench::BenchShare share;
+    bench::DelayProxy* proxy = nullptr;
+    fs::path cli;
+};
+
+Figures measure(bench::DelayProxy& proxy, int runs, const std::function<void()>& action) {
+    Figures best;
+    for (int run = 0; run < runs; ++run) {
+        bench::WireCounts before = proxy.counts();
+        auto started = Clock::now();
+        action();
+        double seconds = std::chrono::duration<double>(Clock::now() - started).count();
+        bench::WireCounts after = proxy.counts();
+        if (best.measured && seconds >= best.seconds) continue;
+        best = {after.requests - before.requests,
+                after.bytesUp - before.bytesUp + after.bytesDown - before.bytesDown, seconds, true};
+    }
+    return best;
+}
+
+// Runs fennick-cli as a process, its output thrown away.
+void runCli(const World& w, int connections) {
+    std::vector<std::string> args = {w.cli.string(),
+                                     "--ini",
+                                     w.share.settingsFile,
+                                     "--smb-port",
+                                     std::to_string(w.proxy->port()),
+                                     "--smb-connections",
+                                     std::to_string(connections),
+                                     "unit",
+                                     kLine,
+                                     kModel,
+                                     kUnit};
+    std::vector<char*> argv;
+    for (auto& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    int failed = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    if (failed != 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0)
+        throw std::runtime_error("fennick-cli unit failed");
+}
+
+const std::vector<std::string> kActions = {"tree", "unit list", "one unit", "show unit",
+                                           "find", "ageing",    "cli unit"};
+
+// Every action at one link with `connections` readers; nothing for an action left out.
+std::vector<Figures> actionsAt(const World& w, const LinkCase& link, int connections) {
+    const bool slow = link.link.oneWay.count() >= 10000;
+    const int runs = link.link.oneWay.count() == 0 ? 3 : 1;
+    store::StoreStart start;
+    start.settingsFile = w.share.settingsFile;
+    start.share.smbPort = std::to_string(w.proxy->port());
+    start.share.smbConnections = std::to_string(connections);
+    auto store = store::openStore(start);
+    if (!store) throw std::runtime_error("the share does not open over SMB");
+    bench::DelayProxy& proxy = *w.proxy;
+    std::vector<Figures> out;
+    core::ModelTreeData tree;
+    out.push_back(measure(proxy, runs, [&] { tree = core::ModelTree(*store).loadtree(false); }));
+    core::UnitList list;
+    out.push_back(measure(proxy, runs, [&] { list = core::LoadUnits(*store, kLine, kModel); }));
+    auto listed = [&] {
+        for (const auto& row : list.rows)
+            if (row.unit == kUnit) return row;
+        throw std::runtime_error("unit " + kUnit + " is not listed");
+    };
+    out.push_back(measure(proxy, runs, [&] {
+        list = core::LoadUnits(*store, kLine, kModel);
+        core::selectUnit(*store, listed());
+    }));
+    out.push_back(measure(proxy, runs, [&] { core::selectUnit(*store, listed()); }));
+    out.push_back(measure(proxy, runs, [&] { core::findUnits(*store, tree.directory, kSearch); }));
+    bool ageing = !slow || (connections > 1 && link.link.bitsPerSecond > 0);
+    out.push_back(ageing ? measure(proxy, 1, [&] { core::stockAgeing(*store); }) : Figures{});
+    store.reset();
+    out.push_back(measure(proxy, runs, [&] { runCli(w, connections); }));
+    return out;
+}
+
+void printFigures(const Figures& f) {
+    if (!f.measured) {
+        std::printf(" %9s %12s %9s", "-", "-", "-");
+        return;
+    }
+    std::printf(" %9lld %12lld %9.3f", static_cast<long long>(f.requests),
+                static_cast<long long>(f.bytes), f.seconds);
+}
+
+void table(World& w) {
+    std::printf(
+        "\nReal SMB: smbd on 127.0.0.1 behind the delay proxy; 200,000-unit share; model %s %s.\n"
+        "Requests and bytes crossed the proxy (both ways); time in seconds; ratio: one "
+        "connection's time / the pool's.\n\n",
+        kLine.c_str(), kModel.c_str());
+    std::printf("%-17s %-10s | %9s %12s %9s | %9s %12s %9s | %6s\n", "link", "action", "requests",
+                "bytes", "time", "requests", "bytes", "time", "ratio");
+    std::printf("%-17s %-10s | %32s | %32s |\n", "", "", "reader pool, 8 connections",
+                "one connection");
+    for (const auto& link : kLinks) {
+        w.proxy->setLink(link.link);
+        auto pool = actionsAt(w, link, 8);
+        auto one = actionsAt(w, link, 1);
+        for (std::size_t i = 0; i < kActions.size(); ++i) {
+            std::printf("%-17s %-10s |", link.name, kActions[i].c_str());
+            printFigures(pool[i]);
+            std::printf(" |");
+            printFigures(one[i]);
+            if (pool[i].measured && one[i].measured)
+                std::printf(" | %6.1f\n", one[i].seconds / pool[i].seconds);
+            else
+                std::printf(" |\n");
+        }
+        std::fflush(stdout);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::optional<bench::Link> serve;
+    if (!args.empty() && args[0] == "--serve") {
+        if (args.size() < 2) {
+            std::cerr << "usage: smb_bench --serve MS [MBIT] [FOLDER]\n";
+            return 2;
+        }
+        serve = bench::Link{std::chrono::microseconds(std::atoi(args[1].c_str()) * 500), 0};
+        args.erase(args.begin(), args.begin() + 2);
+        if (!args.empty() && args[0].find_first_not_of("0123456789.") == std::string::npos) {
+            serve->bitsPerSecond = std::atof(args[0].c_str()) * 1e6;
+            args.erase(args.begin());
+        }
+    }
+    try {
+        World w;
+        w.share = bench::benchShare(fs::absolute(args.empty() ? "bench-share" : args[0]));
+        w.cli = fs::read_symlink("/proc/self/exe").parent_path() / ".." / "cli" / "fennick-cli";
+        fs::path shares = w.share.folder / w.share.server;
+        test_support::SambaServer server(
+            w.share.folder / "samba",
+            {{"TARNLNK", shares / "TARNLNK"}, {"CATCON", shares / "CATCON", true}});
+        server.start();
+        bench::DelayProxy proxy(server.port(), serve ? *serve : bench::Link{});
+        w.proxy = &proxy;
+        if (serve) {
+            std::cout << "smbd on port " << server.port() << ", behind the proxy on port "
+                      << proxy.port() << "; settings file " << w.share.settingsFile
+                      << "\nfennick-cli --ini " << w.share.settingsFile << " --smb-port "
+                      << proxy.port() << " tree\n(ends when standard input ends)" << std::endl;
+            std::string line;
+            while (std::getline(std::cin, line)) {
+            }
+            return 0;
+        }
+        table(w);
+    } catch (const std::exception& failure) {
+        std::cerr << "smb_bench: " << failure.what() << "\n";
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,230 @@
+// fennick-smb-reader: one connection to the file server for the programs fennick and
+// fennick-cli, serving their reads of the dealer share over the socket it finds as descriptor 3
+// (platform/smb_wire.h). The programs start several, so that several reads are in flight to the
+// server at once: the SMB client library serves one call at a time in a process. The reader
+// learns how to log on from the socket, never from its command line, its environment or a file.
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <list>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "smb_context.h"
+#include "smb_wire.h"
+
+namespace fennick::platform {
+
+namespace {
+
+namespace wire = smb_wire;
+
+constexpr std::size_t kOpenFiles = 64;
+
+int lastError() {
+    return errno != 0 ? errno : EIO;
+}
+
+class ReaderProcess {
+  public:
+    // Serves requests until the program closes its end or the connection breaks.
+    void run() {
+        std::string message;
+        while (wire::receive(wire::kReaderSocket, message)) {
+            wire::Reader in(message);
+            auto request = static_cast<wire::Request>(in.get8());
+            if (request == wire::Request::LogOn) {
+                logOn(in);
+                // The password is kept by the credentials alone.
+                std::fill(message.begin(), message.end(), '\0');
+                continue;
+            }
+            wire::Answer answer = serve(request, in);
+            if (!wire::send(wire::kReaderSocket, wire::encodeAnswer(answer))) return;
+            if (connectionFailure(answer.error)) return;
+        }
+    }
+
+  private:
+    void logOn(wire::Reader& in) {
+        closeAll();
+        context_.reset();
+        auto port = static_cast<std::uint16_t>(in.get32());
+        auto timeoutMs = static_cast<int>(in.get32());
+        SmbLogon logon;
+        logon.kerberos = in.get8() != 0;
+        logon.ticketCache = in.getText();
+        bool credentials = in.get8() != 0;
+        std::string user(in.getText()), domain(in.getText());
+        std::string_view password = in.getText();
+        if (!in.ok()) std::exit(2);
+        if (credentials) logon.credentials = SmbCredentials(user, domain, password);
+        if (!logon.ticketCache.empty()) ::setenv("KRB5CCNAME", logon.ticketCache.c_str(), 1);
+        try {
+            context_ = std::make_unique<SmbContext>(std::move(logon), port, timeoutMs);
+        } catch (const std::exception&) {
+            // Every request is answered with the failure.
+        }
+    }
+
+    wire::Answer serve(wire::Request request, wire::Reader& in) {
+        std::string url(in.getText());
+        wire::Answer answer;
+        if (!in.ok()) std::exit(2);
+        if (!context_) {
+            answer.error = EINVAL;
+            return answer;
+        }
+        errno = 0;
+        switch (request) {
+            case wire::Request::Stat:
+                stat(url, answer);
+                break;
+            case wire::Request::Open:
+                if (SMBCFILE* file = handle(url, answer)) size(file, answer);
+                break;
+            case wire::Request::Read: {
+                auto offset = static_cast<std::int64_t>(in.get64());
+                std::size_t length = in.get32();
+                if (!in.ok() || offset < 0 || length > wire::kLargestRead)
+                    answer.error = EINVAL;
+                else if (SMBCFILE* file = handle(url, answer))
+                    read(url, file, offset, length, answer);
+                break;
+            }
+            default:
+                std::exit(2);
+        }
+        return answer;
+    }
+
+    void stat(const std::string& url, wire::Answer& answer) {
+        SMBCCTX* ctx = context_->get();
+        struct stat info {};
+        if (smbc_getFunctionStat(ctx)(ctx, url.c_str(), &info) != 0) {
+            answer.error = lastError();
+            return;
+        }
+        answer.kind = S_ISREG(info.st_mode)   ? wire::Kind::File
+                      : S_ISDIR(info.st_mode) ? wire::Kind::Directory
+                                              : wire::Kind::Other;
+        answer.size = static_cast<std::int64_t>(info.st_size);
+    }
+
+    void size(SMBCFILE* file, wire::Answer& answer) {
+        SMBCCTX* ctx = context_->get();
+        struct stat info {};
+        if (smbc_getFunctionFstat(ctx)(ctx, file, &info) != 0) {
+            answer.error = lastError();
+        } else if (!S_ISREG(info.st_mode)) {
+            answer.error = EISDIR;
+        } else {
+            answer.kind = wire::Kind::File;
+            answer.size = static_cast<std::int64_t>(info.st_size);
+        }
+    }
+
+    void read(const std::string& url, SMBCFILE* file, std::int64_t offset, std::size_t length,
+              wire::Answer& answer) {
+        SMBCCTX* ctx = context_->get();
+        answer.bytes.resize(length);
+        std::size_t done = 0;
+        while (done < length) {
+            if (smbc_getFunctionLseek(ctx)(ctx, file, static_cast<off_t>(offset + done), SEEK_SET) <
+                0) {
+                break;
+            }
+            ssize_t got =
+                smbc_getFunctionRead(ctx)(ctx, file, answer.bytes.data() + done, length - done);
+            if (got < 0) break;
+            if (got == 0) {
+                answer.bytes.resize(done);
+                return;
+            }
+            done += static_cast<std::size_t>(got);
+        }
+        if (done == length) return;
+        answer.error = lastError();
+        answer.bytes.clear();
+        forget(url);
+    }
+
+    // The file kept open for `url`, opened now when it is not; the most recently used are kept.
+    SMBCFILE* handle(const std::string& url, wire::Answer& answer) {
+        auto found = std::find_if(open_.begin(), open_.end(),
+                                  [&](const auto& entry) { return entry.first == url; });
+        if (found != open_.end()) {
+            open_.splice(open_.begin(), open_, found);
+            return open_.front().second;
+        }
+        SMBCCTX* ctx = context_->get();
+        SMBCFILE* file = smbc_getFunctionOpen(ctx)(ctx, url.c_str(), O_RDONLY, 0);
+        if (!file) {
+            answer.error = lastError();
+            return nullptr;
+        }
+        open_.emplace_front(url, file);
+        while (open_.size() > kOpenFiles) {
+            smbc_getFunctionClose(ctx)(ctx, open_.back().second);
+            open_.pop_back();
+        }
+        return file;
+    }
+
+    void forget(const std::string& url) {
+        SMBCCTX* ctx = context_->get();
+        open_.remove_if([&](const auto& entry) {
+            if (entry.first != url) return false;
+            smbc_getFunctionClose(ctx)(ctx, entry.second);
+            return true;
+        });
+    }
+
+    void closeAll() {
+        if (!context_) return;
+        SMBCCTX* ctx = context_->get();
+        for (const auto& entry : open_)
+            smbc_getFunctionClose(ctx)(ctx, entry.second);
+        open_.clear();
+    }
+
+    std::unique_ptr<SmbContext> context_;
+    std::list<std::pair<std::string, SMBCFILE*>> open_;
+};
+
+}  // namespace
+
+}  // namespace fennick::platform
+
+int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
+        std::puts("fennick-smb-reader " FENNICK_VERSION_TEXT);
+        return 0;
+    }
+    struct stat info {};
+    if (argc > 1 || ::fstat(fennick::platform::smb_wire::kReaderSocket, &info) != 0 ||
+        !S_ISSOCK(info.st_mode)) {
+        std::fputs(
+            "fennick-smb-reader: reads the dealer share for fennick and fennick-cli, which start "
+            "it; it is not run by hand\n",
+            stderr);
+        return 2;
+    }
+    // Nothing else the program had open stays open here.
+    ::close_range(fennick::platform::smb_wire::kReaderSocket + 1, ~0U, 0);
+    ::signal(SIGPIPE, SIG_IGN);
+    static fennick::platform::ReaderProcess reader;
+    reader.run();
+    // The connection is not taken down politely: after a failure that could wait a time-out per
+    // file, and the server lets go of everything when the socket closes.
+    ::_exit(0);
+}

@@ -1,0 +1,304 @@
+#include "smb_reader_pool.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+
+#include "file_system.h"
+
+extern char** environ;
+
+namespace fennick::platform {
+
+namespace wire = smb_wire;
+
+namespace {
+
+constexpr const char* kReaderName = "fennick-smb-reader";
+// Reads at most this large tell the round trip; reads at least this large the bandwidth.
+constexpr std::size_t kSmallRead = 16 * 1024;
+constexpr std::size_t kLargeRead = 64 * 1024;
+constexpr std::int64_t kUnmeasuredGap = 32 * 1024;
+constexpr std::int64_t kSmallestGap = 4 * 1024;
+
+bool executable(const std::filesystem::path& path) {
+    return ::access(path.c_str(), X_OK) == 0;
+}
+
+}  // namespace
+
+std::filesystem::path smbReaderProgram() {
+    std::error_code ec;
+    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    std::filesystem::path folder = self.parent_path();
+    std::filesystem::path installed =
+        (folder / FENNICK_READER_FROM_BIN / kReaderName).lexically_normal();
+    if (executable(installed)) return installed;
+    std::filesystem::path beside = folder / kReaderName;
+    return executable(beside) ? beside : installed;
+}
+
+struct SmbReaderPool::Slot {
+    std::atomic<pid_t> pid{0};
+    int socket = -1;
+    bool busy = false;
+    bool warming = false;  // the answer to a warm-up request is still to come
+    int logOnGeneration = -1;
+    std::vector<std::string> files;  // the files it has open, as far as the pool knows
+};
+
+SmbReaderPool::SmbReaderPool(SmbReaderOptions options) : options_(std::move(options)) {
+    if (options_.program.empty()) options_.program = smbReaderProgram();
+    if (!executable(options_.program))
+        throw IoError("The SMB reader program " + options_.program.string() +
+                      " is missing; install Fennick again.");
+    for (int i = 0; i < std::max(options_.readers, 1); ++i)
+        slots_.push_back(std::make_unique<Slot>());
+}
+
+SmbReaderPool::~SmbReaderPool() {
+    for (auto& slot : slots_)
+        stop(*slot);
+}
+
+wire::Answer SmbReaderPool::stat(const std::string& url) {
+    wire::Writer request(wire::Request::Stat);
+    request.putText(url);
+    return call(url, request, false, false);
+}
+
+wire::Answer SmbReaderPool::open(const std::string& url) {
+    wire::Writer request(wire::Request::Open);
+    request.putText(url);
+    return call(url, request, true, false);
+}
+
+wire::Answer SmbReaderPool::read(const std::string& url, std::int64_t offset, std::size_t length) {
+    wire::Writer request(wire::Request::Read);
+    request.putText(url).put64(static_cast<std::uint64_t>(offset));
+    request.put32(static_cast<std::uint32_t>(std::min(length, wire::kLargestRead)));
+    return call(url, request, true, true);
+}
+
+wire::Answer SmbReaderPool::call(const std::string& url, const wire::Writer& request, bool opens,
+                                 bool isRead) {
+    Slot& slot = acquire(url);
+    wire::Answer answer;
+    bool answered = exchange(slot, request.bytes(), answer, isRead);
+    if (!answered || connectionFailure(answer.error)) {
+        // The reader has ended or is ending: once more, on a new reader with a new connection.
+        stop(slot);
+        answered = start(slot) && exchange(slot, request.bytes(), answer, isRead);
+        if (!answered) answer = wire::Answer{kReaderEnded, wire::Kind::Missing, 0, {}};
+        if (!answered || connectionFailure(answer.error)) stop(slot);
+    }
+    release(slot, url, answer.error == 0 && opens);
+    return answer;
+}
+
+SmbReaderPool::Slot& SmbReaderPool::acquire(const std::string& url) {
+    std::unique_lock lock(mutex_);
+    Slot* chosen = nullptr;
+    idle_.wait(lock, [&] {
+        chosen = nullptr;
+        for (auto& slot : slots_) {
+            if (slot->busy) continue;
+            bool hasFile =
+                std::find(slot->files.begin(), slot->files.end(), url) != slot->files.end();
+            if (!chosen || hasFile || (chosen->pid == 0 && slot->pid != 0)) chosen = slot.get();
+            if (hasFile) break;
+        }
+        return chosen != nullptr;
+    });
+    chosen->busy = true;
+    bool relog = chosen->logOnGeneration != logOnGeneration_;
+    lock.unlock();
+    if (chosen->pid == 0)
+        start(*chosen);
+    else if (relog)
+        sendLogOn(*chosen);
+    prepare(*chosen);
+    return *chosen;
+}
+
+// Takes the answer to a warm-up request; a reader that failed to connect is replaced.
+void SmbReaderPool::prepare(Slot& slot) {
+    if (!slot.warming) return;
+    slot.warming = false;
+    std::string message;
+    wire::Answer answer;
+    bool answered = wire::receive(slot.socket, message, std::max(30000, 8 * options_.timeoutMs)) &&
+                    wire::decodeAnswer(message, answer);
+    if (!answered || connectionFailure(answer.error)) {
+        stop(slot);
+        start(slot);
+    }
+}
+
+void SmbReaderPool::release(Slot& slot, const std::string& url, bool opened) {
+    {
+        std::lock_guard lock(mutex_);
+        if (opened && std::find(slot.files.begin(), slot.files.end(), url) == slot.files.end())
+            slot.files.push_back(url);
+        slot.busy = false;
+    }
+    idle_.notify_one();
+}
+
+bool SmbReaderPool::start(Slot& slot) {
+    int pair[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair) != 0) return false;
+    int child = pair[1];
+    if (child == wire::kReaderSocket) {
+        // dup2 onto itself would keep close-on-exec.
+        child = ::fcntl(pair[1], F_DUPFD_CLOEXEC, wire::kReaderSocket + 1);
+        ::close(pair[1]);
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, child, wire::kReaderSocket);
+    // Standard output belongs to the program (the CLI's answers); a reader never writes there.
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none, defaults;
+    sigemptyset(&none);
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    std::string program = options_.program.string();
+    char* argv[] = {program.data(), nullptr};
+    pid_t pid = 0;
+    int failed = child < 0
+                     ? errno
+                     : ::posix_spawn(&pid, program.c_str(), &actions, &attributes, argv, environ);
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    if (child >= 0) ::close(child);
+    if (failed != 0) {
+        ::close(pair[0]);
+        return false;
+    }
+    slot.socket = pair[0];
+    slot.pid = pid;
+    sendLogOn(slot);
+    return true;
+}
+
+void SmbReaderPool::stop(Slot& slot) {
+    if (slot.socket >= 0) ::close(slot.socket);
+    slot.socket = -1;
+    slot.warming = false;
+    pid_t pid = slot.pid.exchange(0);
+    if (pid > 0) {
+        ::kill(pid, SIGKILL);
+        while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+        }
+    }
+    std::lock_guard lock(mutex_);
+    slot.files.clear();
+}
+
+void SmbReaderPool::sendLogOn(Slot& slot) {
+    SmbLogon logon;
+    {
+        std::lock_guard lock(mutex_);
+        logon = options_.logon;
+        slot.logOnGeneration = logOnGeneration_;
+        slot.files.clear();
+    }
+    wire::Writer message(wire::Request::LogOn);
+    message.secret()
+        .put32(options_.port)
+        .put32(static_cast<std::uint32_t>(options_.timeoutMs))
+        .put8(logon.kerberos ? 1 : 0)
+        .putText(logon.ticketCache)
+        .put8(logon.credentials ? 1 : 0);
+    const SmbCredentials none;
+    const SmbCredentials& c = logon.credentials ? *logon.credentials : none;
+    message.putText(c.username).putText(c.domain).putText(c.password());
+    wire::send(slot.socket, message.bytes());
+}
+
+bool SmbReaderPool::exchange(Slot& slot, std::string_view request, wire::Answer& answer,
+                             bool isRead) {
+    if (slot.socket < 0) return false;
+    auto started = std::chrono::steady_clock::now();
+    std::string message;
+    // The client library gives up on the server after its time-out; this guards against a
+    // reader that hangs.
+    if (!wire::send(slot.socket, request) ||
+        !wire::receive(slot.socket, message, std::max(30000, 8 * options_.timeoutMs)) ||
+        !wire::decodeAnswer(message, answer))
+        return false;
+    if (isRead && answer.error == 0)
+        measure(answer.bytes.size(),
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
+    return true;
+}
+
+void SmbReaderPool::measure(std::size_t bytes, double seconds) {
+    double roundTrip = roundTrip_.load();
+    if (bytes <= kSmallRead) {
+        // The round trip follows the quickest answers; it rises slowly when the link slows.
+        roundTrip_ = roundTrip == 0 || seconds < roundTrip ? seconds
+                                                           : roundTrip + (seconds - roundTrip) / 16;
+    } else if (bytes >= kLargeRead && roundTrip > 0) {
+        // The transfer's share of the time, at least half of it: a read that came back about as
+        // fast as a round trip says little about the bandwidth, and must not make it endless.
+        // Reads in flight together share the link, so this is each connection's share of it.
+        double rate = static_cast<double>(bytes) / std::max(seconds - roundTrip, seconds / 2);
+        double known = bytesPerSecond_.load();
+        bytesPerSecond_ = known == 0 ? rate : known + (rate - known) / 4;
+    }
+}
+
+std::int64_t SmbReaderPool::gapWorthReading() const {
+    double roundTrip = roundTrip_.load(), rate = bytesPerSecond_.load();
+    if (roundTrip == 0 || rate == 0) return kUnmeasuredGap;
+    return std::clamp(static_cast<std::int64_t>(roundTrip * rate), kSmallestGap,
+                      static_cast<std::int64_t>(wire::kLargestRead));
+}
+
+void SmbReaderPool::logOn(SmbLogon logon) {
+    std::lock_guard lock(mutex_);
+    options_.logon = std::move(logon);
+    ++logOnGeneration_;
+}
+
+void SmbReaderPool::warmUp(const std::string& url) {
+    wire::Writer request(wire::Request::Stat);
+    request.putText(url);
+    for (auto& owned : slots_) {
+        Slot& slot = *owned;
+        {
+            std::lock_guard lock(mutex_);
+            if (slot.busy || slot.pid != 0) continue;
+            slot.busy = true;
+        }
+        slot.warming = start(slot) && wire::send(slot.socket, request.bytes());
+        {
+            std::lock_guard lock(mutex_);
+            slot.busy = false;
+        }
+        idle_.notify_one();
+    }
+}
+
+std::vector<pid_t> SmbReaderPool::readerIds() const {
+    std::vector<pid_t> ids;
+    for (const auto& slot : slots_)
+        ids.push_back(slot->pid);
+    return ids;
+}
+
+}  // namespace fennick::platform

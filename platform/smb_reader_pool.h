@@ -1,0 +1,96 @@
+#pragma once
+// Reads from the file server with several requests really in flight. The SMB client library
+// serves one call at a time in a process, so the reads go to a pool of reader processes (the
+// program fennick-smb-reader, started with posix_spawn, so it is safe beside Qt's threads), each
+// with its own client context and connection and a socket pair to this process
+// (smb_wire.h). A request goes to an idle reader, one that has its file open already where there
+// is one, and the calling thread waits for the answer; as many threads as there are readers are
+// served at once.
+//
+// Retries happen here and nowhere else: when a reader ends before it answers (killed, crashed)
+// or answers that its connection broke (it then ends itself), it is replaced by a new reader,
+// which connects afresh, and the request is made once more on that one.
+//
+// The pool measures the link as it goes: the round trip of small reads and the bytes per second
+// of large ones, which say how many bytes are worth reading rather than waiting one more round
+// trip.
+
+#include <sys/types.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "smb_logon.h"
+#include "smb_wire.h"
+
+namespace fennick::platform {
+
+// The reader program: in libexec/fennick beside the programs' bin folder (installed, and the
+// build tree's programs), else beside the running program (the build tree's tests).
+std::filesystem::path smbReaderProgram();
+
+struct SmbReaderOptions {
+    std::filesystem::path program;  // empty: smbReaderProgram()
+    int readers = 8;
+    std::uint16_t port = 445;
+    int timeoutMs = 5000;
+    SmbLogon logon;
+};
+
+class SmbReaderPool {
+  public:
+    // The answer's error when the reader and its replacement both ended without answering.
+    static constexpr int kReaderEnded = -1;
+
+    // No reader starts before the first request. Throws IoError when the program is missing.
+    explicit SmbReaderPool(SmbReaderOptions options);
+    ~SmbReaderPool();
+    SmbReaderPool(const SmbReaderPool&) = delete;
+    SmbReaderPool& operator=(const SmbReaderPool&) = delete;
+
+    smb_wire::Answer stat(const std::string& url);
+    // Opens the file on the reader that answers; the others open it when they first read it.
+    smb_wire::Answer open(const std::string& url);
+    // At most smb_wire::kLargestRead bytes.
+    smb_wire::Answer read(const std::string& url, std::int64_t offset, std::size_t length);
+
+    // Every later request logs on so; each reader takes it before its next request.
+    void logOn(SmbLogon logon);
+    // Starts every reader that is not running and has it connect by asking about `url`; nothing
+    // waits for the answers.
+    void warmUp(const std::string& url);
+
+    int size() const { return static_cast<int>(slots_.size()); }
+    // Bytes of a gap worth reading through rather than waiting one more round trip: the round
+    // trip times the bandwidth as measured so far (32 KB before anything was measured).
+    std::int64_t gapWorthReading() const;
+    // The readers' process ids, 0 for one not running (tests end one on purpose).
+    std::vector<pid_t> readerIds() const;
+
+  private:
+    struct Slot;
+    smb_wire::Answer call(const std::string& url, const smb_wire::Writer& request, bool opens,
+                          bool isRead);
+    Slot& acquire(const std::string& url);
+    void release(Slot& slot, const std::string& url, bool opened);
+    void prepare(Slot& slot);
+    bool start(Slot& slot);
+    void stop(Slot& slot);
+    bool exchange(Slot& slot, std::string_view request, smb_wire::Answer& answer, bool isRead);
+    void sendLogOn(Slot& slot);
+    void measure(std::size_t bytes, double seconds);
+
+    SmbReaderOptions options_;
+    std::vector<std::unique_ptr<Slot>> slots_;
+    mutable std::mutex mutex_;
+    std::condition_variable idle_;
+    int logOnGeneration_ = 0;
+    std::atomic<double> roundTrip_{0};       // seconds; 0: not measured yet
+    std::atomic<double> bytesPerSecond_{0};  // 0: not measured yet
+};
+
+}  // namespace fennick::platform

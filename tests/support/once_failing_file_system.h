@@ -1,0 +1,123 @@
+#pragma once
+// A share back end that fails exactly one read, once. Reads are named by file, offset, length
+// and how often that same read was made before, so that the read chosen is the same one on
+// every run even when the read cache has several reads in flight at once. A clean run lists the
+// reads an action makes; each later run fails one of them.
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace fennick::test_support {
+
+struct ReadName {
+    std::string path;
+    std::int64_t offset = 0;
+    std::size_t length = 0;
+    int occurrence = 0;  // 0: the first read of these bytes
+    auto key() const { return std::tie(path, offset, length, occurrence); }
+    bool operator==(const ReadName& other) const { return key() == other.key(); }
+};
+
+// What the runs share with the back end, which the store owns.
+class ReadFailurePlan {
+  public:
+    // Starts a run that fails `target` (nothing: a clean run).
+    void arm(std::optional<ReadName> target) {
+        std::lock_guard hold(lock_);
+        target_ = std::move(target);
+        failed_ = false;
+        made_.clear();
+        seen_.clear();
+    }
+    // The reads of the run so far, in the order they reached the share.
+    std::vector<ReadName> reads() const {
+        std::lock_guard hold(lock_);
+        return made_;
+    }
+    bool failed() const {
+        std::lock_guard hold(lock_);
+        return failed_;
+    }
+    // Names the read; true when it is the one to fail.
+    bool take(const std::string& path, std::int64_t offset, std::size_t length) {
+        std::lock_guard hold(lock_);
+        ReadName name{path, offset, length, seen_[{path, offset, length}]++};
+        made_.push_back(name);
+        if (failed_ || !target_ || !(*target_ == name)) return false;
+        failed_ = true;
+        return true;
+    }
+
+  private:
+    mutable std::mutex lock_;
+    std::optional<ReadName> target_;
+    bool failed_ = false;
+    std::vector<ReadName> made_;
+    std::map<std::tuple<std::string, std::int64_t, std::size_t>, int> seen_;
+};
+
+class OnceFailingFileSystem : public platform::FileSystem {
+  public:
+    OnceFailingFileSystem(std::unique_ptr<platform::FileSystem> inner,
+                          std::shared_ptr<ReadFailurePlan> plan)
+        : inner_(std::move(inner)), plan_(std::move(plan)) {}
+    bool isDirectory(const std::string& p) override { return inner_->isDirectory(p); }
+    std::string lastProblem() const override { return inner_->lastProblem(); }
+    bool fileExists(const std::string& p) override { return inner_->fileExists(p); }
+    std::unique_ptr<platform::File> create(const std::string& p) override {
+        return inner_->create(p);
+    }
+    void makeDirectory(const std::string& p) override { inner_->makeDirectory(p); }
+    bool remove(const std::string& p) override { return inner_->remove(p); }
+    std::unique_ptr<platform::File> createNew(const std::string& p) override {
+        return inner_->createNew(p);
+    }
+    void rename(const std::string& from, const std::string& to) override {
+        inner_->rename(from, to);
+    }
+
+  protected:
+    std::unique_ptr<platform::File> doOpen(const std::string& path,
+                                           platform::Access access) override {
+        auto file = inner_->open(path, access);
+        if (!file) return nullptr;
+        return std::make_unique<FailingFile>(counters_, std::move(file), path, *plan_);
+    }
+
+  private:
+    class FailingFile : public platform::File {
+      public:
+        FailingFile(platform::IoCounters& c, std::unique_ptr<platform::File> inner,
+                    std::string path, ReadFailurePlan& plan)
+            : File(c), inner_(std::move(inner)), path_(std::move(path)), plan_(plan) {}
+        std::int64_t length() const override { return inner_->length(); }
+        bool readOnly() const override { return inner_->readOnly(); }
+
+      protected:
+        std::size_t doRead(std::int64_t offset, char* buf, std::size_t n) override {
+            if (plan_.take(path_, offset, n))
+                throw platform::IoError("Device I/O error (Input/output error)");
+            return inner_->readAt(offset, buf, n);
+        }
+        void doWrite(std::int64_t offset, const char* buf, std::size_t n) override {
+            inner_->writeAt(offset, buf, n);
+        }
+
+      private:
+        std::unique_ptr<platform::File> inner_;
+        std::string path_;
+        ReadFailurePlan& plan_;
+    };
+
+    std::unique_ptr<platform::FileSystem> inner_;
+    std::shared_ptr<ReadFailurePlan> plan_;
+};
+
+}  // namespace fennick::test_support
