@@ -81,6 +81,16 @@ bool HeldFileSystem::remove(const std::string& path) {
     return inner_->remove(path);
 }
 
+std::unique_ptr<platform::File> HeldFileSystem::createNew(const std::string& path) {
+    gate();
+    return std::make_unique<HeldFile>(*this, inner_->createNew(path));
+}
+
+void HeldFileSystem::rename(const std::string& from, const std::string& to) {
+    gate();
+    inner_->rename(from, to);
+}
+
 std::unique_ptr<platform::File> HeldFileSystem::doOpen(const std::string& path,
                                                        platform::Access access) {
     gate();

@@ -27,6 +27,9 @@ class HeldFileSystem : public platform::FileSystem {
     std::unique_ptr<platform::File> create(const std::string& path) override;
     void makeDirectory(const std::string& path) override;
     bool remove(const std::string& path) override;
+    platform::ReadShape readShape() const override { return inner_->readShape(); }
+    std::unique_ptr<platform::File> createNew(const std::string& path) override;
+    void rename(const std::string& from, const std::string& to) override;
 
     // Waits while held, unless called from the window's thread.
     void gate();
