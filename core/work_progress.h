@@ -45,6 +45,8 @@ class WorkProgress {
         std::lock_guard lock(pauseLock_);
         paused_ = true;
         waiting_ = std::move(waiting);
+        ++pauses_;
+        wake_.notify_all();
     }
     void resume() {
         std::lock_guard lock(pauseLock_);
@@ -67,9 +69,17 @@ class WorkProgress {
     void waitWhilePaused() {
         std::unique_lock lock(pauseLock_);
         if (!paused_ || cancelled()) return;
+        // A pause asked again before this thread woke from the last resume is told anew, as
+        // the one asking waits to hear that the work waits.
         auto wait = [&] {
-            if (waiting_) waiting_();
-            wake_.wait(lock, [&] { return !paused_ || cancelled(); });
+            std::uint64_t told = 0;
+            while (paused_ && !cancelled()) {
+                if (told != pauses_) {
+                    told = pauses_;
+                    if (waiting_) waiting_();
+                }
+                wake_.wait(lock, [&] { return !paused_ || cancelled() || told != pauses_; });
+            }
         };
         if (around_)
             around_(wait);
@@ -83,6 +93,7 @@ class WorkProgress {
     std::mutex pauseLock_;
     std::condition_variable wake_;
     bool paused_ = false;
+    std::uint64_t pauses_ = 0;  // pause() calls, so that each is told once
     std::function<void()> waiting_;
 };
 
