@@ -91,6 +91,8 @@ void FrmUnits::startUp() {
                 });
         },
         [this] {
+            // The kept tree stays when the fresh one could not be read: the user works on.
+            if (tree_->showsKeptTree()) return;
             startFailed_ = true;
             close();
         },

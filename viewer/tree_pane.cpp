@@ -80,6 +80,7 @@ BackgroundWork::Job TreePane::readJob(std::shared_ptr<core::ModelTreeData> read)
 }
 
 void TreePane::show(core::ModelTreeData tree) {
+    showsKept_ = false;
     tree_ = std::move(tree);
     view_->showTree(tree_);
     view_->expandAll();
@@ -112,6 +113,7 @@ void TreePane::buildFromKept(BackgroundWork& work, Built built) {
     const QString age =
         QString::fromStdString(core::keptTreeAge(kept->readAt, platform::localNow()));
     show(std::move(kept->tree));
+    showsKept_ = true;
     auto read = std::make_shared<core::ModelTreeData>();
     auto job = [job = readJob(read)](core::WorkProgress& progress) {
         // While it waits for the window's work, what it has read is set aside: that work reads
@@ -125,7 +127,10 @@ void TreePane::buildFromKept(BackgroundWork& work, Built built) {
     work.startBehind(
         JobKind::Tree, job,
         [this, read, built, age](std::exception_ptr failure) {
-            if (failure) return built(failure, std::nullopt);
+            if (failure) {
+                emit outcome(QString("%1: checking the server failed").arg(age));
+                return built(failure, std::nullopt);
+            }
             if (read->cancelled)
                 return emit outcome(QString("%1: checking the server was cancelled").arg(age));
             swapIn(std::move(*read));

@@ -41,8 +41,11 @@ class TreePane : public QWidget {
     void build(BackgroundWork& work, Built built);
     // The start: the tree kept for the filter shows at once and `built` runs as after a build;
     // the fresh tree is read behind the window's work and replaces it (freshTreeShown), unless
-    // the read fails, which goes to `built`. With no tree kept, the same as build().
+    // the read fails, which goes to `built` while the kept tree stays, said to be old. With no
+    // tree kept, the same as build().
     void buildFromKept(BackgroundWork& work, Built built);
+    // The tree shown is the kept one: the fresh tree has not replaced it.
+    bool showsKeptTree() const { return showsKept_; }
     // Where the trees of this share and company are kept (the filter completes the key); until
     // then none are.
     void keepTrees(const core::TreeCacheKey& key);
@@ -88,6 +91,7 @@ class TreePane : public QWidget {
     QAction* stockAgeing_ = nullptr;
     core::ModelTreeData tree_;
     bool inStockOnly_ = false;
+    bool showsKept_ = false;
     std::optional<Keeping> keeping_;
 };
 

@@ -42,6 +42,14 @@ void HeldFileSystem::release() {
     released_.notify_all();
 }
 
+void HeldFileSystem::cut() {
+    {
+        std::lock_guard lock(lock_);
+        cut_ = true;
+    }
+    release();
+}
+
 int HeldFileSystem::waiting() const {
     std::lock_guard lock(lock_);
     return waiting_;
@@ -53,6 +61,7 @@ void HeldFileSystem::gate() {
     ++waiting_;
     released_.wait(lock, [this] { return !held_; });
     --waiting_;
+    if (cut_) throw platform::ConnectionLost("the server stopped answering");
 }
 
 bool HeldFileSystem::isDirectory(const std::string& path) {

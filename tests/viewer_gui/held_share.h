@@ -18,6 +18,8 @@ class HeldFileSystem : public platform::FileSystem {
 
     void hold();
     void release();
+    // Releases the waiting calls and fails them and every later one, as a lost server.
+    void cut();
     // Calls waiting for the release.
     int waiting() const;
 
@@ -44,6 +46,7 @@ class HeldFileSystem : public platform::FileSystem {
     mutable std::mutex lock_;
     std::condition_variable released_;
     bool held_ = false;
+    bool cut_ = false;
     int waiting_ = 0;
 };
 

@@ -1,8 +1,9 @@
 // The kept tree at the start: it shows before the share has answered a read of the tree, with
 // its age, and the window can be used meanwhile; the fresh tree then takes its place, keeping
 // the selected node and unit row, and is kept for the next start. A kept file that cannot be
-// trusted is ignored and replaced. Showing a unit reads off the window's thread: the values
-// show at once, the notes follow, and a unit picked meanwhile replaces the one being read.
+// trusted is ignored and replaced; one kept while the server is lost stays. Showing a unit reads
+// off the window's thread: the values show at once, the notes follow, and a unit picked meanwhile
+// replaces the one being read.
 
 #include <QTest>
 #include <fstream>
@@ -117,6 +118,27 @@ class TstKeptTree : public QObject {
         QCOMPARE(lineTexts(w.tree()), kFreshLines);
         QVERIFY2(w.workText().endsWith(": checking the server was cancelled"),
                  qPrintable(w.workText()));
+    }
+
+    // The server lost while the fresh tree is read: the message names the failure, the window
+    // stays on the kept tree and says it is old.
+    void keptTreeStaysWhenTheCheckFails() {
+        QTemporaryDir cacheHome;
+        const core::TreeCache cache(cacheHome.path().toStdString() + "/fennick");
+        QVERIFY(cache.save(share_->treeKey(), treeWithoutMowers(), platform::localNow()));
+        WindowDriver w(*share_, "", false, cacheHome.path());
+        w.holdFromStart = true;
+        w.window().show();
+        QVERIFY(w.window().Form_Load());
+        QTRY_COMPARE_WITH_TIMEOUT(w.heldShare->waiting(), 1, kTimeoutMs);
+        w.heldShare->cut();
+        QVERIFY(w.idle());
+        QVERIFY(w.window().isVisible());
+        QCOMPARE(lineTexts(w.tree()), (QStringList{"COMPACT TRACTORS", "COMPACT TRACTORS"}));
+        QVERIFY2(w.workText().endsWith(": checking the server failed"), qPrintable(w.workText()));
+        QCOMPARE(w.messages.boxes.size(), std::size_t(1));
+        QVERIFY2(QString::fromStdString(w.messages.boxes[0]).contains("stopped answering"),
+                 w.messages.boxes[0].c_str());
     }
 
     void untrustedKeptTreeIsIgnoredAndReplaced_data() {
