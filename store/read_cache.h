@@ -19,6 +19,7 @@
 #include <mutex>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/file_system.h"
@@ -82,6 +83,29 @@ class ReadCache : public platform::FileSystem {
 
       private:
         ReadCache* cache_;
+    };
+
+    // An action paused between two of its steps sets what it keeps aside, so that the actions
+    // run meanwhile read afresh and keep nothing for it; it comes back when the aside ends.
+    class Aside {
+      public:
+        explicit Aside(ReadCache* cache) : cache_(cache) {
+            if (!cache_) return;
+            depth_ = std::exchange(cache_->depth_, 0);
+            kept_ = std::exchange(cache_->kept_, {});
+        }
+        ~Aside() {
+            if (!cache_) return;
+            cache_->kept_ = std::move(kept_);
+            cache_->depth_ = depth_;
+        }
+        Aside(const Aside&) = delete;
+        Aside& operator=(const Aside&) = delete;
+
+      private:
+        ReadCache* cache_;
+        int depth_ = 0;
+        std::map<std::int32_t, KeptBytes> kept_;
     };
 
     void setBatching(bool on) { batching_ = on; }

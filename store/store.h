@@ -44,6 +44,8 @@ class Store {
 
     // One user action: what it reads is kept until its last scope ends.
     [[nodiscard]] ReadCache::Scope action() { return ReadCache::Scope(cache_); }
+    // The running action, paused, sets what it keeps aside until this ends.
+    [[nodiscard]] ReadCache::Aside setAside() { return ReadCache::Aside(cache_); }
 
     // A cursor on the first entry of `index` whose key is at or after `key`.
     IndexCursor find(std::string_view index, std::string key);

@@ -2,8 +2,13 @@
 
 #include <QHeaderView>
 #include <QShortcut>
+#include <memory>
 
+#include "background_work.h"
+#include "data_store.h"
 #include "detail_panel.h"
+#include "event_guard.h"
+#include "shown_text.h"
 #include "text_grid.h"
 
 namespace fennick::viewer {
@@ -63,6 +68,29 @@ void DetailTabs::showUnit(int row, core::UnitDetail detail) {
     details_->showValues(detail.values);
     shown_ = std::move(detail.grids);
     shownRow_ = row;
+}
+
+void DetailTabs::readUnit(BackgroundWork& work, int row, const core::UnitRow& unit,
+                          std::function<void()> shown) {
+    clearUnit();
+    details_->showValues(core::showUnitDetails(unit));
+    auto detail = std::make_shared<core::UnitDetail>();
+    work.start(
+        JobKind::Unit,
+        [unit, detail](core::WorkProgress&) { *detail = core::selectUnit(dataStore(), unit); },
+        [this, row, detail, shown = std::move(shown)](std::exception_ptr failure) {
+            const bool read = guarded("showUnitDetails", [&] {
+                if (failure) std::rethrow_exception(failure);
+            });
+            if (!read) return clearUnit();  // nothing half-shown
+            const std::vector<std::string> problems = std::move(detail->problems);
+            showUnit(row, std::move(*detail));
+            shown();
+            showProblems(problems);
+        },
+        [name = shownText(unit.unit)](const core::ProgressStep&) {
+            return QString("Reading the notes of unit %1").arg(name);
+        });
 }
 
 void DetailTabs::clearUnit() {

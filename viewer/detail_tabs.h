@@ -1,12 +1,14 @@
 #pragma once
 // The tabs below the unit list: the selected unit's details, its factory options, dealer
 // options, attached units and notes; the window adds the pick list as the last tab.
-// Ctrl+PgUp and Ctrl+PgDn step through the tabs from anywhere in the window. The tabs keep the
-// note grids they show and which row of the unit list they belong to, so that the unit report
-// can use them without reading them again.
+// Ctrl+PgUp and Ctrl+PgDn step through the tabs from anywhere in the window. A unit's values
+// show at once; its notes are read on the window's worker. The tabs keep the note grids they
+// show and which row of the unit list they belong to, so that the unit report can use them
+// without reading them again.
 
 #include <QTabWidget>
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,7 @@
 
 namespace fennick::viewer {
 
+class BackgroundWork;
 class DetailPanel;
 class TextGrid;
 
@@ -28,6 +31,11 @@ class DetailTabs : public QTabWidget {
     void setCaptions(const std::vector<std::string>& captions);
     // Shows a unit's values and note grids; `row` is the unit list's row they belong to.
     void showUnit(int row, core::UnitDetail detail);
+    // Shows the values of `unit`, the unit list's row `row`, then reads its notes on `work`
+    // (a unit picked meanwhile replaces it) and shows them with the damage found, and runs
+    // `shown`. A failure is shown and leaves the notes empty.
+    void readUnit(BackgroundWork& work, int row, const core::UnitRow& unit,
+                  std::function<void()> shown);
     void clearUnit();
     // The note grids shown for the unit list's row `row`; null when they belong to another row
     // or none is shown.

@@ -1,8 +1,10 @@
 # The companion windows of the viewer (totals, unit report, export editing) and the hand-offs
-# to other programs, as a library the main window and the widget tests link.
+# to other programs, with the worker they hand their reads and writes to, as a library the main
+# window and the widget tests link.
 find_package(Qt6 REQUIRED COMPONENTS Widgets PrintSupport)
 
 add_library(fennick_viewer_dialogs STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/background_work.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cell_note.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dialog_services.cpp
   ${CMAKE_CURRENT_LIST_DIR}/frm_export.cpp

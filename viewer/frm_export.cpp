@@ -96,7 +96,21 @@ class TypedCells : public QStyledItemDelegate {
 
 FrmExport::FrmExport(const std::vector<core::UnitRow>& pickList, platform::FileSystem& share,
                      core::ExportTarget target, QWidget* parent)
-    : QDialog(parent), share_(share), target_(std::move(target)) {
+    : FrmExport(
+          pickList,
+          [&share, target](std::string bytes, std::function<void(std::exception_ptr)> written) {
+              try {
+                  core::writeExportFile(share, target, bytes);
+              } catch (const std::exception&) {
+                  return written(std::current_exception());
+              }
+              written(nullptr);
+          },
+          target, parent) {}
+
+FrmExport::FrmExport(const std::vector<core::UnitRow>& pickList, ExportWriter write,
+                     core::ExportTarget target, QWidget* parent)
+    : QDialog(parent), write_(std::move(write)), target_(std::move(target)) {
     setWindowTitle("Export");
     setModal(true);
     build();
@@ -166,6 +180,7 @@ void FrmExport::enableDone() {
 }
 
 void FrmExport::reject() {
+    if (writing_) return;  // the file is being written: Done's outcome decides
     if (changed_ && !dialogServices().askYesNo(this, kDiscardQuestion, exportTitleText(),
                                                platform::MessageIcon::Exclamation))
         return;
@@ -263,19 +278,27 @@ void FrmExport::done() {
     // the focus, and is checked then.
     cmdDone_->setFocus();
     if (!cmdDone_->isEnabled()) return;
+    writing_ = true;
+    setEnabled(false);
+    write_(core::longRecordExport(rows()),
+           [this](std::exception_ptr failure) { written(std::move(failure)); });
+}
+
+void FrmExport::written(std::exception_ptr failure) {
+    writing_ = false;
+    setEnabled(true);
+    if (!failure) return accept();
     try {
-        core::writeExportFile(share_, target_, core::longRecordExport(rows()));
-    } catch (const std::exception& failure) {
-        dialogServices().message(this, messageText(core::exportFailureText(failure, target_.path)),
+        std::rethrow_exception(failure);
+    } catch (const std::exception& error) {
+        dialogServices().message(this, messageText(core::exportFailureText(error, target_.path)),
                                  exportTitleText(), platform::MessageIcon::Critical);
-        return;
     }
-    accept();
 }
 
 void showExportEditor(QWidget* parent, const std::vector<core::UnitRow>& pickList,
-                      platform::FileSystem& share, const core::ExportTarget& target) {
-    FrmExport window(pickList, share, target, parent);
+                      ExportWriter write, const core::ExportTarget& target) {
+    FrmExport window(pickList, std::move(write), target, parent);
     window.exec();
 }
 

@@ -7,8 +7,11 @@
 
 #include <QDialog>
 #include <QString>
+#include <exception>
+#include <functional>
 #include <optional>
 #include <set>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -23,13 +26,22 @@ class QTableWidgetItem;
 
 namespace fennick::viewer {
 
+// Writes the export file's bytes and hands over the failure, or null, once written; it may
+// return before that (the main window writes on its worker).
+using ExportWriter =
+    std::function<void(std::string bytes, std::function<void(std::exception_ptr)> written)>;
+
 class CellNote;
 
 class FrmExport : public QDialog {
     Q_OBJECT
 
   public:
+    // Writes the file to `share` at once.
     FrmExport(const std::vector<core::UnitRow>& pickList, platform::FileSystem& share,
+              core::ExportTarget target, QWidget* parent = nullptr);
+    // The window stays open, and waits, until `write` says the file is written.
+    FrmExport(const std::vector<core::UnitRow>& pickList, ExportWriter write,
               core::ExportTarget target, QWidget* parent = nullptr);
 
     QTableWidget* grid() const { return VSFlexGrid1_; }
@@ -50,6 +62,7 @@ class FrmExport : public QDialog {
     void sizeColumns();
     void addRow(const core::ExportGridRow& row);
     void done();
+    void written(std::exception_ptr failure);
     void cellChanged(QTableWidgetItem* item);
     // The text in an open editor of `cell`, as it is typed.
     void typed(const QModelIndex& cell, const QString& text);
@@ -61,7 +74,7 @@ class FrmExport : public QDialog {
     void showCurrentProblem();
     void enableDone();
 
-    platform::FileSystem& share_;
+    ExportWriter write_;
     core::ExportTarget target_;
     QTableWidget* VSFlexGrid1_ = nullptr;
     QPushButton* cmdDone_ = nullptr;
@@ -70,11 +83,12 @@ class FrmExport : public QDialog {
     std::set<std::pair<int, int>> wrongCells_;  // row, column
     bool editorWrong_ = false;
     bool changed_ = false;
+    bool writing_ = false;
 };
 
 // Opens the export editing window on the pick list (rows in grid order) and returns when it
 // has closed, by "&Done" (file written) or "&Cancel" (nothing written).
 void showExportEditor(QWidget* parent, const std::vector<core::UnitRow>& pickList,
-                      platform::FileSystem& share, const core::ExportTarget& target);
+                      ExportWriter write, const core::ExportTarget& target);
 
 }  // namespace fennick::viewer

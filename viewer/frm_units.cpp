@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "background_work.h"
-#include "core/unit_detail.h"
 #include "core/unit_search.h"
 #include "data_store.h"
 #include "detail_tabs.h"
@@ -17,6 +16,7 @@
 #include "frm_stock_ageing.h"
 #include "model_tree_view.h"
 #include "pick_list_tab.h"
+#include "platform/share_access.h"
 #include "shown_text.h"
 #include "tree_pane.h"
 #include "unit_grid.h"
@@ -80,6 +80,8 @@ void FrmUnits::startUp() {
     restoreLayout();
     tabs_->setCurrentIndex(0);
     applyButtons();
+    tree_->keepTrees(core::treeCacheKey(dataStore().system(),
+                                        platform::localShareRoot(options_.store.share), false));
     buildTree(
         "Form_Load",
         [this](const KeptSelection&) {
@@ -89,9 +91,12 @@ void FrmUnits::startUp() {
                 });
         },
         [this] {
+            // The kept tree stays when the fresh one could not be read: the user works on.
+            if (tree_->showsKeptTree()) return;
             startFailed_ = true;
             close();
-        });
+        },
+        true);
 }
 
 void FrmUnits::Form_Unload() {
@@ -108,7 +113,7 @@ void FrmUnits::closeEvent(QCloseEvent* event) {
 }
 
 void FrmUnits::buildTree(const char* procedure, std::function<void(const KeptSelection&)> shown,
-                         std::function<void()> failed) {
+                         std::function<void()> failed, bool fromKept) {
     auto built = [this, procedure, shown = std::move(shown), failed = std::move(failed)](
                      std::exception_ptr failure, const std::optional<std::string>& tag) {
         if (failure) {
@@ -122,7 +127,18 @@ void FrmUnits::buildTree(const char* procedure, std::function<void(const KeptSel
         if (tree_->tree().cancelled) return clearUnitList();
         if (shown) shown(kept);
     };
+    if (fromKept) return tree_->buildFromKept(*work_, std::move(built));
     tree_->build(*work_, std::move(built));
+}
+
+// The fresh tree replaced the kept one at the start. The node selected stays, with its unit
+// list as read; one the fresh tree lacks takes its list along. Before any pick, the model the
+// command line names is looked for again.
+void FrmUnits::freshTreeShown(const std::optional<std::string>& keptTag, bool found) {
+    keepOnScreen();
+    if (keptTag && !found) return clearUnitList();
+    if (!keptTag && commandLine_.lineAndModelGiven)
+        selectModelFromCommandLine(commandLine_.elements[1], commandLine_.elements[2]);
 }
 
 bool FrmUnits::waitUntilIdle(int timeoutMs) {
@@ -189,23 +205,22 @@ void FrmUnits::listModel(const std::string& lineCode, const std::string& model,
 }
 
 // The unit list's current unit fills the detail tabs and enables the unit buttons. With no
-// unit rows there is nothing to show. A stock check of the finder gives way: the row shows
-// once it has stopped.
+// unit rows there is nothing to show. A stock check of the finder gives way and a hand-off is
+// let finish: the row shows once they have stopped. A unit picked while another is being read
+// replaces it.
 void FrmUnits::unitPicked() {
     const core::UnitRow* row = currentUnitRow();
-    if (row && work_->busyWith(JobKind::Search)) {
+    if (!row) return;
+    if (work_->busyWith(JobKind::Search) || work_->busyWith(JobKind::HandOff)) {
         rowWaits_ = true;
-        return work_->cancel();
+        if (work_->busyWith(JobKind::Search)) work_->cancel();
+        return;
     }
-    if (!row || work_->busy()) return;
+    if (work_->busy() && !work_->busyWith(JobKind::Unit)) return;
     clearUnitDetails();
-    guarded("showUnitDetails", [&] {
-        core::UnitDetail detail = core::selectUnit(dataStore(), *row);
-        const std::vector<std::string> problems = std::move(detail.problems);
-        tabs_->showUnit(units_->currentRow(), std::move(detail));
+    tabs_->readUnit(*work_, units_->currentRow(), *row, [this] {
         rules_.unitShown();
         applyButtons();
-        showProblems(problems);
     });
 }
 
@@ -270,22 +285,6 @@ void FrmUnits::focusFinder() {
 
 void FrmUnits::stockAgeing() {
     openStockAgeing(this);
-}
-
-const core::UnitRow* FrmUnits::currentUnitRow() const {
-    return units_->currentUnit();
-}
-
-const core::PickList& FrmUnits::pickList() const {
-    return pickList_->pickList();
-}
-
-std::optional<std::string> FrmUnits::selectedNodeTag() const {
-    return tree_->currentTag();
-}
-
-void FrmUnits::selectFirstModel() {
-    tree_->selectFirstModel();
 }
 
 }  // namespace fennick::viewer

@@ -113,8 +113,10 @@ class FrmUnits : public QMainWindow {
     // Builds the tree on the worker, then hands `shown` what was selected in the tree it
     // replaced. A failure is shown with `procedure`'s name and runs `failed`. A cancelled
     // build shows the lines read until then, with an empty unit list.
+    // `fromKept`: the tree kept from the last run shows at once while the fresh one is read.
     void buildTree(const char* procedure, std::function<void(const KeptSelection&)> shown,
-                   std::function<void()> failed = {});
+                   std::function<void()> failed = {}, bool fromKept = false);
+    void freshTreeShown(const std::optional<std::string>& keptTag, bool found);
     void restoreSelection(const KeptSelection& kept);
     void selectModelFromCommandLine(const std::string& xlin, const std::string& xmodel);
     void nodeClicked(const std::string& tag);

@@ -1,6 +1,8 @@
 // frmUnits' unit buttons and the unit list menu's items: the invoice hand-off, the unit report,
 // the totals window, the quick-payment program and adding to the pick list, each on the unit
-// list's current row.
+// list's current row; and what the window hands to its companion windows.
+
+#include <memory>
 
 #include <QStatusBar>
 
@@ -16,6 +18,7 @@
 #include "hand_offs.h"
 #include "pick_list_tab.h"
 #include "shown_text.h"
+#include "tree_pane.h"
 #include "unit_grid.h"
 
 namespace fennick::viewer {
@@ -69,18 +72,29 @@ void FrmUnits::addToInvoice() {
     InvoiceHandOff handOff{
         commandLine_.fromPointOfSale, list.used(),         currentUnitRow(), list.rows(),
         &dataStore().share(),         dataStore().system()};
-    if (viewer::addToInvoice(this, handOff)) close();
+    viewer::addToInvoice(this, *work_, handOff, [this] { close(); });
 }
 
 // The report pairs a row with that unit's note grids: those the tabs show for it, or read
-// anew when the current row is not the unit shown.
+// anew on the worker when the current row is not the unit shown.
 void FrmUnits::printUnit() {
     const core::UnitRow* row = currentUnitRow();
     if (!row) return;
     if (const core::NoteGrids* shown = tabs_->gridsOf(units_->currentRow()))
         return showUnitData(this, units_->headings(), *row, *shown);
-    core::UnitDetail detail = core::selectUnit(dataStore(), *row);
-    showUnitData(this, units_->headings(), *row, detail.grids);
+    auto detail = std::make_shared<core::UnitDetail>();
+    work_->start(
+        JobKind::HandOff,
+        [unit = *row, detail](core::WorkProgress&) {
+            *detail = core::selectUnit(dataStore(), unit);
+        },
+        [this, unit = *row, detail](std::exception_ptr failure) {
+            guarded("cmdPrint_Click", [&] {
+                if (failure) std::rethrow_exception(failure);
+                showUnitData(this, units_->headings(), unit, detail->grids);
+            });
+        },
+        [](const core::ProgressStep&) { return QString("Reading the unit for the report"); });
 }
 
 // A unit already on the list is not added again: its row is made current, and the status bar
@@ -103,6 +117,22 @@ QString FrmUnits::addToInvoiceTip(bool enabled) const {
     if (work_->busy()) return QString("Waits for the work under way to end");
     const std::string_view hint = rules_.addToInvoiceHint();
     return QString::fromUtf8(hint.data(), static_cast<qsizetype>(hint.size()));
+}
+
+const core::UnitRow* FrmUnits::currentUnitRow() const {
+    return units_->currentUnit();
+}
+
+const core::PickList& FrmUnits::pickList() const {
+    return pickList_->pickList();
+}
+
+std::optional<std::string> FrmUnits::selectedNodeTag() const {
+    return tree_->currentTag();
+}
+
+void FrmUnits::selectFirstModel() {
+    tree_->selectFirstModel();
 }
 
 }  // namespace fennick::viewer

@@ -113,7 +113,7 @@ void FrmUnits::buildWidgets() {
         sb1_[i]->setObjectName(QString("sb1_%1").arg(i + 1));
         statusBar()->addWidget(sb1_[i], i == 3 ? 2 : 1);
     }
-    workStatus_ = new WorkStatus(*work_, this);
+    workStatus_ = new WorkStatus(*work_, this, true);
     statusBar()->addPermanentWidget(workStatus_);
     // Room for the strip's Cancel button from the start, so that nothing moves when it shows.
     statusBar()->setMinimumHeight(workStatus_->sizeHint().height());
@@ -125,6 +125,7 @@ void FrmUnits::connectEvents() {
     using Action = UnitListPane::Action;
     connect(tree_, &TreePane::nodeClicked, this, &FrmUnits::nodeClicked);
     connect(tree_, &TreePane::filterSwitched, this, &FrmUnits::filterSwitched);
+    connect(tree_, &TreePane::freshTreeShown, this, &FrmUnits::freshTreeShown);
     connect(tree_, &TreePane::stockAgeingAsked, this, &FrmUnits::stockAgeing);
     connect(tree_->refreshAction(), &QAction::triggered, this, &FrmUnits::refresh);
     addAction(tree_->refreshAction());  // F5 works wherever the focus is in the window

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "background_work.h"
 #include "core/export_file.h"
 #include "core/quick_payment.h"
 #include "dialog_services.h"
@@ -16,39 +17,70 @@ QString exportTitle() {
     return QString::fromUtf8(core::kExportTitle.data(), core::kExportTitle.size());
 }
 
+void showExportFailure(QWidget* parent, const std::exception& failure,
+                       const core::ExportTarget& target) {
+    dialogServices().message(parent, messageText(core::exportFailureText(failure, target.path)),
+                             exportTitle(), platform::MessageIcon::Critical);
+}
+
+// Writes the file's bytes on `work`, then hands over the failure or null.
+ExportWriter writerOn(BackgroundWork& work, platform::FileSystem& share,
+                      const core::ExportTarget& target) {
+    return [&work, &share, target](std::string bytes,
+                                   std::function<void(std::exception_ptr)> written) {
+        work.start(
+            JobKind::HandOff,
+            [&share, target, bytes = std::move(bytes)](core::WorkProgress&) {
+                core::writeExportFile(share, target, bytes);
+            },
+            std::move(written),
+            [](const core::ProgressStep&) { return QString("Writing the export file"); });
+    };
+}
+
 // Writes a short-record export; asks whether to leave the viewer once it is written.
-bool writeShortRecords(QWidget* parent, const InvoiceHandOff& handOff, bool wholePickList) {
+void writeShortRecords(QWidget* parent, BackgroundWork& work, const InvoiceHandOff& handOff,
+                       bool wholePickList, std::function<void()> leave) {
     const core::ExportTarget target = core::exportTarget(handOff.system);
+    std::string bytes;
     try {
         if (!handOff.share) throw EngineError(err::kShare, "Add to Invoice", "No share");
-        std::string bytes = wholePickList ? core::pickListExport(handOff.pickList)
-                                          : core::singleUnitExport(handOff.currentRow);
-        core::writeExportFile(*handOff.share, target, bytes);
+        bytes = wholePickList ? core::pickListExport(handOff.pickList)
+                              : core::singleUnitExport(handOff.currentRow);
     } catch (const std::exception& failure) {
-        dialogServices().message(parent, messageText(core::exportFailureText(failure, target.path)),
-                                 exportTitle(), platform::MessageIcon::Critical);
-        return false;
+        return showExportFailure(parent, failure, target);
     }
-    std::string_view question = wholePickList ? core::kPickListQuestion : core::kSingleUnitQuestion;
-    return dialogServices().askYesNo(parent, QString::fromUtf8(question.data(), question.size()),
-                                     exportTitle(), platform::MessageIcon::Information);
+    auto written = [parent, target, wholePickList, leave](std::exception_ptr failure) {
+        try {
+            if (failure) std::rethrow_exception(failure);
+        } catch (const std::exception& error) {
+            return showExportFailure(parent, error, target);
+        }
+        std::string_view question =
+            wholePickList ? core::kPickListQuestion : core::kSingleUnitQuestion;
+        if (dialogServices().askYesNo(parent, QString::fromUtf8(question.data(), question.size()),
+                                      exportTitle(), platform::MessageIcon::Information))
+            leave();
+    };
+    writerOn(work, *handOff.share, target)(std::move(bytes), written);
 }
 
 }  // namespace
 
-bool addToInvoice(QWidget* parent, const InvoiceHandOff& handOff) {
+void addToInvoice(QWidget* parent, BackgroundWork& work, const InvoiceHandOff& handOff,
+                  std::function<void()> leave) {
     switch (core::exportWay(handOff.fromPointOfSale, handOff.pickListUsed)) {
         case core::ExportWay::EditingWindow:
-            if (!handOff.share) return false;  // nothing to write to: nothing to hand over
-            showExportEditor(parent, handOff.pickList, *handOff.share,
+            if (!handOff.share) return;  // nothing to write to: nothing to hand over
+            showExportEditor(parent, handOff.pickList,
+                             writerOn(work, *handOff.share, core::exportTarget(handOff.system)),
                              core::exportTarget(handOff.system));
-            return true;
+            return leave();
         case core::ExportWay::SingleUnit:
-            return writeShortRecords(parent, handOff, false);
+            return writeShortRecords(parent, work, handOff, false, std::move(leave));
         case core::ExportWay::PickList:
-            return writeShortRecords(parent, handOff, true);
+            return writeShortRecords(parent, work, handOff, true, std::move(leave));
     }
-    return false;
 }
 
 QString quickPaymentProgram(core::SettingsStore& settings) {

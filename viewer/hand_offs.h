@@ -4,6 +4,7 @@
 // payment program).
 
 #include <QString>
+#include <functional>
 #include <vector>
 
 #include "core/settings_store.h"
@@ -14,6 +15,8 @@
 class QWidget;
 
 namespace fennick::viewer {
+
+class BackgroundWork;
 
 // What "Add to Invoice" needs from the main window.
 struct InvoiceHandOff {
@@ -27,10 +30,11 @@ struct InvoiceHandOff {
 
 // Runs "Add to Invoice": the export editing window when the point of sale started the viewer,
 // the multi-item export while the pick list is in use, the selected unit's export otherwise.
-// Returns true when the viewer should now end: always after the export editing window, and
-// after a written file when the user answers Yes to leaving. A failure is shown and returns
-// false.
-bool addToInvoice(QWidget* parent, const InvoiceHandOff& handOff);
+// The file is written on `work`. `leave` runs when the viewer should now end: always after the
+// export editing window, and after a written file when the user answers Yes to leaving. A
+// failure is shown.
+void addToInvoice(QWidget* parent, BackgroundWork& work, const InvoiceHandOff& handOff,
+                  std::function<void()> leave);
 
 // The payment program: the "QuickPayment" setting of the viewer's settings store, else the
 // default path.

@@ -2,10 +2,11 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <memory>
 
-#include "background_work.h"
 #include "data_store.h"
 #include "engine/codec.h"
 #include "model_tree_view.h"
@@ -61,25 +62,101 @@ void TreePane::buildMenu() {
     connect(stockAgeing_, &QAction::triggered, this, &TreePane::stockAgeingAsked);
 }
 
+void TreePane::keepTrees(const core::TreeCacheKey& key) {
+    keeping_.reset();
+    if (std::optional<std::filesystem::path> folder = core::userCacheFolder())
+        keeping_.emplace(Keeping{core::TreeCache(*folder), key});
+}
+
+// Reads on the worker; a tree read whole is kept there too, under the filter it was read with.
+BackgroundWork::Job TreePane::readJob(std::shared_ptr<core::ModelTreeData> read) const {
+    std::optional<Keeping> keeping = keeping_;
+    if (keeping) keeping->key.inStockOnly = inStockOnly_;
+    return [inStockOnly = inStockOnly_, read, keeping](core::WorkProgress& progress) {
+        const platform::LocalDateTime readAt = platform::localNow();
+        *read = core::ModelTree(dataStore()).loadtree(inStockOnly, &progress);
+        if (keeping) keeping->cache.save(keeping->key, *read, readAt);
+    };
+}
+
+void TreePane::show(core::ModelTreeData tree) {
+    showsKept_ = false;
+    tree_ = std::move(tree);
+    view_->showTree(tree_);
+    view_->expandAll();
+}
+
 void TreePane::build(BackgroundWork& work, Built built) {
     auto read = std::make_shared<core::ModelTreeData>();
     work.start(
-        JobKind::Tree,
-        [inStockOnly = inStockOnly_, read](core::WorkProgress& progress) {
-            *read = core::ModelTree(dataStore()).loadtree(inStockOnly, &progress);
-        },
+        JobKind::Tree, readJob(read),
         [this, read, built = std::move(built)](std::exception_ptr failure) {
             if (failure) return built(failure, std::nullopt);
             const std::optional<std::string> kept = currentTag();
-            tree_ = std::move(*read);
-            view_->showTree(tree_);
-            view_->expandAll();
+            show(std::move(*read));
             if (tree_.cancelled)
                 emit outcome(QString("Building the tree was cancelled: it shows the %1 lines read")
                                  .arg(tree_.lines.size()));
             built(nullptr, kept);
         },
         treeStep);
+}
+
+void TreePane::buildFromKept(BackgroundWork& work, Built built) {
+    std::optional<core::KeptTree> kept;
+    if (keeping_) {
+        core::TreeCacheKey key = keeping_->key;
+        key.inStockOnly = inStockOnly_;
+        kept = keeping_->cache.load(key);
+    }
+    if (!kept) return build(work, std::move(built));
+    const QString age =
+        QString::fromStdString(core::keptTreeAge(kept->readAt, platform::localNow()));
+    show(std::move(kept->tree));
+    showsKept_ = true;
+    auto read = std::make_shared<core::ModelTreeData>();
+    auto job = [job = readJob(read)](core::WorkProgress& progress) {
+        // While it waits for the window's work, what it has read is set aside: that work reads
+        // the share as it stands now.
+        progress.setAroundWait([](const std::function<void()>& wait) {
+            auto aside = dataStore().setAside();
+            wait();
+        });
+        job(progress);
+    };
+    work.startBehind(
+        JobKind::Tree, job,
+        [this, read, built, age](std::exception_ptr failure) {
+            if (failure) {
+                emit outcome(QString("%1: checking the server failed").arg(age));
+                return built(failure, std::nullopt);
+            }
+            if (read->cancelled)
+                return emit outcome(QString("%1: checking the server was cancelled").arg(age));
+            swapIn(std::move(*read));
+        },
+        [age](const core::ProgressStep&) {
+            return QString("%1, checking the server...").arg(age);
+        });
+    built(nullptr, std::nullopt);
+}
+
+void TreePane::swapIn(core::ModelTreeData fresh) {
+    const std::optional<std::string> kept = currentTag();
+    std::vector<std::string> folded;
+    for (int l = 0; l < view_->topLevelItemCount(); ++l)
+        if (!view_->topLevelItem(l)->isExpanded())
+            folded.push_back(ModelTreeView::tagOf(view_->topLevelItem(l)));
+    const int scrolled = view_->verticalScrollBar()->value();
+    show(std::move(fresh));
+    for (int l = 0; l < view_->topLevelItemCount(); ++l) {
+        QTreeWidgetItem* line = view_->topLevelItem(l);
+        if (std::find(folded.begin(), folded.end(), ModelTreeView::tagOf(line)) != folded.end())
+            line->setExpanded(false);
+    }
+    view_->verticalScrollBar()->setValue(scrolled);
+    const bool found = kept && select(*kept);
+    emit freshTreeShown(kept, found);
 }
 
 bool TreePane::select(const std::string& tag) {

@@ -14,7 +14,8 @@ namespace {
 constexpr int kRefreshMs = 100;
 }
 
-WorkStatus::WorkStatus(BackgroundWork& work, QWidget* parent) : QWidget(parent), work_(work) {
+WorkStatus::WorkStatus(BackgroundWork& work, QWidget* parent, bool showsBehind)
+    : QWidget(parent), work_(work), showsBehind_(showsBehind) {
     setObjectName("workStatus");
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
@@ -41,6 +42,10 @@ WorkStatus::WorkStatus(BackgroundWork& work, QWidget* parent) : QWidget(parent),
     connect(cancel_, &QPushButton::clicked, &work_, &BackgroundWork::cancel);
     connect(&work_, &BackgroundWork::started, this, &WorkStatus::workStarted);
     connect(&work_, &BackgroundWork::finished, this, &WorkStatus::workFinished);
+    if (showsBehind_)
+        connect(&work_, &BackgroundWork::behindChanged, this, [this] {
+            if (!work_.busy()) showIdle();
+        });
 }
 
 void WorkStatus::setOutcome(const QString& text) {
@@ -61,13 +66,20 @@ void WorkStatus::showText(const QString& text) {
     text_->setMinimumWidth(text_->sizeHint().width());
 }
 
+// What the strip shows of the job behind stays until the job in front has run for a moment.
 void WorkStatus::workStarted() {
-    setOutcome(QString());
+    if (behindShown_)
+        outcome_.clear();
+    else
+        setOutcome(QString());
     showTimer_->start();
 }
 
 void WorkStatus::showProgress() {
-    if (!work_.busy()) return;
+    if (work_.busy()) showWork();
+}
+
+void WorkStatus::showWork() {
     showText(work_.progressText());
     bar_->show();
     cancel_->show();
@@ -77,6 +89,12 @@ void WorkStatus::showProgress() {
 
 void WorkStatus::workFinished() {
     showTimer_->stop();
+    showIdle();
+}
+
+void WorkStatus::showIdle() {
+    behindShown_ = outcome_.isEmpty() && showsBehind_ && !work_.progressText().isEmpty();
+    if (behindShown_) return showWork();
     refresh_->stop();
     setOutcome(outcome_);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The strip at the right of the status bar that shows long work: once a job has run for a
 // moment, what it is reading, a busy bar and Cancel; afterwards, when the work was cancelled,
-// what the window shows instead. Quick work shows nothing.
+// what the window shows instead. Quick work shows nothing. The main window's strip shows the
+// job behind (checking the kept tree) too, at once, whenever no job runs in front.
 
 #include <QWidget>
 
@@ -21,7 +22,7 @@ class WorkStatus : public QWidget {
     // Work that ends within this time shows no progress.
     static constexpr int kShowAfterMs = 300;
 
-    WorkStatus(BackgroundWork& work, QWidget* parent = nullptr);
+    WorkStatus(BackgroundWork& work, QWidget* parent = nullptr, bool showsBehind = false);
 
     // The outcome to keep showing once the work has ended (a cancel); empty hides the strip.
     void setOutcome(const QString& text);
@@ -31,7 +32,10 @@ class WorkStatus : public QWidget {
     void showText(const QString& text);
     void workStarted();
     void showProgress();
+    void showWork();
     void workFinished();
+    // With no job in front: the outcome, else the job behind, else nothing.
+    void showIdle();
 
     BackgroundWork& work_;
     QLabel* text_ = nullptr;
@@ -40,6 +44,8 @@ class WorkStatus : public QWidget {
     QTimer* showTimer_ = nullptr;
     QTimer* refresh_ = nullptr;
     QString outcome_;
+    bool showsBehind_;
+    bool behindShown_ = false;
 };
 
 }  // namespace fennick::viewer

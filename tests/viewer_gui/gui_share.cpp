@@ -39,6 +39,14 @@ std::filesystem::path GuiShare::companyFolder() const {
     return std::filesystem::path(root()) / id.server / "TARNLNK" / id.directory;
 }
 
+core::TreeCacheKey GuiShare::treeKey(bool inStockOnly) const {
+    demo::ShareIdentity id = identity();
+    cSystem system;
+    system.mUNCDrive = id.server;
+    system.mDirectory = id.directory;
+    return core::treeCacheKey(system, std::filesystem::path(root()), inStockOnly);
+}
+
 bool GuiShare::overwriteAfter(const std::string& file, const std::string& after,
                               const std::string& bytes) const {
     std::fstream data(companyFolder() / file, std::ios::in | std::ios::out | std::ios::binary);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/settings_store.h"
+#include "core/tree_cache.h"
 #include "platform/file_system.h"
 #include "platform/services.h"
 #include "tools/mkdemo/dealer_data.h"
@@ -25,6 +26,8 @@ class GuiShare {
     std::string root() const { return dir_.path().toStdString(); }
     // The company folder holding FILE0 and the data files.
     std::filesystem::path companyFolder() const;
+    // The key the window keeps this share's trees under.
+    core::TreeCacheKey treeKey(bool inStockOnly = false) const;
     // Overwrites, in data file `file` of the company folder, the bytes that follow the first
     // occurrence of `after` with `bytes`; false when `after` does not occur.
     bool overwriteAfter(const std::string& file, const std::string& after,

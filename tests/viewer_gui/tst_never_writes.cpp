@@ -76,6 +76,7 @@ class TstNeverWrites : public QObject {
         QVERIFY(fs::exists(elsewhere.filePath("report.rtf").toStdString()));
         dialogs.answers = {false};
         w.click("cmdAddToInvoice");
+        QVERIFY(w.idle());
         QVERIFY(w.window().isVisible());
 
         auto after = shareFiles(root);

@@ -22,18 +22,24 @@ using namespace fennick::test_support;
 
 namespace {
 
-// Runs `look` on the modal window the next action opens, then closes that window. Returns
-// whether a window of type T came up.
+// Runs `look` on the modal window the next action opens (at once, or once the worker has read
+// what it needs), then closes that window. Tells whether a window of type T came up.
 template <class T>
 std::shared_ptr<bool> inNextModal(std::function<void(T&)> look) {
     auto opened = std::make_shared<bool>(false);
-    QTimer::singleShot(0, [opened, look] {
+    auto* poll = new QTimer;
+    poll->setInterval(10);
+    QTimer::singleShot(5000, poll, &QObject::deleteLater);
+    QObject::connect(poll, &QTimer::timeout, [poll, opened, look] {
         auto* window = qobject_cast<T*>(QApplication::activeModalWidget());
         if (!window) return;
+        poll->deleteLater();
+        poll->stop();
         *opened = true;
         look(*window);
         window->reject();
     });
+    poll->start();
     return opened;
 }
 
@@ -94,14 +100,14 @@ class TstUnitActions : public QObject {
         };
         auto opened = inNextModal<viewer::FrmTotals>(read);
         w.click("cmdTotals");
-        QVERIFY(*opened);
+        QTRY_VERIFY(*opened);
         QCOMPARE(cost, QString("1234.50"));
         QCOMPARE(list, QString("1200.00"));
 
         w.clickRow("grdUnit", 1);
         opened = inNextModal<viewer::FrmTotals>(read);
         w.menuItem("GridPrint", 2)->trigger();
-        QVERIFY(*opened);
+        QTRY_VERIFY(*opened);
         QCOMPARE(list, QString("600.00"));
         QVERIFY(w.window().isVisible());
     }
@@ -116,7 +122,7 @@ class TstUnitActions : public QObject {
         auto read = [&](viewer::FrmUnitData& report) { text = report.rtb1()->toPlainText(); };
         auto opened = inNextModal<viewer::FrmUnitData>(read);
         w.click("cmdPrint");
-        QVERIFY(*opened);
+        QTRY_VERIFY(*opened);
         QVERIFY(text.contains("SERU1"));
         QVERIFY(text.contains("WIDTH"));  // the headings carry the user-defined names
         QVERIFY(text.contains("Cab with heat"));
@@ -125,7 +131,7 @@ class TstUnitActions : public QObject {
         w.moveQuietly("grdUnit", 1);
         opened = inNextModal<viewer::FrmUnitData>(read);
         w.menuItem("GridPrint", 1)->trigger();
-        QVERIFY(*opened);
+        QTRY_VERIFY(*opened);
         QVERIFY(text.contains("SERU2"));
         QVERIFY(!text.contains("Cab with heat"));
     }
@@ -141,6 +147,7 @@ class TstUnitActions : public QObject {
         w.clickRow("grdUnit", 1);
         dialogs.answers = {false};
         w.click("cmdAddToInvoice");
+        QVERIFY(w.idle());  // written on the worker
         QCOMPARE(readFile(file), shortRecord("CTR", "M100", "U2"));
         QCOMPARE(dialogs.questions.size(), std::size_t(1));
         QCOMPARE(dialogs.questions[0].text, QString("Export file created... exit larkmoor now?"));
@@ -153,6 +160,7 @@ class TstUnitActions : public QObject {
         w.clickRow("grdPL", 1);
         dialogs.answers = {true};
         w.menuItem("GridPrint", 0)->trigger();
+        QVERIFY(w.idle());
         QCOMPARE(readFile(file),
                  shortRecord("CTR", "M100", "U2") + shortRecord("CTR", "M100", "U1"));
         QCOMPARE(dialogs.questions.back().text,
@@ -170,6 +178,7 @@ class TstUnitActions : public QObject {
         QVERIFY(w.load());
         w.clickNode(w.node(0, "M100"));
         w.click("cmdAddToInvoice");
+        QVERIFY(w.idle());
         QCOMPARE(dialogs.messages.size(), std::size_t(1));
         QVERIFY2(dialogs.messages[0].text.endsWith(
                      "Could not create Export file.\n\\\\DEMOSRV\\CATCON\\unitexport.7"),

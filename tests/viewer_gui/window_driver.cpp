@@ -44,16 +44,22 @@ demo::DealerData windowData() {
     return d;
 }
 
-WindowDriver::WindowDriver(const GuiShare& share, std::string commandLine, bool slow) {
+WindowDriver::WindowDriver(const GuiShare& share, std::string commandLine, bool slow,
+                           const QString& cacheHome) {
+    if (cacheHome.isEmpty()) ownCache_ = std::make_unique<QTemporaryDir>();
+    qputenv("XDG_CACHE_HOME", (cacheHome.isEmpty() ? ownCache_->path() : cacheHome).toUtf8());
     store::StoreStart start;
     start.settingsFile = share.ini();
     start.share.uncRoot = share.root();
-    if (slow)
-        start.decorate = [this](std::unique_ptr<platform::FileSystem> inner) {
-            auto made = std::make_unique<platform::LatencyFileSystem>(std::move(inner));
-            slowShare = made.get();
-            return made;
-        };
+    start.decorate = [this, slow](std::unique_ptr<platform::FileSystem> inner) {
+        auto held = std::make_unique<HeldFileSystem>(std::move(inner));
+        heldShare = held.get();
+        if (holdFromStart) held->hold();
+        if (!slow) return std::unique_ptr<platform::FileSystem>(std::move(held));
+        auto made = std::make_unique<platform::LatencyFileSystem>(std::move(held));
+        slowShare = made.get();
+        return std::unique_ptr<platform::FileSystem>(std::move(made));
+    };
     viewer::FrmUnits::Options options{std::move(commandLine), start, &settings, &windowSettings};
     window_ = std::make_unique<viewer::FrmUnits>(options);
 }
@@ -88,10 +94,11 @@ void WindowDriver::clickNode(QTreeWidgetItem* target, bool wait) {
     if (wait) QVERIFY(idle());
 }
 
-void WindowDriver::clickRow(const char* gridName, int row) {
+void WindowDriver::clickRow(const char* gridName, int row, bool wait) {
     viewer::GridView* g = grid(gridName);
     QRect cell = g->visualRect(g->model()->index(row, 0));
     QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, cell.center());
+    if (wait) QVERIFY(idle());
 }
 
 void WindowDriver::moveQuietly(const char* gridName, int row) {

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "gui_share.h"
+#include "held_share.h"
 #include "platform/latency_file_system.h"
 #include "viewer/frm_units.h"
 #include "viewer/grid_view.h"
@@ -26,8 +27,10 @@ demo::DealerData windowData();
 class WindowDriver {
   public:
     // With `slow`, the window reads the share through a file system that adds a
-    // latency to every call (none at first).
-    explicit WindowDriver(const GuiShare& share, std::string commandLine = "", bool slow = false);
+    // latency to every call (none at first). The window keeps its trees in `cacheHome` (as
+    // $XDG_CACHE_HOME); empty: a folder of the driver's own, so that each case starts afresh.
+    explicit WindowDriver(const GuiShare& share, std::string commandLine = "", bool slow = false,
+                          const QString& cacheHome = QString());
 
     // Runs the start-up and waits for the tree; false when the window asked the program to end.
     bool load();
@@ -54,7 +57,8 @@ class WindowDriver {
     QTreeWidgetItem* node(int line, const QString& text = QString());
     // Clicks a node and, unless told not to, waits for the listing it starts.
     void clickNode(QTreeWidgetItem* node, bool wait = true);
-    void clickRow(const char* gridName, int row);
+    // Clicks a row and, unless told not to, waits for the unit it shows.
+    void clickRow(const char* gridName, int row, bool wait = true);
     void click(const char* button) { QTest::mouseClick(part<QPushButton>(button), Qt::LeftButton); }
     // Makes `row` current without a selection event, as a grid left alone keeps it.
     void moveQuietly(const char* gridName, int row);
@@ -67,8 +71,11 @@ class WindowDriver {
     MemorySettings windowSettings;  // the window's kept place, splitters and column widths
     MessageRecorder messages;
     platform::LatencyFileSystem* slowShare = nullptr;  // with `slow`, once loaded
+    HeldFileSystem* heldShare = nullptr;               // once loaded
+    bool holdFromStart = false;  // the share is held from its opening (see HeldFileSystem)
 
   private:
+    std::unique_ptr<QTemporaryDir> ownCache_;
     std::unique_ptr<viewer::FrmUnits> window_;
 };
 
