@@ -155,7 +155,9 @@ class ReaderProcess {
         if (done == length) return;
         answer.error = lastError();
         answer.bytes.clear();
-        forget(url);
+        // After a broken connection the reader ends without closing the file: closing it would
+        // wait out the time-out a second time before the pool hears of the failure.
+        if (!connectionFailure(answer.error)) forget(url);
     }
 
     // The file kept open for `url`, opened now when it is not; the most recently used are kept.
