@@ -2,7 +2,8 @@
 # Runs fuzz targets of the fuzzing build one after another, each for the given number of seconds
 # on two workers (libFuzzer's fork mode), at the lowest CPU priority. Each target's working
 # corpus is under BUILD/corpus/TARGET (seeded from tests/fuzz/corpus/TARGET), its log
-# BUILD/logs/TARGET.log; crashes land in BUILD/crashes/.
+# BUILD/logs/TARGET.log; crashes, and inputs that run longer than a minute, land in
+# BUILD/crashes/.
 # Usage: run-fuzz.sh BUILD SECONDS [TARGET...]   (no target: all of them)
 set -uo pipefail
 build=$1 seconds=$2
@@ -17,7 +18,7 @@ status=0
 for t in "${targets[@]}"; do
     mkdir -p "$build/corpus/$t"
     if ! nice -n 19 "$build/tests/fuzz/$t" -fork="$workers" -max_total_time="$seconds" \
-        -timeout=300 -rss_limit_mb=2048 -print_final_stats=1 \
+        -timeout=60 -rss_limit_mb=2048 -print_final_stats=1 \
         -artifact_prefix="$build/crashes/$t-" "$build/corpus/$t" "$seeds/$t" \
         >"$build/logs/$t.log" 2>&1; then
         echo "$t: FAILED (see $build/logs/$t.log)"
