@@ -66,6 +66,7 @@ struct DelayProxy::State {
     Link link;
     WireCounts counts;
     bool stalled = false, cutNow = false, stopping = false;
+    std::int64_t stallAt = -1;  // bytes down after which to stall; -1: none
     int wake = -1, listener = -1;
     std::uint16_t serverPort = 0;
     std::list<Connection> connections;
@@ -100,6 +101,10 @@ struct DelayProxy::State {
         auto now = Clock::now();
         auto bytes = static_cast<std::size_t>(got);
         (direction == 0 ? counts.bytesUp : counts.bytesDown) += got;
+        if (direction == 1 && stallAt >= 0 && counts.bytesDown >= stallAt) {
+            stalled = true;
+            stallAt = -1;
+        }
         if (flow.countable) count(flow, buffer, bytes);
         auto departs = std::max(now, linkFree[direction]);
         if (link.bitsPerSecond > 0)
@@ -182,6 +187,11 @@ void DelayProxy::stall(bool on) {
     state_->poke();
 }
 
+void DelayProxy::stallAfter(std::int64_t bytesDown) {
+    std::lock_guard hold(state_->lock);
+    state_->stallAt = bytesDown;
+}
+
 void DelayProxy::run() {
     State& s = *state_;
     for (;;) {
@@ -234,8 +244,9 @@ void DelayProxy::run() {
             ++s.counts.connections;
         }
         for (auto it = s.connections.begin(); it != s.connections.end();) {
-            bool keep =
-                s.take(it->up, 0) && s.take(it->down, 1) && s.give(it->up) && s.give(it->down);
+            // Once stalled, what came in is held with the rest.
+            bool keep = s.take(it->up, 0) && s.take(it->down, 1) &&
+                        (s.stalled || (s.give(it->up) && s.give(it->down)));
             bool done =
                 it->up.ended && it->down.ended && it->up.queue.empty() && it->down.queue.empty();
             if (keep && !done) {

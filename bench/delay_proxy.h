@@ -4,7 +4,8 @@
 // be capped to a bandwidth that all connections share, as they share one VPN. It counts the
 // SMB requests that cross it (each NetBIOS session message from the client is one) and the
 // bytes each way. Faults on cue: cut() breaks every connection, stall(true) holds every byte
-// (and new connections) until stall(false).
+// (and new connections) until stall(false), and stallAfter(n) stalls so once n bytes in all
+// have come down from the server, in the middle of whatever answer they end in.
 //
 // One thread runs the proxy; every call is safe from any other thread.
 
@@ -41,6 +42,8 @@ class DelayProxy {
 
     void cut();
     void stall(bool on);
+    // `bytesDown` counts as counts().bytesDown does, from the proxy's start.
+    void stallAfter(std::int64_t bytesDown);
 
     struct State;
 

@@ -61,7 +61,8 @@ WipedBytes::WipedBytes(std::size_t capacity)
     : bytes_(std::make_unique<char[]>(capacity)), capacity_(capacity) {}
 
 WipedBytes::WipedBytes(std::string_view bytes) : WipedBytes(bytes.size()) {
-    std::memcpy(bytes_.get(), bytes.data(), bytes.size());
+    // An empty view may have no data at all, which memcpy must not be given.
+    if (!bytes.empty()) std::memcpy(bytes_.get(), bytes.data(), bytes.size());
     size_ = bytes.size();
 }
 

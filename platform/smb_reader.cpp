@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -70,6 +71,7 @@ class ReaderProcess {
         if (credentials) logon.credentials = SmbCredentials(user, domain, password);
         if (!logon.ticketCache.empty()) ::setenv("KRB5CCNAME", logon.ticketCache.c_str(), 1);
         try {
+            timeoutMs_ = timeoutMs;
             context_ = std::make_unique<SmbContext>(std::move(logon), port, timeoutMs);
         } catch (const std::exception&) {
             // Every request is answered with the failure.
@@ -85,6 +87,7 @@ class ReaderProcess {
             return answer;
         }
         errno = 0;
+        const auto started = std::chrono::steady_clock::now();
         switch (request) {
             case wire::Request::Stat:
                 stat(url, answer);
@@ -98,12 +101,22 @@ class ReaderProcess {
                 if (!in.ok() || offset < 0 || length > wire::kLargestRead)
                     answer.error = EINVAL;
                 else if (SMBCFILE* file = handle(url, answer))
-                    read(url, file, offset, length, answer);
+                    read(file, offset, length, answer);
                 break;
             }
             default:
                 std::exit(2);
         }
+        // The client library reports a server that stopped answering under several errors
+        // (an open that timed out fails with EINVAL): a call that failed only after the whole
+        // time limit is a time-out, so that the pool treats the connection as lost.
+        if (answer.error != 0 && !connectionFailure(answer.error) &&
+            std::chrono::steady_clock::now() - started >= std::chrono::milliseconds(timeoutMs_))
+            answer.error = ETIMEDOUT;
+        // A file whose read failed is opened afresh next time; after a broken connection the
+        // reader ends instead, as closing the file would wait out the time-out once more.
+        if (request == wire::Request::Read && answer.error != 0 && !connectionFailure(answer.error))
+            forget(url);
         return answer;
     }
 
@@ -133,8 +146,7 @@ class ReaderProcess {
         }
     }
 
-    void read(const std::string& url, SMBCFILE* file, std::int64_t offset, std::size_t length,
-              wire::Answer& answer) {
+    void read(SMBCFILE* file, std::int64_t offset, std::size_t length, wire::Answer& answer) {
         SMBCCTX* ctx = context_->get();
         answer.bytes.resize(length);
         std::size_t done = 0;
@@ -155,7 +167,6 @@ class ReaderProcess {
         if (done == length) return;
         answer.error = lastError();
         answer.bytes.clear();
-        forget(url);
     }
 
     // The file kept open for `url`, opened now when it is not; the most recently used are kept.
@@ -198,6 +209,7 @@ class ReaderProcess {
     }
 
     std::unique_ptr<SmbContext> context_;
+    int timeoutMs_ = 0;
     std::list<std::pair<std::string, SMBCFILE*>> open_;
 };
 

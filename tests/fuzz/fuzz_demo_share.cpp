@@ -1,9 +1,12 @@
-// Structure-aware damage to a small generated dealer share: the fuzz input is a list of edits
-// (file, offset, kind, bytes) applied to the share in memory, then the viewer's actions run on
-// it: start-up, the tree with both filters, unit lists, a unit's details and its report.
+// Structure-aware damage to a small generated dealer share: the fuzz input is a choice of the
+// viewer's actions, then a list of edits (file, offset, kind, bytes) applied to the share in
+// memory; start-up and the actions chosen then run on it. The share stays in memory from one
+// input to the next: only the files an input edits are put back afterwards.
 
 #include <cstdlib>
+#include <map>
 
+#include "core/model_tree.h"
 #include "fuzz_share.h"
 
 using namespace fennick;
@@ -48,17 +51,87 @@ void applyEdit(fuzz::Input& in, std::string& file) {
 
 }  // namespace
 
+namespace {
+
+// The models of the share as it was written, for runs that open one without the tree.
+const std::vector<std::string>& pristineModels(const fuzz::DemoShare& demo) {
+    static const std::vector<std::string> tags = [&] {
+        auto share = demo.copy();
+        cSystem system;
+        auto engine = demo.engine(*share, system);
+        store::Store store(*engine, nullptr);
+        std::vector<std::string> out;
+        for (const auto& line : core::ModelTree(store).loadtree(false).lines)
+            for (const auto& model : line.models)
+                out.push_back(model.tag);
+        return out;
+    }();
+    return tags;
+}
+
+// The first byte: 0 makes every action over the first three models of the tree (as a session
+// of the window would); any other value makes one action: the tree, the in-stock tree, the
+// search, the ageing, or one model's unit list, details and report.
+fuzz::ViewerActions chosenActions(std::uint32_t choice, const std::vector<std::string>& models) {
+    if (choice == 0) return {};
+    fuzz::ViewerActions one{false, false, false, false, 0, {}};
+    switch (choice % 5) {
+        case 0:
+            one.tree = true;
+            break;
+        case 1:
+            one.inStockTree = true;
+            break;
+        case 2:
+            one.find = true;
+            break;
+        case 3:
+            one.ageing = true;
+            break;
+        default:
+            if (!models.empty()) one.modelTags = {models[choice / 5 % models.size()]};
+    }
+    return one;
+}
+
+// The demo share, kept in memory; the files an input edits are put back as they were.
+class EditedShare {
+  public:
+    explicit EditedShare(platform::MemoryFileSystem& share) : share_(share) {}
+    ~EditedShare() {
+        for (const auto& [path, bytes] : originals_)
+            share_.setFile(path, bytes);
+    }
+    std::string& edit(const std::string& path) {
+        auto [at, added] = edited_.try_emplace(path);
+        if (added) {
+            at->second = *share_.contents(path);
+            originals_.emplace(path, at->second);
+        }
+        return at->second;
+    }
+    void apply() {
+        for (const auto& [path, bytes] : edited_)
+            share_.setFile(path, bytes);
+    }
+
+  private:
+    platform::MemoryFileSystem& share_;
+    std::map<std::string, std::string> originals_, edited_;
+};
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const fuzz::DemoShare& demo = fuzz::DemoShare::instance();
+    static const std::unique_ptr<platform::MemoryFileSystem> share = demo.copy();
     fuzz::QuietServices quiet;
     fuzz::Input in(data, size);
-    auto share = demo.copy();
-    for (int edits = 0; edits < 16 && !in.empty(); ++edits) {
-        const std::string& path = demo.paths[in.number(1) % demo.paths.size()];
-        std::string file = *share->contents(path);
-        applyEdit(in, file);
-        share->setFile(path, file);
-    }
+    const fuzz::ViewerActions actions = chosenActions(in.number(1), pristineModels(demo));
+    EditedShare edited(*share);
+    for (int edits = 0; edits < 16 && !in.empty(); ++edits)
+        applyEdit(in, edited.edit(demo.paths[in.number(1) % demo.paths.size()]));
+    edited.apply();
     cSystem system;
     std::unique_ptr<cBusinessBasic> engine;
     try {
@@ -67,6 +140,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;  // the start-up message
     }
     store::Store store(*engine, nullptr);
-    fuzz::runViewerActions(store, 3);
+    fuzz::runViewerActions(store, actions);
     return 0;
 }

@@ -125,17 +125,17 @@ int main(int argc, char** argv) {
         seed("fuzz_shop_detail", "start" + std::to_string(start),
              be(std::uint32_t(start), 2) + pages);
 
-    seed("fuzz_demo_share", "untouched", "");
+    seed("fuzz_demo_share", "untouched", be(0, 1));
     std::uint32_t file0 = 0;
     for (std::uint32_t i = 0; i < demo.paths.size(); ++i)
         if (demo.paths[i].find("FILE0") != std::string::npos) file0 = i;
     seed("fuzz_demo_share", "file0-block4",
-         be(file0, 1) + be(0, 1) + be(4 * 512 + 432, 4) + be(7, 1) + "ABCDEFGH");
+         be(0, 1) + be(file0, 1) + be(0, 1) + be(4 * 512 + 432, 4) + be(7, 1) + "ABCDEFGH");
     // The reproducers of a record number of 0x80000000 in the first leaf entry of an index.
     for (const std::string name : {"TICKI", "MUNITI", "LINEI"}) {
         auto [path, offset] = firstLeafPointer(demo, *engine, name);
         seed("fuzz_demo_share", "int-min-" + name,
-             be(path, 1) + be(2, 1) + be(offset, 4) + be(9, 1));
+             be(0, 1) + be(path, 1) + be(2, 1) + be(offset, 4) + be(9, 1));
     }
     std::printf("seeds written to %s\n", corpus.string().c_str());
     return 0;

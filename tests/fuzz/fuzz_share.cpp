@@ -97,7 +97,7 @@ std::unique_ptr<cBusinessBasic> DemoShare::engine(platform::FileSystem& share,
     return std::make_unique<cBusinessBasic>(system, env);
 }
 
-int runViewerActions(store::Store& store, std::size_t models) {
+int runViewerActions(store::Store& store, const ViewerActions& actions) {
     int failures = 0;
     auto guarded = [&](auto&& action) {
         try {
@@ -106,26 +106,28 @@ int runViewerActions(store::Store& store, std::size_t models) {
             ++failures;
         }
     };
+    core::ModelTreeData tree;
+    if (actions.inStockTree) guarded([&] { core::ModelTree(store).loadtree(true); });
+    if (actions.tree || actions.find || actions.models > 0)
+        guarded([&] { tree = core::ModelTree(store).loadtree(false); });
+    if (actions.find) guarded([&] { core::findUnits(store, tree.directory, "1", 3); });
+    if (actions.ageing) guarded([&] { core::stockAgeing(store); });
+    std::vector<std::string> tags = actions.modelTags;
+    for (const auto& line : tree.lines)
+        for (const auto& model : line.models)
+            if (tags.size() < actions.modelTags.size() + actions.models) tags.push_back(model.tag);
+    if (tags.empty()) return failures;
     core::UserDefinedNames names;
     guarded([&] { names = core::readUserDefinedNames(store); });
-    core::ModelTreeData tree;
-    guarded([&] { core::ModelTree(store).loadtree(true); });
-    guarded([&] { tree = core::ModelTree(store).loadtree(false); });
-    guarded([&] { core::findUnits(store, tree.directory, "1", models); });
-    guarded([&] { core::stockAgeing(store); });
-    std::size_t listed = 0;
-    for (const auto& line : tree.lines)
-        for (const auto& model : line.models) {
-            if (listed++ >= models) return failures;
-            guarded([&] {
-                auto [code, number] = core::splitTag(model.tag);
-                auto list = core::LoadUnits(store, code, number);
-                if (list.rows.empty()) return;
-                auto detail = core::selectUnit(store, list.rows.front());
-                core::buildUnitReport(core::unitGridHeadings(names), list.rows.front(),
-                                      detail.grids, "07/01/2025 10:00");
-            });
-        }
+    for (const auto& tag : tags)
+        guarded([&] {
+            auto [code, number] = core::splitTag(tag);
+            auto list = core::LoadUnits(store, code, number);
+            if (list.rows.empty()) return;
+            auto detail = core::selectUnit(store, list.rows.front());
+            core::buildUnitReport(core::unitGridHeadings(names), list.rows.front(), detail.grids,
+                                  "07/01/2025 10:00");
+        });
     return failures;
 }
 

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "engine/business_basic.h"
-#include "store/store.h"
 #include "platform/services.h"
+#include "store/store.h"
 #include "tools/mkdemo/share_builder.h"
 
 namespace fennick::fuzz {
@@ -71,10 +71,19 @@ struct DemoShare {
     std::unique_ptr<cBusinessBasic> engine(platform::FileSystem& share, cSystem& system) const;
 };
 
-// The viewer's actions over a store: the tree with and without the in-stock filter, and for
-// the first models of the tree the unit list, the first unit's details and its report. Failures
-// that reach the caller are what the window turns into its message, so they are caught here.
-// Returns how many actions ended with such a failure.
-int runViewerActions(store::Store& store, std::size_t models);
+// Which of the viewer's actions a run makes: the tree with either filter, the search (over the
+// tree's units), the stock ageing, and for the first `models` models of the tree and for each
+// model of `modelTags` (tags as the tree gives them, opened without loading the tree) the unit
+// list, the first unit's details and its report. The defaults make all of them, over the first
+// three models.
+struct ViewerActions {
+    bool tree = true, inStockTree = true, find = true, ageing = true;
+    std::size_t models = 3;
+    std::vector<std::string> modelTags;
+};
+
+// The viewer's actions over a store. Failures that reach the caller are what the window turns
+// into its message, so they are caught here. Returns how many actions ended with such a failure.
+int runViewerActions(store::Store& store, const ViewerActions& actions = {});
 
 }  // namespace fennick::fuzz

@@ -1,0 +1,248 @@
+// fennick-cli against a Samba server that misbehaves, through the delay proxy: a file shorter
+// than its records say, a file cut short on the server between its size check and a read, and a
+// server that stalls in the middle of an answer. Reads past the end give blanks over SMB exactly
+// as over local folders; a stall ends the command with the connection message within the time
+// limit, never with a hang or a partial answer, and the next command is whole again.
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "bench/delay_proxy.h"
+#include "cli/commands.h"
+#include "platform/file_system.h"
+#include "platform/local_file_system.h"
+#include "platform/smb_file_system.h"
+#include "platform/text.h"
+#include "samba_server.h"
+#include "tests/core/once_failing_sweep.h"
+
+namespace fennick::test_support {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kServer = "127.0.0.1";
+
+// A share back end that runs `cue` once, just before the first read of a file whose path ends
+// in `file` reaches the share: after the file was opened and its size taken.
+class CueAtFirstRead : public platform::FileSystem {
+  public:
+    CueAtFirstRead(std::unique_ptr<platform::FileSystem> inner, std::string file,
+                   std::function<void()> cue)
+        : inner_(std::move(inner)), file_(std::move(file)), cue_(std::move(cue)) {}
+    bool isDirectory(const std::string& p) override { return inner_->isDirectory(p); }
+    std::string lastProblem() const override { return inner_->lastProblem(); }
+    bool fileExists(const std::string& p) override { return inner_->fileExists(p); }
+    std::unique_ptr<platform::File> create(const std::string& p) override {
+        return inner_->create(p);
+    }
+    void makeDirectory(const std::string& p) override { inner_->makeDirectory(p); }
+    platform::ReadShape readShape() const override { return inner_->readShape(); }
+
+  protected:
+    std::unique_ptr<platform::File> doOpen(const std::string& path,
+                                           platform::Access access) override {
+        auto file = inner_->open(path, access);
+        std::string upper = platform::upperAscii(path);
+        if (!file || upper.size() < file_.size() ||
+            upper.compare(upper.size() - file_.size(), file_.size(), file_) != 0)
+            return file;
+        return std::make_unique<Cued>(counters_, std::move(file), *this);
+    }
+
+  private:
+    class Cued : public platform::File {
+      public:
+        Cued(platform::IoCounters& c, std::unique_ptr<platform::File> f, CueAtFirstRead& owner)
+            : File(c), file_(std::move(f)), owner_(owner) {}
+        std::int64_t length() const override { return file_->length(); }
+        bool readOnly() const override { return file_->readOnly(); }
+
+      protected:
+        std::size_t doRead(std::int64_t offset, char* buf, std::size_t n) override {
+            if (!owner_.fired_.exchange(true)) owner_.cue_();
+            return file_->readAt(offset, buf, n);
+        }
+        void doWrite(std::int64_t offset, const char* buf, std::size_t n) override {
+            file_->writeAt(offset, buf, n);
+        }
+
+      private:
+        std::unique_ptr<platform::File> file_;
+        CueAtFirstRead& owner_;
+    };
+    std::unique_ptr<platform::FileSystem> inner_;
+    std::string file_;
+    std::function<void()> cue_;
+    std::atomic<bool> fired_{false};
+};
+
+// The sweep's small dealer share, served to guests by one server behind one proxy.
+class Misbehaving : public testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        ::unsetenv("FENNICK_UNC_ROOT");
+        std::string pattern = (fs::temp_directory_path() / "fennick-smb-bad-XXXXXX").string();
+        root_ = new fs::path(::mkdtemp(pattern.data()));
+        ::setenv("KRB5CCNAME", ("FILE:" + (*root_ / "no-ticket").string()).c_str(), 1);
+        settings_ = new std::string(writeSweepShare(shares(), kServer));
+        server_ = new SambaServer(*root_ / "server", {{"TARNLNK", dealer() / "TARNLNK"},
+                                                      {"CATCON", dealer() / "CATCON", true}});
+        server_->start();
+        proxy_ = new bench::DelayProxy(server_->port(), {});
+    }
+    static void TearDownTestSuite() {
+        delete proxy_;
+        delete server_;
+        fs::remove_all(*root_);
+        delete root_;
+        delete settings_;
+    }
+    static fs::path shares() { return *root_ / "shares"; }
+    static fs::path dealer() { return shares() / kServer; }
+    static std::vector<std::string> local() {
+        return {"--ini", *settings_, "--unc-root", shares().string()};
+    }
+    static std::vector<std::string> overSmb() {
+        return {"--ini", *settings_, "--smb-port", std::to_string(proxy_->port())};
+    }
+    static CliRun run(std::vector<std::string> args, const std::vector<std::string>& command,
+                      const store::ShareDecorator& decorate = {}) {
+        args.insert(args.end(), command.begin(), command.end());
+        std::ostringstream out, err;
+        int status = cli::runCli(args, out, err, decorate);
+        return {status, out.str(), err.str()};
+    }
+    static inline fs::path* root_ = nullptr;
+    static inline std::string* settings_ = nullptr;
+    static inline SambaServer* server_ = nullptr;
+    static inline bench::DelayProxy* proxy_ = nullptr;
+};
+
+// The dealer's file under TARNLNK (a path like "DLR001/UNIT.DB"), cut to `keep` of its bytes
+// while it lives; put back whole at the end.
+class CutFile {
+  public:
+    CutFile(fs::path path, double keep) : path_(std::move(path)) {
+        std::ifstream in(path_, std::ios::binary);
+        whole_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        size_ = static_cast<std::uintmax_t>(static_cast<double>(whole_.size()) * keep);
+    }
+    ~CutFile() { std::ofstream(path_, std::ios::binary) << whole_; }
+    void cut() const { fs::resize_file(path_, size_); }
+
+  private:
+    fs::path path_;
+    std::string whole_;
+    std::uintmax_t size_ = 0;
+};
+
+enum class When { BeforeTheCommand, AfterItsSizeCheck };
+
+struct ShortCase {
+    const char* name;
+    std::vector<std::string> command;
+    const char* file;  // under TARNLNK, in capitals
+    double keep;       // of its bytes
+    When when;
+};
+
+class ShortFiles : public Misbehaving, public testing::WithParamInterface<ShortCase> {};
+
+// A read that gives fewer bytes than asked: the rest reads as blanks, with no message, over SMB
+// exactly as over local folders.
+TEST_P(ShortFiles, ReadAsBlanksAsLocalFoldersDo) {
+    const ShortCase& c = GetParam();
+    const CliRun clean = run(local(), c.command);
+    ASSERT_EQ(clean.status, 0) << clean.err;
+    const fs::path path = dealer() / "TARNLNK" / c.file;
+    auto runCut = [&](const std::vector<std::string>& args) {
+        CutFile file(path, c.keep);
+        if (c.when == When::BeforeTheCommand) {
+            file.cut();
+            return run(args, c.command);
+        }
+        std::string name = "\\" + std::string(c.file);
+        std::replace(name.begin(), name.end(), '/', '\\');
+        return run(args, c.command, [&](std::unique_ptr<platform::FileSystem> share) {
+            return std::make_unique<CueAtFirstRead>(std::move(share), name, [&] { file.cut(); });
+        });
+    };
+    const CliRun onFolders = runCut(local());
+    const CliRun onServer = runCut(overSmb());
+    EXPECT_EQ(onFolders.status, 0) << onFolders.err;
+    EXPECT_NE(onFolders.out, clean.out) << "the cut changed nothing";
+    EXPECT_EQ(onServer.status, onFolders.status) << onServer.err;
+    EXPECT_EQ(onServer.out, onFolders.out);
+    EXPECT_EQ(onServer.err, onFolders.err);
+    EXPECT_EQ(run(overSmb(), c.command).out, clean.out);
+}
+
+INSTANTIATE_TEST_SUITE_P(Samba, ShortFiles,
+                         testing::Values(ShortCase{"UnitFileShortOfItsRecords",
+                                                   {"units", "CTR", "CT100 HST"},
+                                                   "DLR001/UNIT.DB",
+                                                   0.7,
+                                                   When::BeforeTheCommand},
+                                         ShortCase{"UnitFileCutAfterItsSizeCheck",
+                                                   {"units", "CTR", "CT100 HST"},
+                                                   "DLR001/UNIT.DB",
+                                                   0.7,
+                                                   When::AfterItsSizeCheck},
+                                         ShortCase{"LedgerCutAfterItsSizeCheck",
+                                                   {"unit", "CTR", "CT100 HST", "C1"},
+                                                   "DLR001/UNIT.DB",
+                                                   0.9,
+                                                   When::AfterItsSizeCheck}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct StallCase {
+    const char* name;
+    std::vector<std::string> command;
+};
+
+class Stalls : public Misbehaving, public testing::WithParamInterface<StallCase> {};
+
+// The server stops answering halfway through the bytes a command takes: the command ends with
+// the connection message within twice the time limit (the one request, and its one retry on a
+// new connection), shows nothing, and once the server answers again the command is whole.
+TEST_P(Stalls, InTheMiddleOfARead) {
+    const StallCase& c = GetParam();
+    const auto limit = std::chrono::milliseconds(platform::SmbOptions{}.timeoutMs);
+    const std::int64_t before = proxy_->counts().bytesDown;
+    const CliRun clean = run(overSmb(), c.command);
+    ASSERT_EQ(clean.status, 0) << clean.err;
+    const std::int64_t taken = proxy_->counts().bytesDown - before;
+    ASSERT_GT(taken, 0);
+
+    proxy_->stallAfter(proxy_->counts().bytesDown + taken / 2);
+    const auto started = std::chrono::steady_clock::now();
+    const CliRun stalled = run(overSmb(), c.command);
+    const auto took = std::chrono::steady_clock::now() - started;
+    proxy_->stall(false);
+    EXPECT_EQ(stalled.status, 1);
+    EXPECT_EQ(stalled.out, "");
+    EXPECT_NE(stalled.err.find("The connection to the server 127.0.0.1 was lost"),
+              std::string::npos)
+        << stalled.err;
+    EXPECT_LT(took, 2 * limit + std::chrono::seconds(2))
+        << std::chrono::duration_cast<std::chrono::milliseconds>(took).count() << " ms";
+    EXPECT_EQ(run(overSmb(), c.command).out, clean.out);
+}
+
+INSTANTIATE_TEST_SUITE_P(Samba, Stalls,
+                         testing::Values(StallCase{"UnitList", {"units", "CTR", "CT100 HST"}},
+                                         StallCase{"Tree", {"tree"}},
+                                         StallCase{"Ageing", {"ageing"}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace fennick::test_support
