@@ -91,11 +91,13 @@ class ReadCache : public platform::FileSystem {
       public:
         explicit Aside(ReadCache* cache) : cache_(cache) {
             if (!cache_) return;
-            depth_ = std::exchange(cache_->depth_, 0);
+            depth_ = cache_->depth_.exchange(0);
+            std::lock_guard lock(cache_->keptMutex_);
             kept_ = std::exchange(cache_->kept_, {});
         }
         ~Aside() {
             if (!cache_) return;
+            std::lock_guard lock(cache_->keptMutex_);
             cache_->kept_ = std::move(kept_);
             cache_->depth_ = depth_;
         }
