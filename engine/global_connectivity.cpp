@@ -88,6 +88,11 @@ void InitializeDataEngine(StartupOptions options) {
     } catch (const EngineError& failure) {
         g.BusinessBasic.reset();
         g.StartupError = failure;
+    } catch (const platform::IoError& lost) {
+        // The share failed under start-up's own reads (a lost connection is not turned into an
+        // engine error on the way): start-up ends with its message, as any other failure.
+        g.BusinessBasic.reset();
+        g.StartupError = EngineError(err::kShare, "InitializeDataEngine", lost.what());
     }
 }
 

@@ -105,7 +105,7 @@ std::vector<std::vector<std::string>> sweepCommands() {
 }
 
 SweepFigures sweepOnceFailing(const std::vector<std::string>& shareArgs, bool batching,
-                              std::size_t maxRunsPerCommand) {
+                              std::size_t maxRunsPerCommand, bool lost) {
     SweepFigures figures;
     auto plan = std::make_shared<ReadFailurePlan>();
     store::ShareDecorator decorate = [plan](std::unique_ptr<platform::FileSystem> share) {
@@ -132,7 +132,7 @@ SweepFigures sweepOnceFailing(const std::vector<std::string>& shareArgs, bool ba
         if (clean.status != 0 || clean.out.empty()) continue;
         figures.reads += static_cast<int>(reads.size());
         for (const ReadName& read : chosen(reads, maxRunsPerCommand)) {
-            plan->arm(read);
+            plan->arm(read, lost);
             const CliRun shown = run(command);
             ++figures.runs;
             const std::string failing = read.path + " at " + std::to_string(read.offset) + " (" +
@@ -143,8 +143,9 @@ SweepFigures sweepOnceFailing(const std::vector<std::string>& shareArgs, bool ba
                 ++figures.whole;
                 continue;
             }
-            bool ended = shown.status == 1 && shown.out.empty() &&
-                         shown.err.find(read.path) != std::string::npos;
+            bool ended =
+                shown.status == 1 && shown.out.empty() &&
+                (lost ? !shown.err.empty() : shown.err.find(read.path) != std::string::npos);
             figures.ended += ended;
             EXPECT_TRUE(ended) << "failing " << failing << " gave status " << shown.status
                                << ", stderr:\n"

@@ -42,7 +42,9 @@ struct SweepFigures {
 // options) before it; `batching` false runs with one read in flight, each read as the engine
 // asks. A command whose clean run makes more than `maxRunsPerCommand` reads has an evenly
 // spread choice of them failed, always its first and last. Failures are reported through gtest.
+// With `lost`, the read fails as a lost connection: the run must end with a message (which need
+// not name the file), start-up's reads included.
 SweepFigures sweepOnceFailing(const std::vector<std::string>& shareArgs, bool batching,
-                              std::size_t maxRunsPerCommand);
+                              std::size_t maxRunsPerCommand, bool lost = false);
 
 }  // namespace fennick::test_support

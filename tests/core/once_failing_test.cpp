@@ -15,14 +15,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class OnceFailingReads : public testing::TestWithParam<bool> {};
+struct SweepCase {
+    bool batching;
+    bool lost;  // the read fails as a lost connection
+};
+
+class OnceFailingReads : public testing::TestWithParam<SweepCase> {};
 
 TEST_P(OnceFailingReads, EveryReadOfEveryCommandOverLocalFolders) {
     std::string pattern = (fs::temp_directory_path() / "fennick-once-XXXXXX").string();
     const fs::path root = ::mkdtemp(pattern.data());
     const std::string settings = writeSweepShare(root, "DEMOSRV");
-    SweepFigures figures =
-        sweepOnceFailing({"--ini", settings, "--unc-root", root.string()}, GetParam(), 400);
+    SweepFigures figures = sweepOnceFailing({"--ini", settings, "--unc-root", root.string()},
+                                            GetParam().batching, 400, GetParam().lost);
     std::cout << figures.reads << " reads, " << figures.runs
               << " runs with one failing: " << figures.whole << " whole, " << figures.ended
               << " ended with a message\n";
@@ -30,8 +35,9 @@ TEST_P(OnceFailingReads, EveryReadOfEveryCommandOverLocalFolders) {
     fs::remove_all(root);
 }
 
-INSTANTIATE_TEST_SUITE_P(Batched, OnceFailingReads, testing::Values(true));
-INSTANTIATE_TEST_SUITE_P(OneInFlight, OnceFailingReads, testing::Values(false));
+INSTANTIATE_TEST_SUITE_P(Batched, OnceFailingReads, testing::Values(SweepCase{true, false}));
+INSTANTIATE_TEST_SUITE_P(OneInFlight, OnceFailingReads, testing::Values(SweepCase{false, false}));
+INSTANTIATE_TEST_SUITE_P(ConnectionLost, OnceFailingReads, testing::Values(SweepCase{true, true}));
 
 }  // namespace
 }  // namespace fennick::test_support

@@ -28,10 +28,11 @@ struct ReadName {
 // What the runs share with the back end, which the store owns.
 class ReadFailurePlan {
   public:
-    // Starts a run that fails `target` (nothing: a clean run).
-    void arm(std::optional<ReadName> target) {
+    // Starts a run that fails `target` (nothing: a clean run); `lost`: as a lost connection.
+    void arm(std::optional<ReadName> target, bool lost = false) {
         std::lock_guard hold(lock_);
         target_ = std::move(target);
+        lost_ = lost;
         failed_ = false;
         made_.clear();
         seen_.clear();
@@ -40,6 +41,10 @@ class ReadFailurePlan {
     std::vector<ReadName> reads() const {
         std::lock_guard hold(lock_);
         return made_;
+    }
+    bool lost() const {
+        std::lock_guard hold(lock_);
+        return lost_;
     }
     bool failed() const {
         std::lock_guard hold(lock_);
@@ -59,6 +64,7 @@ class ReadFailurePlan {
     mutable std::mutex lock_;
     std::optional<ReadName> target_;
     bool failed_ = false;
+    bool lost_ = false;
     std::vector<ReadName> made_;
     std::map<std::tuple<std::string, std::int64_t, std::size_t>, int> seen_;
 };
@@ -102,8 +108,10 @@ class OnceFailingFileSystem : public platform::FileSystem {
 
       protected:
         std::size_t doRead(std::int64_t offset, char* buf, std::size_t n) override {
-            if (plan_.take(path_, offset, n))
+            if (plan_.take(path_, offset, n)) {
+                if (plan_.lost()) throw platform::ConnectionLost("The connection was lost.");
                 throw platform::IoError("Device I/O error (Input/output error)");
+            }
             return inner_->readAt(offset, buf, n);
         }
         void doWrite(std::int64_t offset, const char* buf, std::size_t n) override {
