@@ -23,6 +23,7 @@ cli=("$folder"/fennick-cli_*.deb)
 qt="$(dpkg-deb -f "${cli[0]}" Depends | grep -oE 'libqt6[a-z0-9-]*' | grep -vx libqt6core6 || true)"
 [[ -z "$qt" ]] || fail "fennick-cli depends on Qt libraries beyond Qt Core: $qt"
 # Both programs start the SMB reader program; fennick depends on fennick-cli, which carries it.
-dpkg-deb -c "${cli[0]}" | grep -q '/usr/libexec/fennick/fennick-smb-reader$' ||
+contents="$(dpkg-deb -c "${cli[0]}")"
+grep -q '/usr/libexec/fennick/fennick-smb-reader$' <<<"$contents" ||
     fail "fennick-cli does not carry the SMB reader program"
 echo "lintian: no remarks on $(basename "${changes[0]}"); fennick-cli needs Qt Core only"
