@@ -50,8 +50,17 @@ bool forEachListEntry(store::Store& store, const std::function<bool(std::int32_t
 }
 
 bool listedInvoices(store::Store& store, const std::function<bool(std::int32_t)>& visit) {
-    return forEachListEntry(
-        store, [&](std::int32_t rec) { return readable(store, rec, false) && visit(rec); });
+    // Damaged lists name record numbers outside the file by the thousand: they are passed over
+    // here rather than each failing a read.
+    std::int32_t last = 0;
+    try {
+        last = store.lastRecord(kInvoices);
+    } catch (const std::exception& failure) {
+        endOnShareFailure(failure);
+    }
+    return forEachListEntry(store, [&](std::int32_t rec) {
+        return rec >= 1 && rec <= last && readable(store, rec, false) && visit(rec);
+    });
 }
 
 // The pages of every open ticket and listed invoice, read ahead along their page links.

@@ -18,6 +18,10 @@ std::shared_ptr<cLogicalFile> Store::logical(std::string_view file) {
     return found;
 }
 
+std::int32_t Store::lastRecord(std::string_view file) {
+    return logical(file)->LastRecord;
+}
+
 IndexCursor Store::find(std::string_view index, std::string key) {
     return IndexCursor(engine_, logical(index), std::move(key));
 }

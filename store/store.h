@@ -49,6 +49,8 @@ class Store {
 
     // A cursor on the first entry of `index` whose key is at or after `key`.
     IndexCursor find(std::string_view index, std::string key);
+    // The highest record number of `file`: records 1 to it can be read.
+    std::int32_t lastRecord(std::string_view file);
     // The bytes of record `number` of a direct file; engine failures reach the caller.
     std::string recordBytes(std::string_view file, std::int32_t number);
     template <class Record>
