@@ -19,20 +19,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <iostream>
 #include <string>
 
+#include "bench_share.h"
 #include "core/list_csv.h"
 #include "core/stock_ageing.h"
-#include "platform/local_file_system.h"
-#include "platform/workstation.h"
 #include "store/open_store.h"
-#include "tools/mkdemo/demo_generator.h"
-#include "tools/mkdemo/share_builder.h"
-#include "tools/mkdemo/staged_file_system.h"
-#include "tools/share_writer.h"
 
 namespace {
 
@@ -40,24 +34,6 @@ using namespace fennick;
 namespace fs = std::filesystem;
 
 const char* const kSettings = "vRMCatalog.ini";
-
-void writeShare(const fs::path& folder) {
-    fs::remove_all(folder);
-    demo::DemoOptions options;
-    options.units = 200000;
-    options.tickets = 2000;
-    options.listed = demo::kListPositions;
-    options.maxPages = 3;
-    options.today = demo::kFixedDay;
-    demo::ShareIdentity identity;
-    identity.computerName = platform::hostName();
-    demo::StagedFileSystem staged;
-    demo::writeDealerShare(staged, demo::generateDemo(options), identity);
-    platform::LocalFileSystem local(folder);
-    staged.commit(local);
-    std::ofstream((folder / kSettings).string())
-        << tools::settingsText(identity.server, identity.directory, "7");
-}
 
 struct Figures {
     double cpuS = 0, wallS = 0, longestStepS = 0, longestCheckS = 0;
@@ -170,7 +146,7 @@ void print(const char* name, const Figures& f) {
 int main(int argc, char** argv) {
     fs::path folder = argc > 1 ? argv[1] : "bench-share";
     try {
-        if (!fs::exists(folder / kSettings)) writeShare(folder);
+        folder = bench::benchShare(fs::absolute(folder)).folder;
         Figures one = measure(folder, core::stockAgeing);
         Figures byModel = measure(folder, core::stockAgeingByModel);
         std::printf("Stock ageing on %s, local folders; one run of each pass in its own process.\n",

@@ -20,7 +20,6 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <iomanip>
 #include <iostream>
 #include <map>
@@ -30,18 +29,13 @@
 #include <sys/prctl.h>
 #endif
 
+#include "bench_share.h"
 #include "core/model_tree.h"
 #include "core/unit_detail.h"
 #include "core/unit_list.h"
 #include "core/unit_search.h"
 #include "platform/latency_file_system.h"
-#include "platform/local_file_system.h"
-#include "platform/workstation.h"
 #include "store/open_store.h"
-#include "tools/mkdemo/demo_generator.h"
-#include "tools/mkdemo/share_builder.h"
-#include "tools/mkdemo/staged_file_system.h"
-#include "tools/share_writer.h"
 
 namespace {
 
@@ -65,29 +59,10 @@ store::ReadCache& cache() {
     return *dealerStore().cache();
 }
 
-// Writes the share into `folder` and starts the engine over it, the server in between.
+// Writes the share into `folder` (or finds it written) and starts the engine over it, the server
+// in between.
 void prepareShare(const std::filesystem::path& folder) {
-    auto started = std::chrono::steady_clock::now();
-    std::filesystem::remove_all(folder);
-    demo::DemoOptions options;
-    options.today = demo::kFixedDay;
-    options.units = 200000;
-    options.tickets = 2000;
-    options.listed = demo::kListPositions;
-    options.maxPages = 3;
-    demo::ShareIdentity identity;
-    identity.computerName = platform::hostName();
-    demo::StagedFileSystem staged;
-    auto data = demo::generateDemo(options);
-    demo::writeDealerShare(staged, data, identity);
-    platform::LocalFileSystem local(folder);
-    staged.commit(local);
-    std::string ini = (folder / "vRMCatalog.ini").string();
-    std::ofstream(ini) << tools::settingsText(identity.server, identity.directory, "7");
-    std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
-    std::cout << "Share of " << data.units.size() << " units, " << data.openTickets.size()
-              << " open tickets, " << data.listedInvoices.size() << " listed invoices written in "
-              << took.count() << " s\n";
+    const std::string ini = bench::benchShare(std::filesystem::absolute(folder)).settingsFile;
     store::StoreStart start;
     start.settingsFile = ini;
     start.share.uncRoot = folder.string();
