@@ -9,11 +9,14 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "platform/descriptor.h"
 #include "tree_cache.h"
 
 namespace fennick::core {
 
 namespace {
+
+using platform::Descriptor;
 
 constexpr mode_t kPrivateFolder = 0700;
 constexpr mode_t kOthersBits = 077;
@@ -26,21 +29,6 @@ std::optional<std::filesystem::path> absoluteVariable(const char* name) {
     if (!path.is_absolute()) return std::nullopt;  // a relative setting is to be ignored
     return path;
 }
-
-// A file descriptor closed when it goes.
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
 
 bool ownPrivate(const struct stat& info) {
     return info.st_uid == ::geteuid() && (info.st_mode & kOthersBits) == 0;

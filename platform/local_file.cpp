@@ -9,6 +9,8 @@
 #include <cstring>
 #include <utility>
 
+#include "descriptor.h"
+
 namespace fennick::platform {
 
 namespace {
@@ -16,21 +18,6 @@ namespace {
 void wipe(char* bytes, std::size_t size) {
     if (bytes) ::explicit_bzero(bytes, size);
 }
-
-// Closes the descriptor when it goes.
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
 
 // Why a file opened under `trust` is not used, or nothing.
 const char* refusal(const struct stat& info, FileTrust trust) {
