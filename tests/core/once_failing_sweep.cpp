@@ -109,7 +109,7 @@ SweepFigures sweepOnceFailing(const std::vector<std::string>& shareArgs, bool ba
     SweepFigures figures;
     auto plan = std::make_shared<ReadFailurePlan>();
     store::ShareDecorator decorate = [plan](std::unique_ptr<platform::FileSystem> share) {
-        return std::make_unique<OnceFailingFileSystem>(std::move(share), plan);
+        return onceFailing(std::move(share), plan);
     };
     // The settings file and a credentials file are read from this workstation, not the share.
     platform::setLocalReadFailure([plan](const std::string& path, std::int64_t at, std::size_t n) {

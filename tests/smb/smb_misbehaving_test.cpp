@@ -23,6 +23,7 @@
 #include "platform/text.h"
 #include "samba_server.h"
 #include "tests/core/once_failing_sweep.h"
+#include "tests/support/read_hook_share.h"
 
 namespace fennick::test_support {
 namespace {
@@ -31,59 +32,21 @@ namespace fs = std::filesystem;
 
 constexpr const char* kServer = "127.0.0.1";
 
-// A share back end that runs `cue` once, just before the first read of a file whose path ends
-// in `file` reaches the share: after the file was opened and its size taken.
-class CueAtFirstRead : public platform::FileSystem {
-  public:
-    CueAtFirstRead(std::unique_ptr<platform::FileSystem> inner, std::string file,
-                   std::function<void()> cue)
-        : inner_(std::move(inner)), file_(std::move(file)), cue_(std::move(cue)) {}
-    bool isDirectory(const std::string& p) override { return inner_->isDirectory(p); }
-    std::string lastProblem() const override { return inner_->lastProblem(); }
-    bool fileExists(const std::string& p) override { return inner_->fileExists(p); }
-    std::unique_ptr<platform::File> create(const std::string& p) override {
-        return inner_->create(p);
-    }
-    void makeDirectory(const std::string& p) override { inner_->makeDirectory(p); }
-    platform::ReadShape readShape() const override { return inner_->readShape(); }
-
-  protected:
-    std::unique_ptr<platform::File> doOpen(const std::string& path,
-                                           platform::Access access) override {
-        auto file = inner_->open(path, access);
-        std::string upper = platform::upperAscii(path);
-        if (!file || upper.size() < file_.size() ||
-            upper.compare(upper.size() - file_.size(), file_.size(), file_) != 0)
-            return file;
-        return std::make_unique<Cued>(counters_, std::move(file), *this);
-    }
-
-  private:
-    class Cued : public platform::File {
-      public:
-        Cued(platform::IoCounters& c, std::unique_ptr<platform::File> f, CueAtFirstRead& owner)
-            : File(c), file_(std::move(f)), owner_(owner) {}
-        std::int64_t length() const override { return file_->length(); }
-        bool readOnly() const override { return file_->readOnly(); }
-
-      protected:
-        std::size_t doRead(std::int64_t offset, char* buf, std::size_t n) override {
-            if (!owner_.fired_.exchange(true)) owner_.cue_();
-            return file_->readAt(offset, buf, n);
-        }
-        void doWrite(std::int64_t offset, const char* buf, std::size_t n) override {
-            file_->writeAt(offset, buf, n);
-        }
-
-      private:
-        std::unique_ptr<platform::File> file_;
-        CueAtFirstRead& owner_;
-    };
-    std::unique_ptr<platform::FileSystem> inner_;
-    std::string file_;
-    std::function<void()> cue_;
-    std::atomic<bool> fired_{false};
-};
+// The share with `cue` run once, just before the first read of a file whose path ends in `file`
+// reaches it: after the file was opened and its size taken.
+std::unique_ptr<platform::FileSystem> cueAtFirstRead(std::unique_ptr<platform::FileSystem> share,
+                                                     std::string file, std::function<void()> cue) {
+    auto fired = std::make_shared<std::atomic<bool>>(false);
+    return std::make_unique<ReadHookShare>(
+        std::move(share), [file = std::move(file), cue = std::move(cue), fired](
+                              const std::string& path, std::int64_t, std::size_t) {
+            std::string upper = platform::upperAscii(path);
+            if (upper.size() >= file.size() &&
+                upper.compare(upper.size() - file.size(), file.size(), file) == 0 &&
+                !fired->exchange(true))
+                cue();
+        });
+}
 
 // The sweep's small dealer share, served to guests by one server behind one proxy.
 class Misbehaving : public testing::Test {
@@ -173,7 +136,7 @@ TEST_P(ShortFiles, ReadAsBlanksAsLocalFoldersDo) {
         std::string name = "\\" + std::string(c.file);
         std::replace(name.begin(), name.end(), '/', '\\');
         return run(args, c.command, [&](std::unique_ptr<platform::FileSystem> share) {
-            return std::make_unique<CueAtFirstRead>(std::move(share), name, [&] { file.cut(); });
+            return cueAtFirstRead(std::move(share), name, [&] { file.cut(); });
         });
     };
     const CliRun onFolders = runCut(local());

@@ -36,6 +36,7 @@
 #include "platform/workstation.h"
 #include "samba_server.h"
 #include "store/read_cache.h"
+#include "tests/support/read_hook_share.h"
 #include "tools/mkdemo/demo_generator.h"
 #include "tools/mkdemo/share_builder.h"
 #include "tools/mkdemo/staged_file_system.h"
@@ -406,52 +407,6 @@ TEST(SmbServer, ReadsFromSeveralThreadsOnOneFileGetTheirOwnBytes) {
     EXPECT_EQ(wrong, 0);
 }
 
-// A share that calls `then` once, just before its n-th read.
-class StopAtRead : public platform::FileSystem {
-  public:
-    StopAtRead(std::unique_ptr<platform::FileSystem> inner, std::function<void()> then)
-        : inner_(std::move(inner)), then_(std::move(then)) {}
-    bool isDirectory(const std::string& p) override { return inner_->isDirectory(p); }
-    bool fileExists(const std::string& p) override { return inner_->fileExists(p); }
-    std::unique_ptr<platform::File> create(const std::string& p) override {
-        return inner_->create(p);
-    }
-    void makeDirectory(const std::string& p) override { inner_->makeDirectory(p); }
-    platform::ReadShape readShape() const override { return inner_->readShape(); }
-    std::int64_t stopAt = -1;
-    std::int64_t reads = 0;
-
-  protected:
-    std::unique_ptr<platform::File> doOpen(const std::string& p, platform::Access a) override {
-        auto file = inner_->open(p, a);
-        return file ? std::make_unique<Counted>(counters_, std::move(file), *this) : nullptr;
-    }
-
-  private:
-    class Counted : public platform::File {
-      public:
-        Counted(platform::IoCounters& c, std::unique_ptr<platform::File> f, StopAtRead& owner)
-            : File(c), file_(std::move(f)), owner_(owner) {}
-        std::int64_t length() const override { return file_->length(); }
-        bool readOnly() const override { return file_->readOnly(); }
-
-      protected:
-        std::size_t doRead(std::int64_t offset, char* buf, std::size_t n) override {
-            if (++owner_.reads == owner_.stopAt) owner_.then_();
-            return file_->readAt(offset, buf, n);
-        }
-        void doWrite(std::int64_t offset, const char* buf, std::size_t n) override {
-            file_->writeAt(offset, buf, n);
-        }
-
-      private:
-        std::unique_ptr<platform::File> file_;
-        StopAtRead& owner_;
-    };
-    std::unique_ptr<platform::FileSystem> inner_;
-    std::function<void()> then_;
-};
-
 // An action of the window, as text to compare.
 using Action = std::function<std::string(store::Store&)>;
 
@@ -512,8 +467,12 @@ TEST_P(Disrupted, InTheMiddleOfAnAction) {
         for (pid_t pid : pool.readerIds())
             if (pid > 0 && !killed && ::kill(pid, SIGKILL) == 0) killed = pid;
     };
-    auto share = std::make_unique<StopAtRead>(std::move(direct), disrupt);
-    StopAtRead& stopper = *share;
+    // `disrupt` runs once, just before the share's read number `stopAt`.
+    std::atomic<std::int64_t> reads = 0, stopAt = -1;
+    auto share = std::make_unique<test_support::ReadHookShare>(
+        std::move(direct), [&](const std::string&, std::int64_t, std::size_t) {
+            if (++reads == stopAt) disrupt();
+        });
     StartupOptions options;
     options.settingsFile = world().ini;
     auto cache = std::make_unique<store::ReadCache>(std::move(share));
@@ -523,9 +482,9 @@ TEST_P(Disrupted, InTheMiddleOfAnAction) {
     auto engine =
         std::make_unique<store::Store>(*mGlobalConnectivity::instance().BusinessBasic, cached);
 
-    std::int64_t before = stopper.reads;
+    std::int64_t before = reads;
     EXPECT_EQ(c.action(*engine), expected);
-    stopper.stopAt = stopper.reads + (stopper.reads - before) / 2;
+    stopAt = reads + (reads - before) / 2;
     if (c.disruption == Disruption::StopServer) {
         EXPECT_THROW(c.action(*engine), platform::ConnectionLost);
         EXPECT_FALSE(server.running());

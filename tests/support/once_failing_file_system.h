@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "read_hook_share.h"
 
 namespace fennick::test_support {
 
@@ -69,63 +70,15 @@ class ReadFailurePlan {
     std::map<std::tuple<std::string, std::int64_t, std::size_t>, int> seen_;
 };
 
-class OnceFailingFileSystem : public platform::FileSystem {
-  public:
-    OnceFailingFileSystem(std::unique_ptr<platform::FileSystem> inner,
-                          std::shared_ptr<ReadFailurePlan> plan)
-        : inner_(std::move(inner)), plan_(std::move(plan)) {}
-    bool isDirectory(const std::string& p) override { return inner_->isDirectory(p); }
-    std::string lastProblem() const override { return inner_->lastProblem(); }
-    bool fileExists(const std::string& p) override { return inner_->fileExists(p); }
-    std::unique_ptr<platform::File> create(const std::string& p) override {
-        return inner_->create(p);
-    }
-    void makeDirectory(const std::string& p) override { inner_->makeDirectory(p); }
-    bool remove(const std::string& p) override { return inner_->remove(p); }
-    std::unique_ptr<platform::File> createNew(const std::string& p) override {
-        return inner_->createNew(p);
-    }
-    void rename(const std::string& from, const std::string& to) override {
-        inner_->rename(from, to);
-    }
-
-  protected:
-    std::unique_ptr<platform::File> doOpen(const std::string& path,
-                                           platform::Access access) override {
-        auto file = inner_->open(path, access);
-        if (!file) return nullptr;
-        return std::make_unique<FailingFile>(counters_, std::move(file), path, *plan_);
-    }
-
-  private:
-    class FailingFile : public platform::File {
-      public:
-        FailingFile(platform::IoCounters& c, std::unique_ptr<platform::File> inner,
-                    std::string path, ReadFailurePlan& plan)
-            : File(c), inner_(std::move(inner)), path_(std::move(path)), plan_(plan) {}
-        std::int64_t length() const override { return inner_->length(); }
-        bool readOnly() const override { return inner_->readOnly(); }
-
-      protected:
-        std::size_t doRead(std::int64_t offset, char* buf, std::size_t n) override {
-            if (plan_.take(path_, offset, n)) {
-                if (plan_.lost()) throw platform::ConnectionLost("The connection was lost.");
-                throw platform::IoError("Device I/O error (Input/output error)");
-            }
-            return inner_->readAt(offset, buf, n);
-        }
-        void doWrite(std::int64_t offset, const char* buf, std::size_t n) override {
-            inner_->writeAt(offset, buf, n);
-        }
-
-      private:
-        std::unique_ptr<platform::File> inner_;
-        std::string path_;
-        ReadFailurePlan& plan_;
-    };
-
-    std::unique_ptr<platform::FileSystem> inner_;
-    std::shared_ptr<ReadFailurePlan> plan_;
-};
+// The share with the plan's read failing: as a lost connection or as a failed read.
+inline std::unique_ptr<platform::FileSystem> onceFailing(
+    std::unique_ptr<platform::FileSystem> share, std::shared_ptr<ReadFailurePlan> plan) {
+    return std::make_unique<ReadHookShare>(
+        std::move(share), [plan](const std::string& path, std::int64_t offset, std::size_t n) {
+            if (!plan->take(path, offset, n)) return;
+            if (plan->lost()) throw platform::ConnectionLost("The connection was lost.");
+            throw platform::IoError("Device I/O error (Input/output error)");
+        });
+}
 
 }  // namespace fennick::test_support
