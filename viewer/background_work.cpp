@@ -135,17 +135,25 @@ void BackgroundWork::launchFront() {
     running_ = launch(std::move(queued), false);
 }
 
-void BackgroundWork::ended(std::uint64_t id) {
-    if (!running_ || running_->id != id) return;  // stopped already
-    std::shared_ptr<Running> run = std::move(running_);
+std::shared_ptr<BackgroundWork::Running> BackgroundWork::joined(std::shared_ptr<Running>& slot) {
+    std::shared_ptr<Running> run = std::move(slot);
     run->thread->wait();
     delete run->thread;
     run->thread = nullptr;
+    return run;
+}
+
+void BackgroundWork::deliver(Running& run) {
+    if (run.dropped) return;
+    run.messages.replay();
+    run.done(run.failure);
+}
+
+void BackgroundWork::ended(std::uint64_t id) {
+    if (!running_ || running_->id != id) return;  // stopped already
+    std::shared_ptr<Running> run = joined(running_);
     if (next_) return launchFront();
-    if (!run->dropped) {
-        run->messages.replay();
-        run->done(run->failure);
-    }
+    deliver(*run);
     if (busy()) return;
     emit finished();
     if (behind_ || nextBehind_) goOnTimer_->start();
@@ -153,14 +161,8 @@ void BackgroundWork::ended(std::uint64_t id) {
 
 void BackgroundWork::endedBehind(std::uint64_t id) {
     if (!behind_ || behind_->id != id) return;  // stopped already
-    std::shared_ptr<Running> run = std::move(behind_);
-    run->thread->wait();
-    delete run->thread;
-    run->thread = nullptr;
-    if (!run->dropped) {
-        run->messages.replay();
-        run->done(run->failure);
-    }
+    std::shared_ptr<Running> run = joined(behind_);
+    deliver(*run);
     launchFront();  // the job in front that waited for this one to give way
     if (!behind_ && nextBehind_ && !busy()) {
         behind_ = launch(std::move(*nextBehind_), true);

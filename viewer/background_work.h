@@ -81,6 +81,10 @@ class BackgroundWork : public QObject {
 
     std::shared_ptr<Running> launch(Queued queued, bool behind);
     void launchFront();
+    // Takes the run out of `slot` once its thread has ended.
+    static std::shared_ptr<Running> joined(std::shared_ptr<Running>& slot);
+    // Replays the run's messages and hands it its answer, unless it was dropped.
+    static void deliver(Running& run);
     void ended(std::uint64_t id);
     void endedBehind(std::uint64_t id);
     void behindWaits(std::uint64_t id);
