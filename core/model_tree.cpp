@@ -42,6 +42,7 @@ ModelTreeData ModelTree::loadtree(bool inStockOnly, WorkProgress* progress) {
     auto action = store_.action();
     ModelTreeData tree;
     walked_.clear();
+    store_.openAhead({"LINEI", "LINEL", "MUNITI", "UNITL"});
     for (auto entry = store_.find("LINEI", LineIndexKey::ofLine(1)); !entry.end(); entry.next()) {
         LineIndexKey key;
         key.Unpack(entry.key());

@@ -110,6 +110,7 @@ UnitList listUnits(store::Store& store, const std::string& lineCode, const std::
     UnitList out;
     const UnitList cancelled{{}, {}, true};
     std::int64_t read = 0;
+    store.openAhead({"LINEI", "LINEL", "MUNITI", "UNITL", "LUNITL", "TICKI", "INVOL"}, {"FILE0"});
     std::int32_t line = ModelTree(store).lookupLineNumber(lineCode);
     if (line < 1) return out;
     // The sales in progress do not depend on the model: their pages are read while the model's

@@ -100,6 +100,12 @@ class cBusinessBasic {
     void CloseFile(const OpenFileRef& FileName);
     void F() const {}
     std::shared_ptr<cLogicalFile> LogicalOpen(const std::string& FileName);
+    // Opens the logical files and the plain files of the dealer's directory (such as FILE0)
+    // that are not open yet, the share's part of every open sent at once (each open waits a
+    // round trip or two on a network share). What does not open or is damaged stays closed
+    // for its own open to meet; share failures reach the caller.
+    void OpenAhead(const std::vector<std::string>& logicalFiles,
+                   const std::vector<std::string>& plainFiles);
     std::shared_ptr<cLogicalFile> PhysLogicalOpen(const std::string& FileName,
                                                   const std::string& FileType,
                                                   std::int32_t RecordLength,
@@ -134,6 +140,12 @@ class cBusinessBasic {
 
   private:
     friend class EngineWriter;
+    struct Resolution {
+        std::string directoryPath, dataPath, bareName;
+    };
+    std::optional<Resolution> resolution(const std::string& FileName) const;
+    std::string terminalMapPath() const;
+    std::string linksFilePath() const;
 
     void checkShare();
     void identifyWorkstation();

@@ -1,5 +1,6 @@
 // Turning logical names and plain file names into open files.
 
+#include <algorithm>
 #include <set>
 
 #include "business_basic.h"
@@ -35,8 +36,12 @@ std::string dataFilePath(const std::string& directoryPath) {
            "DB";
 }
 
+std::string cBusinessBasic::linksFilePath() const {
+    return system_.linkShareRoot() + "LINKSFILE";
+}
+
 void cBusinessBasic::readLinks() {
-    std::string path = system_.linkShareRoot() + "LINKSFILE";
+    std::string path = linksFilePath();
     bool opened = false;
     std::string bytes = onShare("cLinks", path, [&] {
         return platform::readWholeFile(*env_.share, path, platform::kLinksFile, &opened);
@@ -65,17 +70,62 @@ const std::string& cBusinessBasic::directoryBytes(const std::string& path) {
     return directoryCache_.emplace(foldKey(path), std::move(bytes)).first->second;
 }
 
-std::shared_ptr<cLogicalFile> cBusinessBasic::LogicalOpen(const std::string& FileName) {
-    if (auto cached = logicalFiles_->find(FileName)) return cached;
+std::optional<cBusinessBasic::Resolution> cBusinessBasic::resolution(
+    const std::string& FileName) const {
     std::string linkKey = !FileName.empty() && FileName[0] == ':'
                               ? FileName
                               : ":" + system_.mDirectory + ":" + FileName;
     auto link = links_->find(linkKey);
-    if (!link) return nullptr;
-    std::string directoryPath = directoryFilePath(system_.linkShareRoot(), link->ResolutionFile);
-    std::string dataPath = dataFilePath(directoryPath);
-    std::string bareName =
+    if (!link) return std::nullopt;
+    Resolution r;
+    r.directoryPath = directoryFilePath(system_.linkShareRoot(), link->ResolutionFile);
+    r.dataPath = dataFilePath(r.directoryPath);
+    r.bareName =
         FileName.substr(FileName.rfind(':') == std::string::npos ? 0 : FileName.rfind(':') + 1);
+    return r;
+}
+
+void cBusinessBasic::OpenAhead(const std::vector<std::string>& logicalFiles,
+                               const std::vector<std::string>& plainFiles) {
+    std::vector<std::string> paths;
+    auto add = [&](std::string path, bool needed) {
+        if (needed && std::find(paths.begin(), paths.end(), path) == paths.end())
+            paths.push_back(std::move(path));
+    };
+    for (const auto& name : logicalFiles) {
+        if (logicalFiles_->find(name)) continue;
+        if (auto r = resolution(name)) {
+            add(r->directoryPath, !directoryCache_.count(foldKey(r->directoryPath)));
+            add(r->dataPath, !openFiles_->find(r->dataPath));
+        }
+    }
+    std::vector<std::string> plain = plainFiles;
+    for (auto& name : plain) {
+        if (name.find('\\') == std::string::npos) name = system_.TARNLNK() + "\\" + name;
+        add(name, !openFiles_->find(name));
+    }
+    if (paths.empty()) return;
+    // A file that is damaged is met where it is used, as it would be without opening ahead.
+    auto open = [](const std::function<void()>& one) {
+        try {
+            one();
+        } catch (const std::exception& failure) {
+            if (isShareFailure(failure)) throw;
+        }
+    };
+    env_.share->withOpenedAhead(paths, [&] {
+        for (const auto& name : logicalFiles)
+            open([&] { LogicalOpen(name); });
+        for (auto& name : plain)
+            open([&] { OpenFile(name); });
+    });
+}
+
+std::shared_ptr<cLogicalFile> cBusinessBasic::LogicalOpen(const std::string& FileName) {
+    if (auto cached = logicalFiles_->find(FileName)) return cached;
+    auto found = resolution(FileName);
+    if (!found) return nullptr;
+    auto& [directoryPath, dataPath, bareName] = *found;
 
     const std::string& entries = directoryBytes(directoryPath);
     for (std::size_t at = 0; at + kDirectoryEntry <= entries.size(); at += kDirectoryEntry) {

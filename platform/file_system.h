@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <ostream>
@@ -137,6 +138,16 @@ class FileSystem {
     }
     // Local storage answers at once; a file server measures its link as it reads.
     virtual ReadShape readShape() const { return {}; }
+    // Runs `opens`, in which every open for reading of one of `paths` takes its file from those
+    // opened here all at once beforehand, where the storage serves several requests at once:
+    // one round trip for them all rather than one each. Only a help: a path that did not open
+    // here is opened by its own call, which meets what is wrong there. Files opened here that
+    // `opens` did not take are forgotten when it returns.
+    virtual void withOpenedAhead(const std::vector<std::string>& paths,
+                                 const std::function<void()>& opens) {
+        (void)paths;
+        opens();
+    }
     // Creates a new file for writing, never through a link: whatever holds the name (a stale
     // file, a link) is removed first, and the file is then created exclusively, so that a link
     // planted in between makes this fail rather than be followed. Missing folders are not

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "parallel.h"
 #include "smb_context.h"
 #include "smb_reader_pool.h"
 #include "unc_path.h"
@@ -320,10 +321,38 @@ bool SmbFileSystem::fileExists(const std::string& path) {
     return answer.error == 0 && answer.kind == smb_wire::Kind::File;
 }
 
+void SmbFileSystem::withOpenedAhead(const std::vector<std::string>& paths,
+                                    const std::function<void()>& opens) {
+    std::vector<std::string> urls;
+    for (const auto& path : paths)
+        if (auto target = sharePath(path)) urls.push_back(target->url);
+    std::vector<smb_wire::Answer> answers(urls.size());
+    runInParallel(urls.size(), pool_->size(),
+                  [&](std::size_t i) { answers[i] = pool_->open(urls[i]); });
+    {
+        std::lock_guard lock(aheadMutex_);
+        for (std::size_t i = 0; i < urls.size(); ++i)
+            if (answers[i].error == 0) openedAhead_[urls[i]] = answers[i].size;
+    }
+    struct Forget {
+        SmbFileSystem* share;
+        ~Forget() {
+            std::lock_guard lock(share->aheadMutex_);
+            share->openedAhead_.clear();
+        }
+    } forget{this};
+    opens();
+}
+
 std::unique_ptr<File> SmbFileSystem::doOpen(const std::string& path, Access access) {
     auto target = sharePath(path);
     if (!target) return nullptr;
     if (access == Access::Read) {
+        {
+            std::lock_guard lock(aheadMutex_);
+            if (auto ahead = openedAhead_.extract(target->url))
+                return std::make_unique<PooledFile>(counters_, pool_, *target, ahead.mapped());
+        }
         smb_wire::Answer answer = pool_->open(target->url);
         if (answer.error == SmbReaderPool::kReaderEnded || connectionFailure(answer.error))
             throwLost(*target, answer.error);

@@ -14,7 +14,9 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -58,6 +60,8 @@ class SmbFileSystem : public FileSystem {
     // in between the name is missing for a moment, and when another program holds the old file
     // open the server refuses the removal and the rename fails.
     void rename(const std::string& from, const std::string& to) override;
+    void withOpenedAhead(const std::vector<std::string>& paths,
+                         const std::function<void()>& opens) override;
     ReadShape readShape() const override;
 
     SmbReaderPool& readers() { return *pool_; }
@@ -82,6 +86,8 @@ class SmbFileSystem : public FileSystem {
     int timeoutMs_;
     AskCredentials askCredentials_;
     std::string lastProblem_;
+    std::mutex aheadMutex_;
+    std::map<std::string, std::int64_t> openedAhead_;  // url: the file's size
 };
 
 }  // namespace fennick::platform

@@ -1,6 +1,7 @@
 #include "smb_reader_pool.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <tuple>
 
 #include "file_system.h"
 
@@ -49,7 +51,7 @@ struct SmbReaderPool::Slot {
     std::atomic<pid_t> pid{0};
     int socket = -1;
     bool busy = false;
-    bool warming = false;  // the answer to a warm-up request is still to come
+    std::atomic<bool> warming{false};  // the answer to a warm-up request is still to come
     int logOnGeneration = -1;
     std::vector<std::string> files;  // the files it has open, as far as the pool knows
 };
@@ -106,17 +108,34 @@ wire::Answer SmbReaderPool::call(const std::string& url, const wire::Writer& req
 SmbReaderPool::Slot& SmbReaderPool::acquire(const std::string& url) {
     std::unique_lock lock(mutex_);
     Slot* chosen = nullptr;
-    idle_.wait(lock, [&] {
+    // An idle reader with the file open, else one connected. While readers are still connecting
+    // (several round trips) and a connected one is busy (one), the request waits for whichever
+    // is free first; else it goes to a connecting reader, else to one it starts.
+    enum Rank { Unstarted, Connecting, Connected, HasFile };
+    auto rank = [&](const Slot& slot) {
+        if (slot.pid == 0) return Unstarted;
+        if (slot.warming && !answerWaiting(slot)) return Connecting;
+        bool hasFile = std::find(slot.files.begin(), slot.files.end(), url) != slot.files.end();
+        return hasFile ? HasFile : Connected;
+    };
+    for (;;) {
         chosen = nullptr;
+        int best = -1;
+        bool connectedBusy = false, connecting = false;
         for (auto& slot : slots_) {
-            if (slot->busy) continue;
-            bool hasFile =
-                std::find(slot->files.begin(), slot->files.end(), url) != slot->files.end();
-            if (!chosen || hasFile || (chosen->pid == 0 && slot->pid != 0)) chosen = slot.get();
-            if (hasFile) break;
+            if (slot->busy) {
+                connectedBusy = connectedBusy || (slot->pid != 0 && !slot->warming);
+                connecting = connecting || slot->warming;
+                continue;
+            }
+            Rank r = rank(*slot);
+            connecting = connecting || r == Connecting;
+            if (r > best) std::tie(chosen, best) = std::tuple(slot.get(), r);
         }
-        return chosen != nullptr;
-    });
+        if (chosen && (best >= Connected || !(connectedBusy && connecting))) break;
+        // A connecting reader says nothing when it is ready: look again shortly.
+        idle_.wait_for(lock, std::chrono::milliseconds(5));
+    }
     chosen->busy = true;
     bool relog = chosen->logOnGeneration != logOnGeneration_;
     lock.unlock();
@@ -149,7 +168,12 @@ void SmbReaderPool::release(Slot& slot, const std::string& url, bool opened) {
             slot.files.push_back(url);
         slot.busy = false;
     }
-    idle_.notify_one();
+    idle_.notify_all();
+}
+
+bool SmbReaderPool::answerWaiting(const Slot& slot) {
+    pollfd ready{slot.socket, POLLIN, 0};
+    return slot.socket >= 0 && ::poll(&ready, 1, 0) == 1;
 }
 
 bool SmbReaderPool::start(Slot& slot) {
@@ -290,7 +314,7 @@ void SmbReaderPool::warmUp(const std::string& url) {
             std::lock_guard lock(mutex_);
             slot.busy = false;
         }
-        idle_.notify_one();
+        idle_.notify_all();
     }
 }
 

@@ -78,6 +78,7 @@ class SmbReaderPool {
     Slot& acquire(const std::string& url);
     void release(Slot& slot, const std::string& url, bool opened);
     void prepare(Slot& slot);
+    static bool answerWaiting(const Slot& slot);
     bool start(Slot& slot);
     void stop(Slot& slot);
     bool exchange(Slot& slot, std::string_view request, smb_wire::Answer& answer, bool isRead);

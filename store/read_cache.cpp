@@ -33,10 +33,29 @@ class CachedFile : public platform::File {
             std::lock_guard lock(cache_.keptMutex_);
             if (auto copied = bytes.copy(offset, buf, n)) return *copied;
         }
+        if (readWhole(bytes)) {
+            std::lock_guard lock(cache_.keptMutex_);
+            if (auto copied = bytes.copy(offset, buf, n)) return *copied;
+        }
         std::size_t got = inner_->readAt(offset, buf, n);
         std::lock_guard lock(cache_.keptMutex_);
         bytes.keep(offset, std::string(buf, got), n);
         return got;
+    }
+    // A small file is read whole, as one read costs hardly more than a part of it: a walk down
+    // its index then waits one round trip instead of one a level. False when it is not small.
+    bool readWhole(KeptBytes& bytes) {
+        const std::int64_t size = inner_->length();
+        if (size <= 0 || size > cache_.policy().wholeFile) return false;
+        {
+            std::lock_guard lock(cache_.keptMutex_);
+            if (bytes.covers(0, static_cast<std::size_t>(size))) return false;
+        }
+        std::string whole(static_cast<std::size_t>(size), '\0');
+        whole.resize(inner_->readAt(0, whole.data(), whole.size()));
+        std::lock_guard lock(cache_.keptMutex_);
+        bytes.keep(0, std::move(whole), static_cast<std::size_t>(size));
+        return true;
     }
     void doWrite(std::int64_t offset, const char* buf, std::size_t n) override {
         {
@@ -165,6 +184,7 @@ ReadPolicy ReadCache::policy() const {
     platform::ReadShape shape = inner_->readShape();
     if (policy.maxGap <= 0) policy.maxGap = std::min(shape.gapWorthReading, policy.maxRead);
     if (policy.inFlight <= 0) policy.inFlight = shape.inFlight;
+    if (policy.wholeFile < 0) policy.wholeFile = policy.maxGap;
     return policy;
 }
 

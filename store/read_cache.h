@@ -40,6 +40,9 @@ struct ReadPolicy {
     std::int64_t maxRead = 1024 * 1024;  // the largest single read, so that Cancel acts soon
     int inFlight = 0;                    // reads waiting on the share at once; 0: as many as
                                          // the share serves at once
+    std::int64_t wholeFile = -1;         // a file no larger is read whole at the action's first
+                                         // read of it (an index walk then costs one round trip);
+                                         // -1: the maximum gap, 0: never
 };
 
 class ReadCache : public platform::FileSystem {
@@ -63,6 +66,11 @@ class ReadCache : public platform::FileSystem {
     }
 
     // Reads that reached the share underneath (counters() counts every read asked for).
+    void withOpenedAhead(const std::vector<std::string>& paths,
+                         const std::function<void()>& opens) override {
+        inner_->withOpenedAhead(paths, opens);
+    }
+
     platform::IoCounters& shareCounters() { return inner_->counters(); }
     platform::FileSystem& share() { return *inner_; }
 

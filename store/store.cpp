@@ -158,6 +158,7 @@ std::unique_ptr<Store::Beside> Store::beside(const std::vector<std::string>& fil
                                              std::function<void()> readAhead) {
     if (!keeping()) return nullptr;
     try {
+        engine_.OpenAhead(files, plainFiles);
         for (const auto& file : files)
             if (!engine_.LogicalOpen(file)) return nullptr;
         for (std::string name : plainFiles) {

@@ -139,6 +139,14 @@ class Store {
                                                  const std::vector<std::string>& plainFiles,
                                                  std::function<void()> readAhead);
 
+    // Opens the files an action is about to read, logical ones and plain files of the dealer's
+    // directory such as FILE0, all at once: one round trip for them all on a network share.
+    // A file that does not open is left for its first use to meet; share failures throw.
+    void openAhead(const std::vector<std::string>& files,
+                   const std::vector<std::string>& plainFiles = {}) {
+        engine_.OpenAhead(files, plainFiles);
+    }
+
     // True while an action keeps what it reads.
     bool keeping() const { return cache_ && cache_->keeping(); }
     ReadCache* cache() { return cache_; }

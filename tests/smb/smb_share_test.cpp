@@ -407,6 +407,31 @@ TEST(SmbServer, ReadsFromSeveralThreadsOnOneFileGetTheirOwnBytes) {
     EXPECT_EQ(wrong, 0);
 }
 
+// Files opened ahead are the files the opens inside get; one they did not take is opened
+// afresh afterwards (a file that grew meanwhile shows its new size).
+TEST(SmbServer, FilesOpenedAheadServeOnlyTheOpensInside) {
+    platform::SmbOptions options;
+    options.port = world().guestServer().port();
+    platform::SmbFileSystem smb(options);
+    platform::LocalFileSystem folders(world().shares);
+    const std::string dir = "\\\\127.0.0.1\\TARNLNK\\DLR001\\";
+    const fs::path grown = world().shares / "127.0.0.1" / "TARNLNK" / "DLR001" / "GROWN";
+    std::ofstream(grown, std::ios::binary) << std::string(100, 'a');
+    const std::vector<std::string> paths = {dir + "UNIT.DR", dir + "LINE.DB", dir + "NOFILE",
+                                            dir + "GROWN"};
+    smb.withOpenedAhead(paths, [&] {
+        for (const auto& path : {paths[0], paths[1]})
+            EXPECT_EQ(platform::readWholeFile(smb, path, platform::kDirectoryFile),
+                      platform::readWholeFile(folders, path, platform::kDirectoryFile));
+        EXPECT_FALSE(smb.open(paths[2]));
+    });
+    std::ofstream(grown, std::ios::binary | std::ios::app) << std::string(50, 'b');
+    auto file = smb.open(paths[3]);
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->length(), 150);
+    fs::remove(grown);
+}
+
 // An action of the window, as text to compare.
 using Action = std::function<std::string(store::Store&)>;
 

@@ -28,7 +28,7 @@ struct CachedShare {
 };
 
 TEST(ReadCache, KeepsReadsForOneActionOnly) {
-    CachedShare s("abcdefgh");
+    CachedShare s("abcdefgh", ReadPolicy{.wholeFile = 0});
     {
         ReadCache::Scope scope(s.cache.get());
         ReadCache::Scope nested(s.cache.get());
@@ -53,6 +53,35 @@ TEST(ReadCache, KeepsReadsForOneActionOnly) {
     s.read(2, 3);
     EXPECT_EQ(s.shareReads(), 7);  // record by record: nothing is kept
 }
+
+struct WholeFileCase {
+    const char* name;
+    std::size_t size;
+    std::int64_t wholeFile;
+    std::int64_t shareReads;  // for the four reads of the test, far apart
+};
+
+class WholeFile : public ::testing::TestWithParam<WholeFileCase> {};
+
+TEST_P(WholeFile, SmallFilesAreReadWholeAtTheFirstRead) {
+    const WholeFileCase& c = GetParam();
+    std::string bytes;
+    for (std::size_t i = 0; i < c.size; ++i)
+        bytes += static_cast<char>('a' + i % 26);
+    CachedShare s(bytes, ReadPolicy{.wholeFile = c.wholeFile});
+    ReadCache::Scope scope(s.cache.get());
+    for (std::size_t offset : {c.size / 2, std::size_t{0}, c.size / 4, c.size - 8})
+        EXPECT_EQ(s.read(static_cast<std::int64_t>(offset), 8), bytes.substr(offset, 8));
+    EXPECT_EQ(s.shareReads(), c.shareReads);
+}
+
+INSTANTIATE_TEST_SUITE_P(ReadCache, WholeFile,
+                         ::testing::Values(WholeFileCase{"up_to_a_round_trip_of_bytes", 4096, -1,
+                                                         1},
+                                           WholeFileCase{"at_the_limit", 4096, 4096, 1},
+                                           WholeFileCase{"past_the_limit", 4097, 4096, 4},
+                                           WholeFileCase{"never", 100, 0, 4}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct CoalesceCase {
     const char* name;

@@ -43,7 +43,9 @@ class TstLongWork : public QObject {
         WindowDriver w(*share_, "", true);
         QVERIFY(w.load());
         w.clickNode(w.node(0, "M100"));
-        w.slowShare->setLatency(100ms);
+        // The small share's files are read whole, a few reads in all: each waits long enough
+        // for the progress to show while they are read.
+        w.slowShare->setLatency(1000ms);
         if (tree)
             QTest::keyClick(&w.window(), Qt::Key_F5);
         else
