@@ -38,9 +38,46 @@ std::pair<std::string, std::string> splitTag(const std::string& tag) {
     return {tag.substr(0, 3), tag.size() > 3 ? tag.substr(3) : std::string()};
 }
 
+namespace {
+
+// While the tree is read, work waiting for it to give way is let in between any two batches of
+// its reads ahead, not only between lines: on a slow link a large line takes seconds.
+class PauseBetweenBatches {
+  public:
+    PauseBetweenBatches(store::Store& store, WorkProgress* progress)
+        : cache_(progress ? store.cache() : nullptr) {
+        if (cache_) cache_->setPausePoint([progress] { progress->pausePoint(); });
+    }
+    ~PauseBetweenBatches() {
+        if (cache_) cache_->setPausePoint({});
+    }
+    PauseBetweenBatches(const PauseBetweenBatches&) = delete;
+    PauseBetweenBatches& operator=(const PauseBetweenBatches&) = delete;
+
+  private:
+    store::ReadCache* cache_;
+};
+
+}  // namespace
+
 ModelTreeData ModelTree::loadtree(bool inStockOnly, WorkProgress* progress) {
     auto action = store_.action();
+    PauseBetweenBatches pauses(store_, progress);
     ModelTreeData tree;
+    Finished finished;
+    try {
+        readTree(tree, finished, inStockOnly, progress);
+    } catch (const WorkCancelled&) {
+        // Cancelled deep in its reads: the lines finished before stay, as at a step.
+        tree.lines.resize(finished.lines);
+        tree.directory.resize(finished.directory);
+        tree.cancelled = true;
+    }
+    return tree;
+}
+
+void ModelTree::readTree(ModelTreeData& tree, Finished& finished, bool inStockOnly,
+                         WorkProgress* progress) {
     walked_.clear();
     store_.openAhead({"LINEI", "LINEL", "MUNITI", "UNITL"});
     for (auto entry = store_.find("LINEI", LineIndexKey::ofLine(1)); !entry.end(); entry.next()) {
@@ -58,8 +95,8 @@ ModelTreeData ModelTree::loadtree(bool inStockOnly, WorkProgress* progress) {
             if (number >= 1)
                 walkModels(tree, tree.lines.back(), number, line.Alpha_Line, inStockOnly);
         }
+        finished = {tree.lines.size(), tree.directory.size()};
     }
-    return tree;
 }
 
 void ModelTree::loadModels(ModelTreeData& tree, const std::string& lineName,

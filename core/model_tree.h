@@ -64,6 +64,11 @@ class ModelTree {
     const std::string& currentModel() const { return currentModel_; }
 
   private:
+    struct Finished {
+        std::size_t lines = 0, directory = 0;
+    };
+    void readTree(ModelTreeData& tree, Finished& finished, bool inStockOnly,
+                  WorkProgress* progress);
     void walkModels(ModelTreeData& tree, LineNode& node, std::int32_t lineNumber,
                     const std::string& lineCode, bool inStockOnly);
     void readAheadUnitsOf(std::int32_t lineNumber);

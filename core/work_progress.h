@@ -81,6 +81,13 @@ class WorkProgress {
         if (cancelled()) throw WorkCancelled{};
     }
     void setWatch(Watch watch) { watch_ = std::move(watch); }
+    // A point deep inside a walk where paused work may wait as at a step (between two batches
+    // of reads ahead): throws WorkCancelled once cancelled.
+    void pausePoint() {
+        checkpoint();
+        waitWhilePaused();
+        checkpoint();
+    }
 
   private:
     void waitWhilePaused() {

@@ -219,6 +219,7 @@ void ReadCache::fetch(platform::File& inner, KeptBytes& kept, std::vector<Read> 
         // In batches of as many reads as are in flight at once, a checkpoint before each.
         for (std::size_t first = 0; first < reads.size(); first += inFlight) {
             checkpoint();
+            pausePoint();
             readBatch(inner,
                       std::span(reads).subspan(first, std::min(inFlight, reads.size() - first)));
         }
@@ -239,6 +240,24 @@ void ReadCache::fetch(platform::File& inner, KeptBytes& kept, std::vector<Read> 
         lock.unlock();
         reads = std::move(retry);
     }
+}
+
+void ReadCache::setPausePoint(std::function<void()> pausePoint) {
+    std::lock_guard lock(pauseMutex_);
+    if (pausePoint)
+        pausePoints_[std::this_thread::get_id()] = std::move(pausePoint);
+    else
+        pausePoints_.erase(std::this_thread::get_id());
+}
+
+void ReadCache::pausePoint() {
+    std::function<void()> pause;
+    {
+        std::lock_guard lock(pauseMutex_);
+        auto found = pausePoints_.find(std::this_thread::get_id());
+        if (found != pausePoints_.end()) pause = found->second;
+    }
+    if (pause) pause();
 }
 
 KeptBytes& ReadCache::keptOf(std::int32_t file) {

@@ -19,6 +19,7 @@
 #include <mutex>
 #include <span>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -140,6 +141,10 @@ class ReadCache : public platform::FileSystem {
     void checkpoint() const {
         if (checkpoint_) checkpoint_();
     }
+    // Called before every batch a prefetch sends on the thread that set it (other work reads
+    // meanwhile on threads of its own): work that gives way to other work waits there while
+    // paused, not only between its own steps. Empty: none for this thread.
+    void setPausePoint(std::function<void()> pausePoint);
 
   protected:
     std::unique_ptr<platform::File> doOpen(const std::string& path,
@@ -150,6 +155,7 @@ class ReadCache : public platform::FileSystem {
     struct Read;
     ReadPolicy policy() const;
     void fetch(platform::File& inner, KeptBytes& kept, std::vector<Read> reads);
+    void pausePoint();
     KeptBytes& keptOf(std::int32_t file);
     static void readBatch(platform::File& inner, std::span<Read> batch);
 
@@ -163,6 +169,8 @@ class ReadCache : public platform::FileSystem {
     mutable std::mutex keptMutex_;
     std::map<std::int32_t, KeptBytes> kept_;  // by file
     std::function<void()> checkpoint_;
+    std::mutex pauseMutex_;
+    std::map<std::thread::id, std::function<void()>> pausePoints_;  // by the thread that set it
 };
 
 // The widest gap between `ranges` worth reading through when `inFlight` reads go at once and a

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include "engine/engine_writer.h"
 #include "viewer_share.h"
 
@@ -152,6 +156,36 @@ INSTANTIATE_TEST_SUITE_P(Steps, ModelTreeCancel,
                          ::testing::Values(CancelCase{1, {}}, CancelCase{2, {"CTR"}},
                                            CancelCase{4, {"CTR", "TRL"}},
                                            CancelCase{0, {"CTR", "TRL", "MOW"}}));
+
+// A tree asked to give way waits between two batches of a line's reads ahead, not only once the
+// line is read: at most the batch in flight reaches the share after the pause is asked.
+TEST(ModelTree, GivesWayBetweenBatchesOfReadsAhead) {
+    // One record a read, one read a batch: the line's reads ahead take many batches.
+    test_support::ViewerShare share(treeData(), true,
+                                    {.maxGap = 1, .maxRead = 1, .inFlight = 1, .wholeFile = 0});
+    WorkProgress progress;
+    std::atomic<bool> waiting{false}, asked{false};
+    std::atomic<int> readsAfterAsking{0};
+    const std::string units = share.loggedPath("UNIT.DB");
+    share.log->onRead = [&](const test_support::LoggedRead& read) {
+        if (asked) {
+            ++readsAfterAsking;
+        } else if (read.path == units) {
+            asked = true;
+            progress.pause([&] { waiting = true; });
+        }
+    };
+    ModelTreeData tree;
+    std::thread build([&] { tree = ModelTree(*share.store).loadtree(false, &progress); });
+    for (int i = 0; i < 5000 && !waiting; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_TRUE(waiting);
+    EXPECT_LE(readsAfterAsking.load(), 1);
+    progress.resume();
+    build.join();
+    EXPECT_FALSE(tree.cancelled);
+    EXPECT_EQ(tree.lines.size(), 3u);
+}
 
 TEST(FindSelectUnit, LastMatchStaysSelected) {
     ModelTreeData tree;
