@@ -38,31 +38,12 @@ std::pair<std::string, std::string> splitTag(const std::string& tag) {
     return {tag.substr(0, 3), tag.size() > 3 ? tag.substr(3) : std::string()};
 }
 
-namespace {
-
-// While the tree is read, work waiting for it to give way is let in between any two batches of
-// its reads ahead, not only between lines: on a slow link a large line takes seconds.
-class PauseBetweenBatches {
-  public:
-    PauseBetweenBatches(store::Store& store, WorkProgress* progress)
-        : cache_(progress ? store.cache() : nullptr) {
-        if (cache_) cache_->setPausePoint([progress] { progress->pausePoint(); });
-    }
-    ~PauseBetweenBatches() {
-        if (cache_) cache_->setPausePoint({});
-    }
-    PauseBetweenBatches(const PauseBetweenBatches&) = delete;
-    PauseBetweenBatches& operator=(const PauseBetweenBatches&) = delete;
-
-  private:
-    store::ReadCache* cache_;
-};
-
-}  // namespace
-
 ModelTreeData ModelTree::loadtree(bool inStockOnly, WorkProgress* progress) {
     auto action = store_.action();
-    PauseBetweenBatches pauses(store_, progress);
+    // Work waiting for the tree to give way is let in between any two batches of its reads
+    // ahead, not only between lines: on a slow link a large line takes seconds.
+    store::WhileReading<&store::ReadCache::setPausePoint> pauses(
+        progress ? store_.cache() : nullptr, [progress] { progress->pausePoint(); });
     ModelTreeData tree;
     Finished finished;
     try {

@@ -90,25 +90,6 @@ class AgeingPass {
     std::exception_ptr failure_;  // a unit record that could not be read; later models not read
 };
 
-// While the pass runs, every read of its store and every batch of reads it sends looks whether
-// the work was cancelled, so that the tree's walk, the reads ahead and the collection of the
-// sales in progress stop within a read or a batch, wherever they are.
-class CancelAtReads {
-  public:
-    CancelAtReads(store::Store& store, WorkProgress* progress)
-        : cache_(progress ? store.cache() : nullptr) {
-        if (cache_) cache_->setCheckpoint([progress] { progress->checkpoint(); });
-    }
-    ~CancelAtReads() {
-        if (cache_) cache_->setCheckpoint({});
-    }
-    CancelAtReads(const CancelAtReads&) = delete;
-    CancelAtReads& operator=(const CancelAtReads&) = delete;
-
-  private:
-    store::ReadCache* cache_;
-};
-
 StockAgeing cancelledAgeing() {
     return {{}, {}, true};
 }
@@ -253,7 +234,11 @@ StockAgeing AgeingPass::rows() const {
 }  // namespace
 
 StockAgeing stockAgeing(store::Store& store, WorkProgress* progress) {
-    CancelAtReads stopping(store, progress);
+    // Every read of the pass and every batch of reads it sends looks whether the work was
+    // cancelled, so that the tree's walk, the reads ahead and the collection of the sales in
+    // progress stop within a read or a batch, wherever they are.
+    store::WhileReading<&store::ReadCache::setCheckpoint> stopping(
+        progress ? store.cache() : nullptr, [progress] { progress->checkpoint(); });
     try {
         return AgeingPass(store, progress).run();
     } catch (const WorkCancelled&) {

@@ -173,6 +173,24 @@ class ReadCache : public platform::FileSystem {
     std::map<std::thread::id, std::function<void()>> pausePoints_;  // by the thread that set it
 };
 
+// Sets one of the read cache's calls (`Set`: setCheckpoint or setPausePoint) for as long as it
+// lives; none without a cache.
+template <void (ReadCache::*Set)(std::function<void()>)>
+class WhileReading {
+  public:
+    WhileReading(ReadCache* cache, std::function<void()> call) : cache_(cache) {
+        if (cache_) (cache_->*Set)(std::move(call));
+    }
+    ~WhileReading() {
+        if (cache_) (cache_->*Set)({});
+    }
+    WhileReading(const WhileReading&) = delete;
+    WhileReading& operator=(const WhileReading&) = delete;
+
+  private:
+    ReadCache* cache_;
+};
+
 // The widest gap between `ranges` worth reading through when `inFlight` reads go at once and a
 // round trip costs as long as `roundTripBytes` bytes take: a read beyond each `inFlight` waits a
 // round trip more, so gaps are read through (smallest first) only while the round trips they
