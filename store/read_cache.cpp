@@ -1,13 +1,11 @@
 #include "store/read_cache.h"
 
 #include <algorithm>
-#include <atomic>
+#include <condition_variable>
 #include <cstring>
 #include <exception>
 #include <mutex>
-#include <span>
-
-#include "platform/parallel.h"
+#include <thread>
 
 namespace fennick::store {
 
@@ -188,41 +186,77 @@ ReadPolicy ReadCache::policy() const {
     return policy;
 }
 
-// Reads one batch: each read of `batch` on a thread of its own.
-void ReadCache::readBatch(platform::File& inner, std::span<Read> batch) {
-    // A lost connection ends the batch and the action: its reads are not tried again here (the
+// Reads every read of `reads`, keeping `inFlight` of them waiting on the share at once: each
+// read that ends lets the next one go (no batch waits for its slowest read). The calling thread
+// hands them out, calling the checkpoint and the pause point before each, so that cancelled or
+// paused work sends no more than those already in flight.
+void ReadCache::readAll(platform::File& inner, std::vector<Read>& reads, std::size_t inFlight) {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::size_t allowed = 0, taken = 0, ended = 0;
+    bool stop = false;
+    // A lost connection ends the reads and the action: they are not tried again here (the
     // share has made its one retry already).
-    std::atomic<bool> lost{false};
-    std::exception_ptr lostError;
-    std::mutex lostMutex;
-    platform::runInParallel(batch.size(), static_cast<int>(batch.size()), [&](std::size_t i) {
-        Read& read = batch[i];
-        ByteRange span = read.span();
-        if (lost) return;
-        try {
-            read.bytes.resize(static_cast<std::size_t>(span.length));
-            read.bytes.resize(inner.readAt(span.offset, read.bytes.data(), read.bytes.size()));
-            read.ok = true;
-        } catch (const platform::ConnectionLost&) {
-            std::lock_guard guard(lostMutex);
-            if (!lost.exchange(true)) lostError = std::current_exception();
-        } catch (...) {
-            read.bytes.clear();
+    std::exception_ptr lost;
+    auto work = [&] {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            changed.wait(lock, [&] { return stop || taken < allowed; });
+            if (stop) return;
+            Read& read = reads[taken++];
+            lock.unlock();
+            ByteRange span = read.span();
+            try {
+                read.bytes.resize(static_cast<std::size_t>(span.length));
+                read.bytes.resize(inner.readAt(span.offset, read.bytes.data(), read.bytes.size()));
+                read.ok = true;
+            } catch (const platform::ConnectionLost&) {
+                lock.lock();
+                if (!lost) lost = std::current_exception();
+                lock.unlock();
+            } catch (...) {
+                read.bytes.clear();
+            }
+            lock.lock();
+            ++ended;
+            changed.notify_all();
         }
-    });
-    if (lostError) std::rethrow_exception(lostError);
+    };
+    std::vector<std::jthread> workers;
+    struct Stop {
+        std::mutex& mutex;
+        std::condition_variable& changed;
+        bool& stop;
+        ~Stop() {
+            std::lock_guard lock(mutex);
+            stop = true;
+            changed.notify_all();
+        }
+    };
+    for (std::size_t i = 0; i < std::min(inFlight, reads.size()); ++i)
+        workers.emplace_back(work);
+    Stop stopping{mutex, changed, stop};  // ends the workers before they are joined
+    for (std::size_t i = 0; i < reads.size(); ++i) {
+        {
+            std::unique_lock lock(mutex);
+            changed.wait(lock, [&] { return allowed - ended < inFlight || lost; });
+            if (lost) break;
+        }
+        checkpoint();
+        pausePoint();
+        std::lock_guard lock(mutex);
+        ++allowed;
+        changed.notify_all();
+    }
+    std::unique_lock lock(mutex);
+    changed.wait(lock, [&] { return ended == allowed; });
+    if (lost) std::rethrow_exception(lost);
 }
 
 void ReadCache::fetch(platform::File& inner, KeptBytes& kept, std::vector<Read> reads) {
     const auto inFlight = static_cast<std::size_t>(std::max(policy().inFlight, 1));
     while (!reads.empty()) {
-        // In batches of as many reads as are in flight at once, a checkpoint before each.
-        for (std::size_t first = 0; first < reads.size(); first += inFlight) {
-            checkpoint();
-            pausePoint();
-            readBatch(inner,
-                      std::span(reads).subspan(first, std::min(inFlight, reads.size() - first)));
-        }
+        readAll(inner, reads, inFlight);
         std::vector<Read> retry;
         std::unique_lock lock(keptMutex_);
         for (auto& read : reads) {

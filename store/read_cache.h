@@ -157,7 +157,7 @@ class ReadCache : public platform::FileSystem {
     void fetch(platform::File& inner, KeptBytes& kept, std::vector<Read> reads);
     void pausePoint();
     KeptBytes& keptOf(std::int32_t file);
-    static void readBatch(platform::File& inner, std::span<Read> batch);
+    void readAll(platform::File& inner, std::vector<Read>& reads, std::size_t inFlight);
 
     std::unique_ptr<platform::FileSystem> inner_;
     ReadPolicy policy_;
