@@ -204,6 +204,11 @@ void ReadCache::readAll(platform::File& inner, std::vector<Read>& reads, std::si
             changed.wait(lock, [&] { return stop || taken < allowed; });
             if (stop) return;
             Read& read = reads[taken++];
+            if (lost) {
+                ++ended;
+                changed.notify_all();
+                continue;
+            }
             lock.unlock();
             ByteRange span = read.span();
             try {
