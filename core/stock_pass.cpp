@@ -234,9 +234,9 @@ StockAgeing AgeingPass::rows() const {
 }  // namespace
 
 StockAgeing stockAgeing(store::Store& store, WorkProgress* progress) {
-    // Every read of the pass and every batch of reads it sends looks whether the work was
+    // Every read of the pass, and every read it sends ahead, looks whether the work was
     // cancelled, so that the tree's walk, the reads ahead and the collection of the sales in
-    // progress stop within a read or a batch, wherever they are.
+    // progress stop with no more reads than those in flight, wherever they are.
     store::WhileReading<&store::ReadCache::setCheckpoint> stopping(
         progress ? store.cache() : nullptr, [progress] { progress->checkpoint(); });
     try {

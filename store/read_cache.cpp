@@ -204,25 +204,11 @@ void ReadCache::readAll(platform::File& inner, std::vector<Read>& reads, std::si
             changed.wait(lock, [&] { return stop || taken < allowed; });
             if (stop) return;
             Read& read = reads[taken++];
-            if (lost) {
-                ++ended;
-                changed.notify_all();
-                continue;
-            }
+            const bool passOver = lost != nullptr;  // not sent before the connection was lost
             lock.unlock();
-            ByteRange span = read.span();
-            try {
-                read.bytes.resize(static_cast<std::size_t>(span.length));
-                read.bytes.resize(inner.readAt(span.offset, read.bytes.data(), read.bytes.size()));
-                read.ok = true;
-            } catch (const platform::ConnectionLost&) {
-                lock.lock();
-                if (!lost) lost = std::current_exception();
-                lock.unlock();
-            } catch (...) {
-                read.bytes.clear();
-            }
+            std::exception_ptr failure = passOver ? nullptr : readOne(inner, read);
             lock.lock();
+            if (failure && !lost) lost = failure;
             ++ended;
             changed.notify_all();
         }
@@ -256,6 +242,21 @@ void ReadCache::readAll(platform::File& inner, std::vector<Read>& reads, std::si
     std::unique_lock lock(mutex);
     changed.wait(lock, [&] { return ended == allowed; });
     if (lost) std::rethrow_exception(lost);
+}
+
+// Makes one read; a failed read keeps no bytes. Answers the failure when the connection was lost.
+std::exception_ptr ReadCache::readOne(platform::File& inner, Read& read) {
+    ByteRange span = read.span();
+    try {
+        read.bytes.resize(static_cast<std::size_t>(span.length));
+        read.bytes.resize(inner.readAt(span.offset, read.bytes.data(), read.bytes.size()));
+        read.ok = true;
+    } catch (const platform::ConnectionLost&) {
+        return std::current_exception();
+    } catch (...) {
+        read.bytes.clear();
+    }
+    return nullptr;
 }
 
 void ReadCache::fetch(platform::File& inner, KeptBytes& kept, std::vector<Read> reads) {

@@ -17,7 +17,6 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <span>
 #include <string>
 #include <thread>
 #include <utility>
@@ -66,12 +65,12 @@ class ReadCache : public platform::FileSystem {
         inner_->rename(from, to);
     }
 
-    // Reads that reached the share underneath (counters() counts every read asked for).
     void withOpenedAhead(const std::vector<std::string>& paths,
                          const std::function<void()>& opens) override {
         inner_->withOpenedAhead(paths, opens);
     }
 
+    // Reads that reached the share underneath (counters() counts every read asked for).
     platform::IoCounters& shareCounters() { return inner_->counters(); }
     platform::FileSystem& share() { return *inner_; }
 
@@ -135,13 +134,13 @@ class ReadCache : public platform::FileSystem {
     std::int64_t keptBytes() const;
 
     // Called on the action's thread before every read through this cache (kept or not) and
-    // before every batch of reads a prefetch sends at once: work that may be cancelled throws
-    // from it, and so stops within one read or one batch wherever its walk is. Empty: none.
+    // before every read a prefetch sends: work that may be cancelled throws from it, and so
+    // stops with no more reads than those in flight wherever its walk is. Empty: none.
     void setCheckpoint(std::function<void()> checkpoint) { checkpoint_ = std::move(checkpoint); }
     void checkpoint() const {
         if (checkpoint_) checkpoint_();
     }
-    // Called before every batch a prefetch sends on the thread that set it (other work reads
+    // Called before every read a prefetch sends on the thread that set it (other work reads
     // meanwhile on threads of its own): work that gives way to other work waits there while
     // paused, not only between its own steps. Empty: none for this thread.
     void setPausePoint(std::function<void()> pausePoint);
@@ -158,6 +157,7 @@ class ReadCache : public platform::FileSystem {
     void pausePoint();
     KeptBytes& keptOf(std::int32_t file);
     void readAll(platform::File& inner, std::vector<Read>& reads, std::size_t inFlight);
+    static std::exception_ptr readOne(platform::File& inner, Read& read);
 
     std::unique_ptr<platform::FileSystem> inner_;
     ReadPolicy policy_;
