@@ -323,12 +323,20 @@ bool SmbFileSystem::fileExists(const std::string& path) {
 
 void SmbFileSystem::withOpenedAhead(const std::vector<std::string>& paths,
                                     const std::function<void()>& opens) {
-    std::vector<std::string> urls;
+    std::vector<SharePath> targets;
     for (const auto& path : paths)
-        if (auto target = sharePath(path)) urls.push_back(target->url);
+        if (auto target = sharePath(path)) targets.push_back(*target);
+    std::vector<std::string> urls;
+    for (const auto& target : targets)
+        urls.push_back(target.url);
     std::vector<smb_wire::Answer> answers(urls.size());
     runInParallel(urls.size(), pool_->size(),
                   [&](std::size_t i) { answers[i] = pool_->open(urls[i]); });
+    // A lost connection ends the action here: each open would otherwise wait out the time-out
+    // once more.
+    for (std::size_t i = 0; i < answers.size(); ++i)
+        if (answers[i].error == SmbReaderPool::kReaderEnded || connectionFailure(answers[i].error))
+            throwLost(targets[i], answers[i].error);
     {
         std::lock_guard lock(aheadMutex_);
         for (std::size_t i = 0; i < urls.size(); ++i)
