@@ -91,21 +91,23 @@ wire::Answer SmbReaderPool::read(const std::string& url, std::int64_t offset, st
 
 wire::Answer SmbReaderPool::call(const std::string& url, const wire::Writer& request, bool opens,
                                  bool isRead) {
-    Slot& slot = acquire(url);
+    bool replaced = false;
+    Slot& slot = acquire(url, replaced);
     wire::Answer answer;
     bool answered = exchange(slot, request.bytes(), answer, isRead);
-    if (!answered || connectionFailure(answer.error)) {
+    auto failed = [&] { return !answered || connectionFailure(answer.error); };
+    if (failed() && !replaced) {
         // The reader has ended or is ending: once more, on a new reader with a new connection.
         stop(slot);
         answered = start(slot) && exchange(slot, request.bytes(), answer, isRead);
-        if (!answered) answer = wire::Answer{kReaderEnded, wire::Kind::Missing, 0, {}};
-        if (!answered || connectionFailure(answer.error)) stop(slot);
     }
+    if (!answered) answer = wire::Answer{kReaderEnded, wire::Kind::Missing, 0, {}};
+    if (failed()) stop(slot);
     release(slot, url, answer.error == 0 && opens);
     return answer;
 }
 
-SmbReaderPool::Slot& SmbReaderPool::acquire(const std::string& url) {
+SmbReaderPool::Slot& SmbReaderPool::acquire(const std::string& url, bool& replaced) {
     std::unique_lock lock(mutex_);
     Slot* chosen = nullptr;
     // An idle reader with the file open, else one connected. While readers are still connecting
@@ -143,22 +145,24 @@ SmbReaderPool::Slot& SmbReaderPool::acquire(const std::string& url) {
         start(*chosen);
     else if (relog)
         sendLogOn(*chosen);
-    prepare(*chosen);
+    replaced = prepare(*chosen);
     return *chosen;
 }
 
-// Takes the answer to a warm-up request; a reader that failed to connect is replaced.
-void SmbReaderPool::prepare(Slot& slot) {
-    if (!slot.warming) return;
+// Takes the answer to a warm-up request; a reader that failed to connect is replaced, and
+// that failure counts as the request's first try, so a silent server costs a request no more
+// than two time-outs.
+bool SmbReaderPool::prepare(Slot& slot) {
+    if (!slot.warming) return false;
     slot.warming = false;
     std::string message;
     wire::Answer answer;
     bool answered = wire::receive(slot.socket, message, std::max(30000, 8 * options_.timeoutMs)) &&
                     wire::decodeAnswer(message, answer);
-    if (!answered || connectionFailure(answer.error)) {
-        stop(slot);
-        start(slot);
-    }
+    if (answered && !connectionFailure(answer.error)) return false;
+    stop(slot);
+    start(slot);
+    return true;
 }
 
 void SmbReaderPool::release(Slot& slot, const std::string& url, bool opened) {

@@ -75,9 +75,9 @@ class SmbReaderPool {
     struct Slot;
     smb_wire::Answer call(const std::string& url, const smb_wire::Writer& request, bool opens,
                           bool isRead);
-    Slot& acquire(const std::string& url);
+    Slot& acquire(const std::string& url, bool& replaced);
     void release(Slot& slot, const std::string& url, bool opened);
-    void prepare(Slot& slot);
+    bool prepare(Slot& slot);
     static bool answerWaiting(const Slot& slot);
     bool start(Slot& slot);
     void stop(Slot& slot);

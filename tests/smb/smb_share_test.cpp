@@ -301,24 +301,35 @@ TEST(SmbServer, NotAnsweringIsSaidWithTheStartUpMessage) {
         << run.err;
 }
 
+// A server on the loopback address that never accepts: the kernel completes up to `backlog`
+// connections that then hear nothing, and drops further attempts.
+struct SilentServer {
+    int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    explicit SilentServer(int backlog) {
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        EXPECT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), size), 0);
+        EXPECT_EQ(::listen(listener, backlog), 0);
+        EXPECT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size), 0);
+    }
+    ~SilentServer() { ::close(listener); }
+    std::uint16_t port() const { return ntohs(address.sin_port); }
+};
+
 // A port whose listener takes no more connections: the kernel drops further attempts, as a
 // firewalled or switched-off server does. The client library alone would wait 20 seconds.
 TEST(SmbServer, AServerDroppingConnectionAttemptsIsGivenUpWithinTheTimeOut) {
-    int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), size), 0);
-    ASSERT_EQ(::listen(listener, 0), 0);
-    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size), 0);
+    SilentServer server(0);
     std::vector<int> waiting;
     for (int i = 0; i < 4; ++i) {
         waiting.push_back(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0));
-        ::connect(waiting.back(), reinterpret_cast<sockaddr*>(&address), size);
+        ::connect(waiting.back(), reinterpret_cast<const sockaddr*>(&server.address),
+                  sizeof server.address);
     }
     platform::SmbOptions options;
-    options.port = ntohs(address.sin_port);
+    options.port = server.port();
     options.timeoutMs = 1000;
     platform::SmbFileSystem smb(options);
     auto started = std::chrono::steady_clock::now();
@@ -327,7 +338,23 @@ TEST(SmbServer, AServerDroppingConnectionAttemptsIsGivenUpWithinTheTimeOut) {
     EXPECT_NE(smb.lastProblem().find("does not answer on port"), std::string::npos);
     for (int fd : waiting)
         ::close(fd);
-    ::close(listener);
+}
+
+// A server that takes connections and never answers, met by a request while the readers are
+// still connecting: the failed connection counts as the request's first try, so it gives up
+// after two time-outs (that one and one retry on a new reader), not three.
+TEST(SmbServer, ASilentServerCostsARequestNoMoreThanTwoTimeOuts) {
+    SilentServer server(16);
+    platform::SmbReaderOptions options;
+    options.port = server.port();
+    options.timeoutMs = 2000;
+    options.readers = 2;
+    platform::SmbReaderPool pool(options);
+    const std::string url = "smb://127.0.0.1/TARNLNK/";
+    auto started = std::chrono::steady_clock::now();
+    pool.warmUp(url);
+    EXPECT_NE(pool.stat(url).error, 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(5000));
 }
 
 // A path read over SMB and through local folders: the same bytes, or missing in both.
