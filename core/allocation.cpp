@@ -85,12 +85,6 @@ void readAheadSalesInProgress(store::Store& store) {
 
 }  // namespace
 
-std::unique_ptr<store::Store::Beside> readSalesBeside(store::Store& store,
-                                                      std::vector<std::string> files) {
-    files.insert(files.end(), {"TICKI", kInvoices});
-    return store.beside(files, {"FILE0"}, [&store] { readAheadSalesInProgress(store); });
-}
-
 namespace {
 
 bool lineHolds(const DetailLine& line, const std::string& unit) {
@@ -165,6 +159,22 @@ std::vector<bool> AllocatedUnits::holdEach(const std::vector<std::string>& unitN
     for (std::size_t i = 0; i < units.size(); ++i)
         if (units[i].empty()) found[i] = anyText_;
     return found;
+}
+
+std::unique_ptr<SalesBeside> SalesBeside::start(store::Store& store,
+                                                std::vector<std::string> files) {
+    files.insert(files.end(), {"TICKI", kInvoices});
+    std::unique_ptr<SalesBeside> out(new SalesBeside);
+    SalesBeside* self = out.get();
+    out->beside_ = store.beside(files, {"FILE0"},
+                                [self, &store] { self->sales_ = AllocatedUnits::collect(store); });
+    if (!out->beside_) return nullptr;
+    return out;
+}
+
+AllocatedUnits SalesBeside::finish() {
+    beside_->finish();
+    return std::move(sales_);
 }
 
 }  // namespace fennick::core

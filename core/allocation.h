@@ -26,12 +26,6 @@ void forEachSaleInProgress(store::Store& store,
 bool isUnitallocated(store::Store& store, const std::string& lineCode, const std::string& model,
                      const std::string& unitNumber);
 
-// The pages of every sale in progress, read ahead (as collect does first) beside the caller's own
-// reads (Store::beside), which may go on with the files `salesFiles` adds to `files`.
-// Null when nothing runs beside.
-[[nodiscard]] std::unique_ptr<store::Store::Beside> readSalesBeside(store::Store& store,
-                                                                    std::vector<std::string> files);
-
 // The same answers for many units from one pass over the sales in progress. With a ReadCache
 // under the engine the pages of all sales are read ahead in batches, and every INVOL page is
 // read from the share once per pass.
@@ -50,6 +44,22 @@ class AllocatedUnits {
     std::string text_;                 // every detail text, one after the other
     std::vector<std::uint32_t> ends_;  // where each text ends in text_
     bool anyText_ = false;             // some text is not empty
+};
+
+// The sales in progress collected beside the caller's own reads (Store::beside): their pages
+// are read and decoded while the caller reads its files, `files` (logical names). Null when
+// nothing runs beside; the caller then collects them itself.
+class SalesBeside {
+  public:
+    [[nodiscard]] static std::unique_ptr<SalesBeside> start(store::Store& store,
+                                                            std::vector<std::string> files);
+    // Waits for the collection; rethrows the share failure that ended it.
+    AllocatedUnits finish();
+
+  private:
+    SalesBeside() = default;
+    AllocatedUnits sales_;
+    std::unique_ptr<store::Store::Beside> beside_;  // after sales_, which its thread fills
 };
 
 }  // namespace fennick::core

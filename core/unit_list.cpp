@@ -62,6 +62,17 @@ std::vector<Currency> ledgerCosts(store::Store& store, const std::vector<const c
     return costs;
 }
 
+// Which of `units` a sale in progress holds, by `sales` when the caller collected them, else by
+// those collected beside the list, else collected now.
+std::vector<bool> heldBySales(store::Store& store, const std::vector<clsUnits>& units,
+                              const AllocatedUnits* sales, SalesBeside* beside) {
+    std::vector<std::string> numbers;
+    for (const auto& unit : units)
+        numbers.push_back(unit.Unit_Number);
+    if (sales) return sales->holdEach(numbers);
+    return (beside ? beside->finish() : AllocatedUnits::collect(store)).holdEach(numbers);
+}
+
 UnitRow unitRow(const clsUnits& u, Currency cost, std::int64_t days, const std::string& lineCode,
                 const std::string& model) {
     auto t = [](const std::string& text) { return codec::trun(text); };
@@ -113,11 +124,11 @@ UnitList listUnits(store::Store& store, const std::string& lineCode, const std::
     store.openAhead({"LINEI", "LINEL", "MUNITI", "UNITL", "LUNITL", "TICKI", "INVOL"}, {"FILE0"});
     std::int32_t line = ModelTree(store).lookupLineNumber(lineCode);
     if (line < 1) return out;
-    // The sales in progress do not depend on the model: their pages are read while the model's
-    // index, units and sub-ledgers are.
-    std::unique_ptr<store::Store::Beside> salesAhead;
+    // The sales in progress do not depend on the model: they are read and decoded while the
+    // model's index, units and sub-ledgers are read.
+    std::unique_ptr<SalesBeside> salesBeside;
     if (check == AllocationCheck::OncePerList && !sales)
-        salesAhead = readSalesBeside(store, {"MUNITI", "UNITL", "LUNITL"});
+        salesBeside = SalesBeside::start(store, {"MUNITI", "UNITL", "LUNITL"});
     readAheadModel(store, line, model);
     const std::string trimmed = codec::trun(model);
     const Date today = store.today();
@@ -138,17 +149,15 @@ UnitList listUnits(store::Store& store, const std::string& lineCode, const std::
     }
     if (!goOn(progress, std::string(), read)) return cancelled;
     if (listed.empty()) return out;
-    if (salesAhead) {
-        readAheadLedgers(store, listed);
-        salesAhead->finish();
-    }
+    // The check only decides which sub-ledgers count: they are read ahead while it runs.
+    std::unique_ptr<store::Store::Beside> ledgersAhead;
+    if (salesBeside)
+        ledgersAhead =
+            store.beside({"LUNITL"}, {}, [&store, &listed] { readAheadLedgers(store, listed); });
     std::vector<bool> taken(listed.size(), false);
-    if (check == AllocationCheck::OncePerList) {
-        std::vector<std::string> numbers;
-        for (const auto& unit : listed)
-            numbers.push_back(unit.Unit_Number);
-        taken = sales ? sales->holdEach(numbers) : AllocatedUnits::collect(store).holdEach(numbers);
-    }
+    if (check == AllocationCheck::OncePerList)
+        taken = heldBySales(store, listed, sales, salesBeside.get());
+    if (ledgersAhead) ledgersAhead->finish();
     std::vector<const clsUnits*> kept;
     std::vector<std::int32_t> keptRecords;
     for (std::size_t i = 0; i < listed.size(); ++i)

@@ -3,6 +3,7 @@
 #include <syslog.h>
 
 #include <iostream>
+#include <utility>
 
 #include "text.h"
 
@@ -12,6 +13,7 @@ namespace {
 MessageSink* gMessages = nullptr;
 EventLog* gEventLog = nullptr;
 thread_local MessageSink* tThreadMessages = nullptr;
+thread_local EventLog* tThreadLog = nullptr;
 }  // namespace
 
 void StderrMessages::show(const std::string& text, const std::string& title, MessageIcon) {
@@ -32,6 +34,31 @@ ThreadMessages::~ThreadMessages() {
     tThreadMessages = previous_;
 }
 
+void HeldNotices::show(const std::string& text, const std::string& title, MessageIcon icon) {
+    notices_.push_back({false, text, title, icon});
+}
+
+void HeldNotices::write(const std::string& text) {
+    notices_.push_back({true, text, {}, MessageIcon::None});
+}
+
+void HeldNotices::replay() {
+    for (const Notice& notice : std::exchange(notices_, {})) {
+        if (notice.logged)
+            eventLog().write(notice.text);
+        else
+            messages().show(notice.text, notice.title, notice.icon);
+    }
+}
+
+HeldNotices::Hold::Hold(HeldNotices& held) : messages_(held), previousLog_(tThreadLog) {
+    tThreadLog = &held;
+}
+
+HeldNotices::Hold::~Hold() {
+    tThreadLog = previousLog_;
+}
+
 MessageSink& messages() {
     static StderrMessages fallback;
     if (tThreadMessages) return *tThreadMessages;
@@ -44,6 +71,7 @@ void setMessages(MessageSink* sink) {
 
 EventLog& eventLog() {
     static SyslogEventLog fallback;
+    if (tThreadLog) return *tThreadLog;
     return gEventLog ? *gEventLog : fallback;
 }
 

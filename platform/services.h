@@ -3,6 +3,7 @@
 // viewer shows real boxes, the command-line tool prints, and tests record.
 
 #include <string>
+#include <vector>
 
 namespace fennick::platform {
 
@@ -44,6 +45,36 @@ class ThreadMessages {
 
   private:
     MessageSink* previous_;
+};
+
+// What a thread shows and logs while a Hold lives on it, kept in order; `replay` shows and logs it
+// later on the thread that decides it counts (through that thread's sinks). Work that runs
+// beside another, and whose outcome only counts when the other takes it, holds its notices so.
+class HeldNotices : public MessageSink, public EventLog {
+  public:
+    void show(const std::string& text, const std::string& title, MessageIcon icon) override;
+    void write(const std::string& text) override;
+    void replay();
+
+    class Hold {
+      public:
+        explicit Hold(HeldNotices& held);
+        ~Hold();
+        Hold(const Hold&) = delete;
+        Hold& operator=(const Hold&) = delete;
+
+      private:
+        ThreadMessages messages_;
+        EventLog* previousLog_;
+    };
+
+  private:
+    struct Notice {
+        bool logged;
+        std::string text, title;
+        MessageIcon icon;
+    };
+    std::vector<Notice> notices_;
 };
 
 // The process-wide sinks; default to StderrMessages and SyslogEventLog. Setting nullptr

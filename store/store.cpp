@@ -132,8 +132,9 @@ void Store::readAheadChains(std::string_view file, const std::vector<std::int32_
     }
 }
 
-Store::Beside::Beside(std::function<void()> readAhead)
-    : thread_([this, work = std::move(readAhead)] {
+Store::Beside::Beside(std::function<void()> work)
+    : thread_([this, work = std::move(work)] {
+          platform::HeldNotices::Hold hold(notices_);
           try {
               work();
           } catch (const std::exception& failure) {
@@ -146,6 +147,7 @@ Store::Beside::Beside(std::function<void()> readAhead)
 
 void Store::Beside::finish() {
     if (thread_.joinable()) thread_.join();
+    notices_.replay();
     if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
 }
 
@@ -155,7 +157,7 @@ Store::Beside::~Beside() {
 
 std::unique_ptr<Store::Beside> Store::beside(const std::vector<std::string>& files,
                                              const std::vector<std::string>& plainFiles,
-                                             std::function<void()> readAhead) {
+                                             std::function<void()> work) {
     if (!keeping()) return nullptr;
     try {
         engine_.OpenAhead(files, plainFiles);
@@ -169,7 +171,7 @@ std::unique_ptr<Store::Beside> Store::beside(const std::vector<std::string>& fil
         if (isShareFailure(failure)) throw;
         return nullptr;
     }
-    return std::make_unique<Beside>(std::move(readAhead));
+    return std::make_unique<Beside>(std::move(work));
 }
 
 platform::FileSystem& Store::share() {

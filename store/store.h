@@ -17,6 +17,7 @@
 
 #include "engine/currency.h"
 #include "engine/settings.h"
+#include "platform/services.h"
 #include "records/chain.h"
 #include "records/lines.h"
 #include "records/shop_detail.h"
@@ -111,33 +112,38 @@ class Store {
     void readAheadChains(std::string_view file, const std::vector<std::int32_t>& heads,
                          const std::function<std::int32_t(std::string_view record)>& linkOf);
 
-    // Read-ahead that does not depend on what the caller reads goes on beside it, on a thread of
-    // its own, so that both wait on the share together rather than one after the other. Opening
-    // a file changes the engine's tables while reading only looks them up, so every file either
-    // side reads while both run is opened first: `files` (logical names) and `plainFiles` (by
-    // name, such as FILE0). `readAhead` then only reads ahead (the calls above) on those files,
-    // and the caller only reads those files. Nothing runs beside when reads are not kept or a
-    // file does not open: the caller's own walk reads what it needs, as it always may. What the
-    // read-ahead finds damaged, the caller's walk meets itself; a read the share failed ends
-    // the action when the caller finishes the read-ahead, as it would have read ahead there.
-    // The returned object waits for the read-ahead to end.
+    // Reading that does not depend on what the caller reads goes on beside it, on a thread of
+    // its own, so that both wait on the share (and decode) together rather than one after the
+    // other. Opening a file changes the engine's tables while reading only looks them up, so
+    // every file either side reads while both run is opened first: `files` (logical names) and
+    // `plainFiles` (by name, such as FILE0). `work` then only reads those files (reads ahead,
+    // walks their indexes and chains, reads records), never opening another, and the caller
+    // only reads those files. Nothing runs beside when reads are not kept or a file does not
+    // open: the caller then does the work itself, as it always may. Damage `work` meets is its
+    // own to handle (what escapes is dropped: read-ahead leaves it to the caller's walk); a
+    // read the share failed ends the action when the caller finishes the work, as it would
+    // have ended there. What `work` shows and logs is held until then, and shown on the
+    // caller's thread as if the caller had done the work at that point; work never finished
+    // (the caller ended first) shows nothing. The returned object waits for the work to end.
     class Beside {
       public:
         Beside() = default;
-        explicit Beside(std::function<void()> readAhead);
+        explicit Beside(std::function<void()> work);
         Beside(Beside&&) = delete;
         Beside& operator=(Beside&&) = delete;
         ~Beside();
-        // Waits for the read-ahead to end; rethrows the share failure that ended it.
+        // Waits for the work to end and shows what it held; rethrows the share failure that
+        // ended it.
         void finish();
 
       private:
-        std::exception_ptr failure_;  // before the thread, which may set it
+        std::exception_ptr failure_;  // before the thread, which may set them
+        platform::HeldNotices notices_;
         std::thread thread_;
     };
     [[nodiscard]] std::unique_ptr<Beside> beside(const std::vector<std::string>& files,
                                                  const std::vector<std::string>& plainFiles,
-                                                 std::function<void()> readAhead);
+                                                 std::function<void()> work);
 
     // Opens the files an action is about to read, logical ones and plain files of the dealer's
     // directory such as FILE0, all at once: one round trip for them all on a network share.

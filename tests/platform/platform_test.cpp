@@ -116,5 +116,34 @@ TEST(ThreadMessages, RedirectOnlyTheThreadThatAsks) {
     EXPECT_EQ(shared.texts, std::vector<std::string>{"from the window"});
 }
 
+struct KeptNotices : KeptBoxes, EventLog {
+    void write(const std::string& text) override { texts.push_back("log: " + text); }
+};
+
+// Work beside a worker holds what it shows and logs; the worker replays it in order through its
+// own sinks (not the window's), and nothing of it shows before.
+TEST(HeldNotices, ReachTheReplayingThreadsSinksInOrder) {
+    KeptNotices shared, worker;
+    setMessages(&shared);
+    setEventLog(&shared);
+    std::thread([&] {
+        ThreadMessages redirect(worker);
+        HeldNotices held;
+        std::thread([&] {
+            HeldNotices::Hold hold(held);
+            messages().show("first", "", MessageIcon::None);
+            eventLog().write("second");
+            messages().show("third", "", MessageIcon::None);
+        }).join();
+        messages().show("own", "", MessageIcon::None);
+        held.replay();
+        held.replay();
+    }).join();
+    setMessages(nullptr);
+    setEventLog(nullptr);
+    EXPECT_EQ(worker.texts, (std::vector<std::string>{"own", "first", "third"}));
+    EXPECT_EQ(shared.texts, std::vector<std::string>{"log: second"});
+}
+
 }  // namespace
 }  // namespace fennick::platform
