@@ -132,11 +132,20 @@ void Store::readAheadChains(std::string_view file, const std::vector<std::int32_
     }
 }
 
-Store::Beside::Beside(std::function<void()> work)
-    : thread_([this, work = std::move(work)] {
+namespace {
+struct Abandoned {};
+}  // namespace
+
+Store::Beside::Beside(ReadCache* cache, std::function<void()> work)
+    : thread_([this, cache, work = std::move(work)] {
           platform::HeldNotices::Hold hold(notices_);
           try {
+              WhileReading<&ReadCache::setPausePoint> stopWhenAbandoned(cache, [this] {
+                  if (abandoned_) throw Abandoned{};
+              });
               work();
+          } catch (const Abandoned&) {
+              // Nobody wants the result.
           } catch (const std::exception& failure) {
               // Damage is left to the caller's walk, which reads what is missing and meets it.
               if (isShareFailure(failure)) failure_ = std::current_exception();
@@ -152,6 +161,7 @@ void Store::Beside::finish() {
 }
 
 Store::Beside::~Beside() {
+    abandon();
     if (thread_.joinable()) thread_.join();
 }
 
@@ -171,7 +181,7 @@ std::unique_ptr<Store::Beside> Store::beside(const std::vector<std::string>& fil
         if (isShareFailure(failure)) throw;
         return nullptr;
     }
-    return std::make_unique<Beside>(std::move(work));
+    return std::make_unique<Beside>(cache_, std::move(work));
 }
 
 platform::FileSystem& Store::share() {

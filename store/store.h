@@ -6,6 +6,7 @@
 // reads is kept in the read cache and planned ahead in large batches; above the store nothing
 // calls the engine.
 
+#include <atomic>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -124,21 +125,25 @@ class Store {
     // read the share failed ends the action when the caller finishes the work, as it would
     // have ended there. What `work` shows and logs is held until then, and shown on the
     // caller's thread as if the caller had done the work at that point; work never finished
-    // (the caller ended first) shows nothing. The returned object waits for the work to end.
+    // (the caller ended first) shows nothing. The returned object waits for the work to end;
+    // work the caller drops unfinished (a cancelled list) stops before its next read ahead.
     class Beside {
       public:
-        Beside() = default;
-        explicit Beside(std::function<void()> work);
+        Beside(ReadCache* cache, std::function<void()> work);
         Beside(Beside&&) = delete;
         Beside& operator=(Beside&&) = delete;
         ~Beside();
         // Waits for the work to end and shows what it held; rethrows the share failure that
         // ended it.
         void finish();
+        // The work's result is not wanted: it reads ahead nothing more (the reads in flight
+        // end) and its notices are dropped. Destruction without finish abandons it.
+        void abandon() { abandoned_ = true; }
 
       private:
         std::exception_ptr failure_;  // before the thread, which may set them
         platform::HeldNotices notices_;
+        std::atomic<bool> abandoned_ = false;
         std::thread thread_;
     };
     [[nodiscard]] std::unique_ptr<Beside> beside(const std::vector<std::string>& files,

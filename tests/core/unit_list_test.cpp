@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
 #include "core/allocation.h"
 #include "core/model_tree.h"
@@ -290,6 +292,34 @@ TEST(Allocation, SubstringOfAnyOfTheFirstSixTexts) {
     AllocatedUnits once = AllocatedUnits::collect(store);
     EXPECT_EQ(once.holdEach({"12", "C7", "C6", "A12", "c6", "C1", ""}),
               (std::vector<bool>{true, true, true, true, false, false, true}));
+}
+
+// Work beside a list that the list drops unfinished (a cancel, a model with no units left) reads
+// ahead nothing after the read in flight.
+TEST(Beside, DroppedUnfinishedReadsAheadNoMore) {
+    test_support::ViewerShare share(listData(), true,
+                                    {.maxGap = 1, .maxRead = 1, .inFlight = 1, .wholeFile = 0});
+    auto action = share.store->action();
+    const std::string units = share.loggedPath("UNIT.DB");
+    std::atomic<bool> reading{false}, dropped{false};
+    std::atomic<int> reads{0};
+    share.log->onRead = [&](const test_support::LoggedRead& read) {
+        if (read.path != units || reads++ > 0) return;
+        reading = true;
+        while (!dropped)
+            std::this_thread::yield();
+    };
+    auto work = share.store->beside({"UNITL"}, {}, [&] {
+        share.store->readAhead("UNITL", {1, 2, 3, 4, 5, 6, 7, 8});
+    });
+    ASSERT_TRUE(work);
+    for (int i = 0; i < 5000 && !reading; ++i)
+        std::this_thread::sleep_for(milliseconds(1));
+    EXPECT_TRUE(reading);
+    work->abandon();
+    dropped = true;
+    work.reset();
+    EXPECT_EQ(reads.load(), 1);
 }
 
 }  // namespace
