@@ -107,9 +107,19 @@ std::string failureText(int error) {
                          path.server + " was lost (" + failureText(error) + ").");
 }
 
+// The request's connection is gone: its reader and the reader's replacement ended without
+// answering, or the connection broke.
+bool lostConnection(int error) {
+    return error == SmbReaderPool::kReaderEnded || connectionFailure(error);
+}
+
+void throwIfLost(const SharePath& path, int error) {
+    if (lostConnection(error)) throwLost(path, error);
+}
+
 // A failed request: the connection lost, or the device's error.
 [[noreturn]] void throwFailure(const SharePath& path, int error) {
-    if (error == SmbReaderPool::kReaderEnded || connectionFailure(error)) throwLost(path, error);
+    throwIfLost(path, error);
     throw IoError("Device I/O error (" + failureText(error) + ")");
 }
 
@@ -292,7 +302,7 @@ bool SmbFileSystem::isDirectory(const std::string& path) {
         }
         int error = answer.error;
         LogonRefusal refused = refusal(logon_, target->server, target->share);
-        if (error == SmbReaderPool::kReaderEnded || connectionFailure(error)) {
+        if (lostConnection(error)) {
             lastProblem_ = "The server " + target->server + " does not answer on port " +
                            std::to_string(port_) + " (" + failureText(error) + ").";
         } else if (accessRefused(error)) {
@@ -316,8 +326,7 @@ bool SmbFileSystem::fileExists(const std::string& path) {
     auto target = sharePath(path);
     if (!target) return false;
     smb_wire::Answer answer = pool_->stat(target->url);
-    if (answer.error == SmbReaderPool::kReaderEnded || connectionFailure(answer.error))
-        throwLost(*target, answer.error);
+    throwIfLost(*target, answer.error);
     return answer.error == 0 && answer.kind == smb_wire::Kind::File;
 }
 
@@ -326,21 +335,17 @@ void SmbFileSystem::withOpenedAhead(const std::vector<std::string>& paths,
     std::vector<SharePath> targets;
     for (const auto& path : paths)
         if (auto target = sharePath(path)) targets.push_back(*target);
-    std::vector<std::string> urls;
-    for (const auto& target : targets)
-        urls.push_back(target.url);
-    std::vector<smb_wire::Answer> answers(urls.size());
-    runInParallel(urls.size(), pool_->size(),
-                  [&](std::size_t i) { answers[i] = pool_->open(urls[i]); });
+    std::vector<smb_wire::Answer> answers(targets.size());
+    runInParallel(targets.size(), pool_->size(),
+                  [&](std::size_t i) { answers[i] = pool_->open(targets[i].url); });
     // A lost connection ends the action here: each open would otherwise wait out the time-out
     // once more.
     for (std::size_t i = 0; i < answers.size(); ++i)
-        if (answers[i].error == SmbReaderPool::kReaderEnded || connectionFailure(answers[i].error))
-            throwLost(targets[i], answers[i].error);
+        throwIfLost(targets[i], answers[i].error);
     {
         std::lock_guard lock(aheadMutex_);
-        for (std::size_t i = 0; i < urls.size(); ++i)
-            if (answers[i].error == 0) openedAhead_[urls[i]] = answers[i].size;
+        for (std::size_t i = 0; i < targets.size(); ++i)
+            if (answers[i].error == 0) openedAhead_[targets[i].url] = answers[i].size;
     }
     struct Forget {
         SmbFileSystem* share;
@@ -362,8 +367,7 @@ std::unique_ptr<File> SmbFileSystem::doOpen(const std::string& path, Access acce
                 return std::make_unique<PooledFile>(counters_, pool_, *target, ahead.mapped());
         }
         smb_wire::Answer answer = pool_->open(target->url);
-        if (answer.error == SmbReaderPool::kReaderEnded || connectionFailure(answer.error))
-            throwLost(*target, answer.error);
+        throwIfLost(*target, answer.error);
         if (answer.error != 0) return nullptr;
         return std::make_unique<PooledFile>(counters_, pool_, *target, answer.size);
     }
@@ -378,7 +382,7 @@ std::unique_ptr<File> SmbFileSystem::doOpen(const std::string& path, Access acce
     }
     if (!handle) {
         int error = errno;
-        if (connectionFailure(error)) throwLost(*target, error);
+        throwIfLost(*target, error);
         if (accessRefused(error)) throw AccessDenied("Permission denied");
         return nullptr;
     }
@@ -386,7 +390,7 @@ std::unique_ptr<File> SmbFileSystem::doOpen(const std::string& path, Access acce
     if (smbc_getFunctionFstat(ctx)(ctx, handle, &info) != 0 || !S_ISREG(info.st_mode)) {
         int error = errno;
         smbc_getFunctionClose(ctx)(ctx, handle);
-        if (connectionFailure(error)) throwLost(*target, error);
+        throwIfLost(*target, error);
         return nullptr;
     }
     return std::make_unique<SmbFile>(counters_, session, *target, flags, handle,
@@ -405,7 +409,7 @@ std::unique_ptr<File> SmbFileSystem::create(const std::string& path) {
         SMBCFILE* handle = smbc_getFunctionOpen(ctx)(ctx, target->url.c_str(), flags, 0666);
         if (handle) return std::make_unique<SmbFile>(counters_, session, *target, flags, handle, 0);
         int error = errno;
-        if (connectionFailure(error)) throwLost(*target, error);
+        throwIfLost(*target, error);
         if (error != ENOENT || attempt > 0 || target->depth < 2)
             throw IoError("Could not create " + path + " (" + std::strerror(error) + ")");
         guard.unlock();
@@ -427,7 +431,7 @@ std::unique_ptr<File> SmbFileSystem::createNew(const std::string& path) {
     SMBCFILE* handle = smbc_getFunctionOpen(ctx)(ctx, target->url.c_str(), flags, 0666);
     if (!handle) {
         int error = errno;
-        if (connectionFailure(error)) throwLost(*target, error);
+        throwIfLost(*target, error);
         throw IoError("Could not create " + path + " (" + std::strerror(error) + ")");
     }
     return std::make_unique<SmbFile>(counters_, session, *target, flags, handle, 0);
@@ -443,7 +447,7 @@ void SmbFileSystem::rename(const std::string& from, const std::string& to) {
     if (smbc_getFunctionRename(ctx)(ctx, source->url.c_str(), ctx, target->url.c_str()) == 0)
         return;
     int error = errno;
-    if (connectionFailure(error)) throwLost(*target, error);
+    throwIfLost(*target, error);
     // The library answers with the first rename's "exists" when it could not remove the file.
     if (error == EEXIST)
         throw IoError("Could not replace " + to +
