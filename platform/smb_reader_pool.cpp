@@ -91,8 +91,8 @@ wire::Answer SmbReaderPool::read(const std::string& url, std::int64_t offset, st
 
 wire::Answer SmbReaderPool::call(const std::string& url, const wire::Writer& request, bool opens,
                                  bool isRead) {
-    bool replaced = false;
-    Slot& slot = acquire(url, replaced);
+    Slot& slot = acquire(url);
+    const bool replaced = prepare(slot);
     wire::Answer answer;
     bool answered = exchange(slot, request.bytes(), answer, isRead);
     auto failed = [&] { return !answered || connectionFailure(answer.error); };
@@ -107,7 +107,7 @@ wire::Answer SmbReaderPool::call(const std::string& url, const wire::Writer& req
     return answer;
 }
 
-SmbReaderPool::Slot& SmbReaderPool::acquire(const std::string& url, bool& replaced) {
+SmbReaderPool::Slot& SmbReaderPool::acquire(const std::string& url) {
     std::unique_lock lock(mutex_);
     Slot* chosen = nullptr;
     // An idle reader with the file open, else one connected. While readers are still connecting
@@ -145,7 +145,6 @@ SmbReaderPool::Slot& SmbReaderPool::acquire(const std::string& url, bool& replac
         start(*chosen);
     else if (relog)
         sendLogOn(*chosen);
-    replaced = prepare(*chosen);
     return *chosen;
 }
 

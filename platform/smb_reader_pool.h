@@ -75,7 +75,7 @@ class SmbReaderPool {
     struct Slot;
     smb_wire::Answer call(const std::string& url, const smb_wire::Writer& request, bool opens,
                           bool isRead);
-    Slot& acquire(const std::string& url, bool& replaced);
+    Slot& acquire(const std::string& url);
     void release(Slot& slot, const std::string& url, bool opened);
     bool prepare(Slot& slot);
     static bool answerWaiting(const Slot& slot);
