@@ -141,7 +141,7 @@ class Store {
         void abandon() { abandoned_ = true; }
 
       private:
-        std::exception_ptr failure_;  // before the thread, which may set them
+        std::exception_ptr failure_;  // the members before the thread, which sets them
         platform::HeldNotices notices_;
         std::atomic<bool> abandoned_ = false;
         std::thread thread_;
