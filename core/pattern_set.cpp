@@ -21,6 +21,7 @@ PatternSet::PatternSet(const std::vector<std::string>& patterns) : nodes_(1) {
         nodes_[static_cast<std::size_t>(node)].patterns.push_back(static_cast<std::int32_t>(i));
     }
     linkFailures();
+    tabulateMoves();
 }
 
 std::int32_t PatternSet::child(std::int32_t node, unsigned char c) const {
@@ -59,12 +60,39 @@ void PatternSet::linkFailures() {
     }
 }
 
+void PatternSet::tabulateMoves() {
+    std::vector<unsigned char> held;
+    for (const Node& node : nodes_)
+        for (const auto& edge : node.next)
+            if (classOf_[edge.first] == 0) {
+                classOf_[edge.first] = static_cast<std::uint16_t>(classes_++);
+                held.push_back(edge.first);
+            }
+    moves_.assign(nodes_.size() * classes_, 0);
+    startsPattern_.assign(classes_, false);
+    ends_.resize(nodes_.size());
+    for (std::size_t node = 0; node < nodes_.size(); ++node) {
+        ends_[node] = !nodes_[node].patterns.empty();
+        for (unsigned char c : held)
+            moves_[node * classes_ + classOf_[c]] = step(static_cast<std::int32_t>(node), c);
+    }
+    for (std::size_t c = 0; c < classes_; ++c)
+        startsPattern_[c] = moves_[c] != 0;
+}
+
 void PatternSet::markIn(std::string_view text, std::vector<bool>& found) const {
-    std::int32_t node = 0;
-    for (char ch : text) {
-        node = step(node, static_cast<unsigned char>(ch));
-        for (std::int32_t p : nodes_[static_cast<std::size_t>(node)].patterns)
-            found[static_cast<std::size_t>(p)] = true;
+    auto classOf = [&](std::size_t i) { return classOf_[static_cast<unsigned char>(text[i])]; };
+    std::size_t node = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        // At the root most characters start no pattern: they are passed over without a move.
+        if (node == 0)
+            while (i < text.size() && !startsPattern_[classOf(i)])
+                ++i;
+        if (i == text.size()) break;
+        node = static_cast<std::size_t>(moves_[node * classes_ + classOf(i)]);
+        if (ends_[node])
+            for (std::int32_t p : nodes_[node].patterns)
+                found[static_cast<std::size_t>(p)] = true;
     }
 }
 

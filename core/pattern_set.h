@@ -1,7 +1,8 @@
 #pragma once
 // Finds which of many short patterns occur in a text, in one pass over the text (a trie of the
-// patterns with failure links). The unit list asks this of every detail-line text of the sales
-// in progress for all unit numbers of a model at once.
+// patterns with failure links, turned into a table of moves: one lookup a character). The unit
+// list asks this of every detail-line text of the sales in progress for all unit numbers of a
+// model at once.
 
 #include <cstdint>
 #include <string>
@@ -27,8 +28,15 @@ class PatternSet {
     std::int32_t child(std::int32_t node, unsigned char c) const;
     std::int32_t step(std::int32_t node, unsigned char c) const;
     void linkFailures();
+    void tabulateMoves();
 
     std::vector<Node> nodes_;
+    // Characters no pattern holds share class 0, which always leads back to the root.
+    std::uint16_t classOf_[256] = {};
+    std::size_t classes_ = 1;
+    std::vector<std::int32_t> moves_;  // node * classes_ + class: the node reached
+    std::vector<bool> ends_;           // of each node: some pattern ends there
+    std::vector<bool> startsPattern_;  // of each class: a move away from the root
 };
 
 }  // namespace fennick::core
