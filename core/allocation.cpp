@@ -1,5 +1,6 @@
 #include "allocation.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <unordered_set>
 
@@ -139,8 +140,14 @@ AllocatedUnits AllocatedUnits::collect(store::Store& store) {
 void AllocatedUnits::add(const DetailLine& line) {
     for (const auto& element : line) {
         if (element.empty()) continue;
-        text_ += element;
-        ends_.push_back(static_cast<std::uint32_t>(text_.size()));
+        constexpr std::size_t kBlockBytes = 1 << 20;
+        if (blocks_.empty() || blocks_.back().text.size() + element.size() > kBlockBytes) {
+            blocks_.emplace_back();
+            blocks_.back().text.reserve(std::max(kBlockBytes, element.size()));
+        }
+        Block& block = blocks_.back();
+        block.text += element;
+        block.ends.push_back(static_cast<std::uint32_t>(block.text.size()));
         anyText_ = true;
     }
 }
@@ -151,10 +158,12 @@ std::vector<bool> AllocatedUnits::holdEach(const std::vector<std::string>& unitN
         units.push_back(codec::trun(u));
     std::vector<bool> found(units.size(), false);
     PatternSet patterns(units);
-    std::size_t begin = 0;
-    for (std::uint32_t end : ends_) {
-        patterns.markIn(std::string_view(text_).substr(begin, end - begin), found);
-        begin = end;
+    for (const Block& block : blocks_) {
+        std::size_t begin = 0;
+        for (std::uint32_t end : block.ends) {
+            patterns.markIn(std::string_view(block.text).substr(begin, end - begin), found);
+            begin = end;
+        }
     }
     for (std::size_t i = 0; i < units.size(); ++i)
         if (units[i].empty()) found[i] = anyText_;

@@ -36,14 +36,18 @@ class AllocatedUnits {
     // Unit numbers as the unit list has them; each is trimmed of trailing blanks first.
     std::vector<bool> holdEach(const std::vector<std::string>& unitNumbers) const;
     bool holds(const std::string& unitNumber) const { return holdEach({unitNumber})[0]; }
-    std::size_t texts() const { return ends_.size(); }
 
   private:
     void add(const DetailLine& line);
 
-    std::string text_;                 // every detail text, one after the other
-    std::vector<std::uint32_t> ends_;  // where each text ends in text_
-    bool anyText_ = false;             // some text is not empty
+    // The detail texts one after the other, in blocks of about a megabyte that are filled, never
+    // grown: megabytes of texts are not copied and faulted in again at every doubling.
+    struct Block {
+        std::string text;
+        std::vector<std::uint32_t> ends;  // where each text ends in `text`
+    };
+    std::vector<Block> blocks_;
+    bool anyText_ = false;  // some text is not empty
 };
 
 // The sales in progress collected beside the caller's own reads (Store::beside): their pages

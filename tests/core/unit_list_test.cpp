@@ -257,6 +257,36 @@ TEST(UnitList, OnePassAgreesWithTheUnitByUnitCheck) {
     }
 }
 
+// Megabytes of sale texts: the one pass still agrees with the unit-by-unit check, and finds a
+// unit number the very last sale holds.
+TEST(UnitList, OnePassAgreesOverManySales) {
+    demo::DemoOptions options;
+    options.today = demo::kFixedDay;
+    options.units = 400;
+    options.models = 4;
+    options.tickets = 5000;
+    options.listed = 1;
+    demo::DealerData data = demo::generateDemo(options);
+    data.listedInvoices.back().pages.back().push_back(demo::LineEntrySpec::remark("ZLAST1"));
+    test_support::ViewerShare share(data);
+    std::size_t textBytes = 0;
+    forEachSaleInProgress(*share.store, [&](std::int32_t record) {
+        for (const auto& line : share.store->invoiceLines(record))
+            for (const auto& element : line)
+                textBytes += element.size();
+        return false;
+    });
+    ASSERT_GT(textBytes, 2u << 20);
+    std::vector<std::string> sample = {"ZLAST1", "ZNONE1"};
+    for (std::size_t i = 0; i < data.units.size(); i += 25)
+        sample.push_back(data.units[i].unitNumber);
+    std::vector<bool> each;
+    for (const auto& unit : sample)
+        each.push_back(isUnitallocated(*share.store, "", "", unit));
+    ASSERT_TRUE(each[0]);
+    EXPECT_EQ(AllocatedUnits::collect(*share.store).holdEach(sample), each);
+}
+
 // Seven units of the model are read in index order, then the allocation pass: a cancel at any of
 // those steps leaves an empty list.
 class UnitListCancel : public ::testing::TestWithParam<int> {};
