@@ -52,16 +52,19 @@ void FieldReader::date(std::int32_t position, Date& field) const {
     if (auto day = value(Int::U16, position)) field = codec::dayToDate(*day);
 }
 
-std::string FieldReader::text(std::int32_t position, std::int32_t width) const {
+std::string_view FieldReader::bytes(std::int32_t position, std::int32_t width) const {
     if (position < 1 || width <= 0 || static_cast<std::size_t>(position) > record_.size())
         return {};
-    return std::string(
-        record_.substr(static_cast<std::size_t>(position - 1), static_cast<std::size_t>(width)));
+    return record_.substr(static_cast<std::size_t>(position - 1), static_cast<std::size_t>(width));
+}
+
+std::string FieldReader::text(std::int32_t position, std::int32_t width) const {
+    return std::string(bytes(position, width));
 }
 
 std::string FieldReader::compressed(std::int32_t position, std::int32_t width,
                                     std::string_view alphabet) const {
-    return codec::decompress(text(position, width), alphabet);
+    return codec::decompress(bytes(position, width), alphabet);
 }
 
 void FieldWriter::integer(Int kind, std::int32_t position, std::int32_t value) {

@@ -46,6 +46,8 @@ class FieldReader {
                            std::string_view alphabet) const;
 
   private:
+    std::string_view bytes(std::int32_t position, std::int32_t width) const;
+
     std::string_view record_;
     std::string_view alphabet_;
 };
