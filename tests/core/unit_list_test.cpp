@@ -195,13 +195,8 @@ TEST(UnitList, DroppedUnitsAreNotReadFurther) {
 }
 
 TEST(UnitList, EachInvoicePageIsReadOnce) {
-    demo::DemoOptions options;
-    options.today = demo::kFixedDay;
-    options.units = 240;
-    options.models = 4;
-    options.tickets = 40;
-    options.listed = 60;
-    demo::DealerData data = demo::generateDemo(options);
+    demo::DealerData data = demo::generateDemo(
+        {.units = 240, .models = 4, .tickets = 40, .listed = 60, .today = demo::kFixedDay});
     // The first ticket's last page is INVOL record (its page count): list it as well.
     data.rawListEntries.push_back(
         {7900, static_cast<std::int32_t>(data.openTickets[0].pages.size())});
@@ -224,14 +219,12 @@ TEST(UnitList, EachInvoicePageIsReadOnce) {
 // and on the same shares with damaged pages and stale list entries.
 TEST(UnitList, OnePassAgreesWithTheUnitByUnitCheck) {
     for (std::uint64_t seed : {1u, 2u, 3u}) {
-        demo::DemoOptions options;
-        options.today = demo::kFixedDay;
-        options.units = 300;
-        options.models = 6;
-        options.tickets = 25;
-        options.listed = 40;
-        options.seed = seed;
-        demo::DealerData data = demo::generateDemo(options);
+        demo::DealerData data = demo::generateDemo({.units = 300,
+                                                    .models = 6,
+                                                    .tickets = 25,
+                                                    .listed = 40,
+                                                    .seed = seed,
+                                                    .today = demo::kFixedDay});
         data.rawListEntries.push_back({7935, 3});
         data.rawListEntries.push_back({7934, -4});
         test_support::ViewerShare share(data);
@@ -260,13 +253,8 @@ TEST(UnitList, OnePassAgreesWithTheUnitByUnitCheck) {
 // Megabytes of sale texts: the one pass still agrees with the unit-by-unit check, and finds a
 // unit number the very last sale holds.
 TEST(UnitList, OnePassAgreesOverManySales) {
-    demo::DemoOptions options;
-    options.today = demo::kFixedDay;
-    options.units = 400;
-    options.models = 4;
-    options.tickets = 5000;
-    options.listed = 1;
-    demo::DealerData data = demo::generateDemo(options);
+    demo::DealerData data = demo::generateDemo(
+        {.units = 400, .models = 4, .tickets = 5000, .listed = 1, .today = demo::kFixedDay});
     data.listedInvoices.back().pages.back().push_back(demo::LineEntrySpec::remark("ZLAST1"));
     test_support::ViewerShare share(data);
     std::size_t textBytes = 0;
