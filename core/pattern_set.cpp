@@ -69,24 +69,22 @@ void PatternSet::tabulateMoves() {
                 held.push_back(edge.first);
             }
     moves_.assign(nodes_.size() * classes_, 0);
-    startsPattern_.assign(classes_, false);
     ends_.resize(nodes_.size());
     for (std::size_t node = 0; node < nodes_.size(); ++node) {
         ends_[node] = !nodes_[node].patterns.empty();
         for (unsigned char c : held)
             moves_[node * classes_ + classOf_[c]] = step(static_cast<std::int32_t>(node), c);
     }
-    for (std::size_t c = 0; c < classes_; ++c)
-        startsPattern_[c] = moves_[c] != 0;
 }
 
 void PatternSet::markIn(std::string_view text, std::vector<bool>& found) const {
     auto classOf = [&](std::size_t i) { return classOf_[static_cast<unsigned char>(text[i])]; };
     std::size_t node = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        // At the root most characters start no pattern: they are passed over without a move.
+        // At the root most characters start no pattern (the root's row of moves, the table's
+        // first, leads back to it): they are passed over without a move.
         if (node == 0)
-            while (i < text.size() && !startsPattern_[classOf(i)])
+            while (i < text.size() && moves_[classOf(i)] == 0)
                 ++i;
         if (i == text.size()) break;
         node = static_cast<std::size_t>(moves_[node * classes_ + classOf(i)]);

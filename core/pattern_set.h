@@ -36,7 +36,6 @@ class PatternSet {
     std::size_t classes_ = 1;
     std::vector<std::int32_t> moves_;  // node * classes_ + class: the node reached
     std::vector<bool> ends_;           // of each node: some pattern ends there
-    std::vector<bool> startsPattern_;  // of each class: a move away from the root
 };
 
 }  // namespace fennick::core
