@@ -248,6 +248,7 @@ SmbFileSystem::SmbFileSystem(SmbOptions options)
     SmbReaderOptions readers;
     readers.program = options.readerProgram;
     readers.readers = options.connections;
+    readers.slowLinkReaders = options.slowLinkConnections;
     readers.port = port_;
     readers.timeoutMs = timeoutMs_;
     readers.logon = logon_;

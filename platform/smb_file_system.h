@@ -37,8 +37,10 @@ struct SmbOptions {
     // Asked when the server refuses access to a share, on the thread that checks the share
     // (the window's, at start-up); the readers all log on with what it answers.
     AskCredentials askCredentials;
-    // Reads in flight to the server at once: the reader processes of the pool.
+    // Reads in flight to the server at once: the reader processes of the pool; on a slow link
+    // slowLinkConnections when that is more (see SmbReaderPool).
     int connections = 8;
+    int slowLinkConnections = 0;
     std::filesystem::path readerProgram;  // empty: the installed one (smbReaderProgram())
 };
 

@@ -61,7 +61,8 @@ SmbReaderPool::SmbReaderPool(SmbReaderOptions options) : options_(std::move(opti
     if (!executable(options_.program))
         throw IoError("The SMB reader program " + options_.program.string() +
                       " is missing; install Fennick again.");
-    for (int i = 0; i < std::max(options_.readers, 1); ++i)
+    inUse_ = std::max(options_.readers, 1);
+    for (int i = 0; i < std::max(inUse_.load(), options_.slowLinkReaders); ++i)
         slots_.push_back(std::make_unique<Slot>());
 }
 
@@ -104,6 +105,7 @@ wire::Answer SmbReaderPool::call(const std::string& url, const wire::Writer& req
     if (!answered) answer = wire::Answer{kReaderEnded, wire::Kind::Missing, 0, {}};
     if (failed()) stop(slot);
     release(slot, url, answer.error == 0 && opens);
+    if (isRead) widenOnSlowLink(url);
     return answer;
 }
 
@@ -124,7 +126,8 @@ SmbReaderPool::Slot& SmbReaderPool::acquire(const std::string& url) {
         chosen = nullptr;
         int best = -1;
         bool connectedBusy = false, connecting = false;
-        for (auto& slot : slots_) {
+        for (int i = 0, n = inUse_.load(); i < n; ++i) {
+            Slot* slot = slots_[static_cast<std::size_t>(i)].get();
             if (slot->busy) {
                 connectedBusy = connectedBusy || (slot->pid != 0 && !slot->warming);
                 connecting = connecting || slot->warming;
@@ -132,7 +135,7 @@ SmbReaderPool::Slot& SmbReaderPool::acquire(const std::string& url) {
             }
             Rank r = rank(*slot);
             connecting = connecting || r == Connecting;
-            if (r > best) std::tie(chosen, best) = std::tuple(slot.get(), r);
+            if (r > best) std::tie(chosen, best) = std::tuple(slot, r);
         }
         if (chosen && (best >= Connected || !(connectedBusy && connecting))) break;
         // A connecting reader says nothing when it is ready: look again shortly.
@@ -276,6 +279,7 @@ bool SmbReaderPool::exchange(Slot& slot, std::string_view request, wire::Answer&
 void SmbReaderPool::measure(std::size_t bytes, double seconds) {
     double roundTrip = roundTrip_.load();
     if (bytes <= kSmallRead) {
+        ++smallReadsMeasured_;
         // The round trip follows the quickest answers; it rises slowly when the link slows.
         roundTrip_ = roundTrip == 0 || seconds < roundTrip ? seconds
                                                            : roundTrip + (seconds - roundTrip) / 16;
@@ -302,11 +306,18 @@ void SmbReaderPool::logOn(SmbLogon logon) {
     ++logOnGeneration_;
 }
 
+void SmbReaderPool::widenOnSlowLink(const std::string& url) {
+    if (smallReadsMeasured_ < kReadsThatDecide || linkJudged_.exchange(true)) return;
+    if (roundTrip_ < kSlowRoundTrip || options_.slowLinkReaders <= inUse_) return;
+    inUse_ = options_.slowLinkReaders;
+    warmUp(url);
+}
+
 void SmbReaderPool::warmUp(const std::string& url) {
     wire::Writer request(wire::Request::Stat);
     request.putText(url);
-    for (auto& owned : slots_) {
-        Slot& slot = *owned;
+    for (int i = 0, n = inUse_.load(); i < n; ++i) {
+        Slot& slot = *slots_[static_cast<std::size_t>(i)];
         {
             std::lock_guard lock(mutex_);
             if (slot.busy || slot.pid != 0) continue;

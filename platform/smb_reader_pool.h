@@ -13,7 +13,9 @@
 //
 // The pool measures the link as it goes: the round trip of small reads and the bytes per second
 // of large ones, which say how many bytes are worth reading rather than waiting one more round
-// trip.
+// trip. A slow link (a branch on a VPN) may widen the pool once: each small read there costs a
+// whole round trip on its connection, so twice the readers answer a list of scattered records in
+// about half the time.
 
 #include <sys/types.h>
 
@@ -36,6 +38,9 @@ std::filesystem::path smbReaderProgram();
 struct SmbReaderOptions {
     std::filesystem::path program;  // empty: smbReaderProgram()
     int readers = 8;
+    // Readers once the first few small reads took kSlowRoundTrip or more; at most `readers` when
+    // no larger.
+    int slowLinkReaders = 0;
     std::uint16_t port = 445;
     int timeoutMs = 5000;
     SmbLogon logon;
@@ -45,6 +50,9 @@ class SmbReaderPool {
   public:
     // The answer's error when the reader and its replacement both ended without answering.
     static constexpr int kReaderEnded = -1;
+    static constexpr double kSlowRoundTrip = 0.005;  // seconds
+    // Small reads whose round trips decide, once, whether the link is slow.
+    static constexpr int kReadsThatDecide = 4;
 
     // No reader starts before the first request. Throws IoError when the program is missing.
     explicit SmbReaderPool(SmbReaderOptions options);
@@ -64,11 +72,12 @@ class SmbReaderPool {
     // waits for the answers.
     void warmUp(const std::string& url);
 
-    int size() const { return static_cast<int>(slots_.size()); }
+    // Readers in use: `readers`, or `slowLinkReaders` once the link proved slow.
+    int size() const { return inUse_.load(); }
     // Bytes of a gap worth reading through rather than waiting one more round trip: the round
     // trip times the bandwidth as measured so far (32 KB before anything was measured).
     std::int64_t gapWorthReading() const;
-    // The readers' process ids, 0 for one not running (tests end one on purpose).
+    // The readers' process ids, 0 for one not running or not in use (tests end one on purpose).
     std::vector<pid_t> readerIds() const;
 
   private:
@@ -84,9 +93,14 @@ class SmbReaderPool {
     bool exchange(Slot& slot, std::string_view request, smb_wire::Answer& answer, bool isRead);
     void sendLogOn(Slot& slot);
     void measure(std::size_t bytes, double seconds);
+    void widenOnSlowLink(const std::string& url);
 
     SmbReaderOptions options_;
-    std::vector<std::unique_ptr<Slot>> slots_;
+    std::vector<std::unique_ptr<Slot>>
+        slots_;  // every reader there may be; the first size() in use
+    std::atomic<int> inUse_{0};
+    std::atomic<int> smallReadsMeasured_{0};
+    std::atomic<bool> linkJudged_{false};
     mutable std::mutex mutex_;
     std::condition_variable idle_;
     int logOnGeneration_ = 0;

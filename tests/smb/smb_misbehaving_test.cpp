@@ -207,5 +207,47 @@ INSTANTIATE_TEST_SUITE_P(Samba, Stalls,
                                          StallCase{"Ageing", {"ageing"}}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+struct WidthCase {
+    const char* name;
+    int oneWayMs;             // the link's delay each way
+    const char* connections;  // --smb-connections; empty: the program chooses
+    int widest;               // reads in flight the share offered at most
+};
+
+class PoolWidth : public Misbehaving, public testing::WithParamInterface<WidthCase> {};
+
+// By default the share keeps 8 reads in flight, and 16 once its first reads show a slow link;
+// a number given is kept whatever the link.
+TEST_P(PoolWidth, FollowsTheLinkUnlessGiven) {
+    const WidthCase& c = GetParam();
+    proxy_->setLink({std::chrono::milliseconds(c.oneWayMs), 0});
+    struct Restore {
+        ~Restore() { proxy_->setLink({}); }
+    } restore;
+    auto widest = std::make_shared<std::atomic<int>>(0);
+    auto decorate = [widest](std::unique_ptr<platform::FileSystem> share) {
+        auto hooked = std::make_shared<platform::FileSystem*>(nullptr);
+        auto out = std::make_unique<ReadHookShare>(
+            std::move(share), [widest, hooked](const std::string&, std::int64_t, std::size_t) {
+                int now = (*hooked)->readShape().inFlight;
+                for (int seen = *widest; now > seen && !widest->compare_exchange_weak(seen, now);) {
+                }
+            });
+        *hooked = out.get();
+        return out;
+    };
+    std::vector<std::string> args = overSmb();
+    if (*c.connections) args.insert(args.end(), {"--smb-connections", c.connections});
+    const CliRun listed = run(args, {"units", "CTR", "CT100 HST"}, decorate);
+    ASSERT_EQ(listed.status, 0) << listed.err;
+    EXPECT_EQ(*widest, c.widest);
+}
+
+INSTANTIATE_TEST_SUITE_P(Samba, PoolWidth,
+                         testing::Values(WidthCase{"FastLink", 0, "", 8},
+                                         WidthCase{"SlowLink", 5, "", 16},
+                                         WidthCase{"SlowLinkNumberGiven", 5, "8", 8}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace fennick::test_support
