@@ -17,7 +17,7 @@ const char* const kShareOptionsHelp =
     "                     (default: $FENNICK_SMB_CREDENTIALS, else a Kerberos ticket or guest)\n"
     "  --smb-connections N  reads in flight to the server at once, 1 to 64\n"
     "                     (default: $FENNICK_SMB_CONNECTIONS, else 8, and 16 once the\n"
-    "                     first reads show round trips of 5 ms or more)\n";
+    "                     first reads show round trips of 10 ms or more)\n";
 
 namespace {
 

@@ -52,6 +52,8 @@ struct SmbReaderPool::Slot {
     int socket = -1;
     bool busy = false;
     std::atomic<bool> warming{false};  // the answer to a warm-up request is still to come
+    // It has answered since it started: its next answer's time is the link's, not a logon's.
+    bool connected = false;
     int logOnGeneration = -1;
     std::vector<std::string> files;  // the files it has open, as far as the pool knows
 };
@@ -161,7 +163,10 @@ bool SmbReaderPool::prepare(Slot& slot) {
     wire::Answer answer;
     bool answered = wire::receive(slot.socket, message, std::max(30000, 8 * options_.timeoutMs)) &&
                     wire::decodeAnswer(message, answer);
-    if (answered && !connectionFailure(answer.error)) return false;
+    if (answered && !connectionFailure(answer.error)) {
+        slot.connected = true;
+        return false;
+    }
     stop(slot);
     start(slot);
     return true;
@@ -246,6 +251,7 @@ void SmbReaderPool::sendLogOn(Slot& slot) {
         slot.logOnGeneration = logOnGeneration_;
         slot.files.clear();
     }
+    slot.connected = false;  // it logs on afresh at its next request
     wire::Writer message(wire::Request::LogOn);
     message.secret()
         .put32(options_.port)
@@ -270,9 +276,10 @@ bool SmbReaderPool::exchange(Slot& slot, std::string_view request, wire::Answer&
         !wire::receive(slot.socket, message, std::max(30000, 8 * options_.timeoutMs)) ||
         !wire::decodeAnswer(message, answer))
         return false;
-    if (isRead && answer.error == 0)
+    if (isRead && answer.error == 0 && slot.connected)
         measure(answer.bytes.size(),
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
+    slot.connected = !connectionFailure(answer.error);
     return true;
 }
 

@@ -50,9 +50,9 @@ class SmbReaderPool {
   public:
     // The answer's error when the reader and its replacement both ended without answering.
     static constexpr int kReaderEnded = -1;
-    static constexpr double kSlowRoundTrip = 0.005;  // seconds
+    static constexpr double kSlowRoundTrip = 0.010;  // seconds
     // Small reads whose round trips decide, once, whether the link is slow.
-    static constexpr int kReadsThatDecide = 4;
+    static constexpr int kReadsThatDecide = 6;
 
     // No reader starts before the first request. Throws IoError when the program is missing.
     explicit SmbReaderPool(SmbReaderOptions options);

@@ -245,8 +245,8 @@ TEST_P(PoolWidth, FollowsTheLinkUnlessGiven) {
 
 INSTANTIATE_TEST_SUITE_P(Samba, PoolWidth,
                          testing::Values(WidthCase{"FastLink", 0, "", 8},
-                                         WidthCase{"SlowLink", 5, "", 16},
-                                         WidthCase{"SlowLinkNumberGiven", 5, "8", 8}),
+                                         WidthCase{"SlowLink", 10, "", 16},
+                                         WidthCase{"SlowLinkNumberGiven", 10, "8", 8}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
