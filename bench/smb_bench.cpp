@@ -92,17 +92,12 @@ Figures measure(bench::DelayProxy& proxy, int runs, const std::function<void()>&
     return best;
 }
 
-// The --smb-connections option for `connections` readers; none for 0, the program's default.
-std::string connectionsOption(int connections) {
-    return connections > 0 ? std::to_string(connections) : std::string();
-}
-
 // Runs fennick-cli as a process, its output thrown away.
 void runCli(const World& w, int connections) {
     std::vector<std::string> args = {w.cli.string(), "--ini", w.share.settingsFile, "--smb-port",
                                      std::to_string(w.proxy->port())};
     if (connections > 0)
-        args.insert(args.end(), {"--smb-connections", connectionsOption(connections)});
+        args.insert(args.end(), {"--smb-connections", std::to_string(connections)});
     args.insert(args.end(), {"unit", kLine, kModel, kUnit});
     std::vector<char*> argv;
     for (auto& a : args)
@@ -131,7 +126,7 @@ std::vector<Figures> actionsAt(const World& w, const LinkCase& link, int connect
     store::StoreStart start;
     start.settingsFile = w.share.settingsFile;
     start.share.smbPort = std::to_string(w.proxy->port());
-    start.share.smbConnections = connectionsOption(connections);
+    if (connections > 0) start.share.smbConnections = std::to_string(connections);
     auto store = store::openStore(start);
     if (!store) throw std::runtime_error("the share does not open over SMB");
     bench::DelayProxy& proxy = *w.proxy;

@@ -128,8 +128,7 @@ SmbReaderPool::Slot& SmbReaderPool::acquire(const std::string& url) {
         chosen = nullptr;
         int best = -1;
         bool connectedBusy = false, connecting = false;
-        for (int i = 0, n = inUse_.load(); i < n; ++i) {
-            Slot* slot = slots_[static_cast<std::size_t>(i)].get();
+        for (const auto& slot : slotsInUse()) {
             if (slot->busy) {
                 connectedBusy = connectedBusy || (slot->pid != 0 && !slot->warming);
                 connecting = connecting || slot->warming;
@@ -137,7 +136,7 @@ SmbReaderPool::Slot& SmbReaderPool::acquire(const std::string& url) {
             }
             Rank r = rank(*slot);
             connecting = connecting || r == Connecting;
-            if (r > best) std::tie(chosen, best) = std::tuple(slot, r);
+            if (r > best) std::tie(chosen, best) = std::tuple(slot.get(), r);
         }
         if (chosen && (best >= Connected || !(connectedBusy && connecting))) break;
         // A connecting reader says nothing when it is ready: look again shortly.
@@ -323,8 +322,8 @@ void SmbReaderPool::widenOnSlowLink(const std::string& url) {
 void SmbReaderPool::warmUp(const std::string& url) {
     wire::Writer request(wire::Request::Stat);
     request.putText(url);
-    for (int i = 0, n = inUse_.load(); i < n; ++i) {
-        Slot& slot = *slots_[static_cast<std::size_t>(i)];
+    for (const auto& owned : slotsInUse()) {
+        Slot& slot = *owned;
         {
             std::lock_guard lock(mutex_);
             if (slot.busy || slot.pid != 0) continue;

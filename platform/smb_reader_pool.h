@@ -23,6 +23,7 @@
 #include <condition_variable>
 #include <filesystem>
 #include <mutex>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -94,10 +95,13 @@ class SmbReaderPool {
     void sendLogOn(Slot& slot);
     void measure(std::size_t bytes, double seconds);
     void widenOnSlowLink(const std::string& url);
+    std::span<const std::unique_ptr<Slot>> slotsInUse() const {
+        return {slots_.data(), static_cast<std::size_t>(inUse_.load())};
+    }
 
     SmbReaderOptions options_;
-    std::vector<std::unique_ptr<Slot>>
-        slots_;  // every reader there may be; the first size() in use
+    // Every reader there may be; the first size() are in use.
+    std::vector<std::unique_ptr<Slot>> slots_;
     std::atomic<int> inUse_{0};
     std::atomic<int> smallReadsMeasured_{0};
     std::atomic<bool> linkJudged_{false};
