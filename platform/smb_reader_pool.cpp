@@ -20,6 +20,7 @@ extern char** environ;
 namespace fennick::platform {
 
 namespace wire = smb_wire;
+using Clock = std::chrono::steady_clock;
 
 namespace {
 
@@ -29,6 +30,11 @@ constexpr std::size_t kSmallRead = 16 * 1024;
 constexpr std::size_t kLargeRead = 64 * 1024;
 constexpr std::int64_t kUnmeasuredGap = 32 * 1024;
 constexpr std::int64_t kSmallestGap = 4 * 1024;
+
+int msUntil(Clock::time_point end) {
+    auto left = std::chrono::ceil<std::chrono::milliseconds>(end - Clock::now()).count();
+    return static_cast<int>(std::max<decltype(left)>(left, 0));
+}
 
 bool executable(const std::filesystem::path& path) {
     return ::access(path.c_str(), X_OK) == 0;
@@ -92,26 +98,71 @@ wire::Answer SmbReaderPool::read(const std::string& url, std::int64_t offset, st
     return call(url, request, true, true);
 }
 
+// A request has two tries: the second on a new reader with a new connection, when the first
+// reader ended or its connection broke. A server that falls silent fails every request in flight
+// within one time limit; the first of them to try again finds out whether the server still
+// answers, while the others wait for that outcome rather than each spending a time limit more.
 wire::Answer SmbReaderPool::call(const std::string& url, const wire::Writer& request, bool opens,
                                  bool isRead) {
-    Slot& slot = acquire(url);
-    const bool replaced = prepare(slot);
+    const auto entered = Clock::now();
+    Slot* slot = acquire(url, entered);
+    if (!slot) return lostAnswer();
+    // The client library gives up on each of its requests after the time limit, but one call
+    // here may be several of them in turn (a reader logging on, a file being opened), so a server
+    // that falls silent halfway through could hold a try for several limits. The first try gets
+    // one.
+    const auto firstTryEnds = Clock::now() + std::chrono::milliseconds(options_.timeoutMs);
     wire::Answer answer;
-    bool answered = exchange(slot, request.bytes(), answer, isRead);
+    bool answered = warmedUp(*slot, answer, firstTryEnds) &&
+                    exchange(*slot, request.bytes(), answer, isRead, msUntil(firstTryEnds));
     auto failed = [&] { return !answered || connectionFailure(answer.error); };
-    if (failed() && !replaced) {
-        // The reader has ended or is ending: once more, on a new reader with a new connection.
-        stop(slot);
-        answered = start(slot) && exchange(slot, request.bytes(), answer, isRead);
+    if (failed()) {
+        stop(*slot);
+        answered = tryAgain(*slot, request.bytes(), answer, isRead, entered);
     }
     if (!answered) answer = wire::Answer{kReaderEnded, wire::Kind::Missing, 0, {}};
-    if (failed()) stop(slot);
-    release(slot, url, answer.error == 0 && opens);
+    if (failed()) stop(*slot);
+    release(*slot, url, answer.error == 0 && opens);
     if (isRead) widenOnSlowLink(url);
     return answer;
 }
 
-SmbReaderPool::Slot& SmbReaderPool::acquire(const std::string& url) {
+bool SmbReaderPool::tryAgain(Slot& slot, std::string_view request, wire::Answer& answer,
+                             bool isRead, Clock::time_point entered) {
+    bool probe;
+    {
+        std::unique_lock lock(mutex_);
+        probe = !probing_;
+        idle_.wait(lock, [&] { return !probing_ || lostSince(entered); });
+        if (lostSince(entered)) {
+            answer = wire::Answer{lostError_, wire::Kind::Missing, 0, {}};
+            return true;
+        }
+        probing_ = probe;
+    }
+    bool answered = start(slot) && exchange(slot, request, answer, isRead, hungReaderMs());
+    {
+        std::lock_guard lock(mutex_);
+        if (probe) probing_ = false;
+        if (!answered || connectionFailure(answer.error)) {
+            lostAt_ = Clock::now();
+            lostError_ = answered ? answer.error : kReaderEnded;
+        }
+    }
+    idle_.notify_all();
+    return answered;
+}
+
+bool SmbReaderPool::lostSince(Clock::time_point entered) const {
+    return lostAt_ >= entered;
+}
+
+wire::Answer SmbReaderPool::lostAnswer() const {
+    std::lock_guard lock(mutex_);
+    return wire::Answer{lostError_, wire::Kind::Missing, 0, {}};
+}
+
+SmbReaderPool::Slot* SmbReaderPool::acquire(const std::string& url, Clock::time_point entered) {
     std::unique_lock lock(mutex_);
     Slot* chosen = nullptr;
     // An idle reader with the file open, else one connected. While readers are still connecting
@@ -125,6 +176,7 @@ SmbReaderPool::Slot& SmbReaderPool::acquire(const std::string& url) {
         return hasFile ? HasFile : Connected;
     };
     for (;;) {
+        if (lostSince(entered)) return nullptr;
         chosen = nullptr;
         int best = -1;
         bool connectedBusy = false, connecting = false;
@@ -138,7 +190,7 @@ SmbReaderPool::Slot& SmbReaderPool::acquire(const std::string& url) {
             connecting = connecting || r == Connecting;
             if (r > best) std::tie(chosen, best) = std::tuple(slot.get(), r);
         }
-        if (chosen && (best >= Connected || !(connectedBusy && connecting))) break;
+        if (chosen && !probing_ && (best >= Connected || !(connectedBusy && connecting))) break;
         // A connecting reader says nothing when it is ready: look again shortly.
         idle_.wait_for(lock, std::chrono::milliseconds(5));
     }
@@ -149,26 +201,20 @@ SmbReaderPool::Slot& SmbReaderPool::acquire(const std::string& url) {
         start(*chosen);
     else if (relog)
         sendLogOn(*chosen);
-    return *chosen;
+    return chosen;
 }
 
-// Takes the answer to a warm-up request; a reader that failed to connect is replaced, and
-// that failure counts as the request's first try, so a silent server costs a request no more
-// than two time-outs.
-bool SmbReaderPool::prepare(Slot& slot) {
-    if (!slot.warming) return false;
+// Takes the answer to a warm-up request, if one is to come. A reader that failed to connect, or
+// had not by the end of the first try, has had the request's first try.
+bool SmbReaderPool::warmedUp(Slot& slot, wire::Answer& answer, Clock::time_point firstTryEnds) {
+    if (!slot.warming) return true;
     slot.warming = false;
     std::string message;
-    wire::Answer answer;
-    bool answered = wire::receive(slot.socket, message, std::max(30000, 8 * options_.timeoutMs)) &&
-                    wire::decodeAnswer(message, answer);
-    if (answered && !connectionFailure(answer.error)) {
-        slot.connected = true;
+    if (!wire::receive(slot.socket, message, msUntil(firstTryEnds)) ||
+        !wire::decodeAnswer(message, answer))
         return false;
-    }
-    stop(slot);
-    start(slot);
-    return true;
+    slot.connected = !connectionFailure(answer.error);
+    return slot.connected;
 }
 
 void SmbReaderPool::release(Slot& slot, const std::string& url, bool opened) {
@@ -265,14 +311,11 @@ void SmbReaderPool::sendLogOn(Slot& slot) {
 }
 
 bool SmbReaderPool::exchange(Slot& slot, std::string_view request, wire::Answer& answer,
-                             bool isRead) {
+                             bool isRead, int waitMs) {
     if (slot.socket < 0) return false;
     auto started = std::chrono::steady_clock::now();
     std::string message;
-    // The client library gives up on the server after its time-out; this guards against a
-    // reader that hangs.
-    if (!wire::send(slot.socket, request) ||
-        !wire::receive(slot.socket, message, std::max(30000, 8 * options_.timeoutMs)) ||
+    if (!wire::send(slot.socket, request) || !wire::receive(slot.socket, message, waitMs) ||
         !wire::decodeAnswer(message, answer))
         return false;
     if (isRead && answer.error == 0 && slot.connected)
@@ -280,6 +323,12 @@ bool SmbReaderPool::exchange(Slot& slot, std::string_view request, wire::Answer&
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
     slot.connected = !connectionFailure(answer.error);
     return true;
+}
+
+// The client library gives up on a request after its time limit; this only guards against a
+// reader that hangs.
+int SmbReaderPool::hungReaderMs() const {
+    return std::max(30000, 8 * options_.timeoutMs);
 }
 
 void SmbReaderPool::measure(std::size_t bytes, double seconds) {

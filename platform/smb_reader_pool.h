@@ -9,7 +9,9 @@
 //
 // Retries happen here and nowhere else: when a reader ends before it answers (killed, crashed)
 // or answers that its connection broke (it then ends itself), it is replaced by a new reader,
-// which connects afresh, and the request is made once more on that one.
+// which connects afresh, and the request is made once more on that one. While such a second try
+// finds out whether the server still answers, other requests wait for its outcome; when it
+// fails too, every request that came before then fails with it at once.
 //
 // The pool measures the link as it goes: the round trip of small reads and the bytes per second
 // of large ones, which say how many bytes are worth reading rather than waiting one more round
@@ -20,6 +22,7 @@
 #include <sys/types.h>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <filesystem>
 #include <mutex>
@@ -85,13 +88,22 @@ class SmbReaderPool {
     struct Slot;
     smb_wire::Answer call(const std::string& url, const smb_wire::Writer& request, bool opens,
                           bool isRead);
-    Slot& acquire(const std::string& url);
+    using Clock = std::chrono::steady_clock;
+    // An idle reader for a request that came at `entered`; none when the server was found lost
+    // since.
+    Slot* acquire(const std::string& url, Clock::time_point entered);
     void release(Slot& slot, const std::string& url, bool opened);
-    bool prepare(Slot& slot);
+    bool warmedUp(Slot& slot, smb_wire::Answer& answer, Clock::time_point firstTryEnds);
+    bool tryAgain(Slot& slot, std::string_view request, smb_wire::Answer& answer, bool isRead,
+                  Clock::time_point entered);
+    bool lostSince(Clock::time_point entered) const;  // with mutex_ held
+    smb_wire::Answer lostAnswer() const;
     static bool answerWaiting(const Slot& slot);
     bool start(Slot& slot);
     void stop(Slot& slot);
-    bool exchange(Slot& slot, std::string_view request, smb_wire::Answer& answer, bool isRead);
+    bool exchange(Slot& slot, std::string_view request, smb_wire::Answer& answer, bool isRead,
+                  int waitMs);
+    int hungReaderMs() const;
     void sendLogOn(Slot& slot);
     void measure(std::size_t bytes, double seconds);
     void widenOnSlowLink(const std::string& url);
@@ -108,6 +120,11 @@ class SmbReaderPool {
     mutable std::mutex mutex_;
     std::condition_variable idle_;
     int logOnGeneration_ = 0;
+    // A second try is finding out whether the server still answers; new requests wait for it.
+    bool probing_ = false;
+    // When a second try last failed too, and how: requests that came before then end so at once.
+    Clock::time_point lostAt_ = Clock::time_point::min();
+    int lostError_ = kReaderEnded;
     std::atomic<double> roundTrip_{0};       // seconds; 0: not measured yet
     std::atomic<double> bytesPerSecond_{0};  // 0: not measured yet
 };

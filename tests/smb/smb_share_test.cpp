@@ -340,10 +340,19 @@ TEST(SmbServer, AServerDroppingConnectionAttemptsIsGivenUpWithinTheTimeOut) {
         ::close(fd);
 }
 
-// A server that takes connections and never answers, met by a request while the readers are
-// still connecting: the failed connection counts as the request's first try, so it gives up
-// after two time-outs (that one and one retry on a new reader), not three.
-TEST(SmbServer, ASilentServerCostsARequestNoMoreThanTwoTimeOuts) {
+struct SilentCase {
+    const char* name;
+    bool warmUp;   // the readers are still connecting when the requests come
+    int requests;  // at once, against two readers
+};
+
+class SilentServerTest : public ::testing::TestWithParam<SilentCase> {};
+
+// A server that takes connections and never answers: each request gives up after two
+// time-outs (its first try, and one retry on a new reader), not three, and requests queued
+// behind the readers end with the first ones rather than each spending two time-outs more.
+TEST_P(SilentServerTest, CostsNoMoreThanTwoTimeOuts) {
+    const SilentCase& c = GetParam();
     SilentServer server(16);
     platform::SmbReaderOptions options;
     options.port = server.port();
@@ -352,10 +361,19 @@ TEST(SmbServer, ASilentServerCostsARequestNoMoreThanTwoTimeOuts) {
     platform::SmbReaderPool pool(options);
     const std::string url = "smb://127.0.0.1/TARNLNK/";
     auto started = std::chrono::steady_clock::now();
-    pool.warmUp(url);
-    EXPECT_NE(pool.stat(url).error, 0);
+    if (c.warmUp) pool.warmUp(url);
+    std::atomic<int> failed = 0;
+    platform::runInParallel(static_cast<std::size_t>(c.requests), c.requests,
+                            [&](std::size_t) { failed += pool.stat(url).error != 0; });
+    EXPECT_EQ(failed, c.requests);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(5000));
 }
+
+INSTANTIATE_TEST_SUITE_P(SmbServer, SilentServerTest,
+                         ::testing::Values(SilentCase{"WhileReadersConnect", true, 1},
+                                           SilentCase{"MoreRequestsThanReaders", false, 6},
+                                           SilentCase{"MoreRequestsWhileReadersConnect", true, 6}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // A path read over SMB and through local folders: the same bytes, or missing in both.
 struct PathCase {
