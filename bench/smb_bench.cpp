@@ -239,9 +239,10 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     std::optional<bench::Link> serve;
     bool tracing = !args.empty() && args[0] == "--trace";
+    const char* usage = "usage: smb_bench [--serve|--trace MS [MBIT]] [FOLDER]\n";
     if (!args.empty() && (args[0] == "--serve" || tracing)) {
         if (args.size() < 2) {
-            std::cerr << "usage: smb_bench --serve|--trace MS [MBIT] [FOLDER]\n";
+            std::cerr << usage;
             return 2;
         }
         serve = bench::Link{std::chrono::microseconds(std::atoi(args[1].c_str()) * 500), 0};
@@ -250,6 +251,10 @@ int main(int argc, char** argv) {
             serve->bitsPerSecond = std::atof(args[0].c_str()) * 1e6;
             args.erase(args.begin());
         }
+    }
+    if (args.size() > 1 || (!args.empty() && args[0].starts_with('-'))) {
+        std::cerr << usage;
+        return 2;
     }
     try {
         World w;
