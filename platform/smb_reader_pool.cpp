@@ -102,6 +102,7 @@ wire::Answer SmbReaderPool::read(const std::string& url, std::int64_t offset, st
 // reader ended or its connection broke. A server that falls silent fails every request in flight
 // within one time limit; the first of them to try again finds out whether the server still
 // answers, while the others wait for that outcome rather than each spending a time limit more.
+// Connections that merely broke (a server restarted, a VPN reconnected) are replaced in parallel.
 wire::Answer SmbReaderPool::call(const std::string& url, const wire::Writer& request, bool opens,
                                  bool isRead) {
     const auto entered = Clock::now();
@@ -117,8 +118,11 @@ wire::Answer SmbReaderPool::call(const std::string& url, const wire::Writer& req
                     exchange(*slot, request.bytes(), answer, isRead, msUntil(firstTryEnds));
     auto failed = [&] { return !answered || connectionFailure(answer.error); };
     if (failed()) {
+        // A reader that ended or a connection that broke says nothing of the server; a first try
+        // that waited out the time limit says it may be silent.
+        const bool waitedOut = answered ? answer.error == ETIMEDOUT : Clock::now() >= firstTryEnds;
         stop(*slot);
-        answered = tryAgain(*slot, request.bytes(), answer, isRead, entered);
+        answered = tryAgain(*slot, request.bytes(), answer, isRead, entered, waitedOut);
     }
     if (!answered) answer = wire::Answer{kReaderEnded, wire::Kind::Missing, 0, {}};
     if (failed()) stop(*slot);
@@ -128,12 +132,12 @@ wire::Answer SmbReaderPool::call(const std::string& url, const wire::Writer& req
 }
 
 bool SmbReaderPool::tryAgain(Slot& slot, std::string_view request, wire::Answer& answer,
-                             bool isRead, Clock::time_point entered) {
+                             bool isRead, Clock::time_point entered, bool waitedOut) {
     bool probe;
     {
         std::unique_lock lock(mutex_);
-        probe = !probing_;
-        idle_.wait(lock, [&] { return !probing_ || lostSince(entered); });
+        probe = waitedOut && !probing_;
+        if (waitedOut) idle_.wait(lock, [&] { return !probing_ || lostSince(entered); });
         if (lostSince(entered)) {
             answer = wire::Answer{lostError_, wire::Kind::Missing, 0, {}};
             return true;

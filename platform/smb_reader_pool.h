@@ -95,7 +95,7 @@ class SmbReaderPool {
     void release(Slot& slot, const std::string& url, bool opened);
     bool warmedUp(Slot& slot, smb_wire::Answer& answer, Clock::time_point firstTryEnds);
     bool tryAgain(Slot& slot, std::string_view request, smb_wire::Answer& answer, bool isRead,
-                  Clock::time_point entered);
+                  Clock::time_point entered, bool waitedOut);
     bool lostSince(Clock::time_point entered) const;  // with mutex_ held
     smb_wire::Answer lostAnswer() const;
     static bool answerWaiting(const Slot& slot);
@@ -120,7 +120,8 @@ class SmbReaderPool {
     mutable std::mutex mutex_;
     std::condition_variable idle_;
     int logOnGeneration_ = 0;
-    // A second try is finding out whether the server still answers; new requests wait for it.
+    // A second try after a first that waited out the time limit is finding out whether the
+    // server still answers; new requests wait for it.
     bool probing_ = false;
     // When a second try last failed too, and how: requests that came before then end so at once.
     Clock::time_point lostAt_ = Clock::time_point::min();
