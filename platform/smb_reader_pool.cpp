@@ -119,8 +119,8 @@ wire::Answer SmbReaderPool::call(const std::string& url, const wire::Writer& req
     auto failed = [&] { return !answered || connectionFailure(answer.error); };
     if (failed()) {
         // A reader that ended or a connection that broke says nothing of the server; a first try
-        // that waited out the time limit says it may be silent.
-        const bool waitedOut = answered ? answer.error == ETIMEDOUT : Clock::now() >= firstTryEnds;
+        // (or the warm-up it took over) that waited out the time limit says it may be silent.
+        const bool waitedOut = answer.error == ETIMEDOUT || Clock::now() >= firstTryEnds;
         stop(*slot);
         answered = tryAgain(*slot, request.bytes(), answer, isRead, entered, waitedOut);
     }
