@@ -139,12 +139,15 @@ bool SmbReaderPool::tryAgain(Slot& slot, std::string_view request, wire::Answer&
         probe = waitedOut && !probing_;
         if (waitedOut) idle_.wait(lock, [&] { return !probing_ || lostSince(entered); });
         if (lostSince(entered)) {
-            answer = wire::Answer{lostError_, wire::Kind::Missing, 0, {}};
+            answer = lostAnswer();
             return true;
         }
         probing_ = probe;
     }
-    bool answered = start(slot) && exchange(slot, request, answer, isRead, hungReaderMs());
+    // The client library gives up on a request after its time limit; waiting longer only guards
+    // against a reader that hangs.
+    const int hungReaderMs = std::max(30000, 8 * options_.timeoutMs);
+    bool answered = start(slot) && exchange(slot, request, answer, isRead, hungReaderMs);
     {
         std::lock_guard lock(mutex_);
         if (probe) probing_ = false;
@@ -162,8 +165,7 @@ bool SmbReaderPool::lostSince(Clock::time_point entered) const {
 }
 
 wire::Answer SmbReaderPool::lostAnswer() const {
-    std::lock_guard lock(mutex_);
-    return wire::Answer{lostError_, wire::Kind::Missing, 0, {}};
+    return wire::Answer{lostError_.load(), wire::Kind::Missing, 0, {}};
 }
 
 SmbReaderPool::Slot* SmbReaderPool::acquire(const std::string& url, Clock::time_point entered) {
@@ -327,12 +329,6 @@ bool SmbReaderPool::exchange(Slot& slot, std::string_view request, wire::Answer&
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
     slot.connected = !connectionFailure(answer.error);
     return true;
-}
-
-// The client library gives up on a request after its time limit; this only guards against a
-// reader that hangs.
-int SmbReaderPool::hungReaderMs() const {
-    return std::max(30000, 8 * options_.timeoutMs);
 }
 
 void SmbReaderPool::measure(std::size_t bytes, double seconds) {

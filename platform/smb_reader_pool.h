@@ -103,7 +103,6 @@ class SmbReaderPool {
     void stop(Slot& slot);
     bool exchange(Slot& slot, std::string_view request, smb_wire::Answer& answer, bool isRead,
                   int waitMs);
-    int hungReaderMs() const;
     void sendLogOn(Slot& slot);
     void measure(std::size_t bytes, double seconds);
     void widenOnSlowLink(const std::string& url);
@@ -125,7 +124,7 @@ class SmbReaderPool {
     bool probing_ = false;
     // When a second try last failed too, and how: requests that came before then end so at once.
     Clock::time_point lostAt_ = Clock::time_point::min();
-    int lostError_ = kReaderEnded;
+    std::atomic<int> lostError_{kReaderEnded};
     std::atomic<double> roundTrip_{0};       // seconds; 0: not measured yet
     std::atomic<double> bytesPerSecond_{0};  // 0: not measured yet
 };
