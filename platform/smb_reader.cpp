@@ -92,6 +92,9 @@ class ReaderProcess {
             case wire::Request::Stat:
                 stat(url, answer);
                 break;
+            case wire::Request::Connect:
+                connect(url, answer);
+                break;
             case wire::Request::Open:
                 if (SMBCFILE* file = handle(url, answer)) size(file, answer);
                 break;
@@ -131,6 +134,19 @@ class ReaderProcess {
                       : S_ISDIR(info.st_mode) ? wire::Kind::Directory
                                               : wire::Kind::Other;
         answer.size = static_cast<std::int64_t>(info.st_size);
+    }
+
+    // Logs on when not yet logged on, by opening the share's root: after the log-on that takes
+    // one request (which answers that the root is a directory), where asking for the root's
+    // attributes takes three.
+    void connect(const std::string& url, wire::Answer& answer) {
+        SMBCCTX* ctx = context_->get();
+        errno = 0;
+        std::string root(wire::shareRoot(url));
+        if (SMBCFILE* opened = smbc_getFunctionOpen(ctx)(ctx, root.c_str(), O_RDONLY, 0))
+            smbc_getFunctionClose(ctx)(ctx, opened);
+        else if (errno != EISDIR)
+            answer.error = lastError();
     }
 
     void size(SMBCFILE* file, wire::Answer& answer) {

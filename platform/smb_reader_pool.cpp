@@ -369,8 +369,8 @@ void SmbReaderPool::widenOnSlowLink(const std::string& url) {
 }
 
 void SmbReaderPool::warmUp(const std::string& url) {
-    wire::Writer request(wire::Request::Stat);
-    request.putText(url);
+    wire::Writer request(wire::Request::Connect);
+    request.putText(wire::shareRoot(url));
     for (const auto& owned : slotsInUse()) {
         Slot& slot = *owned;
         {

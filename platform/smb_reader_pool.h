@@ -72,8 +72,8 @@ class SmbReaderPool {
 
     // Every later request logs on so; each reader takes it before its next request.
     void logOn(SmbLogon logon);
-    // Starts every reader that is not running and has it connect by asking about `url`; nothing
-    // waits for the answers.
+    // Starts every reader that is not running and has it connect to the share `url` is on;
+    // nothing waits for the answers.
     void warmUp(const std::string& url);
 
     // Readers in use: `readers`, or `slowLinkReaders` once the link proved slow.

@@ -160,4 +160,12 @@ bool receive(int socket, std::string& message, int timeoutMs) {
     return receiveExactly(socket, message.data(), n, deadline);
 }
 
+std::string_view shareRoot(std::string_view url) {
+    constexpr std::string_view scheme = "smb://";
+    if (!url.starts_with(scheme)) return url;
+    std::size_t server = url.find('/', scheme.size());
+    if (server == std::string_view::npos) return url;
+    return url.substr(0, url.find('/', server + 1));
+}
+
 }  // namespace fennick::platform::smb_wire

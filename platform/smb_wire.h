@@ -8,6 +8,7 @@
 //   Stat   url                      -> error, kind, size
 //   Open   url                      -> error, size        (the reader keeps the file open)
 //   Read   url, offset, length      -> error, bytes       (at most kLargestRead bytes)
+//   Connect url                     -> error              (logs on to the url's share)
 //
 // An error is an errno value, 0 for none. A reader whose connection broke answers with the error
 // and ends, so that its replacement starts on a fresh connection.
@@ -18,7 +19,7 @@
 
 namespace fennick::platform::smb_wire {
 
-enum class Request : std::uint8_t { LogOn = 1, Stat = 2, Open = 3, Read = 4 };
+enum class Request : std::uint8_t { LogOn = 1, Stat = 2, Open = 3, Read = 4, Connect = 5 };
 enum class Kind : std::uint8_t { Missing = 0, File = 1, Directory = 2, Other = 3 };
 
 constexpr std::size_t kLargestRead = 1 << 20;
@@ -83,5 +84,8 @@ bool send(int socket, std::string_view message);
 // Receives one message. False at the end of the stream, on a message over kLargestMessage, and
 // when nothing complete arrived within `timeoutMs` (negative: no limit).
 bool receive(int socket, std::string& message, int timeoutMs = -1);
+
+// The share's root ("smb://server/share") of a url on it; the url itself when it names no share.
+std::string_view shareRoot(std::string_view url);
 
 }  // namespace fennick::platform::smb_wire

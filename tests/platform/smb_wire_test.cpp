@@ -56,5 +56,18 @@ TEST(Wire, ReceiveRefusesOversizedMessagesAndTakesWholeOnes) {
     ::close(pair[1]);
 }
 
+// Readers log on to a url's share by its root, whatever the url names on it.
+TEST(Wire, ShareRootKeepsServerAndShareOnly) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"smb://server/share/DLR001/UNIT.DB", "smb://server/share"},
+        {"smb://server/share/", "smb://server/share"},
+        {"smb://server/share", "smb://server/share"},
+        {"smb://server", "smb://server"},
+        {"not a url", "not a url"},
+    };
+    for (const auto& [url, root] : cases)
+        EXPECT_EQ(shareRoot(url), root) << url;
+}
+
 }  // namespace
 }  // namespace fennick::platform::smb_wire
