@@ -56,7 +56,7 @@ class SmbReaderPool {
     static constexpr int kReaderEnded = -1;
     static constexpr double kSlowRoundTrip = 0.010;  // seconds
     // Small reads whose round trips decide, once, whether the link is slow.
-    static constexpr int kReadsThatDecide = 6;
+    static constexpr int kReadsThatDecide = 3;
 
     // No reader starts before the first request. Throws IoError when the program is missing.
     explicit SmbReaderPool(SmbReaderOptions options);
