@@ -141,7 +141,6 @@ class ReaderProcess {
     // attributes takes three.
     void connect(const std::string& url, wire::Answer& answer) {
         SMBCCTX* ctx = context_->get();
-        errno = 0;
         std::string root(wire::shareRoot(url));
         if (SMBCFILE* opened = smbc_getFunctionOpen(ctx)(ctx, root.c_str(), O_RDONLY, 0))
             smbc_getFunctionClose(ctx)(ctx, opened);

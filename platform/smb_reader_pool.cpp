@@ -20,7 +20,6 @@ extern char** environ;
 namespace fennick::platform {
 
 namespace wire = smb_wire;
-using Clock = std::chrono::steady_clock;
 
 namespace {
 
@@ -31,8 +30,9 @@ constexpr std::size_t kLargeRead = 64 * 1024;
 constexpr std::int64_t kUnmeasuredGap = 32 * 1024;
 constexpr std::int64_t kSmallestGap = 4 * 1024;
 
-int msUntil(Clock::time_point end) {
-    auto left = std::chrono::ceil<std::chrono::milliseconds>(end - Clock::now()).count();
+int msUntil(std::chrono::steady_clock::time_point end) {
+    auto left = std::chrono::ceil<std::chrono::milliseconds>(end - std::chrono::steady_clock::now())
+                    .count();
     return static_cast<int>(std::max<decltype(left)>(left, 0));
 }
 
@@ -319,14 +319,13 @@ void SmbReaderPool::sendLogOn(Slot& slot) {
 bool SmbReaderPool::exchange(Slot& slot, std::string_view request, wire::Answer& answer,
                              bool isRead, int waitMs) {
     if (slot.socket < 0) return false;
-    auto started = std::chrono::steady_clock::now();
+    auto started = Clock::now();
     std::string message;
     if (!wire::send(slot.socket, request) || !wire::receive(slot.socket, message, waitMs) ||
         !wire::decodeAnswer(message, answer))
         return false;
     if (isRead && answer.error == 0 && slot.connected)
-        measure(answer.bytes.size(),
-                std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
+        measure(answer.bytes.size(), std::chrono::duration<double>(Clock::now() - started).count());
     slot.connected = !connectionFailure(answer.error);
     return true;
 }
@@ -370,7 +369,7 @@ void SmbReaderPool::widenOnSlowLink(const std::string& url) {
 
 void SmbReaderPool::warmUp(const std::string& url) {
     wire::Writer request(wire::Request::Connect);
-    request.putText(wire::shareRoot(url));
+    request.putText(url);
     for (const auto& owned : slotsInUse()) {
         Slot& slot = *owned;
         {
