@@ -102,11 +102,12 @@ class AccessDenied : public IoError {
 std::string invalidShareText(const std::string& root);
 
 // How reads are best shaped for a storage: reading through a gap of up to `gapWorthReading`
-// bytes between wanted ranges costs less than one more round trip, and `inFlight` reads are
-// served at once.
+// bytes between wanted ranges costs less than one more round trip, `inFlight` reads are served
+// at once, and reads together have at most `bytesInFlight` bytes on the way (0: no limit).
 struct ReadShape {
     std::int64_t gapWorthReading = 32 * 1024;
     int inFlight = 16;
+    std::int64_t bytesInFlight = 0;
 };
 
 class FileSystem {

@@ -272,7 +272,7 @@ void SmbFileSystem::logOn(SmbCredentials credentials) {
 }
 
 ReadShape SmbFileSystem::readShape() const {
-    return {pool_->gapWorthReading(), pool_->size()};
+    return {pool_->gapWorthReading(), pool_->size(), pool_->bytesWorthInFlight()};
 }
 
 std::optional<std::string> SmbFileSystem::url(const std::string& uncPath) {

@@ -321,16 +321,20 @@ bool SmbReaderPool::exchange(Slot& slot, std::string_view request, wire::Answer&
     if (slot.socket < 0) return false;
     auto started = Clock::now();
     std::string message;
-    if (!wire::send(slot.socket, request) || !wire::receive(slot.socket, message, waitMs) ||
-        !wire::decodeAnswer(message, answer))
-        return false;
+    ++exchanging_;
+    bool answered = wire::send(slot.socket, request) &&
+                    wire::receive(slot.socket, message, waitMs) &&
+                    wire::decodeAnswer(message, answer);
+    const int together = exchanging_--;
+    if (!answered) return false;
     if (isRead && answer.error == 0 && slot.connected)
-        measure(answer.bytes.size(), std::chrono::duration<double>(Clock::now() - started).count());
+        measure(answer.bytes.size(), std::chrono::duration<double>(Clock::now() - started).count(),
+                together);
     slot.connected = !connectionFailure(answer.error);
     return true;
 }
 
-void SmbReaderPool::measure(std::size_t bytes, double seconds) {
+void SmbReaderPool::measure(std::size_t bytes, double seconds, int together) {
     double roundTrip = roundTrip_.load();
     if (bytes <= kSmallRead) {
         ++smallReadsMeasured_;
@@ -344,6 +348,8 @@ void SmbReaderPool::measure(std::size_t bytes, double seconds) {
         double rate = static_cast<double>(bytes) / std::max(seconds - roundTrip, seconds / 2);
         double known = bytesPerSecond_.load();
         bytesPerSecond_ = known == 0 ? rate : known + (rate - known) / 4;
+        double link = rate * together, knownLink = linkBytesPerSecond_.load();
+        linkBytesPerSecond_ = knownLink == 0 ? link : knownLink + (link - knownLink) / 4;
     }
 }
 
@@ -354,6 +360,17 @@ std::int64_t SmbReaderPool::gapWorthReading() const {
                       static_cast<std::int64_t>(wire::kLargestRead));
 }
 
+std::int64_t SmbReaderPool::bytesWorthInFlight() const {
+    if (!linkProvedSlow()) return 0;
+    double onTheWay = kRoundTripsOnTheWay * roundTrip_.load() * linkBytesPerSecond_.load();
+    return std::max(static_cast<std::int64_t>(wire::kLargestRead),
+                    static_cast<std::int64_t>(onTheWay));
+}
+
+bool SmbReaderPool::linkProvedSlow() const {
+    return smallReadsMeasured_ >= kReadsThatDecide && roundTrip_ >= kSlowRoundTrip;
+}
+
 void SmbReaderPool::logOn(SmbLogon logon) {
     std::lock_guard lock(mutex_);
     options_.logon = std::move(logon);
@@ -362,7 +379,7 @@ void SmbReaderPool::logOn(SmbLogon logon) {
 
 void SmbReaderPool::widenOnSlowLink(const std::string& url) {
     if (smallReadsMeasured_ < kReadsThatDecide || linkJudged_.exchange(true)) return;
-    if (roundTrip_ < kSlowRoundTrip || options_.slowLinkReaders <= inUse_) return;
+    if (!linkProvedSlow() || options_.slowLinkReaders <= inUse_) return;
     inUse_ = options_.slowLinkReaders;
     warmUp(url);
 }

@@ -17,7 +17,9 @@
 // of large ones, which say how many bytes are worth reading rather than waiting one more round
 // trip. A slow link (a branch on a VPN) may widen the pool once: each small read there costs a
 // whole round trip on its connection, so twice the readers answer a list of scattered records in
-// about half the time.
+// about half the time. There, too, a router sends each direction's bytes first in, first out:
+// megabytes of large reads on the way make every small read wait behind them, so large reads
+// keep only a few round trips' worth of bytes on the way, enough to keep the link busy.
 
 #include <sys/types.h>
 
@@ -57,6 +59,8 @@ class SmbReaderPool {
     static constexpr double kSlowRoundTrip = 0.010;  // seconds
     // Small reads whose round trips decide, once, whether the link is slow.
     static constexpr int kReadsThatDecide = 3;
+    // Round trips' worth of the link's bytes that large reads keep on the way on a slow link.
+    static constexpr int kRoundTripsOnTheWay = 4;
 
     // No reader starts before the first request. Throws IoError when the program is missing.
     explicit SmbReaderPool(SmbReaderOptions options);
@@ -81,6 +85,9 @@ class SmbReaderPool {
     // Bytes of a gap worth reading through rather than waiting one more round trip: the round
     // trip times the bandwidth as measured so far (32 KB before anything was measured).
     std::int64_t gapWorthReading() const;
+    // Bytes worth having on the way at once: on a slow link kRoundTripsOnTheWay round trips of
+    // the link's bandwidth as measured, at least the largest read; elsewhere 0 (no limit).
+    std::int64_t bytesWorthInFlight() const;
     // The readers' process ids, 0 for one not running or not in use (tests end one on purpose).
     std::vector<pid_t> readerIds() const;
 
@@ -104,7 +111,8 @@ class SmbReaderPool {
     bool exchange(Slot& slot, std::string_view request, smb_wire::Answer& answer, bool isRead,
                   int waitMs);
     void sendLogOn(Slot& slot);
-    void measure(std::size_t bytes, double seconds);
+    void measure(std::size_t bytes, double seconds, int together);
+    bool linkProvedSlow() const;
     void widenOnSlowLink(const std::string& url);
     std::span<const std::unique_ptr<Slot>> slotsInUse() const {
         return {slots_.data(), static_cast<std::size_t>(inUse_.load())};
@@ -125,8 +133,10 @@ class SmbReaderPool {
     // When a second try last failed too, and how: requests that came before then end so at once.
     Clock::time_point lostAt_ = Clock::time_point::min();
     std::atomic<int> lostError_{kReaderEnded};
-    std::atomic<double> roundTrip_{0};       // seconds; 0: not measured yet
-    std::atomic<double> bytesPerSecond_{0};  // 0: not measured yet
+    std::atomic<double> roundTrip_{0};           // seconds; 0: not measured yet
+    std::atomic<double> bytesPerSecond_{0};      // each connection's share; 0: not measured yet
+    std::atomic<double> linkBytesPerSecond_{0};  // all connections together; 0: not measured yet
+    std::atomic<int> exchanging_{0};             // requests on the way to the server now
 };
 
 }  // namespace fennick::platform

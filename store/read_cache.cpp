@@ -156,6 +156,12 @@ void ReadCache::prefetch(platform::File& file, std::vector<ByteRange> ranges) {
         });
     }
     ReadPolicy shape = policy();
+    if (shape.bytesInFlight > 0) {
+        // Several pieces of a long run on the way at once keep the link busy between them.
+        constexpr std::int64_t kPiecesOnTheWay = 4, kSmallestPiece = 64 * 1024;
+        shape.maxRead = std::min(shape.maxRead,
+                                 std::max(shape.bytesInFlight / kPiecesOnTheWay, kSmallestPiece));
+    }
     if (policy_.maxGap <= 0) {
         // A gap that costs less than each read's share of a round trip is always read through:
         // fewer, larger requests for next to nothing.
@@ -166,7 +172,7 @@ void ReadCache::prefetch(platform::File& file, std::vector<ByteRange> ranges) {
     std::vector<Read> reads;
     for (auto& group : coalesce(std::move(ranges), shape))
         reads.push_back({std::move(group), {}, false});
-    fetch(cached->inner(), kept, std::move(reads));
+    fetch(cached->inner(), kept, std::move(reads), shape);
 }
 
 bool ReadCache::holds(platform::File& file, ByteRange range) {
@@ -183,17 +189,22 @@ ReadPolicy ReadCache::policy() const {
     if (policy.maxGap <= 0) policy.maxGap = std::min(shape.gapWorthReading, policy.maxRead);
     if (policy.inFlight <= 0) policy.inFlight = shape.inFlight;
     if (policy.wholeFile < 0) policy.wholeFile = policy.maxGap;
+    if (policy.bytesInFlight <= 0) policy.bytesInFlight = shape.bytesInFlight;
     return policy;
 }
 
-// Reads every read of `reads`, keeping `inFlight` of them waiting on the share at once: each
-// read that ends lets the next one go (no batch waits for its slowest read). The calling thread
-// hands them out, calling the checkpoint and the pause point before each, so that cancelled or
-// paused work sends no more than those already in flight.
-void ReadCache::readAll(platform::File& inner, std::vector<Read>& reads, std::size_t inFlight) {
+// Reads every read of `reads`, keeping at most `shape.inFlight` of them, with at most
+// `shape.bytesInFlight` bytes (any one read when it alone is more), waiting on the share at once:
+// each read that ends lets the next one go (no batch waits for its slowest read). The calling
+// thread hands them out, calling the checkpoint and the pause point before each, so that
+// cancelled or paused work sends no more than those already in flight.
+void ReadCache::readAll(platform::File& inner, std::vector<Read>& reads, const ReadPolicy& shape) {
+    const auto inFlight = static_cast<std::size_t>(std::max(shape.inFlight, 1));
+    const std::int64_t byteLimit = shape.bytesInFlight;
     std::mutex mutex;
     std::condition_variable changed;
     std::size_t allowed = 0, taken = 0, ended = 0;
+    std::int64_t bytesOut = 0;
     bool stop = false;
     // A lost connection ends the reads and the action: they are not tried again here (the
     // share has made its one retry already).
@@ -210,6 +221,7 @@ void ReadCache::readAll(platform::File& inner, std::vector<Read>& reads, std::si
             lock.lock();
             if (failure && !lost) lost = failure;
             ++ended;
+            bytesOut -= read.span().length;
             changed.notify_all();
         }
     };
@@ -228,15 +240,21 @@ void ReadCache::readAll(platform::File& inner, std::vector<Read>& reads, std::si
         workers.emplace_back(work);
     Stop stopping{mutex, changed, stop};  // ends the workers before they are joined
     for (std::size_t i = 0; i < reads.size(); ++i) {
+        const std::int64_t bytes = reads[i].span().length;
+        auto roomFor = [&] {
+            return allowed - ended < inFlight &&
+                   (byteLimit <= 0 || bytesOut == 0 || bytesOut + bytes <= byteLimit);
+        };
         {
             std::unique_lock lock(mutex);
-            changed.wait(lock, [&] { return allowed - ended < inFlight || lost; });
+            changed.wait(lock, [&] { return roomFor() || lost; });
             if (lost) break;
         }
         checkpoint();
         pausePoint();
         std::lock_guard lock(mutex);
         ++allowed;
+        bytesOut += bytes;
         changed.notify_all();
     }
     std::unique_lock lock(mutex);
@@ -259,10 +277,10 @@ std::exception_ptr ReadCache::readOne(platform::File& inner, Read& read) {
     return nullptr;
 }
 
-void ReadCache::fetch(platform::File& inner, KeptBytes& kept, std::vector<Read> reads) {
-    const auto inFlight = static_cast<std::size_t>(std::max(policy().inFlight, 1));
+void ReadCache::fetch(platform::File& inner, KeptBytes& kept, std::vector<Read> reads,
+                      const ReadPolicy& shape) {
     while (!reads.empty()) {
-        readAll(inner, reads, inFlight);
+        readAll(inner, reads, shape);
         std::vector<Read> retry;
         std::unique_lock lock(keptMutex_);
         for (auto& read : reads) {

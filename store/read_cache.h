@@ -43,6 +43,8 @@ struct ReadPolicy {
     std::int64_t wholeFile = -1;         // a file no larger is read whole at the action's first
                                          // read of it (an index walk then costs one round trip);
                                          // -1: the maximum gap, 0: never
+    std::int64_t bytesInFlight = 0;      // bytes on the way at once; 0: as the share says (its
+                                         // 0: no limit)
 };
 
 class ReadCache : public platform::FileSystem {
@@ -153,10 +155,11 @@ class ReadCache : public platform::FileSystem {
     friend class CachedFile;
     struct Read;
     ReadPolicy policy() const;
-    void fetch(platform::File& inner, KeptBytes& kept, std::vector<Read> reads);
+    void fetch(platform::File& inner, KeptBytes& kept, std::vector<Read> reads,
+               const ReadPolicy& shape);
     void pausePoint();
     KeptBytes& keptOf(std::int32_t file);
-    void readAll(platform::File& inner, std::vector<Read>& reads, std::size_t inFlight);
+    void readAll(platform::File& inner, std::vector<Read>& reads, const ReadPolicy& shape);
     static std::exception_ptr readOne(platform::File& inner, Read& read);
 
     std::unique_ptr<platform::FileSystem> inner_;

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 namespace fennick::store {
 namespace {
 
@@ -160,12 +164,16 @@ TEST(ReadCache, PrefetchReadsAroundABadBlock) {
     EXPECT_EQ(s.shareReads(), afterPrefetch);  // nothing that is kept is read again
 }
 
-// A share with a link of its own shape, whose reads can lose the server.
+// A share with a link of its own shape, whose reads can lose the server, and which notes what
+// its reads had on the way together (each read taking `readTime`).
 class LinkShare : public platform::MemoryFileSystem {
   public:
     platform::ReadShape shape;
     bool lost = false;
-    int reads = 0;
+    std::atomic<int> reads = 0;
+    std::chrono::milliseconds readTime{0};
+    std::atomic<std::int64_t> onTheWay = 0, widestOnTheWay = 0, largestRead = 0;
+    std::atomic<int> together = 0, mostTogether = 0;
     platform::ReadShape readShape() const override { return shape; }
 
   protected:
@@ -187,7 +195,19 @@ class LinkShare : public platform::MemoryFileSystem {
         std::size_t doRead(std::int64_t offset, char* buf, std::size_t n) override {
             ++share_.reads;
             if (share_.lost) throw platform::ConnectionLost("lost");
+            const auto bytes = static_cast<std::int64_t>(n);
+            raise(share_.largestRead, bytes);
+            raise(share_.widestOnTheWay, share_.onTheWay += bytes);
+            raise(share_.mostTogether, ++share_.together);
+            std::this_thread::sleep_for(share_.readTime);
+            share_.onTheWay -= bytes;
+            --share_.together;
             return file_->readAt(offset, buf, n);
+        }
+        template <typename T>
+        static void raise(std::atomic<T>& most, T now) {
+            for (T seen = most; now > seen && !most.compare_exchange_weak(seen, now);) {
+            }
         }
         void doWrite(std::int64_t, const char*, std::size_t) override {}
 
@@ -215,6 +235,55 @@ TEST(ReadCache, PrefetchFollowsTheShareAndStopsWhenTheServerIsLost) {
     EXPECT_THROW(cache.prefetch(*file, {wanted[2], wanted[3]}), platform::ConnectionLost);
     EXPECT_EQ(share.reads, 2);
 }
+
+struct OnTheWayCase {
+    const char* name;
+    std::int64_t bytesInFlight;  // the share's figure; 0: no limit
+    std::vector<ByteRange> wanted;
+    std::int64_t largestRead, widestOnTheWay;  // at most
+    int mostTogether;                          // at least
+};
+
+class OnTheWayTest : public testing::TestWithParam<OnTheWayCase> {};
+
+// Where the share limits the bytes on the way, a long run goes in pieces a quarter of that at
+// most, never more on the way together; small reads still go together as the share allows.
+TEST_P(OnTheWayTest, ReadsKeepTheSharesBytesOnTheWay) {
+    const OnTheWayCase& c = GetParam();
+    auto owned = std::make_unique<LinkShare>();
+    LinkShare& share = *owned;
+    share.setFile(kPath, std::string(4 << 20, 'x'));
+    share.shape = {32 * 1024, 8, c.bytesInFlight};
+    share.readTime = std::chrono::milliseconds(20);
+    ReadCache cache(std::move(owned), ReadPolicy{.wholeFile = 0});
+    auto file = cache.open(kPath, platform::Access::Read);
+    ReadCache::Scope scope(&cache);
+    cache.prefetch(*file, c.wanted);
+    EXPECT_LE(share.largestRead, c.largestRead);
+    EXPECT_LE(share.widestOnTheWay, c.widestOnTheWay);
+    EXPECT_GE(share.mostTogether, c.mostTogether);
+}
+
+constexpr std::int64_t kKB = 1024;
+// 512 bytes every `step` bytes over 2 MB: records a chain walk wants, close enough to read through.
+std::vector<ByteRange> recordsEvery(std::int64_t step) {
+    std::vector<ByteRange> out;
+    for (std::int64_t at = 0; at < 2048 * kKB; at += step)
+        out.push_back({at, 512});
+    return out;
+}
+INSTANTIATE_TEST_SUITE_P(
+    ReadCache, OnTheWayTest,
+    testing::Values(
+        OnTheWayCase{"LongRunLimited", 256 * kKB, recordsEvery(16 * kKB), 64 * kKB, 256 * kKB, 2},
+        OnTheWayCase{"LongRunFree", 0, recordsEvery(16 * kKB), 1024 * kKB, 2048 * kKB, 2},
+        OnTheWayCase{"SmallReadsLimited",
+                     4 * kKB,
+                     {{0, 512}, {kKB * kKB, 512}, {2 * kKB * kKB, 512}, {3 * kKB * kKB, 512}},
+                     512,
+                     4 * kKB,
+                     4}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace fennick::store
