@@ -157,10 +157,13 @@ void ReadCache::prefetch(platform::File& file, std::vector<ByteRange> ranges) {
     }
     ReadPolicy shape = policy();
     if (shape.bytesInFlight > 0) {
-        // Several pieces of a long run on the way at once keep the link busy between them.
-        constexpr std::int64_t kPiecesOnTheWay = 4, kSmallestPiece = 64 * 1024;
-        shape.maxRead = std::min(shape.maxRead,
-                                 std::max(shape.bytesInFlight / kPiecesOnTheWay, kSmallestPiece));
+        // Several pieces of a long run on the way at once keep the link busy between them, where
+        // the share serves several reads at once.
+        constexpr int kPiecesOnTheWay = 4;
+        constexpr std::int64_t kSmallestPiece = 64 * 1024;
+        const int pieces = std::clamp(shape.inFlight, 1, kPiecesOnTheWay);
+        shape.maxRead =
+            std::min(shape.maxRead, std::max(shape.bytesInFlight / pieces, kSmallestPiece));
     }
     if (policy_.maxGap <= 0) {
         // A gap that costs less than each read's share of a round trip is always read through:

@@ -238,28 +238,32 @@ TEST(ReadCache, PrefetchFollowsTheShareAndStopsWhenTheServerIsLost) {
 
 struct OnTheWayCase {
     const char* name;
+    int inFlight;                // reads the share serves at once
     std::int64_t bytesInFlight;  // the share's figure; 0: no limit
     std::vector<ByteRange> wanted;
     std::int64_t largestRead, widestOnTheWay;  // at most
-    int mostTogether;                          // at least
+    std::int64_t largestAtLeast;
+    int mostTogether;  // at least
 };
 
 class OnTheWayTest : public testing::TestWithParam<OnTheWayCase> {};
 
-// Where the share limits the bytes on the way, a long run goes in pieces a quarter of that at
-// most, never more on the way together; small reads still go together as the share allows.
+// Where the share limits the bytes on the way, a long run goes in pieces of a quarter of that
+// (all of it where the share serves one read at a time), never more on the way together; small
+// reads still go together as the share allows.
 TEST_P(OnTheWayTest, ReadsKeepTheSharesBytesOnTheWay) {
     const OnTheWayCase& c = GetParam();
     auto owned = std::make_unique<LinkShare>();
     LinkShare& share = *owned;
     share.setFile(kPath, std::string(4 << 20, 'x'));
-    share.shape = {32 * 1024, 8, c.bytesInFlight};
+    share.shape = {32 * 1024, c.inFlight, c.bytesInFlight};
     share.readTime = std::chrono::milliseconds(20);
     ReadCache cache(std::move(owned), ReadPolicy{.wholeFile = 0});
     auto file = cache.open(kPath, platform::Access::Read);
     ReadCache::Scope scope(&cache);
     cache.prefetch(*file, c.wanted);
     EXPECT_LE(share.largestRead, c.largestRead);
+    EXPECT_GE(share.largestRead, c.largestAtLeast);
     EXPECT_LE(share.widestOnTheWay, c.widestOnTheWay);
     EXPECT_GE(share.mostTogether, c.mostTogether);
 }
@@ -275,13 +279,18 @@ std::vector<ByteRange> recordsEvery(std::int64_t step) {
 INSTANTIATE_TEST_SUITE_P(
     ReadCache, OnTheWayTest,
     testing::Values(
-        OnTheWayCase{"LongRunLimited", 256 * kKB, recordsEvery(16 * kKB), 64 * kKB, 256 * kKB, 2},
-        OnTheWayCase{"LongRunFree", 0, recordsEvery(16 * kKB), 1024 * kKB, 2048 * kKB, 2},
+        OnTheWayCase{"LongRunLimited", 8, 256 * kKB, recordsEvery(kKB), 64 * kKB, 256 * kKB,
+                     32 * kKB, 2},
+        OnTheWayCase{"OneReadAtATimeLimited", 1, 256 * kKB, recordsEvery(kKB), 256 * kKB, 256 * kKB,
+                     128 * kKB, 1},
+        OnTheWayCase{"LongRunFree", 8, 0, recordsEvery(kKB), 1024 * kKB, 2048 * kKB, 32 * kKB, 2},
         OnTheWayCase{"SmallReadsLimited",
+                     8,
                      4 * kKB,
                      {{0, 512}, {kKB * kKB, 512}, {2 * kKB * kKB, 512}, {3 * kKB * kKB, 512}},
                      512,
                      4 * kKB,
+                     512,
                      4}),
     [](const auto& info) { return std::string(info.param.name); });
 
