@@ -18,8 +18,9 @@
 // trip. A slow link (a branch on a VPN) may widen the pool once: each small read there costs a
 // whole round trip on its connection, so twice the readers answer a list of scattered records in
 // about half the time. There, too, a router sends each direction's bytes first in, first out:
-// megabytes of large reads on the way make every small read wait behind them, so large reads
-// keep only a few round trips' worth of bytes on the way, enough to keep the link busy.
+// megabytes of large reads on the way make every small read wait behind them, so the pool names
+// a few round trips' worth of bytes, enough to keep the link busy, for reads that can give way
+// (those beside an action) to keep on the way.
 
 #include <sys/types.h>
 

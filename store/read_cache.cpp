@@ -193,6 +193,7 @@ ReadPolicy ReadCache::policy() const {
     if (policy.inFlight <= 0) policy.inFlight = shape.inFlight;
     if (policy.wholeFile < 0) policy.wholeFile = policy.maxGap;
     if (policy.bytesInFlight <= 0) policy.bytesInFlight = shape.bytesInFlight;
+    if (!givingWay_) policy.bytesInFlight = 0;
     return policy;
 }
 

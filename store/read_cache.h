@@ -43,8 +43,8 @@ struct ReadPolicy {
     std::int64_t wholeFile = -1;         // a file no larger is read whole at the action's first
                                          // read of it (an index walk then costs one round trip);
                                          // -1: the maximum gap, 0: never
-    std::int64_t bytesInFlight = 0;      // bytes on the way at once; 0: as the share says (its
-                                         // 0: no limit)
+    std::int64_t bytesInFlight = 0;      // bytes on the way at once of reads that give way;
+                                         // 0: as the share says (its 0: no limit)
 };
 
 class ReadCache : public platform::FileSystem {
@@ -77,6 +77,17 @@ class ReadCache : public platform::FileSystem {
     platform::FileSystem& share() { return *inner_; }
 
     // One user action: keeping lasts while at least one scope is alive.
+    // Reads made on this thread while it lives give way to the action's own: they keep no more
+    // bytes on the way than the policy allows, so that on a link that sends bytes in order the
+    // action's reads do not queue behind them (work beside an action uses it).
+    class GivingWay {
+      public:
+        GivingWay() { givingWay_ = true; }
+        ~GivingWay() { givingWay_ = false; }
+        GivingWay(const GivingWay&) = delete;
+        GivingWay& operator=(const GivingWay&) = delete;
+    };
+
     class Scope {
       public:
         explicit Scope(ReadCache* cache) : cache_(cache) {
@@ -162,6 +173,7 @@ class ReadCache : public platform::FileSystem {
     void readAll(platform::File& inner, std::vector<Read>& reads, const ReadPolicy& shape);
     static std::exception_ptr readOne(platform::File& inner, Read& read);
 
+    static inline thread_local bool givingWay_ = false;
     std::unique_ptr<platform::FileSystem> inner_;
     ReadPolicy policy_;
     std::int32_t nextFile_ = 0;

@@ -139,6 +139,7 @@ struct Abandoned {};
 Store::Beside::Beside(ReadCache* cache, std::function<void()> work)
     : thread_([this, cache, work = std::move(work)] {
           platform::HeldNotices::Hold hold(notices_);
+          ReadCache::GivingWay givingWay;
           try {
               WhileReading<&ReadCache::setPausePoint> stopWhenAbandoned(cache, [this] {
                   if (abandoned_) throw Abandoned{};

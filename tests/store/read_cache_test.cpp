@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <optional>
 #include <thread>
 
 namespace fennick::store {
@@ -238,6 +239,7 @@ TEST(ReadCache, PrefetchFollowsTheShareAndStopsWhenTheServerIsLost) {
 
 struct OnTheWayCase {
     const char* name;
+    bool givesWay;               // read on a thread whose reads give way
     int inFlight;                // reads the share serves at once
     std::int64_t bytesInFlight;  // the share's figure; 0: no limit
     std::vector<ByteRange> wanted;
@@ -248,9 +250,10 @@ struct OnTheWayCase {
 
 class OnTheWayTest : public testing::TestWithParam<OnTheWayCase> {};
 
-// Where the share limits the bytes on the way, a long run goes in pieces of a quarter of that
-// (all of it where the share serves one read at a time), never more on the way together; small
-// reads still go together as the share allows.
+// Where the share limits the bytes on the way, reads that give way take a long run in pieces of
+// a quarter of that (all of it where the share serves one read at a time), never more on the way
+// together; small reads still go together as the share allows. The action's own reads are not
+// held back.
 TEST_P(OnTheWayTest, ReadsKeepTheSharesBytesOnTheWay) {
     const OnTheWayCase& c = GetParam();
     auto owned = std::make_unique<LinkShare>();
@@ -261,6 +264,8 @@ TEST_P(OnTheWayTest, ReadsKeepTheSharesBytesOnTheWay) {
     ReadCache cache(std::move(owned), ReadPolicy{.wholeFile = 0});
     auto file = cache.open(kPath, platform::Access::Read);
     ReadCache::Scope scope(&cache);
+    std::optional<ReadCache::GivingWay> givingWay;
+    if (c.givesWay) givingWay.emplace();
     cache.prefetch(*file, c.wanted);
     EXPECT_LE(share.largestRead, c.largestRead);
     EXPECT_GE(share.largestRead, c.largestAtLeast);
@@ -278,20 +283,24 @@ std::vector<ByteRange> recordsEvery(std::int64_t step) {
 }
 INSTANTIATE_TEST_SUITE_P(
     ReadCache, OnTheWayTest,
-    testing::Values(
-        OnTheWayCase{"LongRunLimited", 8, 256 * kKB, recordsEvery(kKB), 64 * kKB, 256 * kKB,
-                     32 * kKB, 2},
-        OnTheWayCase{"OneReadAtATimeLimited", 1, 256 * kKB, recordsEvery(kKB), 256 * kKB, 256 * kKB,
-                     128 * kKB, 1},
-        OnTheWayCase{"LongRunFree", 8, 0, recordsEvery(kKB), 1024 * kKB, 2048 * kKB, 32 * kKB, 2},
-        OnTheWayCase{"SmallReadsLimited",
-                     8,
-                     4 * kKB,
-                     {{0, 512}, {kKB * kKB, 512}, {2 * kKB * kKB, 512}, {3 * kKB * kKB, 512}},
-                     512,
-                     4 * kKB,
-                     512,
-                     4}),
+    testing::Values(OnTheWayCase{"LongRunLimited", true, 8, 256 * kKB, recordsEvery(kKB), 64 * kKB,
+                                 256 * kKB, 32 * kKB, 2},
+                    OnTheWayCase{"OneReadAtATimeLimited", true, 1, 256 * kKB, recordsEvery(kKB),
+                                 256 * kKB, 256 * kKB, 128 * kKB, 1},
+                    OnTheWayCase{"LongRunFree", true, 8, 0, recordsEvery(kKB), 1024 * kKB,
+                                 2048 * kKB, 32 * kKB, 2},
+                    OnTheWayCase{"LongRunOfTheActionItself", false, 8, 256 * kKB, recordsEvery(kKB),
+                                 1024 * kKB, 2048 * kKB, 512 * kKB, 2},
+                    OnTheWayCase{
+                        "SmallReadsLimited",
+                        true,
+                        8,
+                        4 * kKB,
+                        {{0, 512}, {kKB * kKB, 512}, {2 * kKB * kKB, 512}, {3 * kKB * kKB, 512}},
+                        512,
+                        4 * kKB,
+                        512,
+                        4}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
