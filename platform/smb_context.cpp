@@ -23,7 +23,7 @@ void copyInto(char* target, int size, std::string_view value) {
 }  // namespace
 
 SmbContext::SmbContext(SmbLogon logon, std::uint16_t port, int timeoutMs)
-    : logon_(std::move(logon)) {
+    : logon_(std::move(logon)), trustFor_(std::chrono::milliseconds(timeoutMs)) {
     ctx_ = smbc_new_context();
     if (!ctx_) throw IoError("The SMB client cannot start");
     smbc_setLogCallback(ctx_, nullptr, discardLog);
@@ -47,10 +47,36 @@ SmbContext::~SmbContext() {
     smbc_free_context(ctx_, 1);
 }
 
+SmbContext& SmbContext::of(SMBCCTX* ctx) {
+    return *static_cast<SmbContext*>(smbc_getOptionUserData(ctx));
+}
+
+void SmbContext::trustRecentConnections() {
+    libraryAdd_ = smbc_getFunctionAddCachedServer(ctx_);
+    libraryCheck_ = smbc_getFunctionCheckServer(ctx_);
+    smbc_setFunctionAddCachedServer(ctx_, &SmbContext::addConnection);
+    smbc_setFunctionCheckServer(ctx_, &SmbContext::checkConnection);
+}
+
+int SmbContext::addConnection(SMBCCTX* ctx, SMBCSRV* server, const char* name, const char* share,
+                              const char* workgroup, const char* user) {
+    SmbContext& self = of(ctx);
+    self.lastUsed_ = Clock::now();
+    return self.libraryAdd_(ctx, server, name, share, workgroup, user);
+}
+
+int SmbContext::checkConnection(SMBCCTX* ctx, SMBCSRV* server) {
+    SmbContext& self = of(ctx);
+    const auto now = Clock::now();
+    if (now - self.lastUsed_ >= self.trustFor_ && self.libraryCheck_(ctx, server) != 0) return 1;
+    self.lastUsed_ = now;
+    return 0;
+}
+
 void SmbContext::authenticate(SMBCCTX* ctx, const char*, const char*, char* workgroup,
                               int workgroupSize, char* user, int userSize, char* password,
                               int passwordSize) {
-    const SmbLogon& logon = static_cast<SmbContext*>(smbc_getOptionUserData(ctx))->logon_;
+    const SmbLogon& logon = of(ctx).logon_;
     if (logon.credentials && !logon.credentials->username.empty()) {
         const SmbCredentials& c = *logon.credentials;
         if (!c.domain.empty()) copyInto(workgroup, workgroupSize, c.domain);

@@ -6,6 +6,7 @@
 
 #include <libsmbclient.h>
 
+#include <chrono>
 #include <cstdint>
 
 #include "smb_logon.h"
@@ -23,13 +24,29 @@ class SmbContext {
     SMBCCTX* get() const { return ctx_; }
     const SmbLogon& logon() const { return logon_; }
 
+    // The library asks a server whether it is still there (an echo, a round trip of its own)
+    // when a connection is first used again and after each quiet spell of the time limit. From
+    // this call on, a connection made or used within the time limit is taken as there: a call on
+    // one that broke since fails like any other, for a caller that tries once more on a new
+    // connection (a reader process).
+    void trustRecentConnections();
+
   private:
+    using Clock = std::chrono::steady_clock;
     static void authenticate(SMBCCTX* ctx, const char* server, const char* share, char* workgroup,
                              int workgroupSize, char* user, int userSize, char* password,
                              int passwordSize);
+    static int addConnection(SMBCCTX* ctx, SMBCSRV* server, const char* name, const char* share,
+                             const char* workgroup, const char* user);
+    static int checkConnection(SMBCCTX* ctx, SMBCSRV* server);
+    static SmbContext& of(SMBCCTX* ctx);
 
     SMBCCTX* ctx_ = nullptr;
     SmbLogon logon_;
+    Clock::duration trustFor_{};
+    Clock::time_point lastUsed_{};
+    smbc_add_cached_srv_fn libraryAdd_ = nullptr;
+    smbc_check_server_fn libraryCheck_ = nullptr;
 };
 
 }  // namespace fennick::platform

@@ -73,6 +73,8 @@ class ReaderProcess {
         try {
             timeoutMs_ = timeoutMs;
             context_ = std::make_unique<SmbContext>(std::move(logon), port, timeoutMs);
+            // A broken connection ends the reader, and the program asks again on a new one.
+            context_->trustRecentConnections();
         } catch (const std::exception&) {
             // Every request is answered with the failure.
         }
