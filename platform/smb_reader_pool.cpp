@@ -58,6 +58,7 @@ struct SmbReaderPool::Slot {
     int socket = -1;
     bool busy = false;
     std::atomic<bool> warming{false};  // the answer to a warm-up request is still to come
+    std::string warmUpRequest;
     // It has answered since it started: its next answer's time is the link's, not a logon's.
     bool connected = false;
     int logOnGeneration = -1;
@@ -75,12 +76,22 @@ SmbReaderPool::SmbReaderPool(SmbReaderOptions options) : options_(std::move(opti
 }
 
 SmbReaderPool::~SmbReaderPool() {
+    {
+        std::lock_guard lock(warmerMutex_);
+        if (warmer_.joinable()) warmer_.join();
+    }
     for (auto& slot : slots_)
         stop(*slot);
 }
 
 wire::Answer SmbReaderPool::stat(const std::string& url) {
     wire::Writer request(wire::Request::Stat);
+    request.putText(url);
+    return call(url, request, false, false);
+}
+
+wire::Answer SmbReaderPool::connect(const std::string& url) {
+    wire::Writer request(wire::Request::Connect);
     request.putText(url);
     return call(url, request, false, false);
 }
@@ -114,8 +125,11 @@ wire::Answer SmbReaderPool::call(const std::string& url, const wire::Writer& req
     // one.
     const auto firstTryEnds = Clock::now() + std::chrono::milliseconds(options_.timeoutMs);
     wire::Answer answer;
-    bool answered = warmedUp(*slot, answer, firstTryEnds) &&
-                    exchange(*slot, request.bytes(), answer, isRead, msUntil(firstTryEnds));
+    // A warm-up that made this very request has answered it.
+    const bool madeInWarmUp = slot->warming && slot->warmUpRequest == request.bytes();
+    bool answered =
+        warmedUp(*slot, answer, firstTryEnds) &&
+        (madeInWarmUp || exchange(*slot, request.bytes(), answer, isRead, msUntil(firstTryEnds)));
     auto failed = [&] { return !answered || connectionFailure(answer.error); };
     if (failed()) {
         // A reader that ended or a connection that broke says nothing of the server; a first try
@@ -385,19 +399,33 @@ void SmbReaderPool::widenOnSlowLink(const std::string& url) {
 }
 
 void SmbReaderPool::warmUp(const std::string& url) {
+    // The readers to start are taken now, so that a request meanwhile waits for them as for
+    // readers connecting rather than starting one of them itself.
+    std::vector<Slot*> idle;
+    {
+        std::lock_guard lock(mutex_);
+        for (const auto& slot : slotsInUse())
+            if (!slot->busy && slot->pid == 0) {
+                slot->busy = true;
+                slot->warming = true;
+                idle.push_back(slot.get());
+            }
+    }
+    if (idle.empty()) return;
+    std::lock_guard lock(warmerMutex_);
+    if (warmer_.joinable()) warmer_.join();
+    warmer_ = std::thread([this, url, idle] { startIdle(url, idle); });
+}
+
+void SmbReaderPool::startIdle(const std::string& url, const std::vector<Slot*>& idle) {
     wire::Writer request(wire::Request::Connect);
     request.putText(url);
-    for (const auto& owned : slotsInUse()) {
-        Slot& slot = *owned;
+    for (Slot* slot : idle) {
+        slot->warmUpRequest = request.bytes();
+        slot->warming = start(*slot) && wire::send(slot->socket, request.bytes());
         {
             std::lock_guard lock(mutex_);
-            if (slot.busy || slot.pid != 0) continue;
-            slot.busy = true;
-        }
-        slot.warming = start(slot) && wire::send(slot.socket, request.bytes());
-        {
-            std::lock_guard lock(mutex_);
-            slot.busy = false;
+            slot->busy = false;
         }
         idle_.notify_all();
     }

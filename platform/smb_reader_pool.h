@@ -31,6 +31,7 @@
 #include <mutex>
 #include <span>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "smb_logon.h"
@@ -70,6 +71,9 @@ class SmbReaderPool {
     SmbReaderPool& operator=(const SmbReaderPool&) = delete;
 
     smb_wire::Answer stat(const std::string& url);
+    // Logs on to the share `url` is on and opens its root: no error when that answers that it
+    // is a directory. After a warmUp of the same url, the first reader to connect answers.
+    smb_wire::Answer connect(const std::string& url);
     // Opens the file on the reader that answers; the others open it when they first read it.
     smb_wire::Answer open(const std::string& url);
     // At most smb_wire::kLargestRead bytes.
@@ -77,8 +81,8 @@ class SmbReaderPool {
 
     // Every later request logs on so; each reader takes it before its next request.
     void logOn(SmbLogon logon);
-    // Starts every reader that is not running and has it connect to the share `url` is on;
-    // nothing waits for the answers.
+    // Starts every reader that is not running and has it connect to the share `url` is on, on a
+    // thread of its own: nothing waits for the readers to start or for their answers.
     void warmUp(const std::string& url);
 
     // Readers in use: `readers`, or `slowLinkReaders` once the link proved slow.
@@ -115,6 +119,7 @@ class SmbReaderPool {
     void measure(std::size_t bytes, double seconds, int together);
     bool linkProvedSlow() const;
     void widenOnSlowLink(const std::string& url);
+    void startIdle(const std::string& url, const std::vector<Slot*>& idle);
     std::span<const std::unique_ptr<Slot>> slotsInUse() const {
         return {slots_.data(), static_cast<std::size_t>(inUse_.load())};
     }
@@ -138,6 +143,8 @@ class SmbReaderPool {
     std::atomic<double> bytesPerSecond_{0};      // each connection's share; 0: not measured yet
     std::atomic<double> linkBytesPerSecond_{0};  // all connections together; 0: not measured yet
     std::atomic<int> exchanging_{0};             // requests on the way to the server now
+    std::mutex warmerMutex_;
+    std::thread warmer_;  // starting readers for warmUp
 };
 
 }  // namespace fennick::platform
