@@ -143,7 +143,8 @@ class FileSystem {
     // opened here all at once beforehand, where the storage serves several requests at once:
     // one round trip for them all rather than one each. Only a help: a path that did not open
     // here is opened by its own call, which meets what is wrong there. Files opened here that
-    // `opens` did not take are forgotten when it returns.
+    // `opens` did not take are forgotten when it returns. A file server may read small files
+    // whole in the same go; their reads in `opens` then come from those bytes.
     virtual void withOpenedAhead(const std::vector<std::string>& paths,
                                  const std::function<void()>& opens) {
         (void)paths;

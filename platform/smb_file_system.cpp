@@ -31,6 +31,8 @@ std::recursive_mutex& libraryLock() {
 }
 
 constexpr std::size_t kLargestTransfer = 1 << 20;
+// Files opened ahead that are no larger are read whole in the same go, on the same reader.
+constexpr std::int64_t kReadWholeAhead = 64 * 1024;
 
 // Whether something accepts connections on the server's port within the time-out: the client
 // library gives a server that drops connection attempts 20 seconds. A name the resolver does
@@ -124,17 +126,26 @@ void throwIfLost(const SharePath& path, int error) {
 }
 
 // A file opened for reading: its reads go to the reader pool, in pieces no larger than a reader
-// answers.
+// answers, or to the bytes read with its opening while those are kept.
 class PooledFile : public File {
   public:
     PooledFile(IoCounters& c, std::shared_ptr<SmbReaderPool> pool, SharePath path,
-               std::int64_t length)
-        : File(c), pool_(std::move(pool)), path_(std::move(path)), length_(length) {}
+               std::int64_t length, std::weak_ptr<const std::string> whole = {})
+        : File(c),
+          pool_(std::move(pool)),
+          path_(std::move(path)),
+          length_(length),
+          whole_(std::move(whole)) {}
     std::int64_t length() const override { return length_; }
     bool readOnly() const override { return true; }
 
   protected:
     std::size_t doRead(std::int64_t offset, char* buf, std::size_t n) override {
+        if (auto whole = whole_.lock();
+            whole && offset >= 0 && static_cast<std::size_t>(offset) + n <= whole->size()) {
+            std::memcpy(buf, whole->data() + offset, n);
+            return n;
+        }
         std::size_t done = 0;
         while (done < n) {
             std::size_t want = std::min(n - done, smb_wire::kLargestRead);
@@ -155,6 +166,7 @@ class PooledFile : public File {
     std::shared_ptr<SmbReaderPool> pool_;
     SharePath path_;
     std::int64_t length_;
+    std::weak_ptr<const std::string> whole_;
 };
 
 // A file opened for writing, through the program's own context: reads and writes seek the
@@ -344,22 +356,37 @@ void SmbFileSystem::withOpenedAhead(const std::vector<std::string>& paths,
     for (const auto& path : paths)
         if (auto target = sharePath(path)) targets.push_back(*target);
     std::vector<smb_wire::Answer> answers(targets.size());
-    runInParallel(targets.size(), pool_->size(),
-                  [&](std::size_t i) { answers[i] = pool_->open(targets[i].url); });
+    std::vector<std::shared_ptr<const std::string>> wholes(targets.size());
+    std::vector<int> readErrors(targets.size(), 0);
+    runInParallel(targets.size(), pool_->size(), [&](std::size_t i) {
+        const smb_wire::Answer& opened = answers[i] = pool_->open(targets[i].url);
+        if (opened.error != 0 || opened.size <= 0 || opened.size > kReadWholeAhead) return;
+        auto size = static_cast<std::size_t>(opened.size);
+        smb_wire::Answer read = pool_->read(targets[i].url, 0, size);
+        readErrors[i] = read.error;
+        if (read.error == 0 && read.bytes.size() == size)
+            wholes[i] = std::make_shared<const std::string>(std::move(read.bytes));
+    });
     // A lost connection ends the action here: each open would otherwise wait out the time-out
     // once more.
-    for (std::size_t i = 0; i < answers.size(); ++i)
+    for (std::size_t i = 0; i < answers.size(); ++i) {
         throwIfLost(targets[i], answers[i].error);
+        throwIfLost(targets[i], readErrors[i]);
+    }
     {
         std::lock_guard lock(aheadMutex_);
         for (std::size_t i = 0; i < targets.size(); ++i)
-            if (answers[i].error == 0) openedAhead_[targets[i].url] = answers[i].size;
+            if (answers[i].error == 0) {
+                openedAhead_[targets[i].url] = {answers[i].size, wholes[i]};
+                if (wholes[i]) readAhead_.push_back(wholes[i]);
+            }
     }
     struct Forget {
         SmbFileSystem* share;
         ~Forget() {
             std::lock_guard lock(share->aheadMutex_);
             share->openedAhead_.clear();
+            share->readAhead_.clear();
         }
     } forget{this};
     opens();
@@ -372,7 +399,8 @@ std::unique_ptr<File> SmbFileSystem::doOpen(const std::string& path, Access acce
         {
             std::lock_guard lock(aheadMutex_);
             if (auto ahead = openedAhead_.extract(target->url))
-                return std::make_unique<PooledFile>(counters_, pool_, *target, ahead.mapped());
+                return std::make_unique<PooledFile>(counters_, pool_, *target, ahead.mapped().size,
+                                                    ahead.mapped().whole);
         }
         smb_wire::Answer answer = pool_->open(target->url);
         throwIfLost(*target, answer.error);

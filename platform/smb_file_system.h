@@ -88,8 +88,13 @@ class SmbFileSystem : public FileSystem {
     int timeoutMs_;
     AskCredentials askCredentials_;
     std::string lastProblem_;
+    struct OpenedAhead {
+        std::int64_t size;
+        std::weak_ptr<const std::string> whole;  // a small file's bytes, while opening ahead
+    };
     std::mutex aheadMutex_;
-    std::map<std::string, std::int64_t> openedAhead_;  // url: the file's size
+    std::map<std::string, OpenedAhead> openedAhead_;  // by url
+    std::vector<std::shared_ptr<const std::string>> readAhead_;
 };
 
 }  // namespace fennick::platform

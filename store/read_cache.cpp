@@ -20,6 +20,22 @@ class CachedFile : public platform::File {
     platform::File& inner() const { return *inner_; }
     KeptBytes& kept() const { return cache_.keptOf(id_); }
 
+    // A small file is read whole, as one read costs hardly more than a part of it: a walk down
+    // its index then waits one round trip instead of one a level. False when it is not small.
+    bool readWhole(KeptBytes& bytes) {
+        const std::int64_t size = inner_->length();
+        if (size <= 0 || size > cache_.policy().wholeFile) return false;
+        {
+            std::lock_guard lock(cache_.keptMutex_);
+            if (bytes.covers(0, static_cast<std::size_t>(size))) return false;
+        }
+        std::string whole(static_cast<std::size_t>(size), '\0');
+        whole.resize(inner_->readAt(0, whole.data(), whole.size()));
+        std::lock_guard lock(cache_.keptMutex_);
+        bytes.keep(0, std::move(whole), static_cast<std::size_t>(size));
+        return true;
+    }
+
   protected:
     // From memory when every byte is kept; otherwise one read of exactly the range asked for,
     // kept for the rest of the action.
@@ -40,21 +56,6 @@ class CachedFile : public platform::File {
         bytes.keep(offset, std::string(buf, got), n);
         return got;
     }
-    // A small file is read whole, as one read costs hardly more than a part of it: a walk down
-    // its index then waits one round trip instead of one a level. False when it is not small.
-    bool readWhole(KeptBytes& bytes) {
-        const std::int64_t size = inner_->length();
-        if (size <= 0 || size > cache_.policy().wholeFile) return false;
-        {
-            std::lock_guard lock(cache_.keptMutex_);
-            if (bytes.covers(0, static_cast<std::size_t>(size))) return false;
-        }
-        std::string whole(static_cast<std::size_t>(size), '\0');
-        whole.resize(inner_->readAt(0, whole.data(), whole.size()));
-        std::lock_guard lock(cache_.keptMutex_);
-        bytes.keep(0, std::move(whole), static_cast<std::size_t>(size));
-        return true;
-    }
     void doWrite(std::int64_t offset, const char* buf, std::size_t n) override {
         {
             std::lock_guard lock(cache_.keptMutex_);
@@ -73,7 +74,11 @@ std::unique_ptr<platform::File> ReadCache::doOpen(const std::string& path,
                                                   platform::Access access) {
     auto file = inner_->open(path, access);
     if (!file) return nullptr;
-    return std::make_unique<CachedFile>(*this, std::move(file));
+    auto cached = std::make_unique<CachedFile>(*this, std::move(file));
+    // A small file opened in an action is read whole now: where it was opened ahead, its bytes
+    // came with the opening and are kept before they are let go.
+    if (keeping()) cached->readWhole(cached->kept());
+    return cached;
 }
 
 std::vector<std::vector<ByteRange>> coalesce(std::vector<ByteRange> ranges,

@@ -453,7 +453,8 @@ TEST(SmbServer, ReadsFromSeveralThreadsOnOneFileGetTheirOwnBytes) {
 }
 
 // Files opened ahead are the files the opens inside get; one they did not take is opened
-// afresh afterwards (a file that grew meanwhile shows its new size).
+// afresh afterwards (a file that grew meanwhile shows its new size). A small file's bytes read
+// with its opening serve reads inside only: a handle kept open reads the server's bytes after.
 TEST(SmbServer, FilesOpenedAheadServeOnlyTheOpensInside) {
     platform::SmbOptions options;
     options.port = world().guestServer().port();
@@ -464,12 +465,27 @@ TEST(SmbServer, FilesOpenedAheadServeOnlyTheOpensInside) {
     std::ofstream(grown, std::ios::binary) << std::string(100, 'a');
     const std::vector<std::string> paths = {dir + "UNIT.DR", dir + "LINE.DB", dir + "NOFILE",
                                             dir + "GROWN"};
-    smb.withOpenedAhead(paths, [&] {
+    const fs::path kept = grown.parent_path() / "KEPT";
+    std::ofstream(kept, std::ios::binary) << "before";
+    std::unique_ptr<platform::File> keptOpen;
+    auto readKept = [&] {
+        std::string bytes(6, '\0');
+        bytes.resize(keptOpen->readAt(0, bytes.data(), bytes.size()));
+        return bytes;
+    };
+    smb.withOpenedAhead({paths[0], paths[1], paths[2], paths[3], dir + "KEPT"}, [&] {
         for (const auto& path : {paths[0], paths[1]})
             EXPECT_EQ(platform::readWholeFile(smb, path, platform::kDirectoryFile),
                       platform::readWholeFile(folders, path, platform::kDirectoryFile));
         EXPECT_FALSE(smb.open(paths[2]));
+        keptOpen = smb.open(dir + "KEPT");
+        ASSERT_TRUE(keptOpen);
+        EXPECT_EQ(readKept(), "before");
     });
+    std::ofstream(kept, std::ios::binary) << "after!";
+    EXPECT_EQ(readKept(), "after!");
+    keptOpen.reset();
+    fs::remove(kept);
     std::ofstream(grown, std::ios::binary | std::ios::app) << std::string(50, 'b');
     auto file = smb.open(paths[3]);
     ASSERT_TRUE(file);
