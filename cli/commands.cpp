@@ -68,8 +68,9 @@ int tree(store::Store& store, const Invocation& inv, std::ostream& out, std::ost
 }
 
 int units(store::Store& store, const Invocation& inv, std::ostream& out, std::ostream& err) {
-    auto headings = core::unitGridHeadings(core::readUserDefinedNames(store));
+    // The list first: it opens the dealer's files at once, the names' file among them.
     auto list = core::LoadUnits(store, inv.operands[0], inv.operands[1]);
+    auto headings = core::unitGridHeadings(core::readUserDefinedNames(store));
     report(list.problems, err);
     out << (inv.json  ? unitsJson(headings, list.rows)
             : inv.csv ? core::unitsCsv(headings, list.rows)
@@ -110,9 +111,9 @@ std::optional<core::UnitRow> listedUnit(store::Store& store, const Invocation& i
 }
 
 int unit(store::Store& store, const Invocation& inv, std::ostream& out, std::ostream& err) {
-    auto captions = core::detailCaptions(core::readUserDefinedNames(store));
     auto row = listedUnit(store, inv, err);
     if (!row) return kFailure;
+    auto captions = core::detailCaptions(core::readUserDefinedNames(store));
     auto detail = core::selectUnit(store, *row);
     report(detail.problems, err);
     out << (inv.json ? unitJson(captions, detail) : unitText(captions, detail));
@@ -120,9 +121,9 @@ int unit(store::Store& store, const Invocation& inv, std::ostream& out, std::ost
 }
 
 int unitReport(store::Store& store, const Invocation& inv, std::ostream& out, std::ostream& err) {
-    auto headings = core::unitGridHeadings(core::readUserDefinedNames(store));
     auto row = listedUnit(store, inv, err);
     if (!row) return kFailure;
+    auto headings = core::unitGridHeadings(core::readUserDefinedNames(store));
     auto detail = core::selectUnit(store, *row);
     report(detail.problems, err);
     std::string text =
