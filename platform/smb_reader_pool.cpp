@@ -59,6 +59,7 @@ struct SmbReaderPool::Slot {
     bool busy = false;
     std::atomic<bool> warming{false};  // the answer to a warm-up request is still to come
     std::string warmUpRequest;
+    std::chrono::steady_clock::time_point warmUpStarted;
     // It has answered since it started: its next answer's time is the link's, not a logon's.
     bool connected = false;
     int logOnGeneration = -1;
@@ -142,6 +143,7 @@ wire::Answer SmbReaderPool::call(const std::string& url, const wire::Writer& req
     if (failed()) stop(*slot);
     release(*slot, url, answer.error == 0 && opens);
     if (isRead) widenOnSlowLink(url);
+    if (madeInWarmUp && answer.error == 0) judgeByLogOn(url, Clock::now() - slot->warmUpStarted);
     return answer;
 }
 
@@ -398,6 +400,13 @@ void SmbReaderPool::widenOnSlowLink(const std::string& url) {
     warmUp(url);
 }
 
+void SmbReaderPool::judgeByLogOn(const std::string& url, Clock::duration took) {
+    if (std::chrono::duration<double>(took).count() < kLogOnRoundTrips * kSlowRoundTrip) return;
+    if (options_.slowLinkReaders <= inUse_ || linkJudged_.exchange(true)) return;
+    inUse_ = options_.slowLinkReaders;
+    warmUp(url);
+}
+
 void SmbReaderPool::warmUp(const std::string& url) {
     // The readers to start are taken now, so that a request meanwhile waits for them as for
     // readers connecting rather than starting one of them itself.
@@ -422,6 +431,7 @@ void SmbReaderPool::startIdle(const std::string& url, const std::vector<Slot*>& 
     request.putText(url);
     for (Slot* slot : idle) {
         slot->warmUpRequest = request.bytes();
+        slot->warmUpStarted = Clock::now();
         slot->warming = start(*slot) && wire::send(slot->socket, request.bytes());
         {
             std::lock_guard lock(mutex_);

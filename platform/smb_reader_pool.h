@@ -61,6 +61,9 @@ class SmbReaderPool {
     static constexpr double kSlowRoundTrip = 0.010;  // seconds
     // Small reads whose round trips decide, once, whether the link is slow.
     static constexpr int kReadsThatDecide = 3;
+    // Round trips a log-on takes at least (negotiation, session set-up, the share's checks): a
+    // log-on that took as long as this many slow round trips widens the pool before any read.
+    static constexpr int kLogOnRoundTrips = 12;
     // Round trips' worth of the link's bytes that large reads keep on the way on a slow link.
     static constexpr int kRoundTripsOnTheWay = 4;
 
@@ -119,6 +122,7 @@ class SmbReaderPool {
     void measure(std::size_t bytes, double seconds, int together);
     bool linkProvedSlow() const;
     void widenOnSlowLink(const std::string& url);
+    void judgeByLogOn(const std::string& url, Clock::duration took);
     void startIdle(const std::string& url, const std::vector<Slot*>& idle);
     std::span<const std::unique_ptr<Slot>> slotsInUse() const {
         return {slots_.data(), static_cast<std::size_t>(inUse_.load())};
