@@ -104,6 +104,13 @@ std::vector<std::vector<ByteRange>> coalesce(std::vector<ByteRange> ranges,
                 group.push_back(r);
                 continue;
             }
+            // Cut for its size only: the next read starts where this one ends, so that a walk
+            // finds what lies between them too (the next link of a chain often does).
+            const ByteRange between{group.back().end(), r.offset - group.back().end()};
+            if (nearBy && between.length > 0) {
+                groups.push_back({between, r});
+                continue;
+            }
         }
         groups.push_back({r});
     }
