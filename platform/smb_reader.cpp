@@ -144,10 +144,14 @@ class ReaderProcess {
     void connect(const std::string& url, wire::Answer& answer) {
         SMBCCTX* ctx = context_->get();
         std::string root(wire::shareRoot(url));
+        const auto started = std::chrono::steady_clock::now();
         if (SMBCFILE* opened = smbc_getFunctionOpen(ctx)(ctx, root.c_str(), O_RDONLY, 0))
             smbc_getFunctionClose(ctx)(ctx, opened);
         else if (errno != EISDIR)
             answer.error = lastError();
+        answer.size = std::chrono::duration_cast<std::chrono::microseconds>(
+                          std::chrono::steady_clock::now() - started)
+                          .count();
     }
 
     void size(SMBCFILE* file, wire::Answer& answer) {

@@ -59,7 +59,6 @@ struct SmbReaderPool::Slot {
     bool busy = false;
     std::atomic<bool> warming{false};  // the answer to a warm-up request is still to come
     std::string warmUpRequest;
-    std::chrono::steady_clock::time_point warmUpStarted;
     // It has answered since it started: its next answer's time is the link's, not a logon's.
     bool connected = false;
     int logOnGeneration = -1;
@@ -94,7 +93,9 @@ wire::Answer SmbReaderPool::stat(const std::string& url) {
 wire::Answer SmbReaderPool::connect(const std::string& url) {
     wire::Writer request(wire::Request::Connect);
     request.putText(url);
-    return call(url, request, false, false);
+    wire::Answer answer = call(url, request, false, false);
+    if (answer.error == 0) judgeByLogOn(url, std::chrono::microseconds(answer.size));
+    return answer;
 }
 
 wire::Answer SmbReaderPool::open(const std::string& url) {
@@ -143,7 +144,6 @@ wire::Answer SmbReaderPool::call(const std::string& url, const wire::Writer& req
     if (failed()) stop(*slot);
     release(*slot, url, answer.error == 0 && opens);
     if (isRead) widenOnSlowLink(url);
-    if (madeInWarmUp && answer.error == 0) judgeByLogOn(url, Clock::now() - slot->warmUpStarted);
     return answer;
 }
 
@@ -431,7 +431,6 @@ void SmbReaderPool::startIdle(const std::string& url, const std::vector<Slot*>& 
     request.putText(url);
     for (Slot* slot : idle) {
         slot->warmUpRequest = request.bytes();
-        slot->warmUpStarted = Clock::now();
         slot->warming = start(*slot) && wire::send(slot->socket, request.bytes());
         {
             std::lock_guard lock(mutex_);

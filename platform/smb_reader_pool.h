@@ -75,7 +75,8 @@ class SmbReaderPool {
 
     smb_wire::Answer stat(const std::string& url);
     // Logs on to the share `url` is on and opens its root: no error when that answers that it
-    // is a directory. After a warmUp of the same url, the first reader to connect answers.
+    // is a directory. After a warmUp of the same url, the first reader to connect answers. A
+    // log-on slow enough for a slow link widens the pool at once.
     smb_wire::Answer connect(const std::string& url);
     // Opens the file on the reader that answers; the others open it when they first read it.
     smb_wire::Answer open(const std::string& url);
