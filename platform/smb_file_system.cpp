@@ -305,9 +305,9 @@ bool SmbFileSystem::isDirectory(const std::string& path) {
                        std::to_string(port_) + " (" + std::strerror(error) + ").";
         return false;
     }
-    // With no password at stake every reader logs on now, beside the check, and the first to
-    // reach the share's root answers for it; a refusal there costs no more than the check's own.
-    // Anything but a reachable share is asked again below, for its precise answer.
+    // With no password at stake (guest, or a ticket) every reader logs on now, beside the check,
+    // and the first to reach the share's root answers for it. Anything but a reachable share is
+    // asked again below, for its precise answer.
     if (!logon_.credentials && target->depth == 0) {
         pool_->warmUp(target->url);
         if (pool_->connect(target->url).error == 0) return true;

@@ -76,8 +76,17 @@ std::unique_ptr<platform::File> ReadCache::doOpen(const std::string& path,
     if (!file) return nullptr;
     auto cached = std::make_unique<CachedFile>(*this, std::move(file));
     // A small file opened in an action is read whole now: where it was opened ahead, its bytes
-    // came with the opening and are kept before they are let go.
-    if (keeping()) cached->readWhole(cached->kept());
+    // came with the opening and are kept before they are let go. A lost connection ends the
+    // action here.
+    if (keeping() && access == platform::Access::Read) {
+        try {
+            cached->readWhole(cached->kept());
+        } catch (const platform::ConnectionLost&) {
+            throw;
+        } catch (const std::exception&) {
+            // Met again, and reported, by the first read of the file.
+        }
+    }
     return cached;
 }
 
