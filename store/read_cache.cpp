@@ -92,6 +92,7 @@ std::unique_ptr<platform::File> ReadCache::doOpen(const std::string& path,
 
 std::vector<std::vector<ByteRange>> coalesce(std::vector<ByteRange> ranges,
                                              const ReadPolicy& policy) {
+    constexpr std::int64_t kLittleBetween = 16 * 1024;
     std::erase_if(ranges, [](const ByteRange& r) { return r.length <= 0 || r.offset < 0; });
     std::sort(ranges.begin(), ranges.end(),
               [](const ByteRange& a, const ByteRange& b) { return a.offset < b.offset; });
@@ -113,10 +114,10 @@ std::vector<std::vector<ByteRange>> coalesce(std::vector<ByteRange> ranges,
                 group.push_back(r);
                 continue;
             }
-            // Cut for its size only: the next read starts where this one ends, so that a walk
-            // finds what lies between them too (the next link of a chain often does).
+            // Cut for its size only: the next read starts where this one ends when little lies
+            // between them, so that a walk finds that too (the next link of a chain often does).
             const ByteRange between{group.back().end(), r.offset - group.back().end()};
-            if (nearBy && between.length > 0) {
+            if (nearBy && between.length > 0 && between.length <= kLittleBetween) {
                 groups.push_back({between, r});
                 continue;
             }

@@ -216,8 +216,9 @@ std::int64_t gapWorthReading(std::vector<ByteRange> ranges, int inFlight,
 
 // The ranges grouped into reads: ascending, neighbours joined while the gap between them is at
 // most `maxGap` and the read stays within `maxRead` bytes; a read cut for its size alone is
-// followed by one that starts where it ends. Overlapping ranges are merged first; touching ones
-// stay apart, so that a failed read can be retried range by range.
+// followed by one that starts where it ends when at most 16 KB lie between. Overlapping ranges
+// are merged first; touching ones stay apart, so that a failed read can be retried range by
+// range.
 std::vector<std::vector<ByteRange>> coalesce(std::vector<ByteRange> ranges,
                                              const ReadPolicy& policy);
 
