@@ -94,7 +94,7 @@ wire::Answer SmbReaderPool::connect(const std::string& url) {
     wire::Writer request(wire::Request::Connect);
     request.putText(url);
     wire::Answer answer = call(url, request, false, false);
-    if (answer.error == 0) judgeByLogOn(url, std::chrono::microseconds(answer.size));
+    if (answer.error == 0) noteLogOn(std::chrono::microseconds(answer.size));
     return answer;
 }
 
@@ -383,8 +383,12 @@ std::int64_t SmbReaderPool::bytesWorthInFlight() const {
                     static_cast<std::int64_t>(onTheWay));
 }
 
+int SmbReaderPool::readsThatDecide() const {
+    return logOnWasSlow_ ? kReadsThatDecideAfterSlowLogOn : kReadsThatDecide;
+}
+
 bool SmbReaderPool::linkProvedSlow() const {
-    return smallReadsMeasured_ >= kReadsThatDecide && roundTrip_ >= kSlowRoundTrip;
+    return smallReadsMeasured_ >= readsThatDecide() && roundTrip_ >= kSlowRoundTrip;
 }
 
 void SmbReaderPool::logOn(SmbLogon logon) {
@@ -394,17 +398,15 @@ void SmbReaderPool::logOn(SmbLogon logon) {
 }
 
 void SmbReaderPool::widenOnSlowLink(const std::string& url) {
-    if (smallReadsMeasured_ < kReadsThatDecide || linkJudged_.exchange(true)) return;
+    if (smallReadsMeasured_ < readsThatDecide() || linkJudged_.exchange(true)) return;
     if (!linkProvedSlow() || options_.slowLinkReaders <= inUse_) return;
     inUse_ = options_.slowLinkReaders;
     warmUp(url);
 }
 
-void SmbReaderPool::judgeByLogOn(const std::string& url, Clock::duration took) {
-    if (std::chrono::duration<double>(took).count() < kLogOnRoundTrips * kSlowRoundTrip) return;
-    if (options_.slowLinkReaders <= inUse_ || linkJudged_.exchange(true)) return;
-    inUse_ = options_.slowLinkReaders;
-    warmUp(url);
+void SmbReaderPool::noteLogOn(Clock::duration took) {
+    if (std::chrono::duration<double>(took).count() >= kLogOnRoundTrips * kSlowRoundTrip)
+        logOnWasSlow_ = true;
 }
 
 void SmbReaderPool::warmUp(const std::string& url) {

@@ -59,10 +59,12 @@ class SmbReaderPool {
     // The answer's error when the reader and its replacement both ended without answering.
     static constexpr int kReaderEnded = -1;
     static constexpr double kSlowRoundTrip = 0.010;  // seconds
-    // Small reads whose round trips decide, once, whether the link is slow.
+    // Small reads whose round trips decide, once, whether the link is slow; fewer after a log-on
+    // that took as long as kLogOnRoundTrips slow round trips (a log-on is at least that many:
+    // negotiation, session set-up, the share's checks), so that the pool widens sooner there.
+    // The log-on alone never decides: a loaded machine can make one slow on a fast link.
     static constexpr int kReadsThatDecide = 3;
-    // Round trips a log-on takes at least (negotiation, session set-up, the share's checks): a
-    // log-on that took as long as this many slow round trips widens the pool before any read.
+    static constexpr int kReadsThatDecideAfterSlowLogOn = 2;
     static constexpr int kLogOnRoundTrips = 12;
     // Round trips' worth of the link's bytes that large reads keep on the way on a slow link.
     static constexpr int kRoundTripsOnTheWay = 4;
@@ -75,8 +77,7 @@ class SmbReaderPool {
 
     smb_wire::Answer stat(const std::string& url);
     // Logs on to the share `url` is on and opens its root: no error when that answers that it
-    // is a directory. After a warmUp of the same url, the first reader to connect answers. A
-    // log-on slow enough for a slow link widens the pool at once.
+    // is a directory. After a warmUp of the same url, the first reader to connect answers.
     smb_wire::Answer connect(const std::string& url);
     // Opens the file on the reader that answers; the others open it when they first read it.
     smb_wire::Answer open(const std::string& url);
@@ -123,7 +124,8 @@ class SmbReaderPool {
     void measure(std::size_t bytes, double seconds, int together);
     bool linkProvedSlow() const;
     void widenOnSlowLink(const std::string& url);
-    void judgeByLogOn(const std::string& url, Clock::duration took);
+    void noteLogOn(Clock::duration took);
+    int readsThatDecide() const;
     void startIdle(const std::string& url, const std::vector<Slot*>& idle);
     std::span<const std::unique_ptr<Slot>> slotsInUse() const {
         return {slots_.data(), static_cast<std::size_t>(inUse_.load())};
@@ -135,6 +137,7 @@ class SmbReaderPool {
     std::atomic<int> inUse_{0};
     std::atomic<int> smallReadsMeasured_{0};
     std::atomic<bool> linkJudged_{false};
+    std::atomic<bool> logOnWasSlow_{false};
     mutable std::mutex mutex_;
     std::condition_variable idle_;
     int logOnGeneration_ = 0;
