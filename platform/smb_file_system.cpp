@@ -357,22 +357,19 @@ void SmbFileSystem::withOpenedAhead(const std::vector<std::string>& paths,
         if (auto target = sharePath(path)) targets.push_back(*target);
     std::vector<smb_wire::Answer> answers(targets.size());
     std::vector<std::shared_ptr<const std::string>> wholes(targets.size());
-    std::vector<int> readErrors(targets.size(), 0);
     runInParallel(targets.size(), pool_->size(), [&](std::size_t i) {
-        const smb_wire::Answer& opened = answers[i] = pool_->open(targets[i].url);
+        smb_wire::Answer& opened = answers[i] = pool_->open(targets[i].url);
         if (opened.error != 0 || opened.size <= 0 || opened.size > kReadWholeAhead) return;
         auto size = static_cast<std::size_t>(opened.size);
         smb_wire::Answer read = pool_->read(targets[i].url, 0, size);
-        readErrors[i] = read.error;
+        if (lostConnection(read.error)) opened.error = read.error;
         if (read.error == 0 && read.bytes.size() == size)
             wholes[i] = std::make_shared<const std::string>(std::move(read.bytes));
     });
     // A lost connection ends the action here: each open would otherwise wait out the time-out
     // once more.
-    for (std::size_t i = 0; i < answers.size(); ++i) {
+    for (std::size_t i = 0; i < answers.size(); ++i)
         throwIfLost(targets[i], answers[i].error);
-        throwIfLost(targets[i], readErrors[i]);
-    }
     {
         std::lock_guard lock(aheadMutex_);
         for (std::size_t i = 0; i < targets.size(); ++i)
