@@ -3,10 +3,13 @@
 // (platform/smb_wire.h). The programs start several, so that several reads are in flight to the
 // server at once: the SMB client library serves one call at a time in a process. The reader
 // learns how to log on from the socket, never from its command line, its environment or a file.
+// Started with --spawn, it forks the readers instead (smb_wire.h), so that each one starts
+// without loading the client library anew.
 
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -234,6 +237,36 @@ class ReaderProcess {
     std::list<std::pair<std::string, SMBCFILE*>> open_;
 };
 
+// Forks a reader for every socket the program sends, until the program closes its end. The
+// spawner has one thread and never logs on, so each reader starts as a fresh process would,
+// without loading the client library again.
+void spawnReaders() {
+    // The readers are reaped by the system; the program watches them through their pidfds.
+    ::signal(SIGCHLD, SIG_IGN);
+    std::uint32_t unused = 0;
+    int channel = -1;
+    while (wire::receiveNumber(wire::kReaderSocket, unused, channel)) {
+        if (channel < 0) continue;
+        pid_t pid = ::fork();
+        if (pid == 0) {
+            ::signal(SIGCHLD, SIG_DFL);
+            // In place of the spawner's socket: the reader has its own and nothing else.
+            ::dup2(channel, wire::kReaderSocket);
+            ::close(channel);
+            static ReaderProcess reader;
+            reader.run();
+            ::_exit(0);
+        }
+        ::close(channel);
+        int watch = pid > 0 ? static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)) : -1;
+        if (watch < 0 && pid > 0) ::kill(pid, SIGKILL);  // a reader the program cannot watch
+        bool told = wire::sendNumber(wire::kReaderSocket,
+                                     watch >= 0 ? static_cast<std::uint32_t>(pid) : 0, watch);
+        if (watch >= 0) ::close(watch);
+        if (!told) return;
+    }
+}
+
 }  // namespace
 
 }  // namespace fennick::platform
@@ -243,8 +276,9 @@ int main(int argc, char** argv) {
         std::puts("fennick-smb-reader " FENNICK_VERSION_TEXT);
         return 0;
     }
+    const bool spawner = argc == 2 && std::strcmp(argv[1], "--spawn") == 0;
     struct stat info {};
-    if (argc > 1 || ::fstat(fennick::platform::smb_wire::kReaderSocket, &info) != 0 ||
+    if ((argc > 1 && !spawner) || ::fstat(fennick::platform::smb_wire::kReaderSocket, &info) != 0 ||
         !S_ISSOCK(info.st_mode)) {
         std::fputs(
             "fennick-smb-reader: reads the dealer share for fennick and fennick-cli, which start "
@@ -255,6 +289,10 @@ int main(int argc, char** argv) {
     // Nothing else the program had open stays open here.
     ::close_range(fennick::platform::smb_wire::kReaderSocket + 1, ~0U, 0);
     ::signal(SIGPIPE, SIG_IGN);
+    if (spawner) {
+        fennick::platform::spawnReaders();
+        return 0;
+    }
     static fennick::platform::ReaderProcess reader;
     reader.run();
     // The connection is not taken down politely: after a failure that could wait a time-out per

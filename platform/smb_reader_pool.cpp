@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -55,6 +56,7 @@ std::filesystem::path smbReaderProgram() {
 
 struct SmbReaderPool::Slot {
     std::atomic<pid_t> pid{0};
+    int watch = -1;  // a pidfd of a reader the spawner forked (not this process's child)
     int socket = -1;
     bool busy = false;
     std::atomic<bool> warming{false};  // the answer to a warm-up request is still to come
@@ -73,6 +75,9 @@ SmbReaderPool::SmbReaderPool(SmbReaderOptions options) : options_(std::move(opti
     inUse_ = std::max(options_.readers, 1);
     for (int i = 0; i < std::max(inUse_.load(), options_.slowLinkReaders); ++i)
         slots_.push_back(std::make_unique<Slot>());
+    // It loads while the program gets ready, so that the first readers start at once.
+    std::lock_guard lock(spawner_.mutex);
+    startSpawner();
 }
 
 SmbReaderPool::~SmbReaderPool() {
@@ -82,6 +87,8 @@ SmbReaderPool::~SmbReaderPool() {
     }
     for (auto& slot : slots_)
         stop(*slot);
+    std::lock_guard lock(spawner_.mutex);
+    stopSpawner();
 }
 
 wire::Answer SmbReaderPool::stat(const std::string& url) {
@@ -255,13 +262,58 @@ bool SmbReaderPool::answerWaiting(const Slot& slot) {
 }
 
 bool SmbReaderPool::start(Slot& slot) {
-    int pair[2];
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair) != 0) return false;
-    int child = pair[1];
+    // Forked by the spawner, else started as a program of its own.
+    for (bool forked : {true, false}) {
+        int pair[2];
+        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair) != 0) return false;
+        bool started = forked ? spawn(slot, pair[1]) : (slot.pid = run(pair[1], nullptr)) != 0;
+        ::close(pair[1]);
+        if (!started) {
+            ::close(pair[0]);
+            continue;
+        }
+        slot.socket = pair[0];
+        sendLogOn(slot);
+        return true;
+    }
+    return false;
+}
+
+bool SmbReaderPool::spawn(Slot& slot, int channel) {
+    const int waitMs = std::max(5000, options_.timeoutMs);
+    std::lock_guard lock(spawner_.mutex);
+    std::uint32_t pid = 0;
+    int watch = -1;
+    // A spawner that ended before it took the channel is replaced once. One that took it and
+    // then failed to answer (or hung) may have forked a reader on it: the channel is not given
+    // to another, and the next reader asks a new spawner.
+    for (int tries = 0;; ++tries) {
+        if (spawner_.pid == 0) startSpawner();
+        if (spawner_.pid == 0) return false;
+        if (!wire::sendNumber(spawner_.socket, 0, channel)) {
+            stopSpawner();
+            if (tries == 0) continue;
+            return false;
+        }
+        if (wire::receiveNumber(spawner_.socket, pid, watch, waitMs)) break;
+        stopSpawner();
+        return false;
+    }
+    if (pid == 0 || watch < 0) {
+        if (watch >= 0) ::close(watch);
+        return false;
+    }
+    slot.pid = static_cast<pid_t>(pid);
+    slot.watch = watch;
+    return true;
+}
+
+pid_t SmbReaderPool::run(int channel, const char* argument) const {
+    int child = channel;
     if (child == wire::kReaderSocket) {
         // dup2 onto itself would keep close-on-exec.
-        child = ::fcntl(pair[1], F_DUPFD_CLOEXEC, wire::kReaderSocket + 1);
-        ::close(pair[1]);
+        child = ::fcntl(channel, F_DUPFD_CLOEXEC, wire::kReaderSocket + 1);
+        if (child < 0) return 0;
     }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -277,23 +329,38 @@ bool SmbReaderPool::start(Slot& slot) {
     posix_spawnattr_setsigmask(&attributes, &none);
     posix_spawnattr_setsigdefault(&attributes, &defaults);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-    std::string program = options_.program.string();
-    char* argv[] = {program.data(), nullptr};
+    std::string program = options_.program.string(), given = argument ? argument : "";
+    char* argv[] = {program.data(), argument ? given.data() : nullptr, nullptr};
     pid_t pid = 0;
-    int failed = child < 0
-                     ? errno
-                     : ::posix_spawn(&pid, program.c_str(), &actions, &attributes, argv, environ);
+    int failed = ::posix_spawn(&pid, program.c_str(), &actions, &attributes, argv, environ);
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
-    if (child >= 0) ::close(child);
-    if (failed != 0) {
+    if (child != channel) ::close(child);
+    return failed == 0 ? pid : 0;
+}
+
+void SmbReaderPool::startSpawner() {
+    int pair[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair) != 0) return;
+    pid_t pid = run(pair[1], "--spawn");
+    ::close(pair[1]);
+    if (pid == 0) {
         ::close(pair[0]);
-        return false;
+        return;
     }
-    slot.socket = pair[0];
-    slot.pid = pid;
-    sendLogOn(slot);
-    return true;
+    spawner_.socket = pair[0];
+    spawner_.pid = pid;
+}
+
+void SmbReaderPool::stopSpawner() {
+    if (spawner_.socket >= 0) ::close(spawner_.socket);
+    spawner_.socket = -1;
+    pid_t pid = spawner_.pid.exchange(0);
+    if (pid > 0) {
+        ::kill(pid, SIGKILL);
+        while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+        }
+    }
 }
 
 void SmbReaderPool::stop(Slot& slot) {
@@ -301,7 +368,15 @@ void SmbReaderPool::stop(Slot& slot) {
     slot.socket = -1;
     slot.warming = false;
     pid_t pid = slot.pid.exchange(0);
-    if (pid > 0) {
+    if (slot.watch >= 0) {
+        // The spawner reaps it: ended once its pidfd reads.
+        ::syscall(SYS_pidfd_send_signal, slot.watch, SIGKILL, nullptr, 0);
+        pollfd ended{slot.watch, POLLIN, 0};
+        while (::poll(&ended, 1, -1) < 0 && errno == EINTR) {
+        }
+        ::close(slot.watch);
+        slot.watch = -1;
+    } else if (pid > 0) {
         ::kill(pid, SIGKILL);
         while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
         }

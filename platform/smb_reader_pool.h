@@ -1,7 +1,8 @@
 #pragma once
 // Reads from the file server with several requests really in flight. The SMB client library
 // serves one call at a time in a process, so the reads go to a pool of reader processes (the
-// program fennick-smb-reader, started with posix_spawn, so it is safe beside Qt's threads), each
+// program fennick-smb-reader, forked by one instance of it that the pool starts with
+// posix_spawn, so it is safe beside Qt's threads, and loads the client library once), each
 // with its own client context and connection and a socket pair to this process
 // (smb_wire.h). A request goes to an idle reader, one that has its file open already where there
 // is one, and the calling thread waits for the answer; as many threads as there are readers are
@@ -69,7 +70,8 @@ class SmbReaderPool {
     // Round trips' worth of the link's bytes that large reads keep on the way on a slow link.
     static constexpr int kRoundTripsOnTheWay = 4;
 
-    // No reader starts before the first request. Throws IoError when the program is missing.
+    // Starts the readers' spawner; no reader starts before the first request. Throws IoError
+    // when the program is missing.
     explicit SmbReaderPool(SmbReaderOptions options);
     ~SmbReaderPool();
     SmbReaderPool(const SmbReaderPool&) = delete;
@@ -100,6 +102,8 @@ class SmbReaderPool {
     std::int64_t bytesWorthInFlight() const;
     // The readers' process ids, 0 for one not running or not in use (tests end one on purpose).
     std::vector<pid_t> readerIds() const;
+    // The spawner's process id, 0 when it is not running.
+    pid_t spawnerId() const { return spawner_.pid.load(); }
 
   private:
     struct Slot;
@@ -117,6 +121,13 @@ class SmbReaderPool {
     smb_wire::Answer lostAnswer() const;
     static bool answerWaiting(const Slot& slot);
     bool start(Slot& slot);
+    // A reader forked by the spawner (started now when it is not running), on `channel`.
+    bool spawn(Slot& slot, int channel);
+    // The program itself, run on `channel` (dup'ed onto smb_wire::kReaderSocket); `argument`:
+    // its one argument, if any. Answers its process id, 0 when it did not start.
+    pid_t run(int channel, const char* argument) const;
+    void startSpawner();
+    void stopSpawner();
     void stop(Slot& slot);
     bool exchange(Slot& slot, std::string_view request, smb_wire::Answer& answer, bool isRead,
                   int waitMs);
@@ -153,6 +164,11 @@ class SmbReaderPool {
     std::atomic<int> exchanging_{0};             // requests on the way to the server now
     std::mutex warmerMutex_;
     std::thread warmer_;  // starting readers for warmUp
+    struct Spawner {
+        std::atomic<pid_t> pid{0};
+        int socket = -1;
+        std::mutex mutex;  // one reader asked for at a time
+    } spawner_;
 };
 
 }  // namespace fennick::platform

@@ -2,9 +2,11 @@
 
 #include <poll.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <optional>
 
 namespace fennick::platform::smb_wire {
@@ -158,6 +160,64 @@ bool receive(int socket, std::string& message, int timeoutMs) {
     if (n > kLargestMessage) return false;
     message.resize(n);
     return receiveExactly(socket, message.data(), n, deadline);
+}
+
+bool sendNumber(int socket, std::uint32_t number, int fd) {
+    char bytes[4];
+    for (int i = 0; i < 4; ++i)
+        bytes[i] = static_cast<char>(number >> (8 * i));
+    iovec part{bytes, sizeof bytes};
+    msghdr message{};
+    message.msg_iov = &part;
+    message.msg_iovlen = 1;
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
+    if (fd >= 0) {
+        message.msg_control = control;
+        message.msg_controllen = sizeof control;
+        cmsghdr* header = CMSG_FIRSTHDR(&message);
+        header->cmsg_level = SOL_SOCKET;
+        header->cmsg_type = SCM_RIGHTS;
+        header->cmsg_len = CMSG_LEN(sizeof(int));
+        std::memcpy(CMSG_DATA(header), &fd, sizeof(int));
+    }
+    for (;;) {
+        ssize_t put = ::sendmsg(socket, &message, MSG_NOSIGNAL);
+        if (put < 0 && errno == EINTR) continue;
+        return put == static_cast<ssize_t>(sizeof bytes);
+    }
+}
+
+bool receiveNumber(int socket, std::uint32_t& number, int& fd, int timeoutMs) {
+    fd = -1;
+    std::optional<Clock::time_point> deadline;
+    if (timeoutMs >= 0) deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    if (!readable(socket, deadline)) return false;
+    unsigned char bytes[4];
+    iovec part{bytes, sizeof bytes};
+    msghdr message{};
+    message.msg_iov = &part;
+    message.msg_iovlen = 1;
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
+    message.msg_control = control;
+    message.msg_controllen = sizeof control;
+    ssize_t got;
+    do {
+        got = ::recvmsg(socket, &message, MSG_CMSG_CLOEXEC);
+    } while (got < 0 && errno == EINTR);
+    if (got <= 0) return false;
+    for (cmsghdr* h = CMSG_FIRSTHDR(&message); h; h = CMSG_NXTHDR(&message, h))
+        if (h->cmsg_level == SOL_SOCKET && h->cmsg_type == SCM_RIGHTS &&
+            h->cmsg_len == CMSG_LEN(sizeof(int)))
+            std::memcpy(&fd, CMSG_DATA(h), sizeof(int));
+    const auto done = static_cast<std::size_t>(got);
+    if (done < sizeof bytes && !receiveExactly(socket, reinterpret_cast<char*>(bytes) + done,
+                                               sizeof bytes - done, deadline)) {
+        if (fd >= 0) ::close(fd);
+        fd = -1;
+        return false;
+    }
+    number = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (std::uint32_t(bytes[3]) << 24);
+    return true;
 }
 
 std::string_view shareRoot(std::string_view url) {

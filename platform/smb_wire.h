@@ -86,6 +86,16 @@ bool send(int socket, std::string_view message);
 // when nothing complete arrived within `timeoutMs` (negative: no limit).
 bool receive(int socket, std::string& message, int timeoutMs = -1);
 
+// The reader program can also serve as the readers' spawner: loaded once, it forks each reader
+// (a process with one thread may), so a reader starts without loading the client library anew.
+// The program sends it a number with the new reader's end of its socket pair beside it; the
+// spawner answers the reader's process id (0: none started) with a pidfd of it beside it.
+// A 32-bit number with a descriptor beside it (-1: none); false when the other end is gone.
+bool sendNumber(int socket, std::uint32_t number, int fd);
+// Receives a number sent so; `fd` is -1 when none came with it. False at the end of the stream
+// and when nothing came within `timeoutMs` (negative: no limit).
+bool receiveNumber(int socket, std::uint32_t& number, int& fd, int timeoutMs = -1);
+
 // The share's root ("smb://server/share") of a url on it; the url itself when it names no share.
 std::string_view shareRoot(std::string_view url);
 

@@ -525,7 +525,8 @@ std::string onLocalFolders(const Action& action) {
 // What happens in the middle of an action: the server stops (the action ends with the
 // connection lost, the next one reconnects), or a reader process is killed (the pool replaces
 // it, makes the read once more, and the action gives its whole answer).
-enum class Disruption { StopServer, KillReader };
+// Killing the readers' spawner too means the killed reader's replacement comes from a new one.
+enum class Disruption { StopServer, KillReader, KillSpawnerAndReader };
 
 struct DisruptionCase {
     const char* name;
@@ -544,12 +545,14 @@ TEST_P(Disrupted, InTheMiddleOfAnAction) {
     smb.port = server.port();
     auto direct = std::make_unique<platform::SmbFileSystem>(smb);
     platform::SmbReaderPool& pool = direct->readers();
-    pid_t killed = 0;
+    pid_t killed = 0, spawner = pool.spawnerId();
+    ASSERT_GT(spawner, 0);
     auto disrupt = [&] {
         if (c.disruption == Disruption::StopServer) {
             server.stop();
             return;
         }
+        if (c.disruption == Disruption::KillSpawnerAndReader) ::kill(spawner, SIGKILL);
         for (pid_t pid : pool.readerIds())
             if (pid > 0 && !killed && ::kill(pid, SIGKILL) == 0) killed = pid;
     };
@@ -590,6 +593,10 @@ TEST_P(Disrupted, InTheMiddleOfAnAction) {
     if (killed) {
         EXPECT_EQ(std::find(running.begin(), running.end(), killed), running.end());
     }
+    if (c.disruption == Disruption::KillSpawnerAndReader) {
+        EXPECT_NE(pool.spawnerId(), spawner);
+        EXPECT_GT(pool.spawnerId(), 0);
+    }
     engine.reset();
     ReleaseDataEngine();
 }
@@ -599,7 +606,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(DisruptionCase{"ServerStopsInAUnitList", unitList, Disruption::StopServer},
                       DisruptionCase{"ServerStopsInATree", modelTree, Disruption::StopServer},
                       DisruptionCase{"ReaderKilledInAUnitList", unitList, Disruption::KillReader},
-                      DisruptionCase{"ReaderKilledInATree", modelTree, Disruption::KillReader}),
+                      DisruptionCase{"ReaderKilledInATree", modelTree, Disruption::KillReader},
+                      DisruptionCase{"SpawnerAndReaderKilledInAUnitList", unitList,
+                                     Disruption::KillSpawnerAndReader}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The window asks for a password when the server refuses: once for each refusal at the share
