@@ -1,7 +1,7 @@
 // The program's actions over real SMB: Samba's smbd on the loopback address serving the large
 // benchmark share (bench_share.h), behind the delay proxy (delay_proxy.h) at 0, 1 and 20 ms
 // round trips and at 20 ms with 100 Mbit/s each way. Each action runs with the reader pool as the
-// program sizes it by default (8 connections, 16 once the link proves slow) and, in the same run,
+// program sizes it by default (8 connections, 24 once the link proves slow) and, in the same run,
 // with one connection (one read at a time on the wire); the
 // table gives the SMB requests that crossed the proxy, the bytes both ways, the time, and the
 // one-connection time divided by the pool's.
@@ -213,7 +213,7 @@ void table(World& w) {
         kLine.c_str(), kModel.c_str());
     std::printf("%-17s %-10s | %9s %12s %9s | %9s %12s %9s | %6s\n", "link", "action", "requests",
                 "bytes", "time", "requests", "bytes", "time", "ratio");
-    std::printf("%-17s %-10s | %32s | %32s |\n", "", "", "reader pool: 8, slow link 16",
+    std::printf("%-17s %-10s | %32s | %32s |\n", "", "", "reader pool: 8, slow link 24",
                 "one connection");
     for (const auto& link : kLinks) {
         w.proxy->setLink(link.link);

@@ -251,7 +251,7 @@ TEST_P(PoolWidth, FollowsTheLinkUnlessGiven) {
 
 INSTANTIATE_TEST_SUITE_P(Samba, PoolWidth,
                          testing::Values(WidthCase{"FastLink", 0, "", 8, false},
-                                         WidthCase{"SlowLink", 10, "", 16, true},
+                                         WidthCase{"SlowLink", 10, "", 24, true},
                                          WidthCase{"SlowLinkNumberGiven", 10, "8", 8, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
