@@ -85,6 +85,9 @@ SmbReaderPool::~SmbReaderPool() {
         std::lock_guard lock(warmerMutex_);
         if (warmer_.joinable()) warmer_.join();
     }
+    // All are told to end before any is waited for: each takes a few milliseconds to go.
+    for (auto& slot : slots_)
+        kill(*slot);
     for (auto& slot : slots_)
         stop(*slot);
     std::lock_guard lock(spawner_.mutex);
@@ -363,21 +366,27 @@ void SmbReaderPool::stopSpawner() {
     }
 }
 
+void SmbReaderPool::kill(const Slot& slot) {
+    if (slot.watch >= 0)
+        ::syscall(SYS_pidfd_send_signal, slot.watch, SIGKILL, nullptr, 0);
+    else if (pid_t pid = slot.pid; pid > 0)
+        ::kill(pid, SIGKILL);
+}
+
 void SmbReaderPool::stop(Slot& slot) {
     if (slot.socket >= 0) ::close(slot.socket);
     slot.socket = -1;
     slot.warming = false;
+    kill(slot);
     pid_t pid = slot.pid.exchange(0);
     if (slot.watch >= 0) {
         // The spawner reaps it: ended once its pidfd reads.
-        ::syscall(SYS_pidfd_send_signal, slot.watch, SIGKILL, nullptr, 0);
         pollfd ended{slot.watch, POLLIN, 0};
         while (::poll(&ended, 1, -1) < 0 && errno == EINTR) {
         }
         ::close(slot.watch);
         slot.watch = -1;
     } else if (pid > 0) {
-        ::kill(pid, SIGKILL);
         while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
         }
     }

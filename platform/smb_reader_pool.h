@@ -128,6 +128,8 @@ class SmbReaderPool {
     pid_t run(int channel, const char* argument) const;
     void startSpawner();
     void stopSpawner();
+    // Tells the reader to end (SIGKILL); stop also waits for it and forgets it.
+    static void kill(const Slot& slot);
     void stop(Slot& slot);
     bool exchange(Slot& slot, std::string_view request, smb_wire::Answer& answer, bool isRead,
                   int waitMs);
