@@ -110,11 +110,32 @@ std::optional<core::UnitRow> listedUnit(store::Store& store, const Invocation& i
     return std::nullopt;
 }
 
+struct ShownUnit {
+    core::UserDefinedNames names;
+    core::UnitDetail detail;
+};
+
+// The unit's details, with the user-defined names read beside them, so that both wait on the
+// share together. The names' file is open since the list; the notes' file is opened first, as
+// nothing may open a file while work runs beside.
+ShownUnit showUnit(store::Store& store, const core::UnitRow& row) {
+    auto action = store.action();
+    store.openAhead({"UNOTEL"});
+    std::optional<core::UserDefinedNames> names;
+    auto namesBeside =
+        store.beside({}, {"FILE0"}, [&] { names = core::readUserDefinedNames(store); });
+    ShownUnit shown{{}, core::selectUnit(store, row)};
+    if (namesBeside) namesBeside->finish();
+    // Read here when nothing ran beside, or it met damage: its message comes from here then.
+    shown.names = names ? *names : core::readUserDefinedNames(store);
+    return shown;
+}
+
 int unit(store::Store& store, const Invocation& inv, std::ostream& out, std::ostream& err) {
     auto row = listedUnit(store, inv, err);
     if (!row) return kFailure;
-    auto captions = core::detailCaptions(core::readUserDefinedNames(store));
-    auto detail = core::selectUnit(store, *row);
+    auto [names, detail] = showUnit(store, *row);
+    auto captions = core::detailCaptions(names);
     report(detail.problems, err);
     out << (inv.json ? unitJson(captions, detail) : unitText(captions, detail));
     return kSuccess;
@@ -123,8 +144,8 @@ int unit(store::Store& store, const Invocation& inv, std::ostream& out, std::ost
 int unitReport(store::Store& store, const Invocation& inv, std::ostream& out, std::ostream& err) {
     auto row = listedUnit(store, inv, err);
     if (!row) return kFailure;
-    auto headings = core::unitGridHeadings(core::readUserDefinedNames(store));
-    auto detail = core::selectUnit(store, *row);
+    auto [names, detail] = showUnit(store, *row);
+    auto headings = core::unitGridHeadings(names);
     report(detail.problems, err);
     std::string text =
         core::buildUnitReport(headings, *row, detail.grids, core::reportDateTime(store.now()));
