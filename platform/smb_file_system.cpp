@@ -300,18 +300,18 @@ bool SmbFileSystem::isDirectory(const std::string& path) {
     lastProblem_.clear();
     auto target = sharePath(path);
     if (!target) return false;
+    // With no password at stake (guest, or a ticket) every reader logs on now, beside the check
+    // (from the first, that the server answers on the port), and the first to reach the share's
+    // root answers for it. Anything but a reachable share is asked again below, for its precise
+    // answer.
+    const bool warmNow = !logon_.credentials && target->depth == 0;
+    if (warmNow) pool_->warmUp(target->url);
     if (int error = connectError(target->server, port_, timeoutMs_)) {
         lastProblem_ = "The server " + target->server + " does not answer on port " +
                        std::to_string(port_) + " (" + std::strerror(error) + ").";
         return false;
     }
-    // With no password at stake (guest, or a ticket) every reader logs on now, beside the check,
-    // and the first to reach the share's root answers for it. Anything but a reachable share is
-    // asked again below, for its precise answer.
-    if (!logon_.credentials && target->depth == 0) {
-        pool_->warmUp(target->url);
-        if (pool_->connect(target->url).error == 0) return true;
-    }
+    if (warmNow && pool_->connect(target->url).error == 0) return true;
     for (int asked = 0;; ++asked) {
         smb_wire::Answer answer = pool_->stat(target->url);
         if (answer.error == 0) {
