@@ -120,7 +120,7 @@ struct ShownUnit {
 // nothing may open a file while work runs beside.
 ShownUnit showUnit(store::Store& store, const core::UnitRow& row) {
     auto action = store.action();
-    store.openAhead({"UNOTEL"});
+    store.openAhead({core::kUnitNotesFile});
     std::optional<core::UserDefinedNames> names;
     auto namesBeside =
         store.beside({}, {"FILE0"}, [&] { names = core::readUserDefinedNames(store); });

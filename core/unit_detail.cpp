@@ -34,7 +34,7 @@ NoteGrids readUnitNotes(store::Store& store, std::int32_t firstNote,
                         std::vector<std::string>& problems) {
     NoteGrids grids;
     if (firstNote == 0) return grids;
-    auto chain = store.chain<clsUnitnotes>("UNOTEL", firstNote);
+    auto chain = store.chain<clsUnitnotes>(kUnitNotesFile, firstNote);
     for (const auto& note : chain.records) {
         std::vector<std::string> option{codec::trun(note.Code), std::to_string(note.Quantity),
                                         codec::trun(note.Description), moneyText(note.List)};

@@ -40,6 +40,8 @@ NoteGrids readUnitNotes(store::Store& store, std::int32_t firstNote,
 // Everything the panel shows for a selected row, as one action of the read cache (the note
 // chain read ahead). Engine failures reach the caller.
 UnitDetail selectUnit(store::Store& store, const UnitRow& row);
+// The logical file selectUnit reads, for a caller that opens it ahead.
+inline constexpr const char* kUnitNotesFile = "UNOTEL";
 
 // A click on a tree node: the units of the line and model its tag names and, when there is
 // any, the first unit shown at once.

@@ -115,11 +115,14 @@ class ReaderProcess {
             default:
                 std::exit(2);
         }
+        const auto took = std::chrono::steady_clock::now() - started;
+        if (request == wire::Request::Connect)
+            answer.size = std::chrono::duration_cast<std::chrono::microseconds>(took).count();
         // The client library reports a server that stopped answering under several errors
         // (an open that timed out fails with EINVAL): a call that failed only after the whole
         // time limit is a time-out, so that the pool treats the connection as lost.
         if (answer.error != 0 && !connectionFailure(answer.error) &&
-            std::chrono::steady_clock::now() - started >= std::chrono::milliseconds(timeoutMs_))
+            took >= std::chrono::milliseconds(timeoutMs_))
             answer.error = ETIMEDOUT;
         // A file whose read failed is opened afresh next time; after a broken connection the
         // reader ends instead, as closing the file would wait out the time-out once more.
@@ -147,14 +150,10 @@ class ReaderProcess {
     void connect(const std::string& url, wire::Answer& answer) {
         SMBCCTX* ctx = context_->get();
         std::string root(wire::shareRoot(url));
-        const auto started = std::chrono::steady_clock::now();
         if (SMBCFILE* opened = smbc_getFunctionOpen(ctx)(ctx, root.c_str(), O_RDONLY, 0))
             smbc_getFunctionClose(ctx)(ctx, opened);
         else if (errno != EISDIR)
             answer.error = lastError();
-        answer.size = std::chrono::duration_cast<std::chrono::microseconds>(
-                          std::chrono::steady_clock::now() - started)
-                          .count();
     }
 
     void size(SMBCFILE* file, wire::Answer& answer) {

@@ -87,7 +87,7 @@ SmbReaderPool::~SmbReaderPool() {
     }
     // All are told to end before any is waited for: each takes a few milliseconds to go.
     for (auto& slot : slots_)
-        kill(*slot);
+        tellToEnd(*slot);
     for (auto& slot : slots_)
         stop(*slot);
     std::lock_guard lock(spawner_.mutex);
@@ -285,20 +285,21 @@ bool SmbReaderPool::start(Slot& slot) {
 bool SmbReaderPool::spawn(Slot& slot, int channel) {
     const int waitMs = std::max(5000, options_.timeoutMs);
     std::lock_guard lock(spawner_.mutex);
-    std::uint32_t pid = 0;
-    int watch = -1;
+    auto sent = [&] {
+        if (spawner_.pid == 0) startSpawner();
+        return spawner_.pid != 0 && wire::sendNumber(spawner_.socket, 0, channel);
+    };
     // A spawner that ended before it took the channel is replaced once. One that took it and
     // then failed to answer (or hung) may have forked a reader on it: the channel is not given
     // to another, and the next reader asks a new spawner.
-    for (int tries = 0;; ++tries) {
-        if (spawner_.pid == 0) startSpawner();
-        if (spawner_.pid == 0) return false;
-        if (!wire::sendNumber(spawner_.socket, 0, channel)) {
-            stopSpawner();
-            if (tries == 0) continue;
-            return false;
-        }
-        if (wire::receiveNumber(spawner_.socket, pid, watch, waitMs)) break;
+    bool asked = sent();
+    if (!asked) {
+        stopSpawner();
+        asked = sent();
+    }
+    std::uint32_t pid = 0;
+    int watch = -1;
+    if (!asked || !wire::receiveNumber(spawner_.socket, pid, watch, waitMs)) {
         stopSpawner();
         return false;
     }
@@ -366,7 +367,7 @@ void SmbReaderPool::stopSpawner() {
     }
 }
 
-void SmbReaderPool::kill(const Slot& slot) {
+void SmbReaderPool::tellToEnd(const Slot& slot) {
     if (slot.watch >= 0)
         ::syscall(SYS_pidfd_send_signal, slot.watch, SIGKILL, nullptr, 0);
     else if (pid_t pid = slot.pid; pid > 0)
@@ -377,7 +378,7 @@ void SmbReaderPool::stop(Slot& slot) {
     if (slot.socket >= 0) ::close(slot.socket);
     slot.socket = -1;
     slot.warming = false;
-    kill(slot);
+    tellToEnd(slot);
     pid_t pid = slot.pid.exchange(0);
     if (slot.watch >= 0) {
         // The spawner reaps it: ended once its pidfd reads.

@@ -129,7 +129,7 @@ class SmbReaderPool {
     void startSpawner();
     void stopSpawner();
     // Tells the reader to end (SIGKILL); stop also waits for it and forgets it.
-    static void kill(const Slot& slot);
+    static void tellToEnd(const Slot& slot);
     void stop(Slot& slot);
     bool exchange(Slot& slot, std::string_view request, smb_wire::Answer& answer, bool isRead,
                   int waitMs);

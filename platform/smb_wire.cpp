@@ -163,10 +163,9 @@ bool receive(int socket, std::string& message, int timeoutMs) {
 }
 
 bool sendNumber(int socket, std::uint32_t number, int fd) {
-    char bytes[4];
-    for (int i = 0; i < 4; ++i)
-        bytes[i] = static_cast<char>(number >> (8 * i));
-    iovec part{bytes, sizeof bytes};
+    Writer bytes;
+    bytes.put32(number);
+    iovec part{const_cast<char*>(bytes.bytes().data()), bytes.bytes().size()};
     msghdr message{};
     message.msg_iov = &part;
     message.msg_iovlen = 1;
@@ -183,7 +182,7 @@ bool sendNumber(int socket, std::uint32_t number, int fd) {
     for (;;) {
         ssize_t put = ::sendmsg(socket, &message, MSG_NOSIGNAL);
         if (put < 0 && errno == EINTR) continue;
-        return put == static_cast<ssize_t>(sizeof bytes);
+        return put == static_cast<ssize_t>(part.iov_len);
     }
 }
 
@@ -192,7 +191,7 @@ bool receiveNumber(int socket, std::uint32_t& number, int& fd, int timeoutMs) {
     std::optional<Clock::time_point> deadline;
     if (timeoutMs >= 0) deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     if (!readable(socket, deadline)) return false;
-    unsigned char bytes[4];
+    char bytes[4];
     iovec part{bytes, sizeof bytes};
     msghdr message{};
     message.msg_iov = &part;
@@ -210,13 +209,13 @@ bool receiveNumber(int socket, std::uint32_t& number, int& fd, int timeoutMs) {
             h->cmsg_len == CMSG_LEN(sizeof(int)))
             std::memcpy(&fd, CMSG_DATA(h), sizeof(int));
     const auto done = static_cast<std::size_t>(got);
-    if (done < sizeof bytes && !receiveExactly(socket, reinterpret_cast<char*>(bytes) + done,
-                                               sizeof bytes - done, deadline)) {
+    if (done < sizeof bytes &&
+        !receiveExactly(socket, bytes + done, sizeof bytes - done, deadline)) {
         if (fd >= 0) ::close(fd);
         fd = -1;
         return false;
     }
-    number = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (std::uint32_t(bytes[3]) << 24);
+    number = Reader(std::string_view(bytes, sizeof bytes)).get32();
     return true;
 }
 
