@@ -265,8 +265,9 @@ bool SmbReaderPool::answerWaiting(const Slot& slot) {
 }
 
 bool SmbReaderPool::start(Slot& slot) {
-    // Forked by the spawner, else started as a program of its own.
-    for (bool forked : {true, false}) {
+    // Forked by the spawner, else started as a program of its own. The spawner is asked twice:
+    // one killed a moment ago may still take the request and then fail, and is replaced.
+    for (bool forked : {true, true, false}) {
         int pair[2];
         if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair) != 0) return false;
         bool started = forked ? spawn(slot, pair[1]) : (slot.pid = run(pair[1], nullptr)) != 0;
@@ -285,21 +286,13 @@ bool SmbReaderPool::start(Slot& slot) {
 bool SmbReaderPool::spawn(Slot& slot, int channel) {
     const int waitMs = std::max(5000, options_.timeoutMs);
     std::lock_guard lock(spawner_.mutex);
-    auto sent = [&] {
-        if (spawner_.pid == 0) startSpawner();
-        return spawner_.pid != 0 && wire::sendNumber(spawner_.socket, 0, channel);
-    };
-    // A spawner that ended before it took the channel is replaced once. One that took it and
-    // then failed to answer (or hung) may have forked a reader on it: the channel is not given
-    // to another, and the next reader asks a new spawner.
-    bool asked = sent();
-    if (!asked) {
-        stopSpawner();
-        asked = sent();
-    }
+    if (spawner_.pid == 0) startSpawner();
+    // A spawner that fails here is ended. It may have forked a reader on the channel before it
+    // failed, so the caller closes the channel and asks the next spawner with a new one.
     std::uint32_t pid = 0;
     int watch = -1;
-    if (!asked || !wire::receiveNumber(spawner_.socket, pid, watch, waitMs)) {
+    if (spawner_.pid == 0 || !wire::sendNumber(spawner_.socket, 0, channel) ||
+        !wire::receiveNumber(spawner_.socket, pid, watch, waitMs)) {
         stopSpawner();
         return false;
     }
