@@ -20,6 +20,11 @@ void copyInto(char* target, int size, std::string_view value) {
     target[n] = '\0';
 }
 
+// No account to log on with: no user's name, and no Kerberos ticket to try.
+bool anonymous(const SmbLogon& logon) {
+    return logon.credentials ? logon.credentials->username.empty() : !logon.kerberos;
+}
+
 }  // namespace
 
 SmbContext::SmbContext(SmbLogon logon, std::uint16_t port, int timeoutMs)
@@ -36,6 +41,9 @@ SmbContext::SmbContext(SmbLogon logon, std::uint16_t port, int timeoutMs)
         smbc_setOptionUseKerberos(ctx_, 1);
         smbc_setOptionFallbackAfterKerberos(ctx_, 1);
         smbc_setOptionUseCCache(ctx_, 1);
+    } else if (anonymous(logon_)) {
+        // Anonymous from the start: a refused anonymous session is not asked for twice.
+        smbc_setOptionNoAutoAnonymousLogin(ctx_, 1);
     }
     if (!smbc_init_context(ctx_)) {
         smbc_free_context(ctx_, 1);
@@ -82,9 +90,15 @@ void SmbContext::authenticate(SMBCCTX* ctx, const char*, const char*, char* work
         if (!c.domain.empty()) copyInto(workgroup, workgroupSize, c.domain);
         copyInto(user, userSize, c.username);
         copyInto(password, passwordSize, c.password());
+    } else if (anonymous(logon)) {
+        // The anonymous session, asked for at once. Asked for guest with no password, the
+        // library first looks for a cached logon of guest (which only winbind keeps) after the
+        // server's challenge: a round trip lost for the same anonymous session.
+        copyInto(user, userSize, "");
+        copyInto(password, passwordSize, "");
     } else {
-        // Guest, also after a ticket the server refused; the library falls back to an
-        // anonymous session where guest is refused.
+        // Guest after a ticket the server refused; the library falls back to an anonymous
+        // session where guest is refused.
         copyInto(user, userSize, "guest");
         copyInto(password, passwordSize, "");
     }

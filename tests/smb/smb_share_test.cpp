@@ -19,9 +19,11 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <thread>
 
+#include "bench/delay_proxy.h"
 #include "cli/commands.h"
 #include "cli/output.h"
 #include "cli_runs.h"
@@ -647,6 +649,27 @@ TEST(SmbServer, APasswordIsAskedOnceForAllReaders) {
     EXPECT_EQ(asked.size(), 2u);
     for (pid_t pid : smb.readers().readerIds())
         EXPECT_GT(pid, 0);
+}
+
+// With no account the readers ask for the anonymous session at once: a log-on costs no more
+// requests than one with a password, rather than one more for a guest logon the client library
+// gives up on after the server's challenge.
+TEST(SmbServer, LoggingOnWithNoAccountCostsNoMoreThanWithAPassword) {
+    auto requestsToLogOn = [](SambaServer& server, std::optional<platform::SmbCredentials> user) {
+        bench::DelayProxy proxy(server.port(), {});
+        platform::SmbOptions options;
+        options.port = proxy.port();
+        options.connections = 1;
+        options.credentials = std::move(user);
+        platform::SmbFileSystem smb(options);
+        EXPECT_EQ(smb.readers().connect("smb://127.0.0.1/TARNLNK").error, 0);
+        return proxy.counts().requests;
+    };
+    const auto anonymous = requestsToLogOn(world().guestServer(), std::nullopt);
+    EXPECT_GT(anonymous, 0);
+    EXPECT_LE(anonymous,
+              requestsToLogOn(world().securedServer(),
+                              platform::SmbCredentials(SambaServer::user(), "", kPassword)));
 }
 
 }  // namespace
