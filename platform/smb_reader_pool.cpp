@@ -374,10 +374,8 @@ void SmbReaderPool::stop(Slot& slot) {
     tellToEnd(slot);
     pid_t pid = slot.pid.exchange(0);
     if (slot.watch >= 0) {
-        // The spawner reaps it: ended once its pidfd reads.
-        pollfd ended{slot.watch, POLLIN, 0};
-        while (::poll(&ended, 1, -1) < 0 && errno == EINTR) {
-        }
+        // Killed through its pidfd and reaped by the system (it is the spawner's child): nothing
+        // is left to wait for, and its end takes the time of its own exit off ours.
         ::close(slot.watch);
         slot.watch = -1;
     } else if (pid > 0) {
