@@ -81,6 +81,7 @@ class TracedShare : public platform::FileSystem {
     }
     void makeDirectory(const std::string& path) override { inner_->makeDirectory(path); }
     platform::ReadShape readShape() const override { return inner_->readShape(); }
+    void willOpen(const std::vector<std::string>& paths) override { inner_->willOpen(paths); }
     // The files opened ahead show as one open each, from the start to the end of them all.
     void withOpenedAhead(const std::vector<std::string>& paths,
                          const std::function<void()>& opens) override {

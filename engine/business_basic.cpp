@@ -10,6 +10,8 @@ namespace fennick {
 cBusinessBasic::cBusinessBasic(cSystem& system, EngineEnvironment environment)
     : system_(system), env_(std::move(environment)), alphabet_(codec::kPackingAlphabet) {
     if (!env_.share) throw EngineError(err::kShare, "cBusinessBasic", "No share file system");
+    // The readers that log on for the share check open these meanwhile.
+    env_.share->willOpen({terminalMapPath(), linksFilePath()});
     checkShare();
     identifyWorkstation();
     // Both files are opened at once: one round trip rather than two on a network share.

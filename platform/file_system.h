@@ -139,6 +139,9 @@ class FileSystem {
     }
     // Local storage answers at once; a file server measures its link as it reads.
     virtual ReadShape readShape() const { return {}; }
+    // The program is about to open these files for reading: a file server may start opening
+    // them before it is asked, while it logs on. Only a help.
+    virtual void willOpen(const std::vector<std::string>& paths) { (void)paths; }
     // Runs `opens`, in which every open for reading of one of `paths` takes its file from those
     // opened here all at once beforehand, where the storage serves several requests at once:
     // one round trip for them all rather than one each. Only a help: a path that did not open

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstring>
 #include <mutex>
+#include <utility>
 
 #include "parallel.h"
 #include "smb_context.h"
@@ -305,7 +306,7 @@ bool SmbFileSystem::isDirectory(const std::string& path) {
     // root answers for it. Anything but a reachable share is asked again below, for its precise
     // answer.
     const bool warmNow = !logon_.credentials && target->depth == 0;
-    if (warmNow) pool_->warmUp(target->url);
+    if (warmNow) pool_->warmUp(target->url, std::exchange(willOpen_, {}));
     if (int error = connectError(target->server, port_, timeoutMs_)) {
         lastProblem_ = "The server " + target->server + " does not answer on port " +
                        std::to_string(port_) + " (" + std::strerror(error) + ").";
@@ -348,6 +349,12 @@ bool SmbFileSystem::fileExists(const std::string& path) {
     smb_wire::Answer answer = pool_->stat(target->url);
     throwIfLost(*target, answer.error);
     return answer.error == 0 && answer.kind == smb_wire::Kind::File;
+}
+
+void SmbFileSystem::willOpen(const std::vector<std::string>& paths) {
+    willOpen_.clear();
+    for (const auto& path : paths)
+        if (auto target = sharePath(path)) willOpen_.push_back(target->url);
 }
 
 void SmbFileSystem::withOpenedAhead(const std::vector<std::string>& paths,

@@ -62,6 +62,8 @@ class SmbFileSystem : public FileSystem {
     // in between the name is missing for a moment, and when another program holds the old file
     // open the server refuses the removal and the rename fails.
     void rename(const std::string& from, const std::string& to) override;
+    // Opened by readers as they log on at the next share check that warms the pool up.
+    void willOpen(const std::vector<std::string>& paths) override;
     void withOpenedAhead(const std::vector<std::string>& paths,
                          const std::function<void()>& opens) override;
     ReadShape readShape() const override;
@@ -94,6 +96,7 @@ class SmbFileSystem : public FileSystem {
     };
     std::mutex aheadMutex_;
     std::map<std::string, OpenedAhead> openedAhead_;  // by url
+    std::vector<std::string> willOpen_;               // urls
     std::vector<std::shared_ptr<const std::string>> readAhead_;
 };
 

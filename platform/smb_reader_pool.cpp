@@ -100,17 +100,29 @@ wire::Answer SmbReaderPool::stat(const std::string& url) {
     return call(url, request, false, false);
 }
 
+namespace {
+
+void connectRequest(wire::Writer& request, const std::string& url) {
+    request.put8(static_cast<std::uint8_t>(wire::Request::Connect)).putText(url);
+}
+
+void openRequest(wire::Writer& request, const std::string& url) {
+    request.put8(static_cast<std::uint8_t>(wire::Request::Open)).putText(url);
+}
+
+}  // namespace
+
 wire::Answer SmbReaderPool::connect(const std::string& url) {
-    wire::Writer request(wire::Request::Connect);
-    request.putText(url);
+    wire::Writer request;
+    connectRequest(request, url);
     wire::Answer answer = call(url, request, false, false);
     if (answer.error == 0) noteLogOn(std::chrono::microseconds(answer.size));
     return answer;
 }
 
 wire::Answer SmbReaderPool::open(const std::string& url) {
-    wire::Writer request(wire::Request::Open);
-    request.putText(url);
+    wire::Writer request;
+    openRequest(request, url);
     return call(url, request, true, false);
 }
 
@@ -129,7 +141,7 @@ wire::Answer SmbReaderPool::read(const std::string& url, std::int64_t offset, st
 wire::Answer SmbReaderPool::call(const std::string& url, const wire::Writer& request, bool opens,
                                  bool isRead) {
     const auto entered = Clock::now();
-    Slot* slot = acquire(url, entered);
+    Slot* slot = acquire(url, request.bytes(), entered);
     if (!slot) return lostAnswer();
     // The client library gives up on each of its requests after the time limit, but one call
     // here may be several of them in turn (a reader logging on, a file being opened), so a server
@@ -194,15 +206,18 @@ wire::Answer SmbReaderPool::lostAnswer() const {
     return wire::Answer{lostError_.load(), wire::Kind::Missing, 0, {}};
 }
 
-SmbReaderPool::Slot* SmbReaderPool::acquire(const std::string& url, Clock::time_point entered) {
+SmbReaderPool::Slot* SmbReaderPool::acquire(const std::string& url, std::string_view request,
+                                            Clock::time_point entered) {
     std::unique_lock lock(mutex_);
     Slot* chosen = nullptr;
-    // An idle reader with the file open, else one connected. While readers are still connecting
-    // (several round trips) and a connected one is busy (one), the request waits for whichever
-    // is free first; else it goes to a connecting reader, else to one it starts.
-    enum Rank { Unstarted, Connecting, Connected, HasFile };
+    // A reader whose warm-up makes this very request, else an idle one with the file open, else
+    // one connected. While readers are still connecting (several round trips) and a connected
+    // one is busy (one), the request waits for whichever is free first; else it goes to a
+    // connecting reader, else to one it starts.
+    enum Rank { Unstarted, Connecting, Connected, HasFile, MakingIt };
     auto rank = [&](const Slot& slot) {
         if (slot.pid == 0) return Unstarted;
+        if (slot.warming && slot.warmUpRequest == request) return MakingIt;
         if (slot.warming && !answerWaiting(slot)) return Connecting;
         bool hasFile = std::find(slot.files.begin(), slot.files.end(), url) != slot.files.end();
         return hasFile ? HasFile : Connected;
@@ -485,7 +500,7 @@ void SmbReaderPool::noteLogOn(Clock::duration took) {
         logOnWasSlow_ = true;
 }
 
-void SmbReaderPool::warmUp(const std::string& url) {
+void SmbReaderPool::warmUp(const std::string& url, const std::vector<std::string>& opens) {
     // The readers to start are taken now, so that a request meanwhile waits for them as for
     // readers connecting rather than starting one of them itself.
     std::vector<Slot*> idle;
@@ -501,13 +516,18 @@ void SmbReaderPool::warmUp(const std::string& url) {
     if (idle.empty()) return;
     std::lock_guard lock(warmerMutex_);
     if (warmer_.joinable()) warmer_.join();
-    warmer_ = std::thread([this, url, idle] { startIdle(url, idle); });
+    warmer_ = std::thread([this, url, opens, idle] { startIdle(url, opens, idle); });
 }
 
-void SmbReaderPool::startIdle(const std::string& url, const std::vector<Slot*>& idle) {
-    wire::Writer request(wire::Request::Connect);
-    request.putText(url);
-    for (Slot* slot : idle) {
+void SmbReaderPool::startIdle(const std::string& url, const std::vector<std::string>& opens,
+                              const std::vector<Slot*>& idle) {
+    for (std::size_t i = 0; i < idle.size(); ++i) {
+        Slot* slot = idle[i];
+        wire::Writer request;
+        if (i >= 1 && i <= opens.size())
+            openRequest(request, opens[i - 1]);
+        else
+            connectRequest(request, url);
         slot->warmUpRequest = request.bytes();
         slot->warming = start(*slot) && wire::send(slot->socket, request.bytes());
         {

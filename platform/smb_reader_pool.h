@@ -89,8 +89,10 @@ class SmbReaderPool {
     // Every later request logs on so; each reader takes it before its next request.
     void logOn(SmbLogon logon);
     // Starts every reader that is not running and has it connect to the share `url` is on, on a
-    // thread of its own: nothing waits for the readers to start or for their answers.
-    void warmUp(const std::string& url);
+    // thread of its own: nothing waits for the readers to start or for their answers. The first
+    // opens the share's root; the next ones each open one of `opens` (files the program is about
+    // to open) instead, so that the open asked for later takes that answer, a round trip sooner.
+    void warmUp(const std::string& url, const std::vector<std::string>& opens = {});
 
     // Readers in use: `readers`, or `slowLinkReaders` once the link proved slow.
     int size() const { return inUse_.load(); }
@@ -110,9 +112,9 @@ class SmbReaderPool {
     smb_wire::Answer call(const std::string& url, const smb_wire::Writer& request, bool opens,
                           bool isRead);
     using Clock = std::chrono::steady_clock;
-    // An idle reader for a request that came at `entered`; none when the server was found lost
-    // since.
-    Slot* acquire(const std::string& url, Clock::time_point entered);
+    // An idle reader for `request` (on `url`) that came at `entered`; none when the server was
+    // found lost since.
+    Slot* acquire(const std::string& url, std::string_view request, Clock::time_point entered);
     void release(Slot& slot, const std::string& url, bool opened);
     bool warmedUp(Slot& slot, smb_wire::Answer& answer, Clock::time_point firstTryEnds);
     bool tryAgain(Slot& slot, std::string_view request, smb_wire::Answer& answer, bool isRead,
@@ -128,7 +130,8 @@ class SmbReaderPool {
     pid_t run(int channel, const char* argument) const;
     void startSpawner();
     void stopSpawner();
-    // Tells the reader to end (SIGKILL); stop also waits for it and forgets it.
+    // Tells the reader to end (SIGKILL); stop also forgets it, after waiting for it when it is
+    // this process's child.
     static void tellToEnd(const Slot& slot);
     void stop(Slot& slot);
     bool exchange(Slot& slot, std::string_view request, smb_wire::Answer& answer, bool isRead,
@@ -139,7 +142,8 @@ class SmbReaderPool {
     void widenOnSlowLink(const std::string& url);
     void noteLogOn(Clock::duration took);
     int readsThatDecide() const;
-    void startIdle(const std::string& url, const std::vector<Slot*>& idle);
+    void startIdle(const std::string& url, const std::vector<std::string>& opens,
+                   const std::vector<Slot*>& idle);
     std::span<const std::unique_ptr<Slot>> slotsInUse() const {
         return {slots_.data(), static_cast<std::size_t>(inUse_.load())};
     }

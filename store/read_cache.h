@@ -67,6 +67,7 @@ class ReadCache : public platform::FileSystem {
         inner_->rename(from, to);
     }
 
+    void willOpen(const std::vector<std::string>& paths) override { inner_->willOpen(paths); }
     void withOpenedAhead(const std::vector<std::string>& paths,
                          const std::function<void()>& opens) override {
         inner_->withOpenedAhead(paths, opens);

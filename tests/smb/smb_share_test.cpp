@@ -651,25 +651,50 @@ TEST(SmbServer, APasswordIsAskedOnceForAllReaders) {
         EXPECT_GT(pid, 0);
 }
 
+// The requests that reach `server` while `work` runs on a share of it seen through a proxy, with
+// `connections` readers.
+std::int64_t requestsFor(SambaServer& server, int connections,
+                         std::optional<platform::SmbCredentials> user,
+                         const std::function<void(platform::SmbFileSystem&)>& work) {
+    bench::DelayProxy proxy(server.port(), {});
+    platform::SmbOptions options;
+    options.port = proxy.port();
+    options.connections = connections;
+    options.credentials = std::move(user);
+    platform::SmbFileSystem smb(options);
+    work(smb);
+    return proxy.counts().requests;
+}
+
+const std::string kShareRoot = "\\\\127.0.0.1\\TARNLNK";
+
+void logOn(platform::SmbFileSystem& smb) {
+    EXPECT_EQ(smb.readers().connect("smb://127.0.0.1/TARNLNK").error, 0);
+}
+
 // With no account the readers ask for the anonymous session at once: a log-on costs no more
 // requests than one with a password, rather than one more for a guest logon the client library
 // gives up on after the server's challenge.
 TEST(SmbServer, LoggingOnWithNoAccountCostsNoMoreThanWithAPassword) {
-    auto requestsToLogOn = [](SambaServer& server, std::optional<platform::SmbCredentials> user) {
-        bench::DelayProxy proxy(server.port(), {});
-        platform::SmbOptions options;
-        options.port = proxy.port();
-        options.connections = 1;
-        options.credentials = std::move(user);
-        platform::SmbFileSystem smb(options);
-        EXPECT_EQ(smb.readers().connect("smb://127.0.0.1/TARNLNK").error, 0);
-        return proxy.counts().requests;
-    };
-    const auto anonymous = requestsToLogOn(world().guestServer(), std::nullopt);
+    const auto anonymous = requestsFor(world().guestServer(), 1, std::nullopt, logOn);
     EXPECT_GT(anonymous, 0);
     EXPECT_LE(anonymous,
-              requestsToLogOn(world().securedServer(),
-                              platform::SmbCredentials(SambaServer::user(), "", kPassword)));
+              requestsFor(world().securedServer(), 1,
+                          platform::SmbCredentials(SambaServer::user(), "", kPassword), logOn));
+}
+
+// A file the program says it will open is opened by a reader that logs on for the share check,
+// in place of the share's root, and the open asked for after the check takes that answer: the
+// second reader costs a log-on and the file's open (two requests), not one request more.
+TEST(SmbServer, AFileToOpenIsOpenedWhileTheReadersLogOn) {
+    const std::string file = kShareRoot + "\\ttymap";
+    const auto oneLogOn = requestsFor(world().guestServer(), 1, std::nullopt, logOn);
+    const auto both = requestsFor(world().guestServer(), 2, std::nullopt, [&](auto& smb) {
+        smb.willOpen({file});
+        ASSERT_TRUE(smb.isDirectory(kShareRoot));
+        EXPECT_TRUE(smb.open(file));
+    });
+    EXPECT_EQ(both, 2 * oneLogOn + 1);
 }
 
 }  // namespace
