@@ -8,6 +8,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -236,6 +237,15 @@ class ReaderProcess {
     std::list<std::pair<std::string, SMBCFILE*>> open_;
 };
 
+// Ends a reader whose program closed its end (or whose connection broke) at the lowest
+// priority, so that its exit does not hold up the program's own. The connection is not taken
+// down politely: after a failure that could wait a time-out per file, and the server lets go of
+// everything when the socket closes.
+[[noreturn]] void endReader() {
+    ::setpriority(PRIO_PROCESS, 0, 19);
+    ::_exit(0);
+}
+
 // Forks a reader for every socket the program sends, until the program closes its end. The
 // spawner has one thread and never logs on, so each reader starts as a fresh process would,
 // without loading the client library again.
@@ -254,7 +264,7 @@ void spawnReaders() {
             ::close(channel);
             static ReaderProcess reader;
             reader.run();
-            ::_exit(0);
+            endReader();
         }
         ::close(channel);
         int watch = pid > 0 ? static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)) : -1;
@@ -294,7 +304,5 @@ int main(int argc, char** argv) {
     }
     static fennick::platform::ReaderProcess reader;
     reader.run();
-    // The connection is not taken down politely: after a failure that could wait a time-out per
-    // file, and the server lets go of everything when the socket closes.
-    ::_exit(0);
+    fennick::platform::endReader();
 }

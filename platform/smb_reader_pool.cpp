@@ -85,11 +85,14 @@ SmbReaderPool::~SmbReaderPool() {
         std::lock_guard lock(warmerMutex_);
         if (warmer_.joinable()) warmer_.join();
     }
-    // All are told to end before any is waited for: each takes a few milliseconds to go.
+    // A forked reader that is not in the middle of a request ends by itself once its socket
+    // closes, and lets this program end first; any other is killed. All are told before any
+    // is waited for: each takes a few milliseconds to go.
+    auto endsByItself = [](const Slot& slot) { return slot.watch >= 0 && !slot.warming; };
     for (auto& slot : slots_)
-        tellToEnd(*slot);
+        if (!endsByItself(*slot)) tellToEnd(*slot);
     for (auto& slot : slots_)
-        stop(*slot);
+        stop(*slot, !endsByItself(*slot));
     std::lock_guard lock(spawner_.mutex);
     stopSpawner();
 }
@@ -382,15 +385,15 @@ void SmbReaderPool::tellToEnd(const Slot& slot) {
         ::kill(pid, SIGKILL);
 }
 
-void SmbReaderPool::stop(Slot& slot) {
+void SmbReaderPool::stop(Slot& slot, bool kill) {
     if (slot.socket >= 0) ::close(slot.socket);
     slot.socket = -1;
     slot.warming = false;
-    tellToEnd(slot);
+    if (kill) tellToEnd(slot);
     pid_t pid = slot.pid.exchange(0);
     if (slot.watch >= 0) {
-        // Killed through its pidfd and reaped by the system (it is the spawner's child): nothing
-        // is left to wait for, and its end takes the time of its own exit off ours.
+        // Reaped by the system (it is the spawner's child): nothing is left to wait for, and its
+        // end takes the time of its own exit off ours.
         ::close(slot.watch);
         slot.watch = -1;
     } else if (pid > 0) {

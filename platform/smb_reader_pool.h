@@ -130,10 +130,11 @@ class SmbReaderPool {
     pid_t run(int channel, const char* argument) const;
     void startSpawner();
     void stopSpawner();
-    // Tells the reader to end (SIGKILL); stop also forgets it, after waiting for it when it is
-    // this process's child.
+    // Tells the reader to end (SIGKILL). stop forgets it (closing its socket, which ends an idle
+    // reader), after killing it unless not `kill`, and after waiting for it when it is this
+    // process's child.
     static void tellToEnd(const Slot& slot);
-    void stop(Slot& slot);
+    void stop(Slot& slot, bool kill = true);
     bool exchange(Slot& slot, std::string_view request, smb_wire::Answer& answer, bool isRead,
                   int waitMs);
     void sendLogOn(Slot& slot);

@@ -697,5 +697,36 @@ TEST(SmbServer, AFileToOpenIsOpenedWhileTheReadersLogOn) {
     EXPECT_EQ(both, 2 * oneLogOn + 1);
 }
 
+// Whether a process has ended: gone, or a zombie its parent has yet to reap.
+bool ended(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line)) return true;
+    auto state = line.rfind(") ");
+    return state != std::string::npos && line.compare(state + 2, 1, "Z") == 0;
+}
+
+// The readers end with the pool, the idle ones by themselves once their sockets close.
+TEST(SmbServer, TheReadersEndWithThePool) {
+    std::vector<pid_t> readers;
+    {
+        platform::SmbOptions options;
+        options.port = world().guestServer().port();
+        options.connections = 3;
+        platform::SmbFileSystem smb(options);
+        smb.willOpen({kShareRoot + "\\ttymap"});
+        ASSERT_TRUE(smb.isDirectory(kShareRoot));
+        ASSERT_TRUE(smb.open(kShareRoot + "\\ttymap"));
+        readers = smb.readers().readerIds();
+    }
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    for (pid_t pid : readers) {
+        ASSERT_GT(pid, 0);
+        while (!ended(pid) && std::chrono::steady_clock::now() < giveUp)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_TRUE(ended(pid)) << pid;
+    }
+}
+
 }  // namespace
 }  // namespace fennick
