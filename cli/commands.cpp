@@ -97,10 +97,12 @@ int ageing(store::Store& store, const Invocation& inv, std::ostream& out, std::o
 }
 
 // The first listed row whose unit number is the third operand, as the window's grid shows it;
-// nothing (with the reason on `err`) when the unit is not listed.
+// nothing (with the reason on `err`) when the unit is not listed. What showing the unit reads is
+// read with the list, kept for as long as the caller's action lasts.
 std::optional<core::UnitRow> listedUnit(store::Store& store, const Invocation& inv,
                                         std::ostream& err) {
-    auto list = core::LoadUnits(store, inv.operands[0], inv.operands[1]);
+    auto list = core::LoadUnits(store, inv.operands[0], inv.operands[1],
+                                core::AllocationCheck::OncePerList, nullptr, inv.operands[2]);
     report(list.problems, err);
     const std::string wanted = codec::trun(inv.operands[2]);
     for (auto& row : list.rows)
@@ -132,6 +134,7 @@ ShownUnit showUnit(store::Store& store, const core::UnitRow& row) {
 }
 
 int unit(store::Store& store, const Invocation& inv, std::ostream& out, std::ostream& err) {
+    auto action = store.action();
     auto row = listedUnit(store, inv, err);
     if (!row) return kFailure;
     auto [names, detail] = showUnit(store, *row);
@@ -142,6 +145,7 @@ int unit(store::Store& store, const Invocation& inv, std::ostream& out, std::ost
 }
 
 int unitReport(store::Store& store, const Invocation& inv, std::ostream& out, std::ostream& err) {
+    auto action = store.action();
     auto row = listedUnit(store, inv, err);
     if (!row) return kFailure;
     auto [names, detail] = showUnit(store, *row);

@@ -53,7 +53,7 @@ UserDefinedNames userDefinedNamesFrom(std::string_view block4) {
 }
 
 UserDefinedNames readUserDefinedNames(store::Store& store) {
-    return userDefinedNamesFrom(store.plainBlock("FILE0", 4));
+    return userDefinedNamesFrom(store.plainBlock("FILE0", kUserDefinedNamesBlock));
 }
 
 std::vector<std::string> unitGridHeadings(const UserDefinedNames& names) {

@@ -4,6 +4,7 @@
 // and captions built from them.
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,6 +42,7 @@ std::array<std::string, 4> statusBarTexts(const cSystem& system);
 // The names of the four user-defined unit fields, from block 4 of FILE0 (positions 433, 453,
 // 473 and 493), with the default names for fields left blank. Fails when FILE0 cannot be read.
 using UserDefinedNames = std::array<std::string, 4>;
+inline constexpr std::int32_t kUserDefinedNamesBlock = 4;
 UserDefinedNames readUserDefinedNames(store::Store& store);
 UserDefinedNames userDefinedNamesFrom(std::string_view block4);
 

@@ -9,7 +9,10 @@
 #include "records/chain.h"
 #include "records/index_keys.h"
 #include "records/unit_ledger.h"
+#include "records/unit_notes.h"
 #include "records/units.h"
+#include "startup.h"
+#include "unit_detail.h"
 
 namespace fennick::core {
 
@@ -33,6 +36,17 @@ void readAheadLedgers(store::Store& store, const std::vector<clsUnits>& units) {
         clsUnitsLedger posting;
         posting.Unpack(bytes);
         return posting.Chain;
+    });
+}
+
+// What showing `unit` reads: its notes and the user-defined names.
+void readAheadShown(store::Store& store, const clsUnits& unit) {
+    store.readAheadBlocks("FILE0", kUserDefinedNamesBlock, kUserDefinedNamesBlock);
+    if (unit.NoteChain == 0) return;
+    store.readAheadChains(kUnitNotesFile, {unit.NoteChain}, [](std::string_view bytes) {
+        clsUnitnotes note;
+        note.Unpack(bytes);
+        return note.Chain;
     });
 }
 
@@ -116,12 +130,17 @@ namespace {
 
 // `sales`: collected by the caller, or null to collect them here when the check is once per list.
 UnitList listUnits(store::Store& store, const std::string& lineCode, const std::string& model,
-                   AllocationCheck check, WorkProgress* progress, const AllocatedUnits* sales) {
+                   AllocationCheck check, WorkProgress* progress, const AllocatedUnits* sales,
+                   const std::string& shownNext) {
     auto action = store.action();
     UnitList out;
     const UnitList cancelled{{}, {}, true};
     std::int64_t read = 0;
-    store.openAhead({"LINEI", "LINEL", "MUNITI", "UNITL", "LUNITL", "TICKI", "INVOL"}, {"FILE0"});
+    // Every file is opened here: nothing may open one while work runs beside.
+    std::vector<std::string> files = {"LINEI",  "LINEL", "MUNITI", "UNITL",
+                                      "LUNITL", "TICKI", "INVOL"};
+    if (!shownNext.empty()) files.push_back(kUnitNotesFile);
+    store.openAhead(files, {"FILE0"});
     std::int32_t line = ModelTree(store).lookupLineNumber(lineCode);
     if (line < 1) return out;
     // The sales in progress do not depend on the model: they are read and decoded while the
@@ -149,15 +168,25 @@ UnitList listUnits(store::Store& store, const std::string& lineCode, const std::
     }
     if (!goOn(progress, std::string(), read)) return cancelled;
     if (listed.empty()) return out;
-    // The check only decides which sub-ledgers count: they are read ahead while it runs.
-    std::unique_ptr<store::Store::Beside> ledgersAhead;
-    if (salesBeside)
+    // The check only decides which sub-ledgers count: they are read ahead while it runs, and
+    // so is what showing the unit shown next reads.
+    std::unique_ptr<store::Store::Beside> ledgersAhead, shownAhead;
+    if (salesBeside) {
         ledgersAhead =
             store.beside({"LUNITL"}, {}, [&store, &listed] { readAheadLedgers(store, listed); });
+        const std::string number = codec::trun(shownNext);
+        auto shown = std::find_if(listed.begin(), listed.end(), [&](const clsUnits& unit) {
+            return codec::trun(unit.Unit_Number) == number;
+        });
+        if (!number.empty() && shown != listed.end())
+            shownAhead = store.beside({kUnitNotesFile}, {"FILE0"},
+                                      [&store, &unit = *shown] { readAheadShown(store, unit); });
+    }
     std::vector<bool> taken(listed.size(), false);
     if (check == AllocationCheck::OncePerList)
         taken = heldBySales(store, listed, sales, salesBeside.get());
     if (ledgersAhead) ledgersAhead->finish();
+    if (shownAhead) shownAhead->finish();
     std::vector<const clsUnits*> kept;
     std::vector<std::int32_t> keptRecords;
     for (std::size_t i = 0; i < listed.size(); ++i)
@@ -177,13 +206,13 @@ UnitList listUnits(store::Store& store, const std::string& lineCode, const std::
 }  // namespace
 
 UnitList LoadUnits(store::Store& store, const std::string& lineCode, const std::string& model,
-                   AllocationCheck check, WorkProgress* progress) {
-    return listUnits(store, lineCode, model, check, progress, nullptr);
+                   AllocationCheck check, WorkProgress* progress, const std::string& shownNext) {
+    return listUnits(store, lineCode, model, check, progress, nullptr, shownNext);
 }
 
 UnitList LoadUnits(store::Store& store, const std::string& lineCode, const std::string& model,
                    const AllocatedUnits& sales, WorkProgress* progress) {
-    return listUnits(store, lineCode, model, AllocationCheck::OncePerList, progress, &sales);
+    return listUnits(store, lineCode, model, AllocationCheck::OncePerList, progress, &sales, {});
 }
 
 }  // namespace fennick::core

@@ -30,9 +30,11 @@ struct UnitList {
 // and the sales in progress are read ahead in batches. An unknown line gives an empty list.
 // Engine failures reach the caller. With `progress`, each unit read is a step named by its unit
 // number, and the allocation pass one more; a cancel gives an empty list marked cancelled.
+// `shownNext`: the number of a unit the caller shows next, within an action of its own around
+// both: its notes and the user-defined names are read ahead with the sub-ledgers.
 UnitList LoadUnits(store::Store& store, const std::string& lineCode, const std::string& model,
                    AllocationCheck check = AllocationCheck::OncePerList,
-                   WorkProgress* progress = nullptr);
+                   WorkProgress* progress = nullptr, const std::string& shownNext = {});
 
 class AllocatedUnits;
 

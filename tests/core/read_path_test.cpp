@@ -11,6 +11,7 @@
 
 #include "core/failure_text.h"
 #include "core/model_tree.h"
+#include "core/startup.h"
 #include "core/unit_detail.h"
 #include "engine/engine_writer.h"
 #include "engine/index_node.h"
@@ -247,6 +248,24 @@ TEST(BatchedReads, SaveCallsAndReadNoByteTwice) {
                                       [](const UnitRow& row) { return row.noteChain != 0; });
     selectUnit(*share.store, withNotes);
     EXPECT_EQ(share.log->sequence.size(), 1u);
+}
+
+// A unit to be shown next is read with its list: shown in the same action, its notes and the
+// user-defined names cost no read of their own.
+TEST(BatchedReads, TheUnitShownNextIsReadWithItsList) {
+    ViewerShare share(generated());
+    const UnitList plain = LoadUnits(*share.store, "CTR", "CT100");
+    auto withNotes = std::find_if(plain.rows.begin(), plain.rows.end(),
+                                  [](const UnitRow& row) { return row.noteChain != 0; });
+    ASSERT_NE(withNotes, plain.rows.end());
+    auto action = share.store->action();
+    LoadUnits(*share.store, "CTR", "CT100", AllocationCheck::OncePerList, nullptr, withNotes->unit);
+    share.clearReadLog();
+    const UnitDetail detail = selectUnit(*share.store, *withNotes);
+    readUserDefinedNames(*share.store);
+    EXPECT_FALSE(detail.grids.notes.empty() && detail.grids.factory.empty() &&
+                 detail.grids.dealer.empty() && detail.grids.attached.empty());
+    EXPECT_TRUE(share.log->sequence.empty()) << share.log->sequence.size() << " reads";
 }
 
 }  // namespace
