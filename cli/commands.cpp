@@ -97,12 +97,13 @@ int ageing(store::Store& store, const Invocation& inv, std::ostream& out, std::o
 }
 
 // The first listed row whose unit number is the third operand, as the window's grid shows it;
-// nothing (with the reason on `err`) when the unit is not listed. What showing the unit reads is
-// read with the list, kept for as long as the caller's action lasts.
+// nothing (with the reason on `err`) when the unit is not listed. A caller that `shows` the unit
+// has what showing it reads read with the list, kept for as long as the caller's action lasts.
 std::optional<core::UnitRow> listedUnit(store::Store& store, const Invocation& inv,
-                                        std::ostream& err) {
-    auto list = core::LoadUnits(store, inv.operands[0], inv.operands[1],
-                                core::AllocationCheck::OncePerList, nullptr, inv.operands[2]);
+                                        std::ostream& err, bool shows) {
+    auto list =
+        core::LoadUnits(store, inv.operands[0], inv.operands[1], core::AllocationCheck::OncePerList,
+                        nullptr, shows ? inv.operands[2] : std::string());
     report(list.problems, err);
     const std::string wanted = codec::trun(inv.operands[2]);
     for (auto& row : list.rows)
@@ -112,33 +113,12 @@ std::optional<core::UnitRow> listedUnit(store::Store& store, const Invocation& i
     return std::nullopt;
 }
 
-struct ShownUnit {
-    core::UserDefinedNames names;
-    core::UnitDetail detail;
-};
-
-// The unit's details, with the user-defined names read beside them, so that both wait on the
-// share together. The names' file is open since the list; the notes' file is opened first, as
-// nothing may open a file while work runs beside.
-ShownUnit showUnit(store::Store& store, const core::UnitRow& row) {
-    auto action = store.action();
-    store.openAhead({core::kUnitNotesFile});
-    std::optional<core::UserDefinedNames> names;
-    auto namesBeside =
-        store.beside({}, {"FILE0"}, [&] { names = core::readUserDefinedNames(store); });
-    ShownUnit shown{{}, core::selectUnit(store, row)};
-    if (namesBeside) namesBeside->finish();
-    // Read here when nothing ran beside, or it met damage: its message comes from here then.
-    shown.names = names ? *names : core::readUserDefinedNames(store);
-    return shown;
-}
-
 int unit(store::Store& store, const Invocation& inv, std::ostream& out, std::ostream& err) {
     auto action = store.action();
-    auto row = listedUnit(store, inv, err);
+    auto row = listedUnit(store, inv, err, true);
     if (!row) return kFailure;
-    auto [names, detail] = showUnit(store, *row);
-    auto captions = core::detailCaptions(names);
+    auto captions = core::detailCaptions(core::readUserDefinedNames(store));
+    auto detail = core::selectUnit(store, *row);
     report(detail.problems, err);
     out << (inv.json ? unitJson(captions, detail) : unitText(captions, detail));
     return kSuccess;
@@ -146,10 +126,10 @@ int unit(store::Store& store, const Invocation& inv, std::ostream& out, std::ost
 
 int unitReport(store::Store& store, const Invocation& inv, std::ostream& out, std::ostream& err) {
     auto action = store.action();
-    auto row = listedUnit(store, inv, err);
+    auto row = listedUnit(store, inv, err, true);
     if (!row) return kFailure;
-    auto [names, detail] = showUnit(store, *row);
-    auto headings = core::unitGridHeadings(names);
+    auto headings = core::unitGridHeadings(core::readUserDefinedNames(store));
+    auto detail = core::selectUnit(store, *row);
     report(detail.problems, err);
     std::string text =
         core::buildUnitReport(headings, *row, detail.grids, core::reportDateTime(store.now()));
@@ -159,7 +139,7 @@ int unitReport(store::Store& store, const Invocation& inv, std::ostream& out, st
 
 // Writes the single-unit export file through the store's share and prints where it landed.
 int exportUnit(store::Store& store, const Invocation& inv, std::ostream& out, std::ostream& err) {
-    auto row = listedUnit(store, inv, err);
+    auto row = listedUnit(store, inv, err, false);
     if (!row) return kFailure;
     auto target = core::exportTarget(store.system());
     try {
