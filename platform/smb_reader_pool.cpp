@@ -92,7 +92,7 @@ SmbReaderPool::~SmbReaderPool() {
     for (auto& slot : slots_)
         if (!endsByItself(*slot)) tellToEnd(*slot);
     for (auto& slot : slots_)
-        stop(*slot, !endsByItself(*slot));
+        stop(*slot, false);
     std::lock_guard lock(spawner_.mutex);
     stopSpawner();
 }
@@ -103,29 +103,17 @@ wire::Answer SmbReaderPool::stat(const std::string& url) {
     return call(url, request, false, false);
 }
 
-namespace {
-
-void connectRequest(wire::Writer& request, const std::string& url) {
-    request.put8(static_cast<std::uint8_t>(wire::Request::Connect)).putText(url);
-}
-
-void openRequest(wire::Writer& request, const std::string& url) {
-    request.put8(static_cast<std::uint8_t>(wire::Request::Open)).putText(url);
-}
-
-}  // namespace
-
 wire::Answer SmbReaderPool::connect(const std::string& url) {
-    wire::Writer request;
-    connectRequest(request, url);
+    wire::Writer request(wire::Request::Connect);
+    request.putText(url);
     wire::Answer answer = call(url, request, false, false);
     if (answer.error == 0) noteLogOn(std::chrono::microseconds(answer.size));
     return answer;
 }
 
 wire::Answer SmbReaderPool::open(const std::string& url) {
-    wire::Writer request;
-    openRequest(request, url);
+    wire::Writer request(wire::Request::Open);
+    request.putText(url);
     return call(url, request, true, false);
 }
 
@@ -526,11 +514,10 @@ void SmbReaderPool::startIdle(const std::string& url, const std::vector<std::str
                               const std::vector<Slot*>& idle) {
     for (std::size_t i = 0; i < idle.size(); ++i) {
         Slot* slot = idle[i];
-        wire::Writer request;
-        if (i >= 1 && i <= opens.size())
-            openRequest(request, opens[i - 1]);
-        else
-            connectRequest(request, url);
+        // Made as connect and open make theirs, so that theirs find it.
+        const bool opensFile = i >= 1 && i <= opens.size();
+        wire::Writer request(opensFile ? wire::Request::Open : wire::Request::Connect);
+        request.putText(opensFile ? opens[i - 1] : url);
         slot->warmUpRequest = request.bytes();
         slot->warming = start(*slot) && wire::send(slot->socket, request.bytes());
         {
