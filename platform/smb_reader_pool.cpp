@@ -12,9 +12,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <mutex>
 #include <tuple>
+#include <utility>
 
 #include "file_system.h"
+#include "smb_reader_process.h"
 
 extern char** environ;
 
@@ -35,6 +38,18 @@ int msUntil(std::chrono::steady_clock::time_point end) {
     auto left = std::chrono::ceil<std::chrono::milliseconds>(end - std::chrono::steady_clock::now())
                     .count();
     return static_cast<int>(std::max<decltype(left)>(left, 0));
+}
+
+// The spawner forkSpawner made, until a pool takes it.
+struct ForkedSpawner {
+    std::mutex mutex;
+    pid_t pid = 0;
+    int socket = -1;
+};
+
+ForkedSpawner& forkedSpawner() {
+    static ForkedSpawner spawner;
+    return spawner;
 }
 
 bool executable(const std::filesystem::path& path) {
@@ -342,7 +357,43 @@ pid_t SmbReaderPool::run(int channel, const char* argument) const {
     return failed == 0 ? pid : 0;
 }
 
+void SmbReaderPool::forkSpawner() {
+    int pair[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair) != 0) return;
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        // Set up as the spawner program is: its socket, standard output elsewhere (it belongs to
+        // the program), nothing else the program had open.
+        ::dup2(pair[1], wire::kReaderSocket);
+        int nowhere = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (nowhere >= 0) ::dup2(nowhere, STDOUT_FILENO);
+        ::close_range(wire::kReaderSocket + 1, ~0U, 0);
+        ::signal(SIGPIPE, SIG_IGN);
+        spawnReaders();
+        ::_exit(0);
+    }
+    ::close(pair[1]);
+    ForkedSpawner& forked = forkedSpawner();
+    std::lock_guard lock(forked.mutex);
+    if (pid < 0 || forked.pid != 0) {
+        ::close(pair[0]);
+        if (pid > 0) ::kill(pid, SIGKILL);
+        return;
+    }
+    forked.pid = pid;
+    forked.socket = pair[0];
+}
+
 void SmbReaderPool::startSpawner() {
+    {
+        ForkedSpawner& forked = forkedSpawner();
+        std::lock_guard lock(forked.mutex);
+        if (forked.pid != 0) {
+            spawner_.socket = std::exchange(forked.socket, -1);
+            spawner_.pid = std::exchange(forked.pid, 0);
+            return;
+        }
+    }
     int pair[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair) != 0) return;
     pid_t pid = run(pair[1], "--spawn");

@@ -70,9 +70,13 @@ class SmbReaderPool {
     // Round trips' worth of the link's bytes that large reads keep on the way on a slow link.
     static constexpr int kRoundTripsOnTheWay = 4;
 
-    // Starts the readers' spawner; no reader starts before the first request. Throws IoError
-    // when the program is missing.
+    // Starts the readers' spawner, or takes the one forkSpawner made; no reader starts before
+    // the first request. Throws IoError when the program is missing.
     explicit SmbReaderPool(SmbReaderOptions options);
+    // Forks the readers' spawner from this program, which has the client library loaded
+    // already: started as a program, the spawner would load it again before the first reader
+    // could start. Only before any thread starts (at the start of main); the first pool takes it.
+    static void forkSpawner();
     ~SmbReaderPool();
     SmbReaderPool(const SmbReaderPool&) = delete;
     SmbReaderPool& operator=(const SmbReaderPool&) = delete;

@@ -728,5 +728,26 @@ TEST(SmbServer, TheReadersEndWithThePool) {
     }
 }
 
+// fennick-cli forks the spawner as it starts: the pool takes that one, and its readers read.
+TEST(SmbServer, APoolTakesTheSpawnerForkedAtTheStart) {
+    ASSERT_EQ(std::distance(std::filesystem::directory_iterator("/proc/self/task"),
+                            std::filesystem::directory_iterator()),
+              1)
+        << "forked only while this process has one thread";
+    platform::SmbReaderPool::forkSpawner();
+    platform::SmbOptions options;
+    options.port = world().guestServer().port();
+    options.connections = 2;
+    platform::SmbFileSystem smb(options);
+    const pid_t spawner = smb.readers().spawnerId();
+    ASSERT_GT(spawner, 0);
+    EXPECT_EQ(std::filesystem::read_symlink("/proc/" + std::to_string(spawner) + "/exe"),
+              std::filesystem::read_symlink("/proc/self/exe"));
+    auto file = smb.open(kShareRoot + "\\ttymap");
+    ASSERT_TRUE(file);
+    char first = 0;
+    EXPECT_EQ(file->readAt(0, &first, 1), 1u);
+}
+
 }  // namespace
 }  // namespace fennick
