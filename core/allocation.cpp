@@ -64,10 +64,14 @@ bool listedInvoices(store::Store& store, const std::function<bool(std::int32_t)>
     });
 }
 
-// The pages of every open ticket and listed invoice, read ahead along their page links.
+// The pages of every open ticket and listed invoice, read ahead along their page links. The
+// invoice lists are on their way while the open tickets' index is walked.
 void readAheadSalesInProgress(store::Store& store) {
     if (!store.keeping()) return;
-    std::vector<std::int32_t> starts = store.scanIndex("TICKI", "", "").records;
+    std::vector<std::int32_t> starts;
+    using List = InvoiceListSlot;
+    store.readAheadBlocks("FILE0", List::kFirstBlock, List::kLastBlock,
+                          [&] { starts = store.scanIndex("TICKI", "", "").records; });
     try {
         forEachListEntry(store, [&](std::int32_t rec) {
             starts.push_back(rec);

@@ -142,6 +142,9 @@ class ReadCache : public platform::FileSystem {
     // left to the caller's own read, which meets the failure where it would have anyway. A lost
     // connection throws ConnectionLost at once.
     void prefetch(platform::File& file, std::vector<ByteRange> ranges);
+    // Whether the share takes several of this cache's reads at once, so that reads made side by
+    // side wait on it together.
+    bool readsSideBySide() const { return policy().inFlight > 1; }
     // True when every byte of the range of `file` is kept.
     bool holds(platform::File& file, ByteRange range);
     // Bytes held for the current action.

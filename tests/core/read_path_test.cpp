@@ -6,9 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <sstream>
 
+#include "core/allocation.h"
 #include "core/failure_text.h"
 #include "core/model_tree.h"
 #include "core/startup.h"
@@ -266,6 +270,29 @@ TEST(BatchedReads, TheUnitShownNextIsReadWithItsList) {
     EXPECT_FALSE(detail.grids.notes.empty() && detail.grids.factory.empty() &&
                  detail.grids.dealer.empty() && detail.grids.attached.empty());
     EXPECT_TRUE(share.log->sequence.empty()) << share.log->sequence.size() << " reads";
+}
+
+// Where the share takes several reads at once, the invoice lists are asked for while the open
+// tickets' index is walked: the first read of the tickets waits here for the lists' read, which
+// never comes while the walk goes first.
+TEST(BatchedReads, TheInvoiceListsAreReadWhileTheTicketsIndexIsWalked) {
+    ViewerShare share(generated(), true, store::ReadPolicy{.inFlight = 4});
+    std::mutex mutex;
+    std::condition_variable listsAsked;
+    bool lists = false, ticketsRead = false, listsCame = false;
+    share.log->onRead = [&](const test_support::LoggedRead& read) {
+        std::unique_lock lock(mutex);
+        if (read.path == share.loggedPath("FILE0")) {
+            lists = true;
+            listsAsked.notify_all();
+        } else if (read.path == share.loggedPath("INVO.DB") && !ticketsRead) {
+            ticketsRead = true;
+            listsCame = listsAsked.wait_for(lock, std::chrono::seconds(2), [&] { return lists; });
+        }
+    };
+    auto action = share.store->action();
+    AllocatedUnits::collect(*share.store);
+    EXPECT_TRUE(listsCame);
 }
 
 }  // namespace
