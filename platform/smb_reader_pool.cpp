@@ -122,7 +122,7 @@ wire::Answer SmbReaderPool::connect(const std::string& url) {
     wire::Writer request(wire::Request::Connect);
     request.putText(url);
     wire::Answer answer = call(url, request, false, false);
-    if (answer.error == 0) noteLogOn(std::chrono::microseconds(answer.size));
+    if (answer.error == 0) noteLogOn(std::chrono::microseconds(answer.size), url);
     return answer;
 }
 
@@ -532,14 +532,19 @@ void SmbReaderPool::logOn(SmbLogon logon) {
 
 void SmbReaderPool::widenOnSlowLink(const std::string& url) {
     if (smallReadsMeasured_ < readsThatDecide() || linkJudged_.exchange(true)) return;
-    if (!linkProvedSlow() || options_.slowLinkReaders <= inUse_) return;
+    if (linkProvedSlow()) widen(url);
+}
+
+void SmbReaderPool::widen(const std::string& url) {
+    if (options_.slowLinkReaders <= inUse_ || widened_.exchange(true)) return;
     inUse_ = options_.slowLinkReaders;
     warmUp(url);
 }
 
-void SmbReaderPool::noteLogOn(Clock::duration took) {
-    if (std::chrono::duration<double>(took).count() >= kLogOnRoundTrips * kSlowRoundTrip)
-        logOnWasSlow_ = true;
+void SmbReaderPool::noteLogOn(Clock::duration waited, const std::string& url) {
+    if (std::chrono::duration<double>(waited).count() < kLogOnRoundTrips * kSlowRoundTrip) return;
+    logOnWasSlow_ = true;
+    widen(url);
 }
 
 void SmbReaderPool::warmUp(const std::string& url, const std::vector<std::string>& opens) {

@@ -60,10 +60,12 @@ class SmbReaderPool {
     // The answer's error when the reader and its replacement both ended without answering.
     static constexpr int kReaderEnded = -1;
     static constexpr double kSlowRoundTrip = 0.010;  // seconds
-    // Small reads whose round trips decide, once, whether the link is slow; fewer after a log-on
-    // that took as long as kLogOnRoundTrips slow round trips (a log-on is at least that many:
-    // negotiation, session set-up, the share's checks), so that the pool widens sooner there.
-    // The log-on alone never decides: a loaded machine can make one slow on a fast link.
+    // Small reads whose round trips decide, once, whether the link is slow. A log-on that waited
+    // on the link as long as kLogOnRoundTrips slow round trips (a log-on is at least that many:
+    // negotiation, session set-up, the share's checks) widens the pool at once, so that the
+    // readers added log on while the program reads its settings; fewer reads then decide the
+    // rest (the bytes on the way). The reader counts only its waits on the link, not its own
+    // work or its turns at the processor, so that a loaded machine does not pass for a slow link.
     static constexpr int kReadsThatDecide = 3;
     static constexpr int kReadsThatDecideAfterSlowLogOn = 2;
     static constexpr int kLogOnRoundTrips = 12;
@@ -145,7 +147,8 @@ class SmbReaderPool {
     void measure(std::size_t bytes, double seconds, int together);
     bool linkProvedSlow() const;
     void widenOnSlowLink(const std::string& url);
-    void noteLogOn(Clock::duration took);
+    void widen(const std::string& url);
+    void noteLogOn(Clock::duration waited, const std::string& url);
     int readsThatDecide() const;
     void startIdle(const std::string& url, const std::vector<std::string>& opens,
                    const std::vector<Slot*>& idle);
@@ -158,7 +161,8 @@ class SmbReaderPool {
     std::vector<std::unique_ptr<Slot>> slots_;
     std::atomic<int> inUse_{0};
     std::atomic<int> smallReadsMeasured_{0};
-    std::atomic<bool> linkJudged_{false};
+    std::atomic<bool> linkJudged_{false};  // by its first small reads
+    std::atomic<bool> widened_{false};
     std::atomic<bool> logOnWasSlow_{false};
     mutable std::mutex mutex_;
     std::condition_variable idle_;

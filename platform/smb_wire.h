@@ -9,7 +9,8 @@
 //   Open   url                      -> error, size        (the reader keeps the file open)
 //   Read   url, offset, length      -> error, bytes       (at most kLargestRead bytes)
 //   Connect url                     -> error, size        (logs on to the url's share; size:
-//                                                          the microseconds that took)
+//                                                          the microseconds it waited on the
+//                                                          link meanwhile)
 //
 // An error is an errno value, 0 for none. A reader whose connection broke answers with the error
 // and ends, so that its replacement starts on a fresh connection.

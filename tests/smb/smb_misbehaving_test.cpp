@@ -212,13 +212,15 @@ struct WidthCase {
     int oneWayMs;             // the link's delay each way
     const char* connections;  // --smb-connections; empty: the program chooses
     int widest;               // reads in flight the share offered at most
+    int atFirstRead;          // and at its first read: a slow log-on widens it at once
     bool limitsBytes;         // whether it came to limit the bytes on the way
 };
 
 class PoolWidth : public Misbehaving, public testing::WithParamInterface<WidthCase> {};
 
-// By default the share keeps 8 reads in flight, and 16 once its first reads show a slow link;
-// a number given is kept whatever the link. Only a slow link limits the bytes on the way.
+// By default the share keeps 8 reads in flight, and 24 once its log-on or its first reads show a
+// slow link; a number given is kept whatever the link. Only a slow link limits the bytes on the
+// way.
 TEST_P(PoolWidth, FollowsTheLinkUnlessGiven) {
     const WidthCase& c = GetParam();
     proxy_->setLink({std::chrono::milliseconds(c.oneWayMs), 0});
@@ -226,14 +228,16 @@ TEST_P(PoolWidth, FollowsTheLinkUnlessGiven) {
         ~Restore() { proxy_->setLink({}); }
     } restore;
     auto widest = std::make_shared<std::atomic<int>>(0);
+    auto first = std::make_shared<std::atomic<int>>(0);
     auto limited = std::make_shared<std::atomic<bool>>(false);
-    auto decorate = [widest, limited](std::unique_ptr<platform::FileSystem> share) {
+    auto decorate = [widest, first, limited](std::unique_ptr<platform::FileSystem> share) {
         auto hooked = std::make_shared<platform::FileSystem*>(nullptr);
         auto out = std::make_unique<ReadHookShare>(
             std::move(share),
-            [widest, limited, hooked](const std::string&, std::int64_t, std::size_t) {
+            [widest, first, limited, hooked](const std::string&, std::int64_t, std::size_t) {
                 platform::ReadShape shape = (*hooked)->readShape();
-                int now = shape.inFlight;
+                int now = shape.inFlight, none = 0;
+                first->compare_exchange_strong(none, now);
                 for (int seen = *widest; now > seen && !widest->compare_exchange_weak(seen, now);) {
                 }
                 if (shape.bytesInFlight > 0) *limited = true;
@@ -246,13 +250,14 @@ TEST_P(PoolWidth, FollowsTheLinkUnlessGiven) {
     const CliRun listed = run(args, {"units", "CTR", "CT100 HST"}, decorate);
     ASSERT_EQ(listed.status, 0) << listed.err;
     EXPECT_EQ(*widest, c.widest);
+    EXPECT_EQ(*first, c.atFirstRead);
     EXPECT_EQ(*limited, c.limitsBytes);
 }
 
 INSTANTIATE_TEST_SUITE_P(Samba, PoolWidth,
-                         testing::Values(WidthCase{"FastLink", 0, "", 8, false},
-                                         WidthCase{"SlowLink", 10, "", 24, true},
-                                         WidthCase{"SlowLinkNumberGiven", 10, "8", 8, true}),
+                         testing::Values(WidthCase{"FastLink", 0, "", 8, 8, false},
+                                         WidthCase{"SlowLink", 10, "", 24, 24, true},
+                                         WidthCase{"SlowLinkNumberGiven", 10, "8", 8, 8, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
