@@ -363,7 +363,9 @@ void SmbReaderPool::forkSpawner() {
     pid_t pid = ::fork();
     if (pid == 0) {
         // Set up as the spawner program is: its socket, standard output elsewhere (it belongs to
-        // the program), nothing else the program had open.
+        // the program), nothing else the program had open, not even the program's end (which
+        // takes a standard descriptor's number when that one was closed).
+        if (pair[0] != wire::kReaderSocket) ::close(pair[0]);
         ::dup2(pair[1], wire::kReaderSocket);
         int nowhere = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
         if (nowhere >= 0) ::dup2(nowhere, STDOUT_FILENO);

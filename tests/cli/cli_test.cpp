@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -151,6 +153,16 @@ TEST_F(CliShare, TreeUnitsAndUnitAsJson) {
     EXPECT_EQ(json()["factory"].toArray()[0].toArray()[0].toString(), "CAB");
     EXPECT_EQ(json()["captions"].toArray().size(), 18);
     EXPECT_TRUE(json()["notes"].toArray().isEmpty());
+}
+
+// A caller that reads the program's output to its end waits for the program alone: the helper
+// it forks as it starts ends with it, even when it was started with no standard input.
+TEST_F(CliShare, ItsOutputEndsWithIt) {
+    const std::string command = "timeout 20 sh -c '" FENNICK_CLI " --ini " + ini_ + " --unc-root " +
+                                root_.string() + " tree <&- 2>&1 | cat >/dev/null'";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "124: the output was still open after 20 s";
 }
 
 TEST_F(CliShare, TextOutputAndFailures) {
