@@ -68,10 +68,14 @@ bool listedInvoices(store::Store& store, const std::function<bool(std::int32_t)>
 // invoice lists are on their way while the open tickets' index is walked.
 void readAheadSalesInProgress(store::Store& store) {
     if (!store.keeping()) return;
-    std::vector<std::int32_t> starts;
     using List = InvoiceListSlot;
-    store.readAheadBlocks("FILE0", List::kFirstBlock, List::kLastBlock,
-                          [&] { starts = store.scanIndex("TICKI", "", "").records; });
+    std::unique_ptr<store::Store::Beside> lists;
+    if (store.cache()->readsSideBySide())
+        lists = store.beside({"TICKI"}, {"FILE0"}, [&store] {
+            store.readAheadBlocks("FILE0", List::kFirstBlock, List::kLastBlock);
+        });
+    std::vector<std::int32_t> starts = store.scanIndex("TICKI", "", "").records;
+    if (lists) lists->finish();
     try {
         forEachListEntry(store, [&](std::int32_t rec) {
             starts.push_back(rec);

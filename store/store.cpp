@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <exception>
-#include <thread>
 #include <utility>
 
 #include "engine/business_basic.h"
@@ -109,43 +108,17 @@ IndexScan Store::scanIndex(std::string_view index, std::string from, std::string
     }
 }
 
-void Store::readAheadBlocks(std::string_view fileName, std::int32_t first, std::int32_t last,
-                            const std::function<void()>& meanwhile) {
-    // Opened on this thread: a read beside `meanwhile` then touches the cache alone, never the
-    // engine's tables, which `meanwhile` may change by opening files.
-    std::shared_ptr<cOpenFile> file;
+void Store::readAheadBlocks(std::string_view fileName, std::int32_t first, std::int32_t last) {
+    if (!keeping() || last < first) return;
     try {
         std::string name(fileName);
-        if (keeping() && last >= first) file = engine_.OpenFile(name);
+        auto file = engine_.OpenFile(name);
+        if (!file || !file->handle) return;
+        constexpr std::int64_t kBlock = 512;
+        cache_->prefetch(*file->handle, {{first * kBlock, (last - first + 1) * kBlock}});
     } catch (const std::exception& failure) {
         if (isShareFailure(failure)) throw;
     }
-    auto readBlocks = [&] {
-        constexpr std::int64_t kBlock = 512;
-        try {
-            cache_->prefetch(*file->handle, {{first * kBlock, (last - first + 1) * kBlock}});
-        } catch (const std::exception& failure) {
-            if (isShareFailure(failure)) throw;
-        }
-    };
-    const bool reads = file && file->handle;
-    if (!meanwhile || !reads || !cache_->readsSideBySide()) {
-        if (meanwhile) meanwhile();
-        if (reads) readBlocks();
-        return;
-    }
-    std::exception_ptr failed;
-    {
-        std::jthread reading([&] {
-            try {
-                readBlocks();
-            } catch (...) {
-                failed = std::current_exception();
-            }
-        });
-        meanwhile();
-    }
-    if (failed) std::rethrow_exception(failed);
 }
 
 void Store::readAheadChains(std::string_view file, const std::vector<std::int32_t>& heads,

@@ -105,10 +105,8 @@ class Store {
     // The nodes of an index holding keys from `from` up to `to` (empty: the end), level by
     // level; answers the entries found.
     IndexScan scanIndex(std::string_view index, std::string from, std::string to);
-    // Blocks `first` to `last` of a plain file, in one read; with `meanwhile`, that read is on
-    // its way while `meanwhile` runs on this thread (an index walk's own round trips, say).
-    void readAheadBlocks(std::string_view fileName, std::int32_t first, std::int32_t last,
-                         const std::function<void()>& meanwhile = {});
+    // Blocks `first` to `last` of a plain file, in one read.
+    void readAheadBlocks(std::string_view fileName, std::int32_t first, std::int32_t last);
     // Chains of a direct file, a batch of reads per link along them; `linkOf` answers the
     // record a record links to. Used where the walk itself is done record by record elsewhere
     // (the pages of invoices).
