@@ -6,7 +6,6 @@
 // Started with --spawn, it forks the readers instead (smb_wire.h), so that each one starts
 // without loading the client library anew.
 
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,9 +30,7 @@ int main(int argc, char** argv) {
             stderr);
         return 2;
     }
-    // Nothing else the program had open stays open here.
-    ::close_range(fennick::platform::smb_wire::kReaderSocket + 1, ~0U, 0);
-    ::signal(SIGPIPE, SIG_IGN);
+    fennick::platform::settleOnReaderSocket();
     if (spawner) {
         fennick::platform::spawnReaders();
         return 0;

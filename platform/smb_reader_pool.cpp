@@ -40,18 +40,6 @@ int msUntil(std::chrono::steady_clock::time_point end) {
     return static_cast<int>(std::max<decltype(left)>(left, 0));
 }
 
-// The spawner forkSpawner made, until a pool takes it.
-struct ForkedSpawner {
-    std::mutex mutex;
-    pid_t pid = 0;
-    int socket = -1;
-};
-
-ForkedSpawner& forkedSpawner() {
-    static ForkedSpawner spawner;
-    return spawner;
-}
-
 bool executable(const std::filesystem::path& path) {
     return ::access(path.c_str(), X_OK) == 0;
 }
@@ -369,13 +357,12 @@ void SmbReaderPool::forkSpawner() {
         ::dup2(pair[1], wire::kReaderSocket);
         int nowhere = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
         if (nowhere >= 0) ::dup2(nowhere, STDOUT_FILENO);
-        ::close_range(wire::kReaderSocket + 1, ~0U, 0);
-        ::signal(SIGPIPE, SIG_IGN);
+        settleOnReaderSocket();
         spawnReaders();
         ::_exit(0);
     }
     ::close(pair[1]);
-    ForkedSpawner& forked = forkedSpawner();
+    Spawner& forked = forkedSpawner();
     std::lock_guard lock(forked.mutex);
     if (pid < 0 || forked.pid != 0) {
         ::close(pair[0]);
@@ -386,13 +373,18 @@ void SmbReaderPool::forkSpawner() {
     forked.socket = pair[0];
 }
 
+SmbReaderPool::Spawner& SmbReaderPool::forkedSpawner() {
+    static Spawner forked;
+    return forked;
+}
+
 void SmbReaderPool::startSpawner() {
     {
-        ForkedSpawner& forked = forkedSpawner();
+        Spawner& forked = forkedSpawner();
         std::lock_guard lock(forked.mutex);
         if (forked.pid != 0) {
             spawner_.socket = std::exchange(forked.socket, -1);
-            spawner_.pid = std::exchange(forked.pid, 0);
+            spawner_.pid = forked.pid.exchange(0);
             return;
         }
     }
@@ -538,8 +530,10 @@ void SmbReaderPool::widenOnSlowLink(const std::string& url) {
 }
 
 void SmbReaderPool::widen(const std::string& url) {
-    if (options_.slowLinkReaders <= inUse_ || widened_.exchange(true)) return;
-    inUse_ = options_.slowLinkReaders;
+    int narrow = inUse_;
+    if (options_.slowLinkReaders <= narrow ||
+        !inUse_.compare_exchange_strong(narrow, options_.slowLinkReaders))
+        return;
     warmUp(url);
 }
 

@@ -162,7 +162,6 @@ class SmbReaderPool {
     std::atomic<int> inUse_{0};
     std::atomic<int> smallReadsMeasured_{0};
     std::atomic<bool> linkJudged_{false};  // by its first small reads
-    std::atomic<bool> widened_{false};
     std::atomic<bool> logOnWasSlow_{false};
     mutable std::mutex mutex_;
     std::condition_variable idle_;
@@ -184,6 +183,8 @@ class SmbReaderPool {
         int socket = -1;
         std::mutex mutex;  // one reader asked for at a time
     } spawner_;
+    // The spawner forkSpawner made, until a pool takes it.
+    static Spawner& forkedSpawner();
 };
 
 }  // namespace fennick::platform

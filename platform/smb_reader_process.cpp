@@ -243,13 +243,20 @@ class ReaderProcess {
     std::list<std::pair<std::string, SMBCFILE*>> open_;
 };
 
-}  // namespace
-
-// The connection is not taken down politely: after a failure that could wait a time-out per
-// file, and the server lets go of everything when the socket closes.
-void endReader() {
+// Ends a reader whose program closed its end (or whose connection broke) at the lowest
+// priority, so that its exit does not hold up the program's own. The connection is not taken
+// down politely: after a failure that could wait a time-out per file, and the server lets go of
+// everything when the socket closes.
+[[noreturn]] void endReader() {
     ::setpriority(PRIO_PROCESS, 0, 19);
     ::_exit(0);
+}
+
+}  // namespace
+
+void settleOnReaderSocket() {
+    ::close_range(wire::kReaderSocket + 1, ~0U, 0);
+    ::signal(SIGPIPE, SIG_IGN);
 }
 
 void spawnReaders() {

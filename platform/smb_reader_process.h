@@ -14,8 +14,9 @@ namespace fennick::platform {
 // without loading the client library again.
 void spawnReaders();
 
-// Ends a reader whose program closed its end (or whose connection broke) at the lowest
-// priority, so that its exit does not hold up the program's own.
-[[noreturn]] void endReader();
+// Sets up a reader or spawner process, started or forked, once its socket is in place: nothing
+// else the program had open stays open, and a socket whose peer went answers with an error rather
+// than a signal.
+void settleOnReaderSocket();
 
 }  // namespace fennick::platform
